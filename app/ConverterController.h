@@ -1,0 +1,75 @@
+// The window's one controller: it keeps the user's options, opens the export component of the
+// chosen format, runs a conversion and shows its progress.
+#pragma once
+
+#include "platform/MacTypes.h"
+#include "platform/files/Files.h"
+#include "platform/framework/AppKit.h"
+#include "platform/movies/MovieExport.h"
+
+class ConverterController : public NSObject, public NSApplicationDelegate, public NSNibConnectable {
+ public:
+  ConverterController* init();
+
+  // Actions of the window's controls.
+  void convertMovie(id sender);
+  void cancelConvert(id sender);
+  void changeCODEC(id sender);
+  void selectExportSize(id sender);
+  void setting3GPP2(id sender);
+
+  // One conversion.
+  void doConvert(const NSString& path);
+  void exportMovie(id sender);
+  void setPercent(double percent);
+
+  // Per-format settings files.
+  OSErr makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create);
+  void readSettingAtomFile(const char* fileName);
+  void writeSettingAtomFile(const char* fileName);
+
+  // Application events.
+  void applicationWillFinishLaunching(NSNotification* notification) override;
+  BOOL applicationOpenFile(NSApplication* application, const NSString& filename) override;
+  void applicationWillTerminate(NSNotification* notification) override;
+
+  // The window description connects these.
+  BOOL connectOutlet(const NSString& name, NSObject* object) override;
+  BOOL sendAction(const NSString& selector, id sender) override;
+
+  // Outlets, owned by the window.
+  NSButton* button = nullptr;
+  NSPopUpButton* popupExportSize = nullptr;
+  NSTextField* dataRate = nullptr;
+  NSTextField* frameRate = nullptr;
+  NSTextField* heightMov = nullptr;
+  NSProgressIndicator* progress = nullptr;
+  NSTextField* textPercent = nullptr;
+  NSTextField* textPercentUnit = nullptr;
+  NSTextField* widthMov = nullptr;
+  NSPopUpButton* popupCODEC = nullptr;
+  NSSlider* sliderFrame = nullptr;
+  NSSlider* sliderData = nullptr;
+
+  Movie mov = nullptr;
+  SInt32 m_nDefaultDataRate = 0;
+  SInt32 m_nDefaultFrameRate = 0;
+  SInt32 m_nDefaultSizeX = 0;
+  SInt32 m_nDefaultSizeY = 0;
+  SInt32 m_nDefaultSizeIndex = 0;
+  SInt32 m_nDefault3GPP = 0;
+};
+
+// Process-wide state shared with the progress callback, which gets no context of its own.
+enum : SInt32 { kConvertIdle = -1, kConvertRunning = 0, kConvertAbortRequested = 1 };
+extern MovieExportComponent gQtExport;
+extern MovieProgressUPP gMovieProgressProcUPP;
+extern SInt32 gConvertMode;
+extern NSProgressIndicator* gProgress;
+extern NSTextField* gTextPercent;
+extern NSTextField* gTextPercentUnit;
+extern NSButton* gButton;
+extern FSSpec spec;
+extern const char* const pExtName[4];
+
+OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fixed percentDone, long refcon);

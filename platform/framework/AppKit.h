@@ -1,0 +1,287 @@
+// The application framework: the window's controls, the application and its event queue, the
+// open panel, user defaults, the bundle, the file manager and the movie object, as thin classes
+// over Qt Widgets. Cocoa selectors become methods named after their first part
+// (runModalForDirectory:file:types: is runModalForDirectory(dir, file, types)).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/MacTypes.h"
+#include "platform/movies/Movies.h"
+
+class QWidget;
+
+class NSObject {
+ public:
+  virtual ~NSObject() = default;
+  // Frees an object that its holder made with alloc/init (URLs, movie objects, pools).
+  virtual void release() { delete this; }
+};
+using id = NSObject*;
+using BOOL = bool;
+using NSInteger = long;
+constexpr BOOL YES = true;
+constexpr BOOL NO = false;
+
+// UTF-8 text.
+class NSString {
+ public:
+  NSString() = default;
+  NSString(const char* text) : text_(text ? text : "") {}
+  NSString(std::string text) : text_(std::move(text)) {}
+  static NSString stringWithCString(const char* text) { return NSString(text); }
+  NSString stringByAppendingString(const NSString& tail) const { return NSString(text_ + tail.text_); }
+  const char* UTF8String() const { return text_.c_str(); }
+  const std::string& str() const { return text_; }
+  bool operator==(const NSString& other) const { return text_ == other.text_; }
+
+ private:
+  std::string text_;
+};
+using NSArray = std::vector<NSString>;
+
+NSString NSHomeDirectory();
+
+struct NSPoint {
+  double x = 0;
+  double y = 0;
+};
+struct NSSize {
+  double width = 0;
+  double height = 0;
+};
+struct NSRect {
+  NSPoint origin;
+  NSSize size;
+};
+BOOL NSPointInRect(NSPoint point, NSRect rect);
+
+class NSNotification;
+class NSWindow : public NSObject {};
+
+// Objects obtained from the framework while a pool is the innermost one are freed with it.
+class NSAutoreleasePool : public NSObject {
+ public:
+  static NSAutoreleasePool* alloc();
+  NSAutoreleasePool* init();
+  void release() override;
+  // Hands an object to the innermost pool (none: it is freed at exit).
+  static void addObject(NSObject* object);
+
+ private:
+  NSAutoreleasePool() = default;
+  ~NSAutoreleasePool() override;
+  std::vector<NSObject*> objects_;
+  NSAutoreleasePool* outer_ = nullptr;
+};
+
+// A control of the window; the window owns it.
+class NSView : public NSObject {
+ public:
+  // The frame in the coordinates of the view that holds it.
+  NSRect frame() const;
+  NSWindow* window() const;
+  // Draws the view at once, without the main loop.
+  void displayIfNeeded();
+  QWidget* widget() const { return widget_; }
+
+ protected:
+  explicit NSView(QWidget* widget) : widget_(widget) {}
+  QWidget* widget_;
+};
+
+class NSControl : public NSView {
+ public:
+  void setEnabled(BOOL enabled);
+  BOOL isEnabled() const;
+  // A field whose text is not a number reads as 0, as Cocoa's do.
+  int intValue() const;
+  double doubleValue() const;
+  void setIntValue(int value);
+  void setDoubleValue(double value);
+  void setStringValue(const NSString& text);
+  NSString stringValue() const;
+
+ protected:
+  using NSView::NSView;
+};
+
+class NSButton : public NSControl {
+ public:
+  explicit NSButton(QWidget* widget) : NSControl(widget) {}
+  void setTitle(const NSString& title);
+  NSString title() const;
+};
+
+class NSTextField : public NSControl {
+ public:
+  explicit NSTextField(QWidget* widget) : NSControl(widget) {}
+};
+
+class NSSlider : public NSControl {
+ public:
+  explicit NSSlider(QWidget* widget) : NSControl(widget) {}
+};
+
+class NSMenuItem : public NSObject {
+ public:
+  NSMenuItem(NSString title, NSInteger tag) : title_(std::move(title)), tag_(tag) {}
+  NSInteger tag() const { return tag_; }
+  const NSString& title() const { return title_; }
+
+ private:
+  NSString title_;
+  NSInteger tag_;
+};
+
+// A pop-up menu whose items carry integer tags.
+class NSPopUpButton : public NSControl {
+ public:
+  explicit NSPopUpButton(QWidget* widget);
+  ~NSPopUpButton() override;
+  // The selected item, or null when none is.
+  NSMenuItem* selectedItem() const;
+  NSInteger indexOfItemWithTag(NSInteger tag) const;  // -1 when no item has it
+  // -1 (or any index out of range) leaves no item selected. Sends no action.
+  void selectItemAtIndex(NSInteger index);
+  NSInteger numberOfItems() const;
+  NSMenuItem* itemAtIndex(NSInteger index) const;
+
+ private:
+  std::vector<NSMenuItem*> items_;
+};
+
+class NSProgressIndicator : public NSView {
+ public:
+  explicit NSProgressIndicator(QWidget* widget) : NSView(widget) {}
+  void setDoubleValue(double value);
+  double doubleValue() const;
+  void setIndeterminate(BOOL indeterminate);
+  BOOL isIndeterminate() const;
+};
+
+enum NSEventType : NSInteger { NSLeftMouseDown = 1, NSLeftMouseUp = 2, NSRightMouseDown = 3, NSRightMouseUp = 4,
+                               NSKeyDown = 10 };
+constexpr unsigned NSLeftMouseUpMask = 1u << NSLeftMouseUp;
+
+class NSEvent : public NSObject {
+ public:
+  NSEvent(NSEventType type, NSWindow* window, NSPoint locationInWindow)
+      : type_(type), window_(window), location_(locationInWindow) {}
+  NSEventType type() const { return type_; }
+  NSWindow* window() const { return window_; }
+  NSPoint locationInWindow() const { return location_; }
+
+ private:
+  NSEventType type_;
+  NSWindow* window_;
+  NSPoint location_;
+};
+
+class NSDate : public NSObject {
+ public:
+  static NSDate* distantPast();
+};
+extern const NSString NSDefaultRunLoopMode;
+
+// What the application tells its delegate.
+class NSApplication;
+class NSApplicationDelegate {
+ public:
+  virtual ~NSApplicationDelegate() = default;
+  virtual void applicationWillFinishLaunching(NSNotification* notification) { (void)notification; }
+  // application:openFile:
+  virtual BOOL applicationOpenFile(NSApplication* application, const NSString& filename) {
+    (void)application;
+    (void)filename;
+    return NO;
+  }
+  virtual void applicationWillTerminate(NSNotification* notification) { (void)notification; }
+};
+
+class NSApplication : public NSObject {
+ public:
+  static NSApplication* sharedApplication();
+  // The will-terminate handler runs, then the process ends.
+  [[noreturn]] void terminate(id sender);
+  // The next pending event of the mask, taken off the queue when dequeue is YES, or null. With a
+  // date in the past it never waits. Events outside the mask stay queued.
+  NSEvent* nextEventMatchingMask(unsigned mask, NSDate* expiration, const NSString& mode, BOOL dequeue);
+  void setDelegate(NSApplicationDelegate* delegate);
+  NSApplicationDelegate* delegate() const;
+};
+
+// What an object made by the window description offers: its outlets and actions, by name.
+class NSNibConnectable {
+ public:
+  virtual ~NSNibConnectable() = default;
+  // false for a name the object does not have
+  virtual BOOL connectOutlet(const NSString& name, NSObject* object) = 0;
+  virtual BOOL sendAction(const NSString& selector, id sender) = 0;
+};
+// Classes the window description may name.
+void NSRegisterClass(const char* className, std::function<NSObject*()> make);
+
+// Loads the window description, makes its objects, connects outlets and actions, delivers the
+// application's events and runs the main loop. Returns only at exit.
+int NSApplicationMain(int argc, const char** argv);
+
+class NSOpenPanel : public NSObject {
+ public:
+  static NSOpenPanel* openPanel();  // autoreleased
+  // 1 when the user chose a file (NSOKButton), 0 otherwise.
+  NSInteger runModalForDirectory(const NSString& directory, const NSString& file, const NSArray& fileTypes);
+  NSString filename() const;
+
+ private:
+  NSString filename_;
+};
+
+class NSUserDefaults : public NSObject {
+ public:
+  static NSUserDefaults* standardUserDefaults();
+  NSInteger integerForKey(const NSString& key);  // 0 for a missing key or one that is not a number
+  void setInteger(NSInteger value, const NSString& key);  // setInteger:forKey:
+  BOOL synchronize();
+};
+
+class NSFileManager : public NSObject {
+ public:
+  static NSFileManager* defaultManager();
+  // Makes the file if none is there; an existing file keeps its contents. YES when a file exists
+  // at the path afterwards.
+  BOOL createFileAtPath(const NSString& path, const void* contents, const void* attributes);
+};
+
+class NSBundle : public NSObject {
+ public:
+  static NSBundle* mainBundle();
+  // The application's own folder; empty when it cannot be had.
+  NSString bundlePath();
+  // The key's text in the string table, or the value, or the key itself.
+  NSString localizedStringForKey(const NSString& key, const NSString* value, const NSString* table);
+};
+
+class NSURL : public NSObject {
+ public:
+  NSURL* initFileURLWithPath(const NSString& path);
+  const NSString& path() const { return path_; }
+
+ private:
+  NSString path_;
+};
+
+// A movie object over the movie services. initWithURL gives null (and frees itself) when the
+// file is no movie.
+class NSMovie : public NSObject {
+ public:
+  NSMovie* initWithURL(NSURL* url, BOOL byReference);
+  Movie QTMovie() const { return movie_; }
+  ~NSMovie() override;
+
+ private:
+  Movie movie_ = nullptr;
+  SInt16 fileRef_ = 0;
+};

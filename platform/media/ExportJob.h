@@ -1,0 +1,46 @@
+// One export, fully resolved: what the transcoding pipeline is asked to write. The export
+// components turn their settings and the output file's name into one of these.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/MacTypes.h"
+
+enum class OutputContainer { mp4, threeGPP, threeGPP2, amc };
+
+enum class VideoCodecChoice { none, mpeg4Visual, h263, h264Baseline };
+enum class AudioCodecChoice { none, aacLC, amrNB };
+enum class PictureFit { keepShape, stretch };
+
+struct ExportJob {
+  std::string sourcePath;
+  std::string outputPath;  // replaced as a whole, never left half-written
+  OutputContainer container = OutputContainer::mp4;
+
+  // The span of the source to export, in seconds.
+  double startSeconds = 0;
+  double durationSeconds = 0;
+
+  VideoCodecChoice videoCodec = VideoCodecChoice::h264Baseline;
+  int width = 0;            // whole even pixels, 16..4096
+  int height = 0;
+  double frameRate = 0;     // 0: the source's rate; never above it
+  int keyFrameInterval = 0; // frames; 0: the pipeline picks one
+  long videoBitRate = 0;    // bits per second; 0: the codec's quality default
+  PictureFit fit = PictureFit::keepShape;
+
+  AudioCodecChoice audioCodec = AudioCodecChoice::aacLC;
+  long audioBitRate = 0;    // bits per second
+  int audioSampleRate = 0;  // Hz
+  int audioChannels = 0;
+};
+
+// Called with the fraction done (0..1, rising) at least every 1% or quarter second; a nonzero
+// result stops the export.
+using ExportProgress = std::function<OSErr(double fractionDone)>;
+
+// Writes the job's output. noErr when complete; userCanceledErr when progress stopped it (the
+// output then holds a playable movie of what was done); another nonzero status when it failed
+// (no corrupt file is left behind). `failureReason` gets one short line for a person.
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason);

@@ -1,0 +1,67 @@
+// Movie export components (type 'spit'): settings as atom containers, a settings dialog, a
+// progress routine, and the export of a movie into a file.
+#pragma once
+
+#include <string>
+
+#include "platform/MacTypes.h"
+#include "platform/files/Files.h"
+#include "platform/movies/AtomContainers.h"
+#include "platform/movies/Components.h"
+#include "platform/movies/Movies.h"
+
+constexpr OSType MovieExportType = FOUR_CHAR_CODE("spit");
+constexpr OSType kQTFileTypeMP4 = FOUR_CHAR_CODE("mpg4");
+constexpr OSType kQTFileType3GPP = FOUR_CHAR_CODE("3gpp");
+
+using MovieExportComponent = ComponentInstance;
+
+enum : SInt16 { movieProgressOpen = 0, movieProgressUpdatePercent = 1, movieProgressClose = 2 };
+enum : SInt16 { progressOpFlatten = 1, progressOpInsertTrackSegment = 2, progressOpInsertMovieSegment = 3,
+                progressOpPaste = 4, progressOpAddMovieSelection = 5, progressOpCopy = 6, progressOpCut = 7,
+                progressOpLoadMovieIntoRam = 8, progressOpLoadTrackIntoRam = 9, progressOpLoadMediaIntoRam = 10,
+                progressOpImportMovie = 11, progressOpExportMovie = 12 };
+
+using MovieProgressProcPtr = OSErr (*)(Movie theMovie, SInt16 message, SInt16 whatOperation, Fixed percentDone,
+                                       long refcon);
+using MovieProgressUPP = MovieProgressProcPtr;
+
+MovieProgressUPP NewMovieProgressUPP(MovieProgressProcPtr userRoutine);
+void DisposeMovieProgressUPP(MovieProgressUPP userUPP);  // null accepted
+
+// A new container with the instance's complete settings, owned by the caller.
+ComponentResult MovieExportGetSettingsAsAtomContainer(MovieExportComponent ci, QTAtomContainer* settings);
+// The instance takes a copy of the settings; the caller keeps its container. A malformed or
+// unusable container is refused with a nonzero status and changes nothing.
+ComponentResult MovieExportSetSettingsFromAtomContainer(MovieExportComponent ci, QTAtomContainer settings);
+ComponentResult MovieExportDoUserDialog(MovieExportComponent ci, Movie theMovie, Track onlyThisTrack,
+                                        TimeValue startTime, TimeValue duration, Boolean* canceled);
+ComponentResult MovieExportSetProgressProc(MovieExportComponent ci, MovieProgressUPP proc, long refcon);
+// Exports [startTime, startTime + duration) of the movie into the file that theFile names.
+ComponentResult MovieExportToFile(MovieExportComponent ci, const FSSpec* theFile, Movie theMovie,
+                                  Track onlyThisTrack, TimeValue startTime, TimeValue duration);
+
+// What an export component implements; the calls above dispatch to it.
+class MovieExporter : public ComponentImplementation {
+ public:
+  virtual ComponentResult getSettingsAsAtomContainer(QTAtomContainer* settings) = 0;
+  virtual ComponentResult setSettingsFromAtomContainer(QTAtomContainer settings) = 0;
+  virtual ComponentResult doUserDialog(Movie theMovie, Track onlyThisTrack, TimeValue startTime,
+                                       TimeValue duration, Boolean* canceled) = 0;
+  virtual ComponentResult setProgressProc(MovieProgressUPP proc, long refcon) = 0;
+  virtual ComponentResult toFile(const FSSpec* theFile, Movie theMovie, Track onlyThisTrack, TimeValue startTime,
+                                 TimeValue duration) = 0;
+};
+
+// What the latest MovieExportToFile of this process did, for a front end that reports it (the
+// terminal mode). An export component records it before it sends its close message, since the
+// application may end inside that message.
+struct MovieExportReport {
+  bool started = false;    // an export began
+  bool finished = false;   // the export call has reached its end (completed, stopped or failed)
+  ComponentResult status = 0;
+  std::string outputPath;
+  std::string failureReason;  // one short line for a person; empty on success
+};
+const MovieExportReport& LastMovieExportReport();
+void RecordMovieExportReport(const MovieExportReport& report);
