@@ -204,8 +204,11 @@ class NSApplicationDelegate {
 class NSApplication : public NSObject {
  public:
   static NSApplication* sharedApplication();
-  // The will-terminate handler runs, then the process ends.
-  [[noreturn]] void terminate(id sender);
+  // The will-terminate handler runs, then the process ends (through the exit handler).
+  void terminate(id sender);
+  // What ends the process after the will-terminate handler; std::exit by default. Tests put in
+  // one that records the status and returns, and then terminate returns too.
+  static void setExitHandler(std::function<void(int status)> handler);
   // The next pending event of the mask, taken off the queue when dequeue is YES, or null. With a
   // date in the past it never waits. Events outside the mask stay queued.
   NSEvent* nextEventMatchingMask(unsigned mask, NSDate* expiration, const NSString& mode, BOOL dequeue);

@@ -1,0 +1,17 @@
+// Edits of an export component's video settings: each call takes a fresh copy of the settings,
+// changes one atom of the 'vide' atom and hands the copy back.
+#pragma once
+
+#include "platform/MacTypes.h"
+#include "platform/movies/MovieExport.h"
+
+// The compressor records as they lie in the settings atoms: big-endian, packed.
+constexpr long kSCSpatialSettingsSize = 14;
+constexpr long kSCTemporalSettingsSize = 12;
+constexpr long kSCDataRateSettingsSize = 16;
+
+OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed height, Fixed width);
+OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter);
+OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate);
+// dataRate in units of 1024 bytes per second.
+OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate);
