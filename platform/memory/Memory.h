@@ -4,6 +4,9 @@
 
 #include "platform/MacTypes.h"
 
+// The largest block there can be: file offsets and byte counts are 32-bit.
+constexpr Size kMaxHandleSize = 0x7FFFFFFF;
+
 // A new block of `size` bytes, or null when memory is short (absurd or negative sizes included).
 Handle NewHandle(Size size);
 // As NewHandle, with every byte 0.

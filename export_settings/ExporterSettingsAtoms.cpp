@@ -1,0 +1,142 @@
+#include "export_settings/ExporterSettingsAtoms.h"
+
+#include <cstring>
+#include <functional>
+
+#include "platform/movies/FixMath.h"
+
+namespace {
+
+constexpr QTAtomType kVideoSettingsAtom = FOUR_CHAR_CODE("vide");
+constexpr QTAtomType kHeightAtom = FOUR_CHAR_CODE("hegt");
+constexpr QTAtomType kWidthAtom = FOUR_CHAR_CODE("wdth");
+constexpr QTAtomType kSpatialAtom = FOUR_CHAR_CODE("sptl");
+constexpr QTAtomType kTemporalAtom = FOUR_CHAR_CODE("tprl");
+constexpr QTAtomType kDataRateAtom = FOUR_CHAR_CODE("drat");
+constexpr QTAtomID kSettingsAtomID = 1;
+
+constexpr OSType kSorensonVideo3 = FOUR_CHAR_CODE("SVQ3");
+constexpr SInt16 kSpatialDepth = 24;
+constexpr UInt32 codecLosslessQuality = 0x400;
+constexpr UInt32 codecHighQuality = 0x300;
+
+// Field offsets within the packed records.
+constexpr long kSpatialCodecType = 0, kSpatialCodec = 4, kSpatialDepthField = 8, kSpatialQuality = 10;
+constexpr long kTemporalFrameRate = 4, kTemporalKeyFrameRate = 8;
+constexpr long kDataRateField = 0, kMinSpatialQuality = 8, kMinTemporalQuality = 12;
+
+void PutU16(UInt8* at, UInt16 value) {
+  at[0] = UInt8(value >> 8);
+  at[1] = UInt8(value);
+}
+
+void PutU32(UInt8* at, UInt32 value) {
+  PutU16(at, UInt16(value >> 16));
+  PutU16(at + 2, UInt16(value));
+}
+
+// A component result as a 16-bit status. A failure never turns into 0 on the way.
+OSErr StatusOf(ComponentResult result) {
+  const OSErr status = OSErr(result);
+  return (result != 0 && status == noErr) ? OSErr(paramErr) : status;
+}
+
+// The steps the record edits share: take a copy of the settings, find the record atom under
+// 'vide', fill `record` (with the atom's current bytes when `keepCurrent`), let `change` rewrite
+// it, store it as the atom's whole data and hand the copy back. The copy is disposed of on every path.
+OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long recordSize, bool keepCurrent,
+                      const std::function<void(UInt8*)>& change) {
+  QTAtomContainer settings = nullptr;
+  OSErr status = StatusOf(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
+  UInt8 record[kSCDataRateSettingsSize] = {};  // room for the largest record
+
+  QTAtom recordAtom = 0;
+  if (status == noErr) {
+    // Without a 'vide' atom there is nothing to edit; the root's own children are never taken for it.
+    const QTAtom video =
+        QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, nullptr);
+    if (video != 0) recordAtom = QTFindChildByID(settings, video, recordType, kSettingsAtomID, nullptr);
+    if (recordAtom == 0) status = cannotFindAtomErr;
+  }
+  if (status == noErr && keepCurrent) {
+    status = QTLockContainer(settings);
+    if (status == noErr) {
+      long dataSize = 0;
+      Ptr data = nullptr;
+      status = QTGetAtomDataPtr(settings, recordAtom, &dataSize, &data);
+      // A record cut short is refused rather than read past its end.
+      if (status == noErr && (data == nullptr || dataSize < recordSize)) status = cannotFindAtomErr;
+      if (status == noErr) std::memcpy(record, data, size_t(recordSize));
+      const OSErr unlocked = QTUnlockContainer(settings);
+      if (status == noErr) status = unlocked;
+    }
+  }
+  if (status == noErr) {
+    change(record);
+    status = QTSetAtomData(settings, recordAtom, recordSize, record);
+  }
+  if (status == noErr) status = StatusOf(MovieExportSetSettingsFromAtomContainer(exporter, settings));
+  if (settings != nullptr) QTDisposeAtomContainer(settings);
+  return status;
+}
+
+// Writes the value into the atom of that type under 'vide', making the atom when it is missing.
+// Failures are not examined: only the final hand-back decides the result.
+void PutFixedChild(QTAtomContainer settings, QTAtom video, QTAtomType type, Fixed value) {
+  UInt8 bytes[4];
+  PutU32(bytes, UInt32(value));
+  const QTAtom atom = QTFindChildByID(settings, video, type, kSettingsAtomID, nullptr);
+  if (atom != 0) {
+    QTSetAtomData(settings, atom, sizeof bytes, bytes);
+  } else {
+    QTInsertChild(settings, video, type, kSettingsAtomID, 0, sizeof bytes, bytes, nullptr);
+  }
+}
+
+}  // namespace
+
+OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed height, Fixed width) {
+  if (exporter == nullptr) return paramErr;
+  QTAtomContainer settings = nullptr;
+  const OSErr got = StatusOf(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
+  if (settings == nullptr) return got;
+
+  QTAtom video = QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, nullptr);
+  if (video == 0) {
+    QTInsertChild(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, 0, 0, nullptr, &video);
+  }
+  if (video != 0) {
+    // Edits inside 'vide' leave its own place in the image unchanged, so `video` stays good.
+    PutFixedChild(settings, video, kHeightAtom, height);
+    PutFixedChild(settings, video, kWidthAtom, width);
+  }
+  const OSErr status = StatusOf(MovieExportSetSettingsFromAtomContainer(exporter, settings));
+  QTDisposeAtomContainer(settings);
+  return status;
+}
+
+OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter) {
+  return EditVideoRecord(exporter, kSpatialAtom, kSCSpatialSettingsSize, false, [](UInt8* record) {
+    PutU32(record + kSpatialCodecType, kSorensonVideo3);
+    PutU32(record + kSpatialCodec, 0);
+    PutU16(record + kSpatialDepthField, UInt16(kSpatialDepth));
+    PutU32(record + kSpatialQuality, codecLosslessQuality);
+  });
+}
+
+OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate) {
+  // temporalQuality keeps the value read from the atom.
+  return EditVideoRecord(exporter, kTemporalAtom, kSCTemporalSettingsSize, true, [frameRate](UInt8* record) {
+    PutU32(record + kTemporalFrameRate, UInt32(X2Fix(frameRate)));
+    PutU32(record + kTemporalKeyFrameRate, 0);
+  });
+}
+
+OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate) {
+  // frameDuration keeps the value read from the atom. The product wraps in 32 bits.
+  return EditVideoRecord(exporter, kDataRateAtom, kSCDataRateSettingsSize, true, [dataRate](UInt8* record) {
+    PutU32(record + kDataRateField, UInt32(dataRate) << 10);
+    PutU32(record + kMinSpatialQuality, codecHighQuality);
+    PutU32(record + kMinTemporalQuality, codecHighQuality);
+  });
+}

@@ -1,0 +1,45 @@
+#include "tests/support/TempDir.h"
+
+#include <sys/mount.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/pocketmovie-test-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a temporary folder from " + pattern);
+  path_ = buffer.data();
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::write(const std::string& name, const std::string& bytes) const {
+  std::ofstream(file(name), std::ios::binary) << bytes;
+  return file(name);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+SmallTmpfs::SmallTmpfs(long kilobytes, bool readOnly) {
+  std::string options = "size=" + std::to_string(kilobytes) + "k";
+  mounted_ = mount("tmpfs", folder_.path().c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
+}
+
+SmallTmpfs::~SmallTmpfs() {
+  // Lazily, so a file a failed test left open cannot keep the mount (and the folder) alive.
+  if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+}

@@ -1,0 +1,43 @@
+// Fresh folders for tests, gone with everything in them when the object goes.
+#pragma once
+
+#include <string>
+
+class TempDir {
+ public:
+  // A new folder under $TMPDIR, or /tmp when that is not set.
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // The path of `name` inside the folder; nothing is created.
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+  // Writes `bytes` as the whole file `name` and returns its path.
+  std::string write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+// The whole file's bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// A tmpfs of a few kilobytes mounted on a fresh folder, for running a file system full or
+// read-only. Mounting needs privileges: check mounted() and skip when it is false.
+class SmallTmpfs {
+ public:
+  explicit SmallTmpfs(long kilobytes = 16, bool readOnly = false);
+  ~SmallTmpfs();
+  SmallTmpfs(const SmallTmpfs&) = delete;
+  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+
+  bool mounted() const { return mounted_; }
+  const std::string& path() const { return folder_.path(); }
+  std::string file(const std::string& name) const { return folder_.file(name); }
+
+ private:
+  TempDir folder_;
+  bool mounted_ = false;
+};
