@@ -1,0 +1,134 @@
+#include "platform/media/EncoderSetup.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include "platform/media/FfmpegErrors.h"
+
+namespace {
+
+constexpr double kDefaultKeyFrameSeconds = 2.0;
+constexpr long kDefaultAacBitRatePerChannel = 64000;
+
+bool IsH263Size(int width, int height) {
+  static constexpr int sizes[][2] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+  return std::any_of(std::begin(sizes), std::end(sizes),
+                     [&](const int* size) { return size[0] == width && size[1] == height; });
+}
+
+OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr context, CodecContextPtr* encoder,
+                  std::string* failureReason) {
+  int result = avcodec_open2(context.get(), codec, options->get());
+  if (result < 0) {
+    *failureReason = std::string("cannot start the ") + codec->name + " encoder: " + AVErrorText(result);
+    return OSErrFromAVError(result);
+  }
+  *encoder = std::move(context);
+  return noErr;
+}
+
+const char* VideoEncoderName(VideoCodecChoice choice) {
+  switch (choice) {
+    case VideoCodecChoice::mpeg4Visual:
+      return "mpeg4";
+    case VideoCodecChoice::h263:
+      return "h263";
+    case VideoCodecChoice::h264Baseline:
+      return "libx264";
+    case VideoCodecChoice::none:
+      break;
+  }
+  return nullptr;
+}
+
+int NearestSupportedRate(const AVCodec* codec, int wanted) {
+  if (!codec->supported_samplerates) return wanted;
+  int best = codec->supported_samplerates[0];
+  for (const int* rate = codec->supported_samplerates; *rate; ++rate) {
+    if (std::abs(*rate - wanted) < std::abs(best - wanted)) best = *rate;
+  }
+  return best;
+}
+
+}  // namespace
+
+AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
+  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
+  AVRational rate = sourceRate;
+  if (job.frameRate > 0 && job.frameRate < av_q2d(sourceRate)) rate = av_d2q(job.frameRate, 65535);
+  // MPEG-4 and H.263 time bases must fit in 16 bits.
+  if (rate.num > 65535 || rate.den > 65535) rate = av_d2q(av_q2d(rate), 65535);
+  return rate;
+}
+
+OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,
+                       std::string* failureReason) {
+  const char* name = VideoEncoderName(job.videoCodec);
+  const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
+  if (!codec) {
+    *failureReason = "the video encoder is not available";
+    return cantFindHandler;
+  }
+  if (job.videoCodec == VideoCodecChoice::h263 && !IsH263Size(job.width, job.height)) {
+    *failureReason = "H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures";
+    return paramErr;
+  }
+  CodecContextPtr context(avcodec_alloc_context3(codec));
+  if (!context) return memFullErr;
+  context->width = job.width;
+  context->height = job.height;
+  context->pix_fmt = AV_PIX_FMT_YUV420P;
+  context->sample_aspect_ratio = {1, 1};
+  context->time_base = av_inv_q(frameRate);
+  context->framerate = frameRate;
+  context->gop_size = job.keyFrameInterval > 0
+                          ? job.keyFrameInterval
+                          : std::max(1, int(std::lround(av_q2d(frameRate) * kDefaultKeyFrameSeconds)));
+  context->max_b_frames = 0;  // phones play Simple and Baseline profiles only
+  if (job.videoBitRate > 0) {
+    // A ceiling at the mean over a two-second buffer holds every encoder within a few percent
+    // even on pictures too busy for the rate (FFmpeg's MPEG-4 warns about it, needlessly).
+    context->bit_rate = job.videoBitRate;
+    context->rc_max_rate = job.videoBitRate;
+    context->rc_buffer_size = int(std::min<long>(job.videoBitRate * 2, INT32_MAX));
+  }
+  if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+  FfmpegOptions options;
+  if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
+    context->profile = FF_PROFILE_MPEG4_SIMPLE;
+  } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {
+    context->thread_count = 0;  // x264's own threads, one per core and a half
+    options.set("profile", "baseline");
+    options.set("preset", "medium");
+  }
+  return OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+}
+
+OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,
+                       CodecContextPtr* encoder, std::string* failureReason) {
+  bool amr = job.audioCodec == AudioCodecChoice::amrNB;
+  const AVCodec* codec = avcodec_find_encoder_by_name(amr ? "libopencore_amrnb" : "aac");
+  if (job.audioCodec == AudioCodecChoice::none || !codec) {
+    *failureReason = "the sound encoder is not available";
+    return cantFindHandler;
+  }
+  CodecContextPtr context(avcodec_alloc_context3(codec));
+  if (!context) return memFullErr;
+  int channels = amr ? 1 : std::clamp(job.audioChannels > 0 ? job.audioChannels : sourceChannels, 1, 2);
+  av_channel_layout_default(&context->ch_layout, channels);
+  context->sample_rate =
+      amr ? 8000 : NearestSupportedRate(codec, job.audioSampleRate > 0 ? job.audioSampleRate : sourceSampleRate);
+  context->sample_fmt = codec->sample_fmts[0];
+  context->bit_rate = amr ? 12200 : job.audioBitRate > 0 ? job.audioBitRate : kDefaultAacBitRatePerChannel * channels;
+  context->time_base = {1, context->sample_rate};
+  if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  FfmpegOptions options;
+  return OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+}

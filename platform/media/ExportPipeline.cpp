@@ -1,0 +1,353 @@
+// The transcoding run: demux -> decode -> filter -> encode -> mux, one stream lane per kept stream,
+// in one loop that streams, so memory stays flat whatever the movie's length.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <optional>
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+}
+
+#include "platform/media/EncoderSetup.h"
+#include "platform/media/ExportJob.h"
+#include "platform/media/FfmpegErrors.h"
+#include "platform/media/FfmpegSource.h"
+#include "platform/media/FilterChain.h"
+#include "platform/media/MuxerFile.h"
+
+namespace {
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+constexpr double kProgressStep = 0.01;
+
+// One kept stream on its way from the source to the output.
+struct StreamLane {
+  AVStream* input = nullptr;
+  CodecContextPtr decoder;
+  CodecContextPtr encoder;
+  FilterChain filters;
+  int outputIndex = -1;
+  int64_t spanStart = 0;   // in the input's time base; frames are rebased to start here
+  int64_t spanLength = 0;  // likewise; INT64_MAX when the span runs to the end
+  int64_t nextPts = AV_NOPTS_VALUE;
+  int64_t fedEnd = 0;  // rebased end of the last frame given to the filters
+  bool inputDone = false;
+  AVRational shownRate = {0, 1};  // set when the output shows fewer frames than the source has
+  int64_t frameDuration = 1;      // the source's nominal frame length
+};
+
+// Whether the frame rate filter will show this packet's picture: it shows, for each output slot,
+// the last frame that rounds into it, so a frame is passed over when the next one rounds into
+// the same slot. Unknown timing counts as shown.
+bool WillBeShown(const StreamLane& lane, const AVPacket& packet) {
+  if (packet.pts == AV_NOPTS_VALUE) return true;
+  int64_t start = packet.pts - lane.spanStart;
+  int64_t end = start + (packet.duration > 0 ? packet.duration : lane.frameDuration);
+  if (end <= 0) return false;
+  AVRational slot = av_inv_q(lane.shownRate);
+  auto rounding = AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
+  return av_rescale_q_rnd(start, lane.input->time_base, slot, rounding) !=
+         av_rescale_q_rnd(end, lane.input->time_base, slot, rounding);
+}
+
+int EvenSize(int pixels) { return std::clamp(pixels / 2 * 2, 16, 4096); }
+
+class ExportRun {
+ public:
+  ExportRun(const ExportJob& job, const ExportProgress& progress, std::string* failureReason)
+      : job_(job), progress_(progress), reason_(*failureReason) {}
+
+  ComponentResult run() {
+    OSErr status = openSource();
+    if (status == noErr) status = openOutput();
+    if (status == noErr) status = transcode();
+    if (status == noErr) status = output_.finish(&reason_);
+    if (status != noErr) return status;
+    if (cancelled_) return userCanceledErr;
+    if (progress_) progress_(1.0);
+    return noErr;
+  }
+
+ private:
+  OSErr openSource() {
+    OSErr status = OpenSourceMovie(job_.sourcePath, &source_, &reason_);
+    if (status == fnfErr) reason_ = "no such file: " + job_.sourcePath;
+    if (status != noErr) return status;
+
+    double sourceSeconds = source_.facts.durationSeconds;
+    double start = std::max(0.0, job_.startSeconds);
+    if (sourceSeconds > 0 && start >= sourceSeconds) {
+      reason_ = "the span to export begins after the movie's end";
+      return paramErr;
+    }
+    spanSeconds_ = job_.durationSeconds > 0 ? job_.durationSeconds : 0;
+    if (sourceSeconds > 0) {
+      spanSeconds_ = spanSeconds_ > 0 ? std::min(spanSeconds_, sourceSeconds - start) : sourceSeconds - start;
+    }
+
+    bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
+    bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
+    if (!wantVideo && !wantAudio) {
+      reason_ = "the source has nothing this format can hold";
+      return paramErr;
+    }
+    AVFormatContext* format = source_.format.get();
+    for (unsigned i = 0; i < format->nb_streams; ++i) format->streams[i]->discard = AVDISCARD_ALL;
+    int64_t origin = format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
+    int64_t startMicros = origin + int64_t(std::llround(start * AV_TIME_BASE));
+    if (start > 0) avformat_seek_file(format, -1, INT64_MIN, startMicros, startMicros, 0);
+
+    if (wantVideo) status = openLane(source_.videoStream, startMicros, &video_);
+    if (status == noErr && wantAudio) status = openLane(source_.audioStream, startMicros, &audio_);
+    return status;
+  }
+
+  OSErr openLane(int streamIndex, int64_t startMicros, std::optional<StreamLane>* lane) {
+    lane->emplace();
+    StreamLane& opened = **lane;
+    opened.input = source_.format->streams[streamIndex];
+    opened.input->discard = AVDISCARD_DEFAULT;
+    opened.spanStart = av_rescale_q(startMicros, AV_TIME_BASE_Q, opened.input->time_base);
+    opened.spanLength = spanSeconds_ > 0 ? av_rescale_q(std::llround(spanSeconds_ * AV_TIME_BASE), AV_TIME_BASE_Q,
+                                                        opened.input->time_base)
+                                         : INT64_MAX;
+    return OpenStreamDecoder(source_, streamIndex, &opened.decoder, &reason_);
+  }
+
+  OSErr openOutput() {
+    OSErr status = output_.open(job_.outputPath, job_.container, &reason_);
+    if (status == noErr && video_) status = openVideoOutput();
+    if (status == noErr && audio_) {
+      status = OpenAudioEncoder(job_, source_.facts.audioSampleRate, source_.facts.audioChannels,
+                                output_.needsGlobalHeader(), &audio_->encoder, &reason_);
+    }
+    if (status == noErr && audio_) status = output_.addStream(*audio_->encoder, &audio_->outputIndex, &reason_);
+    if (status == noErr) status = output_.writeHeader(&reason_);
+    return status;
+  }
+
+  OSErr openVideoOutput() {
+    const MovieFacts& facts = source_.facts;
+    ExportJob sized = job_;
+    sized.width = EvenSize(job_.width > 0 ? job_.width : facts.naturalWidth);
+    sized.height = EvenSize(job_.height > 0 ? job_.height : facts.naturalHeight);
+    AVRational sourceRate = av_guess_frame_rate(source_.format.get(), video_->input, nullptr);
+    frameRate_ = OutputFrameRate(job_, sourceRate);
+    layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
+                         facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
+    if (sourceRate.num > 0 && av_cmp_q(frameRate_, sourceRate) < 0) {
+      video_->shownRate = frameRate_;
+      video_->frameDuration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(sourceRate), video_->input->time_base));
+    }
+    OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
+    if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
+    return status;
+  }
+
+  OSErr transcode() {
+    PacketPtr packet = MakePacket();
+    frame_ = MakeFrame();
+    filtered_ = MakeFrame();
+    encoded_ = MakePacket();
+    if (!packet || !frame_ || !filtered_ || !encoded_) return memFullErr;
+    lastReport_ = std::chrono::steady_clock::now();
+
+    OSErr status = noErr;
+    while (status == noErr && !cancelled_ && !allInputsDone()) {
+      int result = av_read_frame(source_.format.get(), packet.get());
+      if (result == AVERROR(EAGAIN)) continue;
+      if (result < 0) break;  // the end of the source, or of what can be read of it
+      StreamLane* lane = laneFor(packet->stream_index);
+      if (lane && !lane->inputDone) status = decode(*lane, packet.get());
+      av_packet_unref(packet.get());
+    }
+    for (StreamLane* lane : lanes()) {
+      if (status == noErr && !lane->inputDone && !cancelled_) status = decode(*lane, nullptr);
+    }
+    for (StreamLane* lane : lanes()) {
+      if (status == noErr) status = finishLane(*lane);
+    }
+    return status;
+  }
+
+  OSErr decode(StreamLane& lane, const AVPacket* packet) {
+    // A frame the lower rate drops anyway need not be decoded when no other frame refers to it;
+    // the decoder's threads each take the setting with their packet.
+    if (packet && lane.shownRate.num > 0) {
+      lane.decoder->skip_frame = WillBeShown(lane, *packet) ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
+    }
+    int result = avcodec_send_packet(lane.decoder.get(), packet);
+    // A damaged packet costs a frame, not the export.
+    if (result < 0 && result != AVERROR_INVALIDDATA && result != AVERROR_EOF) {
+      reason_ = "cannot decode the source: " + AVErrorText(result);
+      return OSErrFromAVError(result);
+    }
+    while (!lane.inputDone && !cancelled_) {
+      result = avcodec_receive_frame(lane.decoder.get(), frame_.get());
+      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
+      if (result == AVERROR_INVALIDDATA) continue;
+      if (result < 0) {
+        reason_ = "cannot decode the source: " + AVErrorText(result);
+        return OSErrFromAVError(result);
+      }
+      OSErr status = filter(lane, frame_.get());
+      av_frame_unref(frame_.get());
+      if (status != noErr) return status;
+    }
+    return noErr;
+  }
+
+  // Rebases the frame to the span, keeps it if it falls inside, and runs it through.
+  OSErr filter(StreamLane& lane, AVFrame* frame) {
+    bool isVideo = &lane == videoLane();
+    int64_t pts =
+        frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp - lane.spanStart : lane.nextPts;
+    if (pts == AV_NOPTS_VALUE) pts = 0;
+    int64_t duration = frame->pkt_duration;
+    if (duration <= 0) {
+      duration = isVideo ? av_rescale_q(1, av_inv_q(av_guess_frame_rate(source_.format.get(), lane.input, nullptr)),
+                                        lane.input->time_base)
+                         : av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, lane.input->time_base);
+    }
+    lane.nextPts = pts + std::max<int64_t>(duration, 1);
+    if (pts >= lane.spanLength) {
+      lane.inputDone = true;
+      return noErr;
+    }
+    if (lane.nextPts <= 0) return noErr;  // before the span
+
+    frame->pts = pts;
+    OSErr status = lane.filters.graph ? OSErr(noErr) : buildFilters(lane, *frame);
+    if (status != noErr) return status;
+    int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, AV_BUFFERSRC_FLAG_KEEP_REF);
+    if (result < 0) {
+      reason_ = "cannot convert the source: " + AVErrorText(result);
+      return OSErrFromAVError(result);
+    }
+    lane.fedEnd = std::max(lane.fedEnd, lane.nextPts);
+    status = drainFilters(lane);
+    if (status == noErr && (isVideo || !video_)) reportProgress(double(pts) * av_q2d(lane.input->time_base));
+    return status;
+  }
+
+  OSErr buildFilters(StreamLane& lane, const AVFrame& first) {
+    if (&lane == videoLane()) {
+      return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_, lane.encoder->pix_fmt,
+                                   &lane.filters, &reason_);
+    }
+    double span = spanSeconds_ > 0 ? spanSeconds_ : 1e9;
+    return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &reason_);
+  }
+
+  OSErr drainFilters(StreamLane& lane) {
+    AVRational sinkTimeBase = av_buffersink_get_time_base(lane.filters.sink);
+    for (;;) {
+      int result = av_buffersink_get_frame(lane.filters.sink, filtered_.get());
+      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
+      if (result < 0) {
+        reason_ = "cannot convert the source: " + AVErrorText(result);
+        return OSErrFromAVError(result);
+      }
+      filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
+      filtered_->pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
+      OSErr status = encode(lane, filtered_.get());
+      av_frame_unref(filtered_.get());
+      if (status != noErr) return status;
+    }
+  }
+
+  OSErr encode(StreamLane& lane, const AVFrame* frame) {
+    int result = avcodec_send_frame(lane.encoder.get(), frame);
+    if (result < 0) {
+      reason_ = "cannot encode the output: " + AVErrorText(result);
+      return OSErrFromAVError(result);
+    }
+    for (;;) {
+      result = avcodec_receive_packet(lane.encoder.get(), encoded_.get());
+      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
+      if (result < 0) {
+        reason_ = "cannot encode the output: " + AVErrorText(result);
+        return OSErrFromAVError(result);
+      }
+      if (lane.encoder->codec_type == AVMEDIA_TYPE_VIDEO && encoded_->duration <= 0) encoded_->duration = 1;
+      OSErr status = output_.writePacket(encoded_.get(), lane.encoder->time_base, lane.outputIndex, &reason_);
+      av_packet_unref(encoded_.get());
+      if (status != noErr) return status;
+    }
+  }
+
+  // Ends the stream where its input ended, cut to the span: filters, then the encoder.
+  OSErr finishLane(StreamLane& lane) {
+    if (lane.filters.graph) {
+      int64_t end = std::min(lane.fedEnd, lane.spanLength);
+      int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
+      if (result < 0) {
+        reason_ = "cannot convert the source: " + AVErrorText(result);
+        return OSErrFromAVError(result);
+      }
+      OSErr status = drainFilters(lane);
+      if (status != noErr) return status;
+    }
+    return encode(lane, nullptr);
+  }
+
+  void reportProgress(double seconds) {
+    if (!progress_ || spanSeconds_ <= 0) return;
+    double fraction = std::clamp(seconds / spanSeconds_, reported_, 1.0);
+    auto now = std::chrono::steady_clock::now();
+    if (fraction < reported_ + kProgressStep && now - lastReport_ < kProgressInterval) return;
+    reported_ = fraction;
+    lastReport_ = now;
+    if (progress_(fraction) != noErr) cancelled_ = true;
+  }
+
+  StreamLane* videoLane() { return video_ ? &*video_ : nullptr; }
+  StreamLane* laneFor(int streamIndex) {
+    for (StreamLane* lane : lanes()) {
+      if (lane->input->index == streamIndex) return lane;
+    }
+    return nullptr;
+  }
+  std::vector<StreamLane*> lanes() {
+    std::vector<StreamLane*> all;
+    if (video_) all.push_back(&*video_);
+    if (audio_) all.push_back(&*audio_);
+    return all;
+  }
+  bool allInputsDone() {
+    auto running = lanes();
+    return std::all_of(running.begin(), running.end(), [](const StreamLane* lane) { return lane->inputDone; });
+  }
+
+  const ExportJob& job_;
+  const ExportProgress& progress_;
+  std::string& reason_;
+  SourceMovie source_;
+  MuxerFile output_;  // after source_: the output closes first
+  std::optional<StreamLane> video_;
+  std::optional<StreamLane> audio_;
+  FramePtr frame_;
+  FramePtr filtered_;
+  PacketPtr encoded_;
+  AVRational frameRate_ = {0, 1};
+  PictureLayout layout_;
+  double spanSeconds_ = 0;
+  double reported_ = 0;
+  std::chrono::steady_clock::time_point lastReport_;
+  bool cancelled_ = false;
+};
+
+}  // namespace
+
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason) {
+  std::string ignored;
+  std::string& reason = failureReason ? *failureReason : ignored;
+  reason.clear();
+  if (job.sourcePath.empty() || job.outputPath.empty()) {
+    reason = "no source or output file given";
+    return paramErr;
+  }
+  return ExportRun(job, progress, &reason).run();
+}

@@ -1,0 +1,36 @@
+// The output movie file: written under a hidden temporary name beside the output and renamed over
+// it only once complete, so the output is never half-written.
+#pragma once
+
+#include <string>
+
+#include "platform/MacTypes.h"
+#include "platform/media/ExportJob.h"
+#include "platform/media/FfmpegPointers.h"
+
+class MuxerFile {
+ public:
+  MuxerFile() = default;
+  ~MuxerFile();  // removes the temporary file unless finish() succeeded
+  MuxerFile(const MuxerFile&) = delete;
+  MuxerFile& operator=(const MuxerFile&) = delete;
+
+  OSErr open(const std::string& outputPath, OutputContainer container, std::string* failureReason);
+  bool needsGlobalHeader() const;
+  // A stream for an opened encoder; its index in *streamIndex.
+  OSErr addStream(const AVCodecContext& encoder, int* streamIndex, std::string* failureReason);
+  OSErr writeHeader(std::string* failureReason);
+  // Takes the packet's data; timestamps in the encoder's time base.
+  OSErr writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex, std::string* failureReason);
+  // Completes the file, makes it durable and puts it in the output's place.
+  OSErr finish(std::string* failureReason);
+
+ private:
+  OSErr fail(int averror, const char* what, std::string* failureReason);
+
+  OutputContainer container_ = OutputContainer::mp4;
+  std::string outputPath_;
+  std::string temporaryPath_;
+  OutputFormatPtr format_;
+  bool headerWritten_ = false;
+};

@@ -1,0 +1,60 @@
+// Sample movies made with the ffmpeg tool for tests, and what ffprobe finds in a movie.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct SampleMovie {
+  std::string container = "mp4";       // the file's extension, which picks the muxer
+  std::string videoCodec = "libx264";  // an ffmpeg encoder; empty for no picture
+  std::string audioCodec = "aac";      // empty for no sound
+  int width = 320;
+  int height = 240;
+  double frameRate = 25;
+  double seconds = 2;
+  int rotationDegrees = 0;   // clockwise turn recorded in the metadata
+  std::string sampleAspect;  // pixel aspect ratio such as "2/1"; empty for square pixels
+  bool busyPicture = false;  // noise that keeps an encoder at its data rate
+
+  SampleMovie& in(std::string format) { return container = std::move(format), *this; }
+  SampleMovie& video(std::string codec) { return videoCodec = std::move(codec), *this; }
+  SampleMovie& audio(std::string codec) { return audioCodec = std::move(codec), *this; }
+  SampleMovie& size(int w, int h) { return width = w, height = h, *this; }
+  SampleMovie& lasting(double s) { return seconds = s, *this; }
+  SampleMovie& turned(int degrees) { return rotationDegrees = degrees, *this; }
+  SampleMovie& pixels(std::string aspect) { return sampleAspect = std::move(aspect), *this; }
+  SampleMovie& busy() { return busyPicture = true, *this; }
+};
+
+// Makes the movie as folder/name and returns its path, or an empty string when ffmpeg failed.
+std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample);
+
+// One picture of the movie at that time as 8-bit gray, row by row; empty when it is not
+// width x height.
+std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height);
+
+struct ProbedStream {
+  std::string type;  // "video" or "audio"
+  std::string codec;
+  std::string profile;
+  int width = 0;
+  int height = 0;
+  double frameRate = 0;
+  double seconds = 0;
+  long bitRate = 0;
+  int sampleRate = 0;
+  int channels = 0;
+  long frames = 0;
+};
+
+struct ProbedMovie {
+  bool readable = false;
+  std::string majorBrand;
+  double seconds = 0;
+  std::vector<ProbedStream> streams;
+
+  const ProbedStream* stream(const std::string& type) const;
+};
+
+ProbedMovie ProbeMovie(const std::string& path);
