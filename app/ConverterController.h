@@ -28,6 +28,11 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void readSettingAtomFile(const char* fileName);
   void writeSettingAtomFile(const char* fileName);
 
+  // The tag of a menu's selected item; a menu without one reads as 0.
+  static SInt32 tagOfSelectedItem(NSPopUpButton* menu);
+  // The FSSpec of the existing file or folder at a path: FSPathMakeRef, then FSGetCatalogInfo.
+  static OSErr fileSpecForPath(const NSString& path, FSSpec* outSpec);
+
   // Application events.
   void applicationWillFinishLaunching(NSNotification* notification) override;
   BOOL applicationOpenFile(NSApplication* application, const NSString& filename) override;
@@ -71,5 +76,12 @@ extern NSTextField* gTextPercentUnit;
 extern NSButton* gButton;
 extern FSSpec spec;
 extern const char* const pExtName[4];
+
+// Settings files of the two formats that keep their own exporter settings, in the bundle's folder.
+inline constexpr const char* kSettingFile3GPP2 = "/setting3gpp2.atom";
+inline constexpr const char* kSettingFileAmc = "/settingAmc.atom";
+
+// Shows a percentage on the progress bar and the percent field and draws them at once.
+void ShowProgressPercent(double percent);
 
 OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fixed percentDone, long refcon);

@@ -1,1 +1,3 @@
-int main(){return 0;}
+#include "platform/framework/AppKit.h"
+
+int main(int argc, char* argv[]) { return NSApplicationMain(argc, const_cast<const char**>(argv)); }

@@ -1,0 +1,40 @@
+// The export-size menu: the custom item frees the width and height fields, the fractions of the
+// natural size lock them, and the fixed sizes fill and lock them.
+#include "app/ConverterController.h"
+
+namespace {
+
+struct FixedSize {
+  SInt32 tag;
+  SInt32 width;
+  SInt32 height;
+};
+constexpr FixedSize kFixedSizes[] = {{11, 176, 144}, {12, 128, 96}, {13, 96, 80}};
+
+}  // namespace
+
+void ConverterController::selectExportSize(id sender) {
+  const SInt32 tag = tagOfSelectedItem(popupExportSize);
+  m_nDefaultSizeIndex = tag;
+
+  if (tag == 0) {
+    widthMov->setEnabled(YES);
+    heightMov->setEnabled(YES);
+    return;
+  }
+  if (tag >= 1 && tag <= 4) {
+    widthMov->setEnabled(NO);
+    heightMov->setEnabled(NO);
+    return;
+  }
+  for (const FixedSize& size : kFixedSizes) {
+    if (size.tag != tag) continue;
+    m_nDefaultSizeX = size.width;
+    m_nDefaultSizeY = size.height;
+    widthMov->setDoubleValue(size.width);
+    heightMov->setDoubleValue(size.height);
+    widthMov->setEnabled(NO);
+    heightMov->setEnabled(NO);
+    return;
+  }
+}

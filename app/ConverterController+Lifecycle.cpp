@@ -1,0 +1,81 @@
+// Launch, a movie opened onto the application, and quit: the six preferences go into the controls
+// at launch and come back from them at quit.
+#include "app/ConverterController.h"
+
+namespace {
+
+// A stored 0 and a missing key both mean "never chosen".
+SInt32 integerPreference(NSUserDefaults* defaults, const char* key, SInt32 valueForZero) {
+  auto value = static_cast<SInt32>(defaults->integerForKey(key));
+  return value == 0 ? valueForZero : value;
+}
+
+}  // namespace
+
+void ConverterController::applicationWillFinishLaunching(NSNotification* notification) {
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  NSUserDefaults* defaults = NSUserDefaults::standardUserDefaults();
+
+  m_nDefaultDataRate = integerPreference(defaults, "DataRate", 64);
+  m_nDefaultFrameRate = integerPreference(defaults, "FrameRate", 12);
+  m_nDefaultSizeX = integerPreference(defaults, "SizeX", 120);
+  m_nDefaultSizeY = integerPreference(defaults, "SizeY", 90);
+  m_nDefaultSizeIndex = integerPreference(defaults, "SizeIndex", 2);
+  m_nDefault3GPP = static_cast<SInt32>(defaults->integerForKey("3GPP"));
+
+  widthMov->setDoubleValue(m_nDefaultSizeX);
+  heightMov->setDoubleValue(m_nDefaultSizeY);
+  frameRate->setIntValue(m_nDefaultFrameRate);
+  dataRate->setIntValue(m_nDefaultDataRate);
+  sliderFrame->setIntValue(m_nDefaultFrameRate);
+  sliderData->setIntValue(m_nDefaultDataRate);
+
+  // A tag that no item carries leaves the menu without a selection, which reads as tag 0.
+  popupCODEC->selectItemAtIndex(popupCODEC->indexOfItemWithTag(m_nDefault3GPP));
+  popupExportSize->selectItemAtIndex(popupExportSize->indexOfItemWithTag(m_nDefaultSizeIndex));
+
+  EnterMovies();
+
+  gProgress = progress;
+  gProgress->setIndeterminate(NO);
+  gTextPercent = textPercent;
+  gTextPercentUnit = textPercentUnit;
+  gButton = button;
+
+  changeCODEC(nullptr);
+  pool->release();
+}
+
+BOOL ConverterController::applicationOpenFile(NSApplication* application, const NSString& filename) {
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  button->setEnabled(NO);
+  textPercentUnit->setStringValue("%");
+  if (gQtExport) doConvert(NSString(filename));
+  pool->release();
+  return YES;
+}
+
+void ConverterController::applicationWillTerminate(NSNotification* notification) {
+  DisposeMovieProgressUPP(gMovieProgressProcUPP);
+  if (gQtExport) CloseComponent(gQtExport);
+  // Forget what is gone: when the exit handler returns (tests, the terminal front end) an export
+  // may still be unwinding, and nothing may close the instance a second time.
+  gMovieProgressProcUPP = nullptr;
+  gQtExport = nullptr;
+  ExitMovies();
+
+  NSUserDefaults* defaults = NSUserDefaults::standardUserDefaults();
+  // Truncated toward zero: a width of 88.9 is kept as 88.
+  m_nDefaultSizeX = static_cast<SInt32>(widthMov->doubleValue());
+  m_nDefaultSizeY = static_cast<SInt32>(heightMov->doubleValue());
+  m_nDefaultFrameRate = frameRate->intValue();
+  m_nDefaultDataRate = dataRate->intValue();
+
+  defaults->setInteger(m_nDefaultDataRate, "DataRate");
+  defaults->setInteger(m_nDefaultFrameRate, "FrameRate");
+  defaults->setInteger(m_nDefaultSizeX, "SizeX");
+  defaults->setInteger(m_nDefaultSizeY, "SizeY");
+  defaults->setInteger(m_nDefaultSizeIndex, "SizeIndex");
+  defaults->setInteger(m_nDefault3GPP, "3GPP");
+  defaults->synchronize();
+}

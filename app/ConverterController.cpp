@@ -1,0 +1,82 @@
+// The controller's birth, its connection to the window, and the state it shares with the progress
+// callback.
+#include "app/ConverterController.h"
+
+#include <utility>
+
+MovieExportComponent gQtExport = nullptr;
+MovieProgressUPP gMovieProgressProcUPP = nullptr;
+SInt32 gConvertMode = kConvertIdle;
+NSProgressIndicator* gProgress = nullptr;
+NSTextField* gTextPercent = nullptr;
+NSTextField* gTextPercentUnit = nullptr;
+NSButton* gButton = nullptr;
+FSSpec spec = {};
+const char* const pExtName[4] = {".mp4", ".3gp", ".3g2", ".amc"};
+
+namespace {
+
+// The window description names the controller's class; register it before main runs.
+[[maybe_unused]] const bool kRegistered = [] {
+  NSRegisterClass("ConverterController", [] { return static_cast<NSObject*>((new ConverterController)->init()); });
+  return true;
+}();
+
+template <typename Control>
+BOOL connectTo(Control*& outlet, NSObject* object) {
+  auto* control = dynamic_cast<Control*>(object);
+  if (!control) return NO;
+  outlet = control;
+  return YES;
+}
+
+}  // namespace
+
+ConverterController* ConverterController::init() { return this; }
+
+BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) {
+  const std::string& outlet = name.str();
+  if (outlet == "button") return connectTo(button, object);
+  if (outlet == "popupExportSize") return connectTo(popupExportSize, object);
+  if (outlet == "dataRate") return connectTo(dataRate, object);
+  if (outlet == "frameRate") return connectTo(frameRate, object);
+  if (outlet == "heightMov") return connectTo(heightMov, object);
+  if (outlet == "progress") return connectTo(progress, object);
+  if (outlet == "textPercent") return connectTo(textPercent, object);
+  if (outlet == "textPercentUnit") return connectTo(textPercentUnit, object);
+  if (outlet == "widthMov") return connectTo(widthMov, object);
+  if (outlet == "popupCODEC") return connectTo(popupCODEC, object);
+  if (outlet == "sliderFrame") return connectTo(sliderFrame, object);
+  if (outlet == "sliderData") return connectTo(sliderData, object);
+  return NO;
+}
+
+BOOL ConverterController::sendAction(const NSString& selector, id sender) {
+  static const std::pair<const char*, void (ConverterController::*)(id)> kActions[] = {
+      {"convertMovie:", &ConverterController::convertMovie},
+      {"cancelConvert:", &ConverterController::cancelConvert},
+      {"changeCODEC:", &ConverterController::changeCODEC},
+      {"selectExportSize:", &ConverterController::selectExportSize},
+      {"setting3GPP2:", &ConverterController::setting3GPP2},
+  };
+  for (const auto& [name, action] : kActions) {
+    if (selector.str() == name) {
+      (this->*action)(sender);
+      return YES;
+    }
+  }
+  return NO;
+}
+
+SInt32 ConverterController::tagOfSelectedItem(NSPopUpButton* menu) {
+  NSMenuItem* item = menu ? menu->selectedItem() : nullptr;
+  return item ? static_cast<SInt32>(item->tag()) : 0;
+}
+
+OSErr ConverterController::fileSpecForPath(const NSString& path, FSSpec* outSpec) {
+  FSRef ref;
+  Boolean isDirectory = 0;
+  OSErr status = FSPathMakeRef(reinterpret_cast<const UInt8*>(path.UTF8String()), &ref, &isDirectory);
+  if (status != noErr) return status;
+  return FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, outSpec, nullptr);
+}

@@ -1,0 +1,50 @@
+// The export's progress on the window and the abort: the progress callback watches the "Abort"
+// button itself, since the main loop does not run while an export holds the main thread.
+#include <algorithm>
+
+#include "app/ConverterController.h"
+#include "platform/movies/FixMath.h"
+
+namespace {
+
+// Takes at most one pending left mouse-up off the queue, without waiting. Any other click is
+// dropped: nothing may be dispatched while the export runs.
+bool abortClickPending() {
+  if (!gButton) return false;
+  NSEvent* event = NSApplication::sharedApplication()->nextEventMatchingMask(NSLeftMouseUpMask, NSDate::distantPast(),
+                                                                             NSDefaultRunLoopMode, YES);
+  if (!event) return false;
+  // The button lies directly in the content view, so its frame and the event share coordinates.
+  return event->window() == gButton->window() && NSPointInRect(event->locationInWindow(), gButton->frame());
+}
+
+OSErr showExportProgress(Fixed fractionDone) {
+  if (gConvertMode == kConvertRunning && abortClickPending()) {
+    gConvertMode = kConvertAbortRequested;
+    return userCanceledErr;
+  }
+  if (gConvertMode == kConvertAbortRequested) return -1;
+  // The preparation used 1 to 5; the export shares out 10 to 100.
+  const double percent = std::min(std::max(5.0 + 95.0 * Fix2X(fractionDone), 10.0), 100.0);
+  ShowProgressPercent(percent);
+  return noErr;
+}
+
+}  // namespace
+
+OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fixed percentDone, long refcon) {
+  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
+  OSErr result = noErr;
+  if (gProgress) {
+    if (message == movieProgressUpdatePercent) {
+      result = showExportProgress(percentDone);
+    } else if (message == movieProgressClose) {
+      // Each launch converts one movie: the end of the export ends the application.
+      NSApplication::sharedApplication()->terminate(nullptr);
+    }
+  }
+  pool->release();
+  return result;
+}
+
+void ConverterController::cancelConvert(id sender) { convertMovie(sender); }

@@ -1,0 +1,41 @@
+// The exporter settings that 3GPP2 and AMC each keep in a file of their own in the bundle's folder,
+// edited through the export component's own settings dialog.
+#include "app/ConverterController.h"
+#include "export_settings/SettingsFileStorage.h"
+
+OSErr ConverterController::makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create) {
+  const NSString bundleFolder = NSBundle::mainBundle()->bundlePath();
+  // Without a folder there is no file to name; both callers then do nothing.
+  if (bundleFolder.str().empty()) return fnfErr;
+  // The name brings its own leading slash.
+  const NSString path = bundleFolder.stringByAppendingString(NSString::stringWithCString(fileName));
+  // An existing file keeps its settings, so a cancelled dialog loses nothing.
+  if (create) NSFileManager::defaultManager()->createFileAtPath(path, nullptr, nullptr);
+  return fileSpecForPath(path, outSpec);
+}
+
+void ConverterController::readSettingAtomFile(const char* fileName) {
+  FSSpec file = {};
+  if (makeSettingAtomFileSpec(fileName, &file, 0) == noErr) QTDX_GetExporterSettingsFromFile(gQtExport, &file);
+}
+
+void ConverterController::writeSettingAtomFile(const char* fileName) {
+  Boolean cancelled = false;
+  FSSpec file = {};
+  if (makeSettingAtomFileSpec(fileName, &file, 1) != noErr) return;
+  MovieExportDoUserDialog(gQtExport, nullptr, nullptr, 0, 0, &cancelled);
+  if (!cancelled) QTDX_SaveExporterSettingsInFile(gQtExport, &file);
+}
+
+void ConverterController::setting3GPP2(id sender) {
+  switch (tagOfSelectedItem(popupCODEC)) {
+    case 2:
+      writeSettingAtomFile(kSettingFile3GPP2);
+      break;
+    case 3:
+      writeSettingAtomFile(kSettingFileAmc);
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,141 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/movies/FixMath.h"
+#include "tests/app/ControllerFixture.h"
+
+namespace {
+
+OSErr update(double fraction) { return MovieProgressProc(nullptr, movieProgressUpdatePercent, 0, X2Fix(fraction), 0); }
+
+// A left button release queued for the button's window, as a click arrives while an export runs.
+void PostLeftMouseUp(NSView* control, NSPoint pointInWindow) {
+  QWidget* window = control->widget()->window();
+  const QPointF at(pointInWindow.x, pointInWindow.y);
+  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonRelease, at, window->mapToGlobal(at),
+                                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+}
+
+TEST_F(ControllerTest, PercentagesAreShownRoundedAndTheExportSharesOutTenToAHundred) {
+  launch();
+  c_->setPercent(2.4);
+  EXPECT_DOUBLE_EQ(c_->progress->doubleValue(), 2.4);
+  EXPECT_EQ(c_->textPercent->intValue(), 2);
+  c_->setPercent(2.5);
+  EXPECT_EQ(c_->textPercent->intValue(), 3);
+  EXPECT_EQ(MovieProgressProc(nullptr, movieProgressOpen, 0, 0, 0), noErr);
+  EXPECT_EQ(c_->textPercent->intValue(), 3);
+  for (auto [fraction, shown] : {std::pair{0.0, 10.0}, {0.05, 10.0}, {0.5, 52.5}, {1.0, 100.0}}) {
+    EXPECT_EQ(update(fraction), noErr);
+    EXPECT_NEAR(c_->progress->doubleValue(), shown, 1e-3);
+  }
+  gConvertMode = kConvertAbortRequested;
+  EXPECT_EQ(update(0.7), -1);
+  EXPECT_EQ(c_->textPercent->intValue(), 100);
+  // Without the progress bar the callback does nothing, not even end the application.
+  gProgress = nullptr;
+  EXPECT_EQ(MovieProgressProc(nullptr, movieProgressClose, 0, 0, 0), noErr);
+  EXPECT_FALSE(exitStatus_.has_value());
+}
+
+// The name leaves no room for the output's extension: the source is measured but no output can be
+// created there, so each run stops once it has chosen its size.
+TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesNothingOpen) {
+  launch();
+  const std::string movie = sampleMovie(std::string(248, 'a') + ".mov");
+  const std::tuple<NSInteger, double, double> sizes[] = {{0, 200, 150}, {1, 320, 240},  {2, 160, 120}, {3, 106.667, 80},
+                                                         {4, 80, 60},   {11, 176, 144}, {12, 128, 96}, {13, 96, 80}};
+  for (auto [tag, width, height] : sizes) {
+    SCOPED_TRACE(tag);
+    chooseFormat(1);
+    chooseSize(tag);
+    if (tag == 0) {
+      c_->widthMov->setDoubleValue(200);
+      c_->heightMov->setDoubleValue(150);
+    }
+    c_->button->setEnabled(NO);
+    c_->doConvert(movie.c_str());
+    EXPECT_EQ(c_->heightMov->isEnabled(), tag == 0);
+    if (tag >= 11) {
+      EXPECT_EQ(c_->m_nDefaultSizeX, width);
+    }
+    EXPECT_NEAR(c_->widthMov->doubleValue(), width, 1e-3);
+    EXPECT_NEAR(c_->heightMov->doubleValue(), height, 1e-3);
+    EXPECT_EQ(c_->textPercent->intValue(), 50);
+    EXPECT_EQ(gQtExport, nullptr);
+    EXPECT_FALSE(c_->button->isEnabled());
+  }
+  // With the exporter gone a file opened onto the application starts nothing, and quit closes nothing.
+  EXPECT_TRUE(c_->applicationOpenFile(NSApplication::sharedApplication(), movie.c_str()));
+  EXPECT_EQ(c_->textPercentUnit->stringValue().str(), "%");
+  EXPECT_EQ(c_->textPercent->intValue(), 50);
+  EXPECT_EQ(gConvertMode, kConvertIdle);
+  quit();
+}
+
+TEST_F(ControllerTest, AFileThatIsNoMovieMeasuresNothingAndGivesUp) {
+  launch();
+  std::ofstream(folder_ / "notes.mov") << "not a movie\n";
+  c_->doConvert((folder_ / "notes.mov").c_str());
+  EXPECT_DOUBLE_EQ(c_->widthMov->doubleValue(), 0);
+  EXPECT_EQ(c_->textPercent->intValue(), 50);
+  EXPECT_EQ(gQtExport, nullptr);
+  EXPECT_EQ(c_->mov, nullptr);
+}
+
+TEST_F(ControllerTest, AConversionEndsTheApplicationAndLeavesTheAbortButtonArmed) {
+  launch();
+  chooseFormat(1);
+  const std::string movie = sampleMovie();
+  c_->doConvert(movie.c_str());
+  ASSERT_TRUE(exitStatus_.has_value());
+  EXPECT_GT(fs::file_size(movie + ".3gp"), 1000u);
+  EXPECT_EQ(c_->textPercent->intValue(), 100);
+  // Quitting kept the size that the conversion used.
+  EXPECT_EQ(stored("SizeX"), 160);
+  EXPECT_EQ(stored("SizeY"), 120);
+
+  // Nothing resets the state after an export: the next click only asks for an abort.
+  EXPECT_EQ(c_->button->title().str(), "Abort");
+  EXPECT_EQ(gConvertMode, kConvertRunning);
+  c_->cancelConvert(nullptr);
+  EXPECT_EQ(gConvertMode, kConvertAbortRequested);
+  EXPECT_EQ(c_->textPercent->intValue(), 100);
+
+  // The one after that asks for a file; the exporter went at quit, so choosing one starts nothing.
+  QCoreApplication::processEvents();  // the main loop runs between two clicks
+  bool panelShown = false;
+  QTimer::singleShot(0, [&] {
+    if (auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      panelShown = true;
+      panel->selectFile(QString::fromStdString(movie));
+      static_cast<QDialog*>(panel)->accept();
+    }
+  });
+  c_->convertMovie(nullptr);
+  EXPECT_TRUE(panelShown);
+  EXPECT_FALSE(c_->button->isEnabled());
+  EXPECT_EQ(c_->textPercent->intValue(), 1);
+  EXPECT_EQ(gConvertMode, kConvertAbortRequested);
+}
+
+TEST_F(ControllerTest, AClickOnAbortStopsTheExportAndAClickElsewhereIsDropped) {
+  launch();
+  const std::string movie = sampleMovie();
+  const NSRect frame = c_->button->frame();
+  PostLeftMouseUp(c_->button, {frame.origin.x + frame.size.width + 40, frame.origin.y + frame.size.height + 40});
+  c_->doConvert(movie.c_str());
+  EXPECT_EQ(gConvertMode, kConvertRunning);
+  EXPECT_EQ(c_->textPercent->intValue(), 100);
+
+  launch();  // the export ended the application
+  PostLeftMouseUp(c_->button, {frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2});
+  c_->doConvert(movie.c_str());
+  EXPECT_EQ(gConvertMode, kConvertAbortRequested);
+  EXPECT_LT(c_->textPercent->intValue(), 100);
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include "platform/media/ExporterDialog.h"
+#include "platform/memory/Memory.h"
+#include "tests/app/ControllerFixture.h"
+
+namespace {
+
+std::string settingsOf(MovieExportComponent exporter) {
+  QTAtomContainer settings = nullptr;
+  if (MovieExportGetSettingsAsAtomContainer(exporter, &settings) != noErr) return {};
+  std::string bytes(*settings, GetHandleSize(settings));
+  QTDisposeAtomContainer(settings);
+  return bytes;
+}
+
+TEST_F(ControllerTest, FormatsTwoAndThreeLowerTheDataRateWhenTheyAreChosen) {
+  launch();
+  c_->sliderData->setIntValue(3);
+  for (auto [before, format, after] : {std::tuple{10, 3, 4}, {10, 2, 8}, {8, 2, 8}, {3, 3, 3}}) {
+    c_->dataRate->setIntValue(before);
+    chooseFormat(format);
+    EXPECT_EQ(c_->dataRate->intValue(), after);
+    EXPECT_EQ(c_->m_nDefaultDataRate, after);
+  }
+  EXPECT_EQ(c_->sliderData->intValue(), 8);  // moved only when the rate was lowered
+  c_->dataRate->setIntValue(50);
+  chooseFormat(1);
+  EXPECT_EQ(c_->dataRate->intValue(), 50);
+  EXPECT_EQ(c_->m_nDefaultDataRate, 3);
+}
+
+TEST_F(ControllerTest, FormatsTwoAndThreeKeepTheirOwnSettingsFiles) {
+  // The dialog stands in for the user: it counts its showings and confirms a key frame every 37
+  // frames, or is cancelled.
+  int dialogs = 0;
+  bool confirm = true;
+  SetMovieExportDialogPresenter([&](ExporterDialogModel& model) {
+    ++dialogs;
+    model.setKeyFrameInterval(37);
+    return confirm;
+  });
+  launch();
+  chooseFormat(1);
+  c_->setting3GPP2(nullptr);
+  EXPECT_EQ(dialogs, 0);
+  chooseFormat(2);
+  const std::string defaults = settingsOf(gQtExport);
+  EXPECT_FALSE(fs::exists(bundle() / "setting3gpp2.atom"));  // reading never creates it
+
+  c_->setting3GPP2(nullptr);
+  EXPECT_EQ(dialogs, 1);
+  const std::string chosen = settingsOf(gQtExport);
+  EXPECT_NE(chosen, defaults);
+  const std::string saved = ReadWholeFile(bundle() / "setting3gpp2.atom");
+  EXPECT_FALSE(saved.empty());
+
+  // Format 3 starts from the defaults; its cancelled dialog leaves an empty file that loads nothing.
+  confirm = false;
+  chooseFormat(3);
+  EXPECT_EQ(settingsOf(gQtExport), defaults);
+  c_->setting3GPP2(nullptr);
+  EXPECT_EQ(fs::file_size(bundle() / "settingAmc.atom"), 0u);
+  chooseFormat(3);
+  EXPECT_EQ(settingsOf(gQtExport), defaults);
+
+  // Format 2 gets its settings back; a cancelled dialog keeps its file as it was.
+  chooseFormat(2);
+  EXPECT_EQ(settingsOf(gQtExport), chosen);
+  c_->setting3GPP2(nullptr);
+  EXPECT_EQ(ReadWholeFile(bundle() / "setting3gpp2.atom"), saved);
+  EXPECT_EQ(std::distance(fs::directory_iterator(bundle()), fs::directory_iterator()), 2);
+  SetMovieExportDialogPresenter({});
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#include <vector>
+
+#include "tests/app/ControllerFixture.h"
+
+namespace {
+
+TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences) {
+  launch();
+  EXPECT_EQ(c_->dataRate->intValue(), 64);
+  EXPECT_EQ(c_->sliderData->intValue(), 64);
+  EXPECT_EQ(c_->frameRate->intValue(), 12);
+  EXPECT_EQ(c_->sliderFrame->intValue(), 12);
+  EXPECT_DOUBLE_EQ(c_->widthMov->doubleValue(), 120);
+  EXPECT_DOUBLE_EQ(c_->heightMov->doubleValue(), 90);
+  EXPECT_EQ(c_->popupExportSize->selectedItem()->tag(), 2);
+  EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 0);
+  EXPECT_NE(gQtExport, nullptr);
+  EXPECT_FALSE(c_->progress->isIndeterminate());
+  quit();
+
+  for (const char* key : {"DataRate", "FrameRate", "SizeX", "SizeY"}) store(key, 0);
+  store("SizeIndex", 7);  // no item carries these tags
+  store("3GPP", 9);
+  launch();
+  EXPECT_EQ((std::vector{c_->m_nDefaultDataRate, c_->m_nDefaultFrameRate, c_->m_nDefaultSizeX, c_->m_nDefaultSizeY}),
+            (std::vector<SInt32>{64, 12, 120, 90}));
+  EXPECT_EQ(c_->popupExportSize->selectedItem(), nullptr);
+  EXPECT_EQ(c_->popupCODEC->selectedItem(), nullptr);
+  EXPECT_EQ(c_->m_nDefault3GPP, 0);  // no selected format reads as index 0
+  EXPECT_NE(gQtExport, nullptr);
+}
+
+TEST_F(ControllerTest, QuitClosesTheExporterAndKeepsWhatTheControlsShow) {
+  store("3GPP", 2);
+  store("DataRate", 64);
+  launch();
+  EXPECT_EQ(c_->dataRate->intValue(), 8);  // the 3GPP2 limit
+  chooseSize(12);
+  c_->frameRate->setStringValue("7.5");
+  c_->widthMov->setDoubleValue(88.9);
+  c_->heightMov->setDoubleValue(-3.7);
+  quit();
+  EXPECT_EQ(gQtExport, nullptr);
+  EXPECT_EQ(stored("DataRate"), 8);
+  EXPECT_EQ(stored("FrameRate"), 7);
+  EXPECT_EQ(stored("SizeX"), 88);
+  EXPECT_EQ(stored("SizeY"), -3);
+  EXPECT_EQ(stored("SizeIndex"), 12);
+  EXPECT_EQ(stored("3GPP"), 2);
+}
+
+}  // namespace
