@@ -10,6 +10,15 @@ SInt32 integerPreference(NSUserDefaults* defaults, const char* key, SInt32 value
   return value == 0 ? valueForZero : value;
 }
 
+// A field's number truncated toward zero; a value beyond 32 bits (a typed 1e20) is held at the
+// limit instead of being converted out of range, and NaN is kept as 0.
+SInt32 truncatedToSInt32(double value) {
+  if (!(value == value)) return 0;
+  if (value >= 2147483647.0) return 2147483647;
+  if (value <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<SInt32>(value);
+}
+
 }  // namespace
 
 void ConverterController::applicationWillFinishLaunching(NSNotification* notification) {
@@ -66,8 +75,8 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
 
   NSUserDefaults* defaults = NSUserDefaults::standardUserDefaults();
   // Truncated toward zero: a width of 88.9 is kept as 88.
-  m_nDefaultSizeX = static_cast<SInt32>(widthMov->doubleValue());
-  m_nDefaultSizeY = static_cast<SInt32>(heightMov->doubleValue());
+  m_nDefaultSizeX = truncatedToSInt32(widthMov->doubleValue());
+  m_nDefaultSizeY = truncatedToSInt32(heightMov->doubleValue());
   m_nDefaultFrameRate = frameRate->intValue();
   m_nDefaultDataRate = dataRate->intValue();
 

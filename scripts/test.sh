@@ -9,6 +9,7 @@ flags=()
 if [ "${POCKETMOVIE_SANITIZE:-0}" = 1 ]; then
   dir=build-asan
   flags+=(-DPOCKETMOVIE_SANITIZE=ON)
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

@@ -245,6 +245,8 @@ class NSOpenPanel : public NSObject {
 class NSUserDefaults : public NSObject {
  public:
   static NSUserDefaults* standardUserDefaults();
+  // Writes out and forgets the shared store; the next standardUserDefaults reads it afresh.
+  static void resetStandardUserDefaults();
   NSInteger integerForKey(const NSString& key);  // 0 for a missing key or one that is not a number
   void setInteger(NSInteger value, const NSString& key);  // setInteger:forKey:
   BOOL synchronize();

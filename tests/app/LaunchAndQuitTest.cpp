@@ -38,13 +38,13 @@ TEST_F(ControllerTest, QuitClosesTheExporterAndKeepsWhatTheControlsShow) {
   chooseSize(12);
   c_->frameRate->setStringValue("7.5");
   c_->widthMov->setDoubleValue(88.9);
-  c_->heightMov->setDoubleValue(-3.7);
+  c_->heightMov->setStringValue("1e20");  // held at the 32-bit limit, not converted out of range
   quit();
   EXPECT_EQ(gQtExport, nullptr);
   EXPECT_EQ(stored("DataRate"), 8);
   EXPECT_EQ(stored("FrameRate"), 7);
   EXPECT_EQ(stored("SizeX"), 88);
-  EXPECT_EQ(stored("SizeY"), -3);
+  EXPECT_EQ(stored("SizeY"), 2147483647);
   EXPECT_EQ(stored("SizeIndex"), 12);
   EXPECT_EQ(stored("3GPP"), 2);
 }

@@ -1,0 +1,112 @@
+// The application: the one QApplication, its delegate, its windows, and the end of the process.
+#include <QApplication>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/HeldInput.h"
+#include "platform/framework/TerminalReport.h"
+
+namespace framework {
+
+namespace {
+
+bool offscreenRequested = false;
+NSApplicationDelegate* applicationDelegate = nullptr;
+std::function<void(int)> exitHandler;
+bool terminating = false;
+bool terminated = false;
+int terminationStatus = 0;
+
+bool envSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+}  // namespace
+
+bool HasDisplay() { return envSet("DISPLAY") || envSet("WAYLAND_DISPLAY"); }
+
+void RequestOffscreen() { offscreenRequested = true; }
+
+QApplication* EnsureApplication() {
+  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) return app;
+  if (offscreenRequested || !HasDisplay()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "pocketmovie";
+  static char* argv[] = {name, nullptr};
+  // Lives until the process ends: the process ends inside terminate, never by unwinding main.
+  auto* app = new QApplication(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return app;
+}
+
+NSWindow* WindowFor(QWidget* topLevel) {
+  static auto* windows = new std::map<QWidget*, NSWindow*>;
+  if (!topLevel) return nullptr;
+  NSWindow*& window = (*windows)[topLevel];
+  if (!window) window = new NSWindow;
+  return window;
+}
+
+void ForgetTermination() {
+  terminated = false;
+  terminationStatus = 0;
+}
+
+bool Terminated(int* status) {
+  if (terminated && status) *status = terminationStatus;
+  return terminated;
+}
+
+}  // namespace framework
+
+NSApplication* NSApplication::sharedApplication() {
+  static auto* application = new NSApplication;
+  return application;
+}
+
+void NSApplication::terminate(id sender) {
+  (void)sender;
+  if (framework::terminating) return;  // a close event or Ctrl-Q while the handler runs
+  framework::terminating = true;
+  if (framework::applicationDelegate) framework::applicationDelegate->applicationWillTerminate(nullptr);
+  NSUserDefaults::standardUserDefaults()->synchronize();
+  const int status = framework::FinishRunReport();
+  framework::terminated = true;
+  framework::terminationStatus = status;
+  if (framework::exitHandler) {
+    framework::exitHandler(status);
+    framework::terminating = false;
+    return;
+  }
+  // The process may end deep inside an export: run no destructors of half-used objects, but let
+  // nothing buffered be lost. The output file and the preferences are already on disk.
+  std::fflush(nullptr);
+  _exit(status);
+}
+
+void NSApplication::setExitHandler(std::function<void(int status)> handler) {
+  framework::exitHandler = std::move(handler);
+}
+
+NSEvent* NSApplication::nextEventMatchingMask(unsigned mask, NSDate* expiration, const NSString& mode, BOOL dequeue) {
+  // Only the distant past is ever asked for: the export must never wait for an event.
+  (void)expiration;
+  (void)mode;
+  return framework::NextHeldEvent(mask, dequeue);
+}
+
+void NSApplication::setDelegate(NSApplicationDelegate* delegate) { framework::applicationDelegate = delegate; }
+
+NSApplicationDelegate* NSApplication::delegate() const { return framework::applicationDelegate; }
+
+// Under the leak checker: fontconfig, which Qt starts for the window's text, keeps its
+// configuration allocated for the whole process by design.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

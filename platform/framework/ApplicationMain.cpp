@@ -1,0 +1,149 @@
+// The program's start: arguments, the window or a run from the terminal, and the order in which
+// the delegate hears of them: launch, this run's options, the file to open.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/CommandLine.h"
+#include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/NibLoading.h"
+
+#ifndef POCKETMOVIE_VERSION
+#define POCKETMOVIE_VERSION "0.1.0"
+#endif
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+
+// In the terminal only the run's own lines go to standard error, not Qt's notes about the session.
+void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "pocketmovie: %s\n", qPrintable(message));
+}
+
+void onInterrupt(int) {
+  framework::RequestAbortClick();
+  std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the process at once
+}
+
+// A menu choice made as the user would make it: the item, then the menu's action.
+void chooseItem(const char* menuName, long tag, const char* selector) {
+  auto* menu = dynamic_cast<NSPopUpButton*>(NSViewNamed(menuName));
+  if (!menu) return;
+  menu->selectItemAtIndex(menu->indexOfItemWithTag(tag));
+  framework::SendAction(selector, menu);
+}
+
+void setNumber(const char* name, double value) {
+  if (auto* control = dynamic_cast<NSControl*>(NSViewNamed(name))) control->setDoubleValue(value);
+}
+
+// The format first, since choosing it may lower the data rate; the data rate last, so an explicit
+// rate stands. None of them is kept as a preference.
+void applyRunOptions(const framework::RunOptions& options) {
+  std::vector<std::string> touched;
+  if (options.formatTag) {
+    chooseItem("popupCODEC", *options.formatTag, "changeCODEC:");
+    touched.insert(touched.end(), {"3GPP", "DataRate"});
+  }
+  if (options.sizeTag) {
+    chooseItem("popupExportSize", *options.sizeTag, "selectExportSize:");
+    if (options.customWidth) setNumber("widthMov", *options.customWidth);
+    if (options.customHeight) setNumber("heightMov", *options.customHeight);
+    touched.insert(touched.end(), {"SizeIndex", "SizeX", "SizeY"});
+  }
+  if (options.framesPerSecond) {
+    setNumber("frameRate", *options.framesPerSecond);
+    setNumber("sliderFrame", *options.framesPerSecond);
+    touched.emplace_back("FrameRate");
+  }
+  if (options.kilobytesPerSecond) {
+    setNumber("dataRate", *options.kilobytesPerSecond);
+    setNumber("sliderData", *options.kilobytesPerSecond);
+    touched.emplace_back("DataRate");
+  }
+  framework::IgnoreDefaultsWrites(touched);
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// From the terminal the run ends by itself, also when no export started or none closed.
+int runWithoutWindow(NSApplication* application, const std::string& movie) {
+  if (!isRegularFile(movie)) {
+    // Checked here so that a mistyped name leaves no empty output behind.
+    framework::NoteFailure("no such file: " + movie);
+  } else if (NSApplicationDelegate* delegate = application->delegate()) {
+    delegate->applicationOpenFile(application, NSString(movie));
+  }
+  int status = 1;
+  if (!framework::Terminated(&status)) application->terminate(nullptr);
+  framework::Terminated(&status);
+  return status;
+}
+
+int runWindow(NSApplication* application, const std::string& movie) {
+  if (QWidget* window = framework::MainWindowWidget()) window->show();
+  if (!movie.empty()) {
+    QTimer::singleShot(0, [application, movie] {
+      if (NSApplicationDelegate* delegate = application->delegate()) {
+        delegate->applicationOpenFile(application, NSString(movie));
+      }
+    });
+  }
+  QApplication::exec();
+  int status = 0;
+  if (!framework::Terminated(&status)) application->terminate(nullptr);
+  framework::Terminated(&status);
+  return status;
+}
+
+}  // namespace
+
+int NSApplicationMain(int argc, const char** argv) {
+  framework::ForgetTermination();
+  framework::ForgetFailures();
+  const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "pocketmovie: %s\nTry 'pocketmovie --help'.\n", options.error.c_str());
+    return kUsageStatus;
+  }
+  if (options.help) {
+    std::fputs(framework::UsageText(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::puts("pocketmovie " POCKETMOVIE_VERSION);
+    return 0;
+  }
+  const bool headless = options.headless || !framework::HasDisplay();
+  if (headless && options.movie.empty()) {
+    std::fputs(framework::UsageText(), stderr);
+    return kUsageStatus;
+  }
+  framework::SetTerminalMode(headless);
+  if (headless) {
+    framework::RequestOffscreen();
+    qInstallMessageHandler(keepQtQuiet);
+    std::signal(SIGINT, onInterrupt);
+  }
+  framework::EnsureApplication();
+  if (!NSLoadMainNib()) {
+    std::fputs("pocketmovie: the window description could not be loaded\n", stderr);
+    return 1;
+  }
+  NSApplication* application = NSApplication::sharedApplication();
+  if (NSApplicationDelegate* delegate = application->delegate()) delegate->applicationWillFinishLaunching(nullptr);
+  applyRunOptions(options);
+  return headless ? runWithoutWindow(application, options.movie) : runWindow(application, options.movie);
+}

@@ -1,0 +1,79 @@
+// The bundle: the application's own folder for what it writes at run time, and its string table,
+// which is built into the program.
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/StringTable.h"
+
+namespace {
+
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p; true when the folder is there afterwards.
+bool makeFolders(const std::string& path) {
+  if (path.empty() || isFolder(path)) return !path.empty();
+  const size_t slash = path.find_last_of('/');
+  if (slash != std::string::npos && slash > 0) makeFolders(path.substr(0, slash));
+  return mkdir(path.c_str(), 0755) == 0 || isFolder(path);
+}
+
+std::string executableFolder() {
+  char buffer[PATH_MAX];
+  const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (length <= 0) return {};
+  const std::string path(buffer, size_t(length));
+  return path.substr(0, path.find_last_of('/'));
+}
+
+std::string nonEmptyEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : "";
+}
+
+}  // namespace
+
+NSBundle* NSBundle::mainBundle() {
+  static auto* bundle = new NSBundle;
+  return bundle;
+}
+
+// The override first (tests, portable use), then the build tree's folder beside the program, then
+// a per-user folder, since an installed program's own folder is not writable.
+NSString NSBundle::bundlePath() {
+  if (const std::string override = nonEmptyEnv("POCKETMOVIE_BUNDLE"); !override.empty()) {
+    return makeFolders(override) ? NSString(override) : NSString();
+  }
+  if (const std::string folder = executableFolder(); !folder.empty() && isFolder(folder + "/pocketmovie-bundle")) {
+    return NSString(folder + "/pocketmovie-bundle");
+  }
+  std::string dataHome = nonEmptyEnv("XDG_DATA_HOME");
+  if (dataHome.empty()) dataHome = NSHomeDirectory().str() + "/.local/share";
+  const std::string perUser = dataHome + "/pocketmovie";
+  return makeFolders(perUser) ? NSString(perUser) : NSString();
+}
+
+NSString NSBundle::localizedStringForKey(const NSString& key, const NSString* value, const NSString* table) {
+  static auto* tables = new std::map<std::string, std::map<std::string, std::string>>;
+  const std::string tableName = table && !table->str().empty() ? table->str() : "Localizable";
+  auto loaded = tables->find(tableName);
+  if (loaded == tables->end()) {
+    QFile file(QString::fromStdString(":/pocketmovie/" + tableName + ".strings"));
+    std::map<std::string, std::string> entries;
+    if (file.open(QIODevice::ReadOnly)) entries = framework::ParseStringTable(file.readAll().toStdString());
+    loaded = tables->emplace(tableName, std::move(entries)).first;
+  }
+  if (const auto found = loaded->second.find(key.str()); found != loaded->second.end()) return NSString(found->second);
+  return value && !value->str().empty() ? *value : key;
+}

@@ -1,0 +1,149 @@
+#include "platform/framework/CommandLine.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <string_view>
+
+namespace framework {
+
+namespace {
+
+// Limits that keep a typo from reaching the encoder as an absurd setting.
+constexpr double kMaxFramesPerSecond = 120;
+constexpr int kMaxKilobytesPerSecond = 100000;
+constexpr int kMaxSide = 8192;
+
+const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
+const std::map<std::string_view, long> kSizeTags = {{"natural", 1}, {"half", 2}, {"third", 3}, {"quarter", 4},
+                                                     {"qcif", 11}, {"sqcif", 12}, {"96x80", 13}};
+
+template <typename Number>
+std::optional<Number> wholeText(std::string_view text) {
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+bool parseSize(std::string_view text, RunOptions& options) {
+  if (const auto named = kSizeTags.find(text); named != kSizeTags.end()) {
+    options.sizeTag = named->second;
+    return true;
+  }
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string_view::npos) return false;
+  const std::optional<int> width = wholeText<int>(text.substr(0, x));
+  const std::optional<int> height = wholeText<int>(text.substr(x + 1));
+  if (!width || !height || *width < 1 || *height < 1 || *width > kMaxSide || *height > kMaxSide) return false;
+  options.sizeTag = 0;
+  options.customWidth = *width;
+  options.customHeight = *height;
+  return true;
+}
+
+// One option with its value; false with options.error set when the value is unusable.
+bool applyOption(std::string_view name, std::string_view value, RunOptions& options) {
+  const std::string shown = std::string(value);
+  if (name == "--format") {
+    const auto found = kFormatTags.find(value);
+    if (found == kFormatTags.end()) {
+      options.error = "unknown format '" + shown + "' (use mp4, 3gp, 3g2 or amc)";
+      return false;
+    }
+    options.formatTag = found->second;
+  } else if (name == "--size") {
+    if (!parseSize(value, options)) {
+      options.error = "unknown size '" + shown + "' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)";
+      return false;
+    }
+  } else if (name == "--fps") {
+    const std::optional<double> fps = wholeText<double>(value);
+    if (!fps || !std::isfinite(*fps) || *fps <= 0 || *fps > kMaxFramesPerSecond) {
+      options.error = "frame rate '" + shown + "' is not a number of frames per second between 0 and 120";
+      return false;
+    }
+    options.framesPerSecond = *fps;
+  } else if (name == "--rate") {
+    const std::optional<int> rate = wholeText<int>(value);
+    if (!rate || *rate < 1 || *rate > kMaxKilobytesPerSecond) {
+      options.error = "data rate '" + shown + "' is not a whole number of kilobytes per second from 1 to 100000";
+      return false;
+    }
+    options.kilobytesPerSecond = *rate;
+  } else {
+    options.error = "unknown option '" + std::string(name) + "'";
+    return false;
+  }
+  return true;
+}
+
+bool takesValue(std::string_view name) {
+  return name == "--format" || name == "--size" || name == "--fps" || name == "--rate";
+}
+
+}  // namespace
+
+RunOptions ParseCommandLine(int argc, const char* const* argv) {
+  RunOptions options;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+      if (!options.movie.empty()) {
+        options.error = "one movie at a time ('" + options.movie + "' and '" + std::string(argument) + "')";
+        return options;
+      }
+      options.movie = argument;
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (argument == "--help" || argument == "-h") {
+      options.help = true;
+    } else if (argument == "--version") {
+      options.version = true;
+    } else if (argument == "--headless") {
+      options.headless = true;
+    } else {
+      const size_t equals = argument.find('=');
+      const std::string_view name = argument.substr(0, equals);
+      if (!takesValue(name)) {
+        options.error = "unknown option '" + std::string(argument) + "'";
+        return options;
+      }
+      std::string_view value;
+      if (equals != std::string_view::npos) {
+        value = argument.substr(equals + 1);
+      } else if (i + 1 < argc) {
+        value = argv[++i];
+      } else {
+        options.error = "option '" + std::string(name) + "' needs a value";
+        return options;
+      }
+      if (!applyOption(name, value, options)) return options;
+    }
+  }
+  return options;
+}
+
+const char* UsageText() {
+  return "Usage: pocketmovie [options] [MOVIE]\n"
+         "Converts MOVIE into a small movie for mobile phones, written beside it with the format's\n"
+         "extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.\n"
+         "\n"
+         "  --headless        convert without a window (also when there is no display);\n"
+         "                    progress goes to standard error, Ctrl-C aborts\n"
+         "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
+         "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
+         "                    96x80, or WxH in pixels\n"
+         "  --fps N           frames per second; fractions allowed (7.5)\n"
+         "  --rate N          data rate in kilobytes per second\n"
+         "  --help            show this text\n"
+         "  --version         show the version\n"
+         "\n"
+         "Options apply to this run only: the remembered settings stay as they are.\n"
+         "Exit status: 0 when the movie was completely written, 1 when the conversion failed,\n"
+         "2 for unusable arguments.\n";
+}
+
+}  // namespace framework

@@ -1,0 +1,88 @@
+// The file manager: makes an empty file where none is, and remembers what it made.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+
+namespace {
+
+std::vector<std::string>& filesCreated() {
+  static auto* files = new std::vector<std::string>;
+  return *files;
+}
+
+std::string& lastOutputPath() {
+  static auto* path = new std::string;
+  return *path;
+}
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string reasonFor(int error, const std::string& path) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "output folder not writable: " + folderOf(path);
+    case ENOSPC:
+    case EDQUOT:
+      return "disk full: " + folderOf(path);
+    case ENOENT:
+    case ENOTDIR:
+      return "no such output folder: " + folderOf(path);
+    default:
+      return "cannot create " + path + ": " + std::strerror(error);
+  }
+}
+
+}  // namespace
+
+namespace framework {
+const std::vector<std::string>& FilesCreated() { return filesCreated(); }
+const std::string& LastOutputPath() { return lastOutputPath(); }
+}  // namespace framework
+
+NSFileManager* NSFileManager::defaultManager() {
+  static auto* manager = new NSFileManager;
+  return manager;
+}
+
+BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents, const void* attributes) {
+  // Only empty files are asked for; an existing file is left as it is.
+  (void)contents;
+  (void)attributes;
+  struct stat info {};
+  if (stat(path.UTF8String(), &info) == 0) {
+    if (S_ISREG(info.st_mode)) {
+      lastOutputPath() = path.str();
+      return YES;
+    }
+    framework::NoteFailure("cannot create " + path.str() + ": something else is there");
+    return NO;
+  }
+  const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    if (error == EEXIST && stat(path.UTF8String(), &info) == 0 && S_ISREG(info.st_mode)) {
+      lastOutputPath() = path.str();
+      return YES;
+    }
+    framework::NoteFailure(reasonFor(error, path.str()));
+    return NO;
+  }
+  close(fd);
+  filesCreated().push_back(path.str());
+  lastOutputPath() = path.str();
+  return YES;
+}

@@ -1,0 +1,30 @@
+// The movie object: a source movie opened through the movie services.
+#include <string>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+
+NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
+  (void)byReference;  // movies are always read from their file
+  FSSpec source{};
+  OSErr status = url ? FSMakeFSSpecFromPath(url->path().UTF8String(), &source) : OSErr(paramErr);
+  if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);
+  if (status != noErr) {
+    const std::string path = url ? url->path().str() : "";
+    framework::NoteFailure((status == fnfErr ? "no such file: " : "cannot read: ") + path);
+    delete this;
+    return nullptr;
+  }
+  status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
+  if (status != noErr || !movie_) {
+    framework::NoteFailure("not a movie: " + url->path().str());
+    delete this;
+    return nullptr;
+  }
+  return this;
+}
+
+NSMovie::~NSMovie() {
+  if (movie_) DisposeMovie(movie_);
+  if (fileRef_) CloseMovieFile(fileRef_);
+}

@@ -1,0 +1,29 @@
+// The open panel: a file dialog that offers the movie types it is given.
+#include <QFileDialog>
+#include <QStringList>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+
+NSOpenPanel* NSOpenPanel::openPanel() {
+  auto* panel = new NSOpenPanel;
+  NSAutoreleasePool::addObject(panel);
+  return panel;
+}
+
+NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSString& file, const NSArray& fileTypes) {
+  framework::EnsureApplication();
+  QStringList patterns;
+  for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
+  QFileDialog dialog(framework::MainWindowWidget(), QStringLiteral("Choose a movie to convert"),
+                     QString::fromStdString(directory.str()));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (!patterns.isEmpty()) dialog.setNameFilter(QStringLiteral("Movies (%1)").arg(patterns.join(' ')));
+  if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
+  filename_ = NSString(dialog.selectedFiles().first().toStdString());
+  return 1;
+}
+
+NSString NSOpenPanel::filename() const { return filename_; }

@@ -1,0 +1,68 @@
+// User defaults: integers by key in an INI file under the user's configuration folder.
+#include <QSettings>
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+
+namespace {
+
+std::string defaultsFilePath() {
+  const char* configHome = std::getenv("XDG_CONFIG_HOME");
+  const std::string base = configHome && *configHome ? configHome : NSHomeDirectory().str() + "/.config";
+  return base + "/pocketmovie/pocketmovie.conf";
+}
+
+struct DefaultsStore {
+  QSettings settings{QString::fromStdString(defaultsFilePath()), QSettings::IniFormat};
+};
+std::unique_ptr<DefaultsStore>& store() {
+  static auto* current = new std::unique_ptr<DefaultsStore>;
+  return *current;
+}
+
+QSettings& settings() {
+  if (!store()) store() = std::make_unique<DefaultsStore>();
+  return store()->settings;
+}
+
+std::set<std::string>& ignoredKeys() {
+  static auto* keys = new std::set<std::string>;
+  return *keys;
+}
+
+}  // namespace
+
+namespace framework {
+void IgnoreDefaultsWrites(const std::vector<std::string>& keys) { ignoredKeys() = {keys.begin(), keys.end()}; }
+}  // namespace framework
+
+NSUserDefaults* NSUserDefaults::standardUserDefaults() {
+  static auto* defaults = new NSUserDefaults;
+  return defaults;
+}
+
+void NSUserDefaults::resetStandardUserDefaults() {
+  if (store()) store()->settings.sync();
+  store().reset();
+}
+
+NSInteger NSUserDefaults::integerForKey(const NSString& key) {
+  bool isNumber = false;
+  const qlonglong value = settings().value(QString::fromStdString(key.str())).toLongLong(&isNumber);
+  return isNumber ? NSInteger(value) : 0;
+}
+
+void NSUserDefaults::setInteger(NSInteger value, const NSString& key) {
+  if (ignoredKeys().count(key.str())) return;  // this run's options stand in for it
+  settings().setValue(QString::fromStdString(key.str()), qlonglong(value));
+}
+
+BOOL NSUserDefaults::synchronize() {
+  settings().sync();
+  return settings().status() == QSettings::NoError;
+}
