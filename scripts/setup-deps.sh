@@ -10,7 +10,9 @@ packages=(
   ffmpeg
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libgl-dev
   xvfb xauth xdotool
+  desktop-file-utils
   attr
+  time
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
