@@ -7,13 +7,6 @@
 
 namespace {
 
-constexpr QTAtomType kVideoSettingsAtom = FOUR_CHAR_CODE("vide");
-constexpr QTAtomType kHeightAtom = FOUR_CHAR_CODE("hegt");
-constexpr QTAtomType kWidthAtom = FOUR_CHAR_CODE("wdth");
-constexpr QTAtomType kSpatialAtom = FOUR_CHAR_CODE("sptl");
-constexpr QTAtomType kTemporalAtom = FOUR_CHAR_CODE("tprl");
-constexpr QTAtomType kDataRateAtom = FOUR_CHAR_CODE("drat");
-constexpr QTAtomID kSettingsAtomID = 1;
 
 constexpr OSType kSorensonVideo3 = FOUR_CHAR_CODE("SVQ3");
 constexpr SInt16 kSpatialDepth = 24;
@@ -35,11 +28,6 @@ void PutU32(UInt8* at, UInt32 value) {
   PutU16(at + 2, UInt16(value));
 }
 
-// A component result as a 16-bit status. A failure never turns into 0 on the way.
-OSErr StatusOf(ComponentResult result) {
-  const OSErr status = OSErr(result);
-  return (result != 0 && status == noErr) ? OSErr(paramErr) : status;
-}
 
 // The steps the record edits share: take a copy of the settings, find the record atom under
 // 'vide', fill `record` (with the atom's current bytes when `keepCurrent`), let `change` rewrite
@@ -47,15 +35,15 @@ OSErr StatusOf(ComponentResult result) {
 OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long recordSize, bool keepCurrent,
                       const std::function<void(UInt8*)>& change) {
   QTAtomContainer settings = nullptr;
-  OSErr status = StatusOf(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
+  OSErr status = OSErrFromComponentResult(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
   UInt8 record[kSCDataRateSettingsSize] = {};  // room for the largest record
 
   QTAtom recordAtom = 0;
   if (status == noErr) {
     // Without a 'vide' atom there is nothing to edit; the root's own children are never taken for it.
     const QTAtom video =
-        QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, nullptr);
-    if (video != 0) recordAtom = QTFindChildByID(settings, video, recordType, kSettingsAtomID, nullptr);
+        QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtomType, kVideoSettingsAtomID, nullptr);
+    if (video != 0) recordAtom = QTFindChildByID(settings, video, recordType, kVideoSettingsAtomID, nullptr);
     if (recordAtom == 0) status = cannotFindAtomErr;
   }
   if (status == noErr && keepCurrent) {
@@ -75,7 +63,7 @@ OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long
     change(record);
     status = QTSetAtomData(settings, recordAtom, recordSize, record);
   }
-  if (status == noErr) status = StatusOf(MovieExportSetSettingsFromAtomContainer(exporter, settings));
+  if (status == noErr) status = OSErrFromComponentResult(MovieExportSetSettingsFromAtomContainer(exporter, settings));
   if (settings != nullptr) QTDisposeAtomContainer(settings);
   return status;
 }
@@ -85,11 +73,11 @@ OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long
 void PutFixedChild(QTAtomContainer settings, QTAtom video, QTAtomType type, Fixed value) {
   UInt8 bytes[4];
   PutU32(bytes, UInt32(value));
-  const QTAtom atom = QTFindChildByID(settings, video, type, kSettingsAtomID, nullptr);
+  const QTAtom atom = QTFindChildByID(settings, video, type, kVideoSettingsAtomID, nullptr);
   if (atom != 0) {
     QTSetAtomData(settings, atom, sizeof bytes, bytes);
   } else {
-    QTInsertChild(settings, video, type, kSettingsAtomID, 0, sizeof bytes, bytes, nullptr);
+    QTInsertChild(settings, video, type, kVideoSettingsAtomID, 0, sizeof bytes, bytes, nullptr);
   }
 }
 
@@ -98,25 +86,25 @@ void PutFixedChild(QTAtomContainer settings, QTAtom video, QTAtomType type, Fixe
 OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed height, Fixed width) {
   if (exporter == nullptr) return paramErr;
   QTAtomContainer settings = nullptr;
-  const OSErr got = StatusOf(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
+  const OSErr got = OSErrFromComponentResult(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
   if (settings == nullptr) return got;
 
-  QTAtom video = QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, nullptr);
+  QTAtom video = QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtomType, kVideoSettingsAtomID, nullptr);
   if (video == 0) {
-    QTInsertChild(settings, kParentAtomIsContainer, kVideoSettingsAtom, kSettingsAtomID, 0, 0, nullptr, &video);
+    QTInsertChild(settings, kParentAtomIsContainer, kVideoSettingsAtomType, kVideoSettingsAtomID, 0, 0, nullptr, &video);
   }
   if (video != 0) {
     // Edits inside 'vide' leave its own place in the image unchanged, so `video` stays good.
-    PutFixedChild(settings, video, kHeightAtom, height);
-    PutFixedChild(settings, video, kWidthAtom, width);
+    PutFixedChild(settings, video, kVideoHeightAtomType, height);
+    PutFixedChild(settings, video, kVideoWidthAtomType, width);
   }
-  const OSErr status = StatusOf(MovieExportSetSettingsFromAtomContainer(exporter, settings));
+  const OSErr status = OSErrFromComponentResult(MovieExportSetSettingsFromAtomContainer(exporter, settings));
   QTDisposeAtomContainer(settings);
   return status;
 }
 
 OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter) {
-  return EditVideoRecord(exporter, kSpatialAtom, kSCSpatialSettingsSize, false, [](UInt8* record) {
+  return EditVideoRecord(exporter, kSpatialSettingsAtomType, kSCSpatialSettingsSize, false, [](UInt8* record) {
     PutU32(record + kSpatialCodecType, kSorensonVideo3);
     PutU32(record + kSpatialCodec, 0);
     PutU16(record + kSpatialDepthField, UInt16(kSpatialDepth));
@@ -126,7 +114,7 @@ OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter) {
 
 OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate) {
   // temporalQuality keeps the value read from the atom.
-  return EditVideoRecord(exporter, kTemporalAtom, kSCTemporalSettingsSize, true, [frameRate](UInt8* record) {
+  return EditVideoRecord(exporter, kTemporalSettingsAtomType, kSCTemporalSettingsSize, true, [frameRate](UInt8* record) {
     PutU32(record + kTemporalFrameRate, UInt32(X2Fix(frameRate)));
     PutU32(record + kTemporalKeyFrameRate, 0);
   });
@@ -134,7 +122,7 @@ OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double
 
 OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate) {
   // frameDuration keeps the value read from the atom. The product wraps in 32 bits.
-  return EditVideoRecord(exporter, kDataRateAtom, kSCDataRateSettingsSize, true, [dataRate](UInt8* record) {
+  return EditVideoRecord(exporter, kDataRateSettingsAtomType, kSCDataRateSettingsSize, true, [dataRate](UInt8* record) {
     PutU32(record + kDataRateField, UInt32(dataRate) << 10);
     PutU32(record + kMinSpatialQuality, codecHighQuality);
     PutU32(record + kMinTemporalQuality, codecHighQuality);

@@ -4,11 +4,7 @@
 
 #include "platform/MacTypes.h"
 #include "platform/movies/MovieExport.h"
-
-// The compressor records as they lie in the settings atoms: big-endian, packed.
-constexpr long kSCSpatialSettingsSize = 14;
-constexpr long kSCTemporalSettingsSize = 12;
-constexpr long kSCDataRateSettingsSize = 16;
+#include "platform/movies/VideoSettingsAtoms.h"
 
 OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed height, Fixed width);
 OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter);

@@ -3,17 +3,6 @@
 
 #include "platform/memory/Memory.h"
 
-namespace {
-
-// A component's 32-bit result as a 16-bit status. Keeps the low half, as the classic truncation
-// does, except that a failure whose low half is 0 must not read as success.
-OSErr StatusOf(ComponentResult result) {
-  OSErr status = OSErr(result);
-  return result != noErr && status == noErr ? OSErr(paramErr) : status;
-}
-
-}  // namespace
-
 OSErr QTDX_WriteHandleToFile(Handle block, const FSSpec* file) {
   OSErr status = paramErr;
   if (block == nullptr) return status;
@@ -65,7 +54,7 @@ Handle QTDX_ReadHandleFromFile(const FSSpec* file) {
 
 OSErr QTDX_SaveExporterSettingsInFile(MovieExportComponent exporter, const FSSpec* file) {
   QTAtomContainer container = nullptr;
-  OSErr status = StatusOf(MovieExportGetSettingsAsAtomContainer(exporter, &container));
+  OSErr status = OSErrFromComponentResult(MovieExportGetSettingsAsAtomContainer(exporter, &container));
   if (status == noErr) status = QTDX_WriteHandleToFile(container, file);
   if (container != nullptr) QTDisposeAtomContainer(container);
   return status;
@@ -74,7 +63,7 @@ OSErr QTDX_SaveExporterSettingsInFile(MovieExportComponent exporter, const FSSpe
 OSErr QTDX_GetExporterSettingsFromFile(MovieExportComponent exporter, const FSSpec* file) {
   Handle block = QTDX_ReadHandleFromFile(file);
   if (block == nullptr) return fnfErr;
-  OSErr status = StatusOf(MovieExportSetSettingsFromAtomContainer(exporter, block));
+  OSErr status = OSErrFromComponentResult(MovieExportSetSettingsFromAtomContainer(exporter, block));
   DisposeHandle(block);
   return status;
 }

@@ -5,14 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/movies/VideoSettingsAtoms.h"
+
 namespace {
 
-constexpr OSType kVideoAtom = FOUR_CHAR_CODE("vide");
-constexpr OSType kWidthAtom = FOUR_CHAR_CODE("wdth");
-constexpr OSType kHeightAtom = FOUR_CHAR_CODE("hegt");
-constexpr OSType kSpatialAtom = FOUR_CHAR_CODE("sptl");
-constexpr OSType kTemporalAtom = FOUR_CHAR_CODE("tprl");
-constexpr OSType kDataRateAtom = FOUR_CHAR_CODE("drat");
 constexpr OSType kFitAtom = FOUR_CHAR_CODE("pfit");
 constexpr OSType kSoundAtom = FOUR_CHAR_CODE("soun");
 constexpr OSType kSoundCodecAtom = FOUR_CHAR_CODE("cdec");
@@ -21,9 +17,6 @@ constexpr OSType kSoundSampleRateAtom = FOUR_CHAR_CODE("srat");
 constexpr OSType kSoundChannelsAtom = FOUR_CHAR_CODE("chan");
 constexpr OSType kFileFormatAtom = FOUR_CHAR_CODE("ffmt");
 
-constexpr long kSpatialSize = 14;
-constexpr long kTemporalSize = 12;
-constexpr long kDataRateSize = 16;
 
 // Big-endian packing, so that a record's bytes never depend on the machine's layout.
 class RecordWriter {
@@ -159,12 +152,12 @@ OSErr ExporterSettingsToAtomContainer(const ExporterSettings& s, ExporterKind ki
   if (err != noErr) return err;
   QTAtom video = 0;
   QTAtom sound = 0;
-  err = QTInsertChild(c, kParentAtomIsContainer, kVideoAtom, 1, 0, 0, nullptr, &video);
-  if (err == noErr) err = InsertRecord(c, video, kWidthAtom, Word(UInt32(s.width)));
-  if (err == noErr) err = InsertRecord(c, video, kHeightAtom, Word(UInt32(s.height)));
-  if (err == noErr) err = InsertRecord(c, video, kSpatialAtom, Spatial(s.spatial));
-  if (err == noErr) err = InsertRecord(c, video, kTemporalAtom, Temporal(s.temporal));
-  if (err == noErr) err = InsertRecord(c, video, kDataRateAtom, DataRate(s.dataRate));
+  err = QTInsertChild(c, kParentAtomIsContainer, kVideoSettingsAtomType, 1, 0, 0, nullptr, &video);
+  if (err == noErr) err = InsertRecord(c, video, kVideoWidthAtomType, Word(UInt32(s.width)));
+  if (err == noErr) err = InsertRecord(c, video, kVideoHeightAtomType, Word(UInt32(s.height)));
+  if (err == noErr) err = InsertRecord(c, video, kSpatialSettingsAtomType, Spatial(s.spatial));
+  if (err == noErr) err = InsertRecord(c, video, kTemporalSettingsAtomType, Temporal(s.temporal));
+  if (err == noErr) err = InsertRecord(c, video, kDataRateSettingsAtomType, DataRate(s.dataRate));
   if (err == noErr) err = InsertRecord(c, video, kFitAtom, Word(s.fit));
   if (err == noErr) err = QTInsertChild(c, kParentAtomIsContainer, kSoundAtom, 1, 0, 0, nullptr, &sound);
   if (err == noErr) err = InsertRecord(c, sound, kSoundCodecAtom, Word(s.sound.codec));
@@ -188,7 +181,7 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
 
   ExporterSettings s = *settings;
   // Every lookup below happens before any value is taken, so that a refusal changes nothing.
-  QTAtom video = QTFindChildByID(container, kParentAtomIsContainer, kVideoAtom, 1, nullptr);
+  QTAtom video = QTFindChildByID(container, kParentAtomIsContainer, kVideoSettingsAtomType, 1, nullptr);
   QTAtom sound = QTFindChildByID(container, kParentAtomIsContainer, kSoundAtom, 1, nullptr);
   struct Field {
     QTAtom parent;
@@ -196,11 +189,11 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
     long size;
     std::optional<std::array<UInt8, 16>> bytes;
   };
-  std::array<Field, 11> fields{{{video, kWidthAtom, 4, {}},
-                                {video, kHeightAtom, 4, {}},
-                                {video, kSpatialAtom, kSpatialSize, {}},
-                                {video, kTemporalAtom, kTemporalSize, {}},
-                                {video, kDataRateAtom, kDataRateSize, {}},
+  std::array<Field, 11> fields{{{video, kVideoWidthAtomType, 4, {}},
+                                {video, kVideoHeightAtomType, 4, {}},
+                                {video, kSpatialSettingsAtomType, kSCSpatialSettingsSize, {}},
+                                {video, kTemporalSettingsAtomType, kSCTemporalSettingsSize, {}},
+                                {video, kDataRateSettingsAtomType, kSCDataRateSettingsSize, {}},
                                 {video, kFitAtom, 4, {}},
                                 {sound, kSoundCodecAtom, 4, {}},
                                 {sound, kSoundBitRateAtom, 4, {}},

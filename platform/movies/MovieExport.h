@@ -41,6 +41,13 @@ ComponentResult MovieExportSetProgressProc(MovieExportComponent ci, MovieProgres
 ComponentResult MovieExportToFile(MovieExportComponent ci, const FSSpec* theFile, Movie theMovie,
                                   Track onlyThisTrack, TimeValue startTime, TimeValue duration);
 
+// A component's 32-bit result as a 16-bit status: the low half, as the classic truncation keeps
+// it, except that a failure whose low half is 0 must not read as success.
+inline OSErr OSErrFromComponentResult(ComponentResult result) {
+  const OSErr status = OSErr(result);
+  return result != 0 && status == 0 ? OSErr(paramErr) : status;
+}
+
 // What an export component implements; the calls above dispatch to it.
 class MovieExporter : public ComponentImplementation {
  public:

@@ -1,0 +1,17 @@
+// The video settings atom of an export component's settings: the component writes it, the
+// settings edits change it. Every child has ID 1; records are big-endian and packed.
+#pragma once
+
+#include "platform/movies/AtomContainers.h"
+
+constexpr QTAtomType kVideoSettingsAtomType = FOUR_CHAR_CODE("vide");
+constexpr QTAtomType kVideoHeightAtomType = FOUR_CHAR_CODE("hegt");        // Fixed pixels
+constexpr QTAtomType kVideoWidthAtomType = FOUR_CHAR_CODE("wdth");         // Fixed pixels
+constexpr QTAtomType kSpatialSettingsAtomType = FOUR_CHAR_CODE("sptl");    // SCSpatialSettings
+constexpr QTAtomType kTemporalSettingsAtomType = FOUR_CHAR_CODE("tprl");   // SCTemporalSettings
+constexpr QTAtomType kDataRateSettingsAtomType = FOUR_CHAR_CODE("drat");   // SCDataRateSettings
+constexpr QTAtomID kVideoSettingsAtomID = 1;
+
+constexpr long kSCSpatialSettingsSize = 14;
+constexpr long kSCTemporalSettingsSize = 12;
+constexpr long kSCDataRateSettingsSize = 16;
