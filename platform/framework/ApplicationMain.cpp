@@ -13,8 +13,10 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/CommandLine.h"
+#include "platform/framework/ExporterSettingsDialog.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
+#include "platform/media/ExporterDialog.h"
 
 #ifndef POCKETMOVIE_VERSION
 #define POCKETMOVIE_VERSION "0.1.0"
@@ -85,6 +87,8 @@ int runWithoutWindow(NSApplication* application, const std::string& movie) {
     framework::NoteFailure("no such file: " + movie);
   } else if (NSApplicationDelegate* delegate = application->delegate()) {
     delegate->applicationOpenFile(application, NSString(movie));
+    // A source removed while the run was being prepared ends it without a word of its own.
+    if (!isRegularFile(movie)) framework::NoteFailure("no such file: " + movie);
   }
   int status = 1;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -132,6 +136,9 @@ int NSApplicationMain(int argc, const char** argv) {
     return kUsageStatus;
   }
   framework::SetTerminalMode(headless);
+  // From the terminal nobody can answer a dialog: without a presenter it reports cancelled.
+  if (headless) SetMovieExportDialogPresenter({});
+  else framework::InstallExporterSettingsDialog();
   if (headless) {
     framework::RequestOffscreen();
     qInstallMessageHandler(keepQtQuiet);

@@ -97,6 +97,8 @@ class InputHold : public QObject {
     });
   }
 
+  bool holding() const { return holding_; }
+
   NSEvent* next(unsigned mask, bool dequeue) {
     if (!holding_) {
       holding_ = true;
@@ -158,8 +160,10 @@ class InputHold : public QObject {
   bool insideExportQuery_ = false;
 };
 
+InputHold* existingHold = nullptr;
+
 InputHold& inputHold() {
-  static auto* hold = new InputHold;  // lives as long as the application
+  static auto* hold = existingHold = new InputHold;  // lives as long as the application
   return *hold;
 }
 
@@ -178,6 +182,8 @@ NSEvent* requestedAbortClick() {
 }  // namespace
 
 void RequestAbortClick() { abortClickRequested = 1; }
+
+bool InputHeld() { return existingHold && existingHold->holding(); }
 
 NSEvent* NextHeldEvent(unsigned mask, bool dequeue) {
   EnsureApplication();

@@ -12,4 +12,7 @@ namespace framework {
 // held event of the mask, or returns null. Never waits.
 NSEvent* NextHeldEvent(unsigned mask, bool dequeue);
 
+// True from an export's first look at the queue until the main loop runs again.
+bool InputHeld();
+
 }  // namespace framework

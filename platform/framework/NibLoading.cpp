@@ -20,6 +20,7 @@
 #include <map>
 #include <string>
 
+#include "platform/framework/FileDrop.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
@@ -130,6 +131,7 @@ NSObject* NSLoadMainNib() {
     if (auto* field = root->findChild<QLineEdit*>(fieldName)) coupleSliderWithField(slider, field);
   }
   root->installEventFilter(new QuitOnClose);
+  framework::AcceptFileDrops(root);
   // Lay the window out now: a run without a window still gives the controls their frames.
   root->adjustSize();
   if (root->layout()) root->layout()->activate();

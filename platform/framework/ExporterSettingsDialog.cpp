@@ -1,0 +1,256 @@
+#include "platform/framework/ExporterSettingsDialog.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <initializer_list>
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "platform/framework/FrameworkInternal.h"
+#include "platform/media/ExporterDialog.h"
+
+namespace framework {
+
+namespace {
+
+constexpr int kBytesPerKilobyte = 1024;  // the window's data rate unit, kept here so both read alike
+
+struct Named {
+  OSType value;
+  const char* title;
+};
+
+QString NameIn(std::initializer_list<Named> names, qint64 value) {
+  for (const Named& named : names) {
+    if (named.value == value) return QString::fromUtf8(named.title);
+  }
+  return QStringLiteral("Other");
+}
+
+QString VideoCodecTitle(qint64 codec) {
+  return NameIn({{kMPEG4VisualCodecType, "MPEG-4 Visual"}, {kH263CodecType, "H.263"}, {kH264CodecType, "H.264"}},
+                codec);
+}
+
+QString SoundCodecTitle(qint64 codec) {
+  return NameIn({{kSoundCodecFormatDefault, "The format's default"},
+                 {kAACCodecType, "AAC"},
+                 {kAMRNBCodecType, "AMR-NB (speech)"},
+                 {kSoundCodecNone, "No sound"}},
+                codec);
+}
+
+QString FileFormatTitle(qint64 format) {
+  return NameIn({{kFileFormatByExtension, "By the file's extension"},
+                 {kFileFormat3GPP, "3GPP (.3gp)"},
+                 {kFileFormat3GPP2, "3GPP2 (.3g2)"},
+                 {kFileFormatAMC, "AMC (.amc)"}},
+                format);
+}
+
+QString FitTitle(qint64 fit) {
+  return fit == kFitStretch ? QStringLiteral("Stretch to fill") : QStringLiteral("Keep its shape, add bars");
+}
+
+QString BitRateTitle(qint64 bitsPerSecond) {
+  return QStringLiteral("%1 kbit/s").arg(QString::number(double(bitsPerSecond) / 1000.0, 'g', 4));
+}
+
+QString SampleRateTitle(qint64 hertz) {
+  return QStringLiteral("%1 kHz").arg(QString::number(double(hertz) / 1000.0, 'g', 5));
+}
+
+QString ChannelsTitle(qint64 channels) {
+  if (channels == 1) return QStringLiteral("Mono");
+  if (channels == 2) return QStringLiteral("Stereo");
+  return QStringLiteral("%1 channels").arg(channels);
+}
+
+// Fills a menu with what is on offer and selects the current value. A current value that is not
+// on offer (0 for "the codec's default") comes first under `otherTitle`, so the menu never shows a
+// choice nobody made; with nothing on offer the menu shows only that and is disabled.
+template <typename T>
+void Fill(QComboBox* menu, const std::vector<T>& values, T current, QString (*title)(qint64),
+          const QString& otherTitle) {
+  menu->clear();
+  if (std::find(values.begin(), values.end(), current) == values.end()) menu->addItem(otherTitle, qint64(current));
+  for (T value : values) menu->addItem(title(qint64(value)), qint64(value));
+  menu->setCurrentIndex(menu->findData(qint64(current)));
+  menu->setEnabled(!values.empty());
+}
+
+QString H263SizesNote() {
+  QStringList sizes;
+  for (auto [width, height] : ExporterDialogModel::h263Sizes()) sizes << QStringLiteral("%1×%2").arg(width).arg(height);
+  const QString larger = sizes.mid(3).join(QStringLiteral(" or "));
+  return QStringLiteral("Only at %1,\n%2. At other sizes\nthe picture is written in MPEG-4 Visual.")
+      .arg(sizes.mid(0, 3).join(QStringLiteral(", ")), larger);
+}
+
+class ExporterSettingsDialog : public QDialog {
+ public:
+  ExporterSettingsDialog(const ExporterDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName(QStringLiteral("exporterSettings"));
+    setWindowTitle(model.kind() == ExporterKind::threeGPP ? QStringLiteral("3GPP Export Settings")
+                                                          : QStringLiteral("MPEG-4 Export Settings"));
+    setModal(true);
+    build();
+    refresh();
+  }
+
+  const ExporterDialogModel& model() const { return model_; }
+
+ private:
+  QComboBox* addMenu(QFormLayout* form, const char* name, const QString& label) {
+    auto* menu = new QComboBox(this);
+    menu->setObjectName(QLatin1String(name));
+    form->addRow(label, menu);
+    return menu;
+  }
+
+  QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum, const QString& unit) {
+    auto* number = new QSpinBox(this);
+    number->setObjectName(QLatin1String(name));
+    number->setRange(0, maximum);
+    number->setSpecialValueText(QStringLiteral("Automatic"));
+    number->setSuffix(unit);
+    number->setAlignment(Qt::AlignRight);
+    form->addRow(label, number);
+    return number;
+  }
+
+  // A choice runs the model's edit with the chosen item's value; every menu is then read again,
+  // since one choice changes what the others offer.
+  void onChoice(QComboBox* menu, std::function<void(qint64)> edit) {
+    connect(menu, &QComboBox::activated, this, [this, menu, edit](int index) {
+      edit(menu->itemData(index).toLongLong());
+      refresh();
+    });
+  }
+
+  // The three groups' fields start at one line.
+  static void lineUpLabels(std::initializer_list<QFormLayout*> forms) {
+    std::vector<QWidget*> labels;
+    for (QFormLayout* form : forms) {
+      for (int row = 0; row < form->rowCount(); ++row) {
+        if (QLayoutItem* item = form->itemAt(row, QFormLayout::LabelRole); item && item->widget()) {
+          labels.push_back(item->widget());
+        }
+      }
+    }
+    int widest = 0;
+    for (QWidget* label : labels) widest = std::max(widest, label->sizeHint().width());
+    for (QWidget* label : labels) label->setMinimumWidth(widest);
+  }
+
+  void build() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
+
+    auto* file = new QGroupBox(QStringLiteral("File"), this);
+    auto* fileForm = new QFormLayout(file);
+    layout->addWidget(file);
+    if (!model_.fileFormats().empty()) {
+      fileFormat_ = addMenu(fileForm, "fileFormat", QStringLiteral("File format:"));
+      onChoice(fileFormat_, [this](qint64 v) { model_.chooseFileFormat(OSType(v)); });
+    }
+    container_ = new QLabel(this);
+    container_->setObjectName(QStringLiteral("container"));
+    fileForm->addRow(QStringLiteral("Writes:"), container_);
+
+    auto* video = new QGroupBox(QStringLiteral("Video"), this);
+    auto* videoForm = new QFormLayout(video);
+    videoCodec_ = addMenu(videoForm, "videoCodec", QStringLiteral("Codec:"));
+    onChoice(videoCodec_, [this](qint64 v) { model_.chooseVideoCodec(OSType(v)); });
+    h263Note_ = new QLabel(H263SizesNote(), this);
+    h263Note_->setObjectName(QStringLiteral("h263Note"));
+    h263Note_->setForegroundRole(QPalette::PlaceholderText);
+    videoForm->addRow(QString(), h263Note_);
+    dataRate_ = addNumber(videoForm, "videoDataRate", QStringLiteral("Data rate:"), 100000, QStringLiteral(" KB/s"));
+    connect(dataRate_, &QSpinBox::valueChanged, this,
+            [this](int kilobytes) { model_.setVideoDataRate(SInt32(kilobytes) * kBytesPerKilobyte); });
+    keyFrames_ = addNumber(videoForm, "keyFrameInterval", QStringLiteral("Key frame every:"), 3000,
+                           QStringLiteral(" frames"));
+    connect(keyFrames_, &QSpinBox::valueChanged, this, [this](int frames) { model_.setKeyFrameInterval(frames); });
+    fit_ = addMenu(videoForm, "pictureFit", QStringLiteral("Picture:"));
+    onChoice(fit_, [this](qint64 v) { model_.setStretch(v == kFitStretch); });
+    layout->addWidget(video);
+
+    auto* sound = new QGroupBox(QStringLiteral("Sound"), this);
+    auto* soundForm = new QFormLayout(sound);
+    soundCodec_ = addMenu(soundForm, "soundCodec", QStringLiteral("Codec:"));
+    onChoice(soundCodec_, [this](qint64 v) { model_.chooseSoundCodec(OSType(v)); });
+    bitRate_ = addMenu(soundForm, "soundBitRate", QStringLiteral("Bit rate:"));
+    onChoice(bitRate_, [this](qint64 v) { model_.setSoundBitRate(SInt32(v)); });
+    sampleRate_ = addMenu(soundForm, "soundSampleRate", QStringLiteral("Sample rate:"));
+    onChoice(sampleRate_, [this](qint64 v) { model_.setSoundSampleRate(SInt32(v)); });
+    channels_ = addMenu(soundForm, "soundChannels", QStringLiteral("Channels:"));
+    onChoice(channels_, [this](qint64 v) { model_.setSoundChannels(SInt32(v)); });
+    layout->addWidget(sound);
+
+    lineUpLabels({fileForm, videoForm, soundForm});
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+  }
+
+  void refresh() {
+    const ExporterSettings& s = model_.settings();
+    const QString otherTitle = QStringLiteral("Default");
+    if (fileFormat_) Fill(fileFormat_, model_.fileFormats(), s.fileFormat, FileFormatTitle, otherTitle);
+    container_->setText(QString::fromStdString(model_.containerDescription()));
+    Fill(videoCodec_, model_.videoCodecs(), s.spatial.codecType, VideoCodecTitle, otherTitle);
+    h263Note_->setVisible(s.spatial.codecType == kH263CodecType);
+    {
+      const QSignalBlocker quietRate(dataRate_);
+      const QSignalBlocker quietKeys(keyFrames_);
+      dataRate_->setValue(int(std::lround(double(std::max<SInt32>(s.dataRate.dataRate, 0)) / kBytesPerKilobyte)));
+      keyFrames_->setValue(int(s.temporal.keyFrameRate));
+    }
+    Fill(fit_, std::vector<OSType>{kFitKeepShape, kFitStretch}, s.fit, FitTitle, otherTitle);
+    Fill(soundCodec_, model_.soundCodecs(), s.sound.codec, SoundCodecTitle, otherTitle);
+    Fill(bitRate_, model_.soundBitRates(), s.sound.bitRate, BitRateTitle, otherTitle);
+    Fill(sampleRate_, model_.soundSampleRates(), s.sound.sampleRate, SampleRateTitle, otherTitle);
+    Fill(channels_, model_.soundChannelCounts(), s.sound.channels, ChannelsTitle, otherTitle);
+  }
+
+  ExporterDialogModel model_;
+  QComboBox* fileFormat_ = nullptr;
+  QLabel* container_ = nullptr;
+  QComboBox* videoCodec_ = nullptr;
+  QLabel* h263Note_ = nullptr;
+  QSpinBox* dataRate_ = nullptr;
+  QSpinBox* keyFrames_ = nullptr;
+  QComboBox* fit_ = nullptr;
+  QComboBox* soundCodec_ = nullptr;
+  QComboBox* bitRate_ = nullptr;
+  QComboBox* sampleRate_ = nullptr;
+  QComboBox* channels_ = nullptr;
+};
+
+}  // namespace
+
+bool RunExporterSettingsDialog(ExporterDialogModel& model) {
+  EnsureApplication();
+  ExporterSettingsDialog dialog(model, MainWindowWidget());
+  if (dialog.exec() != QDialog::Accepted) return false;
+  model = dialog.model();
+  return true;
+}
+
+void InstallExporterSettingsDialog() { SetMovieExportDialogPresenter(RunExporterSettingsDialog); }
+
+}  // namespace framework
