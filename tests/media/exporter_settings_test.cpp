@@ -43,7 +43,11 @@ void SetAtomData(QTAtomContainer c, Path path, const Bytes& bytes) {
 
 class ExporterSettingsTest : public ::testing::Test {
  protected:
-  void SetUp() override { RegisterBuiltInMovieExporters(); }
+  void SetUp() override {
+    RegisterBuiltInMovieExporters();
+    phone_ = OpenDefaultComponent(MovieExportType, kQTFileType3GPP);
+    mpeg4_ = OpenDefaultComponent(MovieExportType, kQTFileTypeMP4);
+  }
   void TearDown() override {
     CloseComponent(phone_);
     CloseComponent(mpeg4_);
@@ -70,8 +74,8 @@ class ExporterSettingsTest : public ::testing::Test {
     return status;
   }
 
-  MovieExportComponent phone_ = OpenDefaultComponent(MovieExportType, kQTFileType3GPP);
-  MovieExportComponent mpeg4_ = OpenDefaultComponent(MovieExportType, kQTFileTypeMP4);
+  MovieExportComponent phone_ = nullptr;
+  MovieExportComponent mpeg4_ = nullptr;
 };
 
 TEST_F(ExporterSettingsTest, HandsOutTheVideoRecordsPackedBigEndian) {
