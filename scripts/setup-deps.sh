@@ -13,6 +13,7 @@ packages=(
   desktop-file-utils
   attr
   time
+  clang libclang-rt-dev  # the fuzz targets (scripts/fuzz.sh)
 )
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi

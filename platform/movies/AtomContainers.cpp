@@ -241,9 +241,10 @@ OSErr QTLockContainer(QTAtomContainer container) {
   const OSErr status = ReadOutline(container, &outline);
   if (status != noErr) return status;
   HLock(container);
-  // The image's own lock count follows the handle's, so a saved image says what it was.
+  // The image's own lock count follows the handle's, so a saved image says what it was. It counts
+  // modulo 2^16, so that an unlock always undoes a lock even on a foreign image's count.
   UInt8* lockCount = reinterpret_cast<UInt8*>(*container) + kLockCountOffset;
-  WriteU16(lockCount, UInt16(std::min<int>(ReadU16(lockCount) + 1, 0xFFFF)));
+  WriteU16(lockCount, UInt16(ReadU16(lockCount) + 1));
   return noErr;
 }
 
@@ -253,7 +254,7 @@ OSErr QTUnlockContainer(QTAtomContainer container) {
   if (status != noErr) return status;
   if (!HIsLocked(container)) return paramErr;
   UInt8* lockCount = reinterpret_cast<UInt8*>(*container) + kLockCountOffset;
-  WriteU16(lockCount, UInt16(std::max<int>(ReadU16(lockCount) - 1, 0)));
+  WriteU16(lockCount, UInt16(ReadU16(lockCount) - 1));
   HUnlock(container);
   return noErr;
 }
