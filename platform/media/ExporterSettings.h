@@ -68,8 +68,6 @@ struct ExporterSettings {
   OSType fit = kFitKeepShape;
   SoundSettings sound;
   OSType fileFormat = kFileFormatByExtension;  // the 3GPP family only
-
-  bool operator==(const ExporterSettings&) const = default;
 };
 
 ExporterSettings DefaultExporterSettings(ExporterKind kind);
