@@ -15,6 +15,7 @@ namespace {
 
 constexpr double kDefaultKeyFrameSeconds = 2.0;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
+constexpr long kLargestRoomyPicture = 1920L * 1088;
 
 bool IsH263Size(int width, int height) {
   static constexpr int sizes[][2] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
@@ -92,11 +93,15 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
                           : std::max(1, int(std::lround(av_q2d(frameRate) * kDefaultKeyFrameSeconds)));
   context->max_b_frames = 0;  // phones play Simple and Baseline profiles only
   if (job.videoBitRate > 0) {
-    // A ceiling at the mean over a two-second buffer holds every encoder within a few percent
-    // even on pictures too busy for the rate (FFmpeg's MPEG-4 warns about it, needlessly).
     context->bit_rate = job.videoBitRate;
-    context->rc_max_rate = job.videoBitRate;
-    context->rc_buffer_size = int(std::min<long>(job.videoBitRate * 2, INT32_MAX));
+    // A ceiling at the mean over a two-second buffer holds FFmpeg's own encoders within a few
+    // percent even on pictures too busy for the rate (its MPEG-4 warns about it, needlessly).
+    // x264's average-rate control lands closer without one: its ceiling overshoots by some 5%
+    // and costs a tenth of the encoding time.
+    if (job.videoCodec != VideoCodecChoice::h264Baseline) {
+      context->rc_max_rate = job.videoBitRate;
+      context->rc_buffer_size = int(std::min<long>(job.videoBitRate * 2, INT32_MAX));
+    }
   }
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
@@ -106,7 +111,17 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
   } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {
     context->thread_count = 0;  // x264's own threads, one per core and a half
     options.set("profile", "baseline");
-    options.set("preset", "medium");
+    // "fast" with the diamond search and no rate-distortion mode choice takes a fifth less time
+    // than "medium" and loses some 0.1 dB of PSNR at the same data rate.
+    options.set("preset", "fast");
+    options.set("x264-params", "me=dia:subme=5");
+    // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
+    // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
+    if (long(job.width) * job.height > kLargestRoomyPicture) {
+      context->thread_count = 1;
+      context->refs = 1;
+      options.set("rc-lookahead", "0");
+    }
   }
   return OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
 }

@@ -52,6 +52,12 @@ bool WillBeShown(const StreamLane& lane, const AVPacket& packet) {
          av_rescale_q_rnd(end, lane.input->time_base, slot, rounding);
 }
 
+// What a decoder says about a damaged packet varies (invalid data, missing features, EPERM...);
+// only running out of memory says the decoder itself cannot go on.
+bool IsDamagedData(int result) {
+  return result < 0 && result != AVERROR(ENOMEM) && result != AVERROR(EAGAIN) && result != AVERROR_EOF;
+}
+
 int EvenSize(int pixels) { return std::clamp(pixels / 2 * 2, 16, 4096); }
 
 class ExportRun {
@@ -135,6 +141,10 @@ class ExportRun {
     sized.height = EvenSize(job_.height > 0 ? job_.height : facts.naturalHeight);
     AVRational sourceRate = av_guess_frame_rate(source_.format.get(), video_->input, nullptr);
     frameRate_ = OutputFrameRate(job_, sourceRate);
+    // At a rate so low that no frame's slot ends inside the span the movie would lose its picture.
+    if (spanSeconds_ > 0 && av_q2d(frameRate_) * spanSeconds_ < 1) {
+      frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : 25.0), 65535);
+    }
     layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
     if (sourceRate.num > 0 && av_cmp_q(frameRate_, sourceRate) < 0) {
@@ -180,14 +190,14 @@ class ExportRun {
     }
     int result = avcodec_send_packet(lane.decoder.get(), packet);
     // A damaged packet costs a frame, not the export.
-    if (result < 0 && result != AVERROR_INVALIDDATA && result != AVERROR_EOF) {
+    if (result < 0 && !IsDamagedData(result) && result != AVERROR_EOF) {
       reason_ = "cannot decode the source: " + AVErrorText(result);
       return OSErrFromAVError(result);
     }
     while (!lane.inputDone && !cancelled_) {
       result = avcodec_receive_frame(lane.decoder.get(), frame_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
-      if (result == AVERROR_INVALIDDATA) continue;
+      if (IsDamagedData(result)) continue;
       if (result < 0) {
         reason_ = "cannot decode the source: " + AVErrorText(result);
         return OSErrFromAVError(result);

@@ -1,10 +1,12 @@
 #include "platform/media/FfmpegSource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 
 extern "C" {
+#include <libavutil/cpu.h>
 #include <libavutil/display.h>
 }
 
@@ -133,7 +135,11 @@ OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContext
   if (result >= 0) {
     context->pkt_timebase = stream->time_base;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
-      context->thread_count = 2;
+      // One thread more than the cores keeps them busy while this thread filters and encodes.
+      // Each thread holds frames of its own, so pictures beyond HD (12 MB a 4K frame) get one
+      // per core, which keeps peak memory below a plain decode's.
+      bool beyondHD = long(stream->codecpar->width) * stream->codecpar->height > 1920L * 1088;
+      context->thread_count = std::clamp(av_cpu_count() + (beyondHD ? 0 : 1), 2, 4);
       context->thread_type = FF_THREAD_FRAME;
     }
     result = avcodec_open2(context.get(), codec, nullptr);

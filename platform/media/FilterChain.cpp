@@ -136,11 +136,13 @@ OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, doub
   OSErr status = MakeEnds(chain, "abuffer", sourceArgs, "abuffersink", failureReason);
   if (status != noErr) return status;
 
+  // async: a joined or edited source's sound overlaps or skips at the seams; dropping and filling
+  // samples there keeps the output's timestamps rising, as its muxer requires.
   char description[512];
   int frameSize = encoder.frame_size > 0 ? encoder.frame_size : 1024;
   std::snprintf(description, sizeof description,
-                "atrim=start=0:end=%.6f,aresample=%d,aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s,"
-                "asetnsamples=n=%d:p=0",
+                "atrim=start=0:end=%.6f,aresample=%d:async=1,"
+                "aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s,asetnsamples=n=%d:p=0",
                 spanSeconds, encoder.sample_rate, av_get_sample_fmt_name(encoder.sample_fmt), encoder.sample_rate,
                 outputLayout, frameSize);
   return ConnectChain(chain, description, failureReason);
