@@ -17,7 +17,8 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   }
   status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
   if (status != noErr || !movie_) {
-    framework::NoteFailure("not a movie: " + url->path().str());
+    // The file may have gone between the two calls; that is no judgement on its contents.
+    framework::NoteFailure((status == fnfErr ? "no such file: " : "not a movie: ") + url->path().str());
     delete this;
     return nullptr;
   }

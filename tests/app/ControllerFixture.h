@@ -46,13 +46,13 @@ class ControllerTest : public ::testing::Test {
   }
   static NSInteger stored(const char* key) { return NSUserDefaults::standardUserDefaults()->integerForKey(key); }
 
-  static void select(NSPopUpButton* menu, NSInteger tag) { menu->selectItemAtIndex(menu->indexOfItemWithTag(tag)); }
-  void chooseFormat(NSInteger index) {
-    select(c_->popupCODEC, index);
+  // Picks the item as the user does, and sends its action.
+  void chooseFormat(NSInteger tag) {
+    c_->popupCODEC->selectItemAtIndex(c_->popupCODEC->indexOfItemWithTag(tag));
     c_->changeCODEC(nullptr);
   }
   void chooseSize(NSInteger tag) {
-    select(c_->popupExportSize, tag);
+    c_->popupExportSize->selectItemAtIndex(c_->popupExportSize->indexOfItemWithTag(tag));
     c_->selectExportSize(nullptr);
   }
 

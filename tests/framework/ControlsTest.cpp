@@ -1,11 +1,14 @@
+#include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
-#include <QProgressBar>
+#include <QPushButton>
 #include <QSlider>
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <utility>
 
 #include "platform/framework/NumberText.h"
 #include "tests/framework/TestWindow.h"
@@ -15,29 +18,19 @@ using framework::LeadingDouble;
 using framework::LeadingInt;
 
 TEST(NumberText, ReadsTheLeadingNumberLikeCocoa) {
-  EXPECT_EQ(LeadingInt("12abc"), 12);
-  EXPECT_EQ(LeadingInt("  -7.9"), -7);
-  EXPECT_EQ(LeadingInt("abc"), 0);
-  EXPECT_EQ(LeadingInt(""), 0);
-  EXPECT_EQ(LeadingInt("99999999999"), INT_MAX);
-  EXPECT_EQ(LeadingInt("-99999999999"), INT_MIN);
-
-  EXPECT_DOUBLE_EQ(LeadingDouble(" 7.5 fps"), 7.5);
-  EXPECT_DOUBLE_EQ(LeadingDouble("-3.5e2x"), -350);
-  EXPECT_DOUBLE_EQ(LeadingDouble(".5"), 0.5);
-  EXPECT_DOUBLE_EQ(LeadingDouble("2e"), 2);
-  EXPECT_EQ(LeadingDouble("inf"), 0);
-  EXPECT_EQ(LeadingDouble("nan"), 0);
-  EXPECT_EQ(LeadingDouble("0x10"), 0);
-  EXPECT_EQ(LeadingDouble("."), 0);
-  EXPECT_EQ(LeadingDouble("1e-999"), 0);
-  EXPECT_TRUE(std::isinf(LeadingDouble("1e999")));
-
-  EXPECT_EQ(FormatDouble(176), "176");
-  EXPECT_EQ(FormatDouble(320.0 / 3), "106.667");
-  EXPECT_EQ(FormatDouble(7.5), "7.5");
-  EXPECT_EQ(FormatDouble(-0.0), "0");
-  EXPECT_EQ(FormatDouble(123456789), "123456789");
+  for (const auto& [text, value] : std::vector<std::pair<const char*, int>>{
+           {"12abc", 12}, {"  -7.9", -7}, {"abc", 0}, {"", 0}, {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}}) {
+    EXPECT_EQ(LeadingInt(text), value) << text;
+  }
+  for (const auto& [text, value] : std::vector<std::pair<const char*, double>>{
+           {" 7.5 fps", 7.5}, {"-3.5e2x", -350}, {".5", 0.5}, {"2e", 2}, {"inf", 0}, {"nan", 0}, {"0x10", 0},
+           {".", 0}, {"1e-999", 0}, {"1e999", INFINITY}}) {
+    EXPECT_EQ(LeadingDouble(text), value) << text;
+  }
+  for (const auto& [value, text] : std::vector<std::pair<double, const char*>>{
+           {176, "176"}, {320.0 / 3, "106.667"}, {7.5, "7.5"}, {-0.0, "0"}, {123456789, "123456789"}}) {
+    EXPECT_EQ(FormatDouble(value), text);
+  }
 }
 
 TEST(Controls, FieldsKeepExactNumbersUntilTheUserTypes) {
@@ -53,36 +46,6 @@ TEST(Controls, FieldsKeepExactNumbersUntilTheUserTypes) {
   EXPECT_EQ(width->intValue(), 88);
   width->setDoubleValue(1e20);
   EXPECT_EQ(width->intValue(), INT_MAX);
-
-  NSTextField* percent = Outlet<NSTextField>("textPercent");
-  percent->setIntValue(53);
-  EXPECT_EQ(percent->stringValue().str(), "53");
-  EXPECT_EQ(percent->intValue(), 53);
-
-  width->setEnabled(NO);
-  EXPECT_FALSE(width->isEnabled());
-  width->setEnabled(YES);
-  EXPECT_TRUE(width->isEnabled());
-}
-
-TEST(Controls, ProgressIndicatorShowsAFractionalPercentage) {
-  TestController();
-  NSProgressIndicator* progress = Outlet<NSProgressIndicator>("progress");
-  auto* bar = static_cast<QProgressBar*>(progress->widget());
-  progress->setIndeterminate(NO);
-  progress->setDoubleValue(52.5);
-  EXPECT_DOUBLE_EQ(progress->doubleValue(), 52.5);
-  EXPECT_EQ(bar->value() - bar->minimum(), (bar->maximum() - bar->minimum()) * 525 / 1000);
-  progress->setDoubleValue(250);
-  EXPECT_EQ(bar->value(), bar->maximum());
-
-  progress->setIndeterminate(YES);
-  EXPECT_TRUE(progress->isIndeterminate());
-  progress->setIndeterminate(NO);
-  EXPECT_FALSE(progress->isIndeterminate());
-  progress->setDoubleValue(10);
-  EXPECT_EQ(bar->value(), bar->maximum() / 10);
-  progress->displayIfNeeded();
 }
 
 TEST(Controls, SliderAndFieldFollowTheUserOnly) {
@@ -104,4 +67,35 @@ TEST(Controls, SliderAndFieldFollowTheUserOnly) {
   qtSlider->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the arrow key on the slider
   EXPECT_EQ(rate->intValue(), 41);
   EXPECT_EQ(slider->intValue(), 41);
+}
+
+TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
+  RecordingController& controller = TestController();
+  controller.calls.clear();
+  auto* formats = Outlet<NSPopUpButton>("popupCODEC");
+  auto* sizes = Outlet<NSPopUpButton>("popupExportSize");
+
+  formats->selectItemAtIndex(formats->indexOfItemWithTag(2));
+  sizes->selectItemAtIndex(-1);
+  EXPECT_TRUE(controller.calls.empty()) << "selecting in code sends no action";
+  EXPECT_EQ(formats->selectedItem()->tag(), 2);
+  EXPECT_EQ(sizes->selectedItem(), nullptr);
+  sizes->selectItemAtIndex(99);
+  EXPECT_EQ(sizes->selectedItem(), nullptr);
+  EXPECT_EQ(sizes->indexOfItemWithTag(7), -1);
+
+  auto* combo = static_cast<QComboBox*>(formats->widget());
+  combo->setCurrentIndex(1);
+  emit combo->activated(1);
+  ASSERT_EQ(controller.calls, std::vector<std::string>{"changeCODEC:"});
+  EXPECT_EQ(controller.lastSender, formats);
+
+  emit static_cast<QComboBox*>(sizes->widget())->activated(0);
+  static_cast<QPushButton*>(Outlet<NSButton>("button")->widget())->click();
+  static_cast<QPushButton*>(NSViewNamed("settingsButton")->widget())->click();
+  EXPECT_EQ(controller.calls,
+            (std::vector<std::string>{"changeCODEC:", "selectExportSize:", "convertMovie:", "setting3GPP2:"}));
+  controller.calls.clear();
+  sizes->widget()->window()->findChild<QAction*>("actionConvert")->trigger();
+  EXPECT_EQ(controller.calls, std::vector<std::string>{"cancelConvert:"});
 }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/framework/FrameworkInternal.h"
 #include "tests/framework/TestWindow.h"
 
 namespace {
@@ -60,18 +59,4 @@ TEST(EventQueue, HandsOutAClickOnTheButtonAndKeepsOtherInput) {
   for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
   EXPECT_EQ(field->text(), "125");
   EXPECT_TRUE(controller.calls.empty());
-}
-
-TEST(EventQueue, InterruptStandsForAClickInTheButton) {
-  TestController();
-  NSButton* button = Outlet<NSButton>("button");
-  NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
-  EXPECT_EQ(nextMouseUp(), nullptr);
-  framework::RequestAbortClick();
-  NSEvent* click = nextMouseUp();
-  ASSERT_NE(click, nullptr);
-  EXPECT_EQ(click->window(), button->window());
-  EXPECT_TRUE(NSPointInRect(click->locationInWindow(), button->frame()));
-  EXPECT_EQ(nextMouseUp(), nullptr);
-  pool->release();
 }

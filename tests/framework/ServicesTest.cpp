@@ -1,20 +1,14 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/StringTable.h"
 #include "tests/framework/TestWindow.h"
-#include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-bool exists(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0;
-}
 
 // Sets an environment variable for one test and puts the old value back.
 class ScopedEnv {
@@ -31,15 +25,6 @@ class ScopedEnv {
   bool hadOld_ = false;
 };
 
-class Counted : public NSObject {
- public:
-  explicit Counted(int* alive) : alive_(alive) { ++*alive_; }
-  ~Counted() override { --*alive_; }
-
- private:
-  int* alive_;
-};
-
 }  // namespace
 
 TEST(UserDefaults, IntegersPersistInTheUsersConfigFolder) {
@@ -51,12 +36,11 @@ TEST(UserDefaults, IntegersPersistInTheUsersConfigFolder) {
   defaults->setInteger(48, "TestRate");
   defaults->setInteger(-3, "TestFormat");
   EXPECT_TRUE(defaults->synchronize());
-  EXPECT_TRUE(exists(config.file("pocketmovie/pocketmovie.conf")));
+  EXPECT_TRUE(std::filesystem::exists(config.file("pocketmovie/pocketmovie.conf")));
 
   NSUserDefaults::resetStandardUserDefaults();
-  defaults = NSUserDefaults::standardUserDefaults();
-  EXPECT_EQ(defaults->integerForKey("TestRate"), 48);
-  EXPECT_EQ(defaults->integerForKey("TestFormat"), -3);
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("TestRate"), 48);
+  EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("TestFormat"), -3);
 
   config.write("pocketmovie/pocketmovie.conf", "[General]\nTestFrames=fast\n");
   NSUserDefaults::resetStandardUserDefaults();
@@ -69,18 +53,17 @@ TEST(Bundle, FolderComesFromTheOverrideOrThePerUserDataFolder) {
   {
     ScopedEnv bundle("POCKETMOVIE_BUNDLE", place.file("own/bundle").c_str());
     EXPECT_EQ(NSBundle::mainBundle()->bundlePath().str(), place.file("own/bundle"));
-    EXPECT_TRUE(exists(place.file("own/bundle")));
+    EXPECT_TRUE(std::filesystem::exists(place.file("own/bundle")));
   }
   ScopedEnv noOverride("POCKETMOVIE_BUNDLE", nullptr);
   ScopedEnv data("XDG_DATA_HOME", place.file("data").c_str());
   EXPECT_EQ(NSBundle::mainBundle()->bundlePath().str(), place.file("data/pocketmovie"));
-  EXPECT_TRUE(exists(place.file("data/pocketmovie")));
+  EXPECT_TRUE(std::filesystem::exists(place.file("data/pocketmovie")));
 }
 
 TEST(Bundle, StringTableWithTheKeyAsFallback) {
   TestController();
   NSBundle* bundle = NSBundle::mainBundle();
-  EXPECT_EQ(bundle->localizedStringForKey("Abort", nullptr, nullptr).str(), "Abort");
   EXPECT_EQ(bundle->localizedStringForKey("Convert", nullptr, nullptr).str(), "Convert…");
   EXPECT_EQ(bundle->localizedStringForKey("Unknown", nullptr, nullptr).str(), "Unknown");
   const NSString value = "Given";
@@ -97,7 +80,7 @@ TEST(FileManager, MakesAMissingFileAndKeepsAnExistingOne) {
   TempDir folder;
   NSFileManager* files = NSFileManager::defaultManager();
   EXPECT_TRUE(files->createFileAtPath(folder.file("new.mp4"), nullptr, nullptr));
-  EXPECT_TRUE(exists(folder.file("new.mp4")));
+  EXPECT_TRUE(std::filesystem::exists(folder.file("new.mp4")));
   EXPECT_EQ(framework::LastOutputPath(), folder.file("new.mp4"));
 
   const std::string kept = folder.write("kept.mp4", "contents");
@@ -107,40 +90,4 @@ TEST(FileManager, MakesAMissingFileAndKeepsAnExistingOne) {
   EXPECT_FALSE(files->createFileAtPath(folder.file("no/such/folder.mp4"), nullptr, nullptr));
   EXPECT_FALSE(files->createFileAtPath(folder.path(), nullptr, nullptr)) << "a folder is not a file";
   EXPECT_NE(framework::FirstFailure(), "");
-}
-
-TEST(AutoreleasePool, FreesItsObjectsWhenReleasedInnermostFirst) {
-  int alive = 0;
-  NSAutoreleasePool* outer = NSAutoreleasePool::alloc()->init();
-  NSAutoreleasePool::addObject(new Counted(&alive));
-  NSAutoreleasePool* inner = NSAutoreleasePool::alloc()->init();
-  NSAutoreleasePool::addObject(new Counted(&alive));
-  EXPECT_EQ(alive, 2);
-  inner->release();
-  EXPECT_EQ(alive, 1);
-  NSAutoreleasePool::addObject(new Counted(&alive));  // goes to the outer pool again
-  outer->release();
-  EXPECT_EQ(alive, 0);
-}
-
-TEST(Movie, OpensMoviesAndRefusesOtherFiles) {
-  TempDir folder;
-  SampleMovie sample;
-  sample.container = "mov";
-  const std::string moviePath = MakeSampleMovie(folder.path(), "clip.mov", sample);
-  ASSERT_FALSE(moviePath.empty());
-  EnterMovies();
-  NSURL* url = (new NSURL)->initFileURLWithPath(moviePath);
-  NSMovie* movie = (new NSMovie)->initWithURL(url, YES);
-  ASSERT_NE(movie, nullptr);
-  EXPECT_NE(movie->QTMovie(), nullptr);
-  movie->release();
-  url->release();
-
-  for (const std::string& path : {folder.write("text.mov", "not a movie at all"), folder.file("missing.mov")}) {
-    NSURL* other = (new NSURL)->initFileURLWithPath(path);
-    EXPECT_EQ((new NSMovie)->initWithURL(other, YES), nullptr) << path;
-    other->release();
-  }
-  ExitMovies();
 }

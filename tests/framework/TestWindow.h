@@ -2,31 +2,60 @@
 // for the controller, in an offscreen application with its own configuration and bundle folders.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/NibLoading.h"
+#include "tests/support/TempDir.h"
 
 class RecordingController : public NSObject, public NSApplicationDelegate, public NSNibConnectable {
  public:
-  BOOL connectOutlet(const NSString& name, NSObject* object) override;
-  BOOL sendAction(const NSString& selector, id sender) override;
-  void applicationWillFinishLaunching(NSNotification* notification) override;
-  BOOL applicationOpenFile(NSApplication* application, const NSString& filename) override;
-  void applicationWillTerminate(NSNotification* notification) override;
+  BOOL connectOutlet(const NSString&, NSObject* object) override { return object != nullptr; }
+  BOOL sendAction(const NSString& selector, id sender) override {
+    calls.push_back(selector.str());
+    lastSender = sender;
+    if (onAction) onAction(selector.str());
+    return YES;
+  }
+  void applicationWillFinishLaunching(NSNotification*) override { calls.push_back("launch"); }
+  BOOL applicationOpenFile(NSApplication*, const NSString& filename) override {
+    calls.push_back("open " + filename.str());
+    return YES;
+  }
+  void applicationWillTerminate(NSNotification*) override {
+    calls.push_back("terminate");
+    if (onTerminate) onTerminate();
+  }
 
-  std::vector<std::string> outlets;
   std::vector<std::string> calls;  // "launch", a selector, "open PATH", "terminate"
   id lastSender = nullptr;
   std::function<void(const std::string& selector)> onAction;
   std::function<void()> onTerminate;
 };
 
-// Loads the window on first use; the process's folders live under TestFolder().
-RecordingController& TestController();
-const std::string& TestFolder();
+// Loads the window on first use, with the process's folders in a temporary folder of its own.
+inline RecordingController& TestController() {
+  static const TempDir folder;
+  static const bool ready = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("XDG_CONFIG_HOME", folder.file("config").c_str(), 1);
+    setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
+    setenv("POCKETMOVIE_BUNDLE", folder.file("bundle").c_str(), 1);
+    return NSRegisterClass("ConverterController", [] { return new RecordingController; }), true;
+  }();
+  EXPECT_TRUE(ready);
+  auto* controller = dynamic_cast<RecordingController*>(NSLoadMainNib());
+  if (!controller) {
+    ADD_FAILURE() << "the window description did not load";
+    std::abort();
+  }
+  return *controller;
+}
 
 template <typename View>
 View* Outlet(const char* name) {

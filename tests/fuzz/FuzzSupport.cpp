@@ -7,7 +7,16 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/media/BuiltInExporters.h"
 #include "platform/memory/Memory.h"
+#include "platform/movies/Movies.h"
+
+// Every target starts with the movie calls ready and the real export components registered.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  EnterMovies();
+  RegisterBuiltInMovieExporters();
+  return 0;
+}
 
 namespace fuzz {
 
@@ -17,34 +26,28 @@ void Require(bool holds, const char* what) {
   std::abort();
 }
 
-const std::string& ScratchFolder() {
-  // Never freed: the exit handler that removes the folder runs after static objects are gone.
-  static const std::string& folder = *[] {
-    std::string parent = "/tmp";
-    if (const char* tmp = getenv("TMPDIR"); tmp && *tmp) {
-      parent = tmp;
-    } else if (access("/dev/shm", W_OK) == 0) {
-      parent = "/dev/shm";
-    }
-    std::string pattern = parent + "/pocketmovie-fuzz-XXXXXX";
-    Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(ScratchFolder(), ignored);
-    });
-    return new std::string(pattern);
-  }();
-  return folder;
+void WriteFile(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  Require(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
+          "the file is written");
 }
 
 FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
-  const std::string path = ScratchFolder() + "/" + name;
-  FILE* file = std::fopen(path.c_str(), "wb");
-  Require(file != nullptr, "the scratch file can be written");
-  if (size > 0) Require(std::fwrite(data, 1, size, file) == size, "the scratch file takes the input");
-  Require(std::fclose(file) == 0, "the scratch file closes");
+  // Never freed: the exit handler that removes the folder runs after static objects are gone.
+  static const std::string& folder = *[] {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern = tmp && *tmp ? tmp : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    pattern += "/pocketmovie-fuzz-XXXXXX";
+    Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
+    });
+    return new std::string(pattern);
+  }();
+  WriteFile(folder + "/" + name, std::string(reinterpret_cast<const char*>(data), size));
   FSSpec spec{};
-  Require(FSMakeFSSpecFromPath(path.c_str(), &spec) == noErr, "the scratch file has an FSSpec");
+  Require(FSMakeFSSpecFromPath((folder + "/" + name).c_str(), &spec) == noErr, "the scratch file has an FSSpec");
   return spec;
 }
 
@@ -69,6 +72,18 @@ std::string SettingsOf(MovieExportComponent exporter) {
   std::string bytes = BytesOf(settings);
   QTDisposeAtomContainer(settings);
   return bytes;
+}
+
+void ForEachExporter(const std::function<ComponentResult(MovieExportComponent)>& load) {
+  for (OSType subType : kExporterSubTypes) {
+    MovieExportComponent exporter = OpenDefaultComponent(MovieExportType, subType);
+    Require(exporter != nullptr, "the export component opens");
+    const std::string before = SettingsOf(exporter);
+    const ComponentResult status = load(exporter);
+    const std::string after = SettingsOf(exporter);  // checked whether the load was taken or not
+    if (status != noErr) Require(after == before, "a refused load changes nothing");
+    CloseComponent(exporter);
+  }
 }
 
 }  // namespace fuzz

@@ -3,16 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/media/BuiltInExporters.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {
-
-void WriteSeed(const std::string& path, const std::string& bytes) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  fuzz::Require(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
-                "the seed is written");
-}
 
 // The settings after a rewrite of one atom, so that the seeds hold more than the defaults.
 std::string Changed(MovieExportComponent exporter, OSType parentType, OSType type, UInt32 value) {
@@ -35,19 +28,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s folder\n", argv[0]);
     return 2;
   }
-  const std::string folder = argv[1];
-  RegisterBuiltInMovieExporters();
+  LLVMFuzzerInitialize(&argc, &argv);
   for (OSType subType : fuzz::kExporterSubTypes) {
     MovieExportComponent exporter = OpenDefaultComponent(MovieExportType, subType);
     fuzz::Require(exporter != nullptr, "the export component opens");
-    const std::string name = subType == kQTFileTypeMP4 ? "mpg4" : "3gpp";
-    WriteSeed(folder + "/" + name + "-defaults", fuzz::SettingsOf(exporter));
-    WriteSeed(folder + "/" + name + "-176x144", Changed(exporter, FOUR_CHAR_CODE("vide"), FOUR_CHAR_CODE("wdth"),
-                                                        176u << 16));
-    WriteSeed(folder + "/" + name + "-no-sound",
-              Changed(exporter, FOUR_CHAR_CODE("soun"), FOUR_CHAR_CODE("cdec"), FOUR_CHAR_CODE("none")));
+    const std::string prefix = std::string(argv[1]) + (subType == kQTFileTypeMP4 ? "/mpg4" : "/3gpp");
+    fuzz::WriteFile(prefix + "-defaults", fuzz::SettingsOf(exporter));
+    fuzz::WriteFile(prefix + "-176x144", Changed(exporter, FOUR_CHAR_CODE("vide"), FOUR_CHAR_CODE("wdth"), 176u << 16));
+    fuzz::WriteFile(prefix + "-no-sound",
+                    Changed(exporter, FOUR_CHAR_CODE("soun"), FOUR_CHAR_CODE("cdec"), FOUR_CHAR_CODE("none")));
     if (subType == kQTFileType3GPP)
-      WriteSeed(folder + "/3gpp-3g2", Changed(exporter, 0, FOUR_CHAR_CODE("ffmt"), FOUR_CHAR_CODE("3g2 ")));
+      fuzz::WriteFile(prefix + "-3g2", Changed(exporter, 0, FOUR_CHAR_CODE("ffmt"), FOUR_CHAR_CODE("3g2 ")));
     CloseComponent(exporter);
   }
   return 0;

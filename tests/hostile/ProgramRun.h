@@ -2,23 +2,31 @@
 // preferences and settings files, and watches its status, time, memory and standard error.
 #pragma once
 
-#include <sys/types.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
 
 struct ProgramRun {
   int status = -1;  // the exit status; -1 when a signal ended it
-  bool timedOut = false;
   long peakKilobytes = 0;
   double seconds = 0;
   std::string errors;  // standard error
-
-  // The lines a person reads at the end, without the progress percentages.
-  std::vector<std::string> messageLines() const;
 };
 
 // Called while the child runs, with its id, the seconds since it started and its standard error
@@ -27,27 +35,92 @@ using WhileRunning = std::function<bool(pid_t child, double seconds, const std::
 
 class ProgramSandbox {
  public:
-  ProgramSandbox();
+  ProgramSandbox() {
+    std::filesystem::create_directories(folder_.file("config/pocketmovie"));
+    std::filesystem::create_directories(folder_.file("bundle"));
+  }
 
   const TempDir& folder() const { return folder_; }
   std::string configFile() const { return folder_.file("config/pocketmovie/pocketmovie.conf"); }
   std::string bundleFile(const std::string& name) const { return folder_.file("bundle/" + name); }
-  // Writes the preferences file with these lines under [General].
-  void writePreferences(const std::vector<std::string>& lines) const;
 
-  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
-                 double timeoutSeconds = 60) const;
+  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr) const {
+    const std::string errorsPath = folder_.file("stderr.txt");
+    std::vector<std::string> words = {POCKETMOVIE_BINARY, "--headless"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    std::ofstream{errorsPath};  // not the last run's, even before the child has opened it
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      int errorsFd = open(errorsPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      int nothing = open("/dev/null", O_RDWR);
+      dup2(nothing, STDIN_FILENO);
+      dup2(nothing, STDOUT_FILENO);
+      dup2(errorsFd, STDERR_FILENO);
+      setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
+      setenv("POCKETMOVIE_BUNDLE", folder_.file("bundle").c_str(), 1);
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+
+    ProgramRun result;
+    bool acted = !during;
+    int waitStatus = 0;
+    rusage usage{};
+    while (wait4(child, &waitStatus, WNOHANG, &usage) != child) {
+      const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      if (elapsed > 60) kill(child, SIGKILL);  // the time bound
+      if (!acted) acted = during(child, elapsed, ReadWholeFile(errorsPath));
+      std::this_thread::sleep_for(std::chrono::milliseconds(acted ? 5 : 1));
+    }
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    result.status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
+    result.peakKilobytes = usage.ru_maxrss;
+    result.errors = ReadWholeFile(errorsPath);
+    return result;
+  }
 
  private:
   TempDir folder_;
 };
 
-// Copies the sample movie into the folder as `name` and returns its path.
-std::string CopySampleMovie(const std::string& folder, const std::string& name);
-// The first seconds of the sample movie, copied without re-encoding, as folder/name; empty when
-// ffmpeg failed.
-std::string ShortSampleMovie(const std::string& folder, const std::string& name, double seconds);
-// Whether ffprobe reads the file as a movie with at least one stream.
-bool PlaysAsMovie(const std::string& path);
+inline bool PlaysAsMovie(const std::string& path) {
+  const ProbedMovie movie = ProbeMovie(path);
+  return movie.readable && !movie.streams.empty();
+}
+
 // The folder's entries whose names start with a dot: the temporary files of unfinished outputs.
-std::vector<std::string> HiddenEntries(const std::string& folder);
+inline std::vector<std::string> HiddenEntries(const std::string& folder) {
+  std::vector<std::string> hidden;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().front() == '.') hidden.push_back(entry.path().filename());
+  }
+  return hidden;
+}
+
+// What every run must come to, whatever it was fed: converted, or failed with one line, in bounded
+// time and memory, leaving no file that claims to be a movie and is not.
+inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output) {
+  EXPECT_LT(run.seconds, 60);
+  EXPECT_LT(run.peakKilobytes, 600 * 1024);
+  ASSERT_TRUE(run.status == 0 || run.status == 1) << "status " << run.status << "\n" << run.errors;
+  // The lines a person reads at the end, without the progress percentages.
+  std::vector<std::string> lines;
+  std::istringstream in(run.errors);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() != '%') lines.push_back(line);
+  }
+  ASSERT_EQ(lines.size(), 1u) << run.errors;
+  EXPECT_EQ(lines[0].rfind("pocketmovie: ", 0), 0u) << lines[0];
+  if (run.status == 0) {
+    EXPECT_TRUE(PlaysAsMovie(output)) << output;
+  } else if (std::filesystem::exists(output)) {
+    EXPECT_EQ(std::filesystem::file_size(output), 0u) << output;
+  }
+  EXPECT_TRUE(HiddenEntries(std::filesystem::path(output).parent_path()).empty());
+}

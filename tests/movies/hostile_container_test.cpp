@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "platform/movies/AtomContainers.h"
 #include "tests/support/AtomLayout.h"
 #include "tests/support/RecordingExporter.h"
@@ -33,28 +31,25 @@ OSErr Exercise(const Bytes& image) {
   return status;
 }
 
-Bytes Good() {
-  return atom_layout::Container(
-      {Atom("vide", 1, {Atom("hegt", 1, {}, {0, 0x90, 0, 0}), Atom("wdth", 1, {}, {0, 0xB0, 0, 0})})});
-}
-
 void Put32At(Bytes* image, size_t at, uint32_t value) {
-  Bytes field;
-  atom_layout::Put32(&field, value);
+  const Bytes field = atom_layout::Words({value});
   std::copy(field.begin(), field.end(), image->begin() + long(at));
 }
 
 }  // namespace
 
 TEST(HostileContainer, MalformedImagesAreRefusedWithoutReadingPastThem) {
-  const Bytes good = Good();
+  const Bytes good = atom_layout::Container(
+      {Atom("vide", 1, {Atom("hegt", 1, {}, {0, 0x90, 0, 0}), Atom("wdth", 1, {}, {0, 0xB0, 0, 0})})});
   ASSERT_EQ(Exercise(good), noErr);
-  for (size_t length = 0; length < good.size(); ++length) {
-    EXPECT_NE(Exercise(Bytes(good.begin(), good.begin() + long(length))), noErr) << "truncated to " << length;
+  for (size_t length = 0; length <= good.size(); ++length) {
+    Bytes cut(good.begin(), good.begin() + long(length));
+    if (length == good.size()) cut.push_back(0);  // one byte too many instead
+    EXPECT_NE(Exercise(cut), noErr) << "truncated to " << length;
   }
 
   // Offsets: root 12, 'vide' 32, 'hegt' 52, 'wdth' 76.
-  const std::vector<std::pair<size_t, uint32_t>> lies = {
+  const std::pair<size_t, uint32_t> lies[] = {
       {12, 0xFFFFFFF0},  // root larger than the image
       {32, 0x7FFFFFFF},  // 'vide' larger than the root
       {52, 19},          // smaller than an atom header
@@ -71,9 +66,6 @@ TEST(HostileContainer, MalformedImagesAreRefusedWithoutReadingPastThem) {
     Put32At(&bad, at, value);
     EXPECT_NE(Exercise(bad), noErr) << "field at " << at;
   }
-  Bytes trailing = good;
-  trailing.push_back(0);
-  EXPECT_NE(Exercise(trailing), noErr);
 }
 
 TEST(HostileContainer, DeepNestingIsRefusedWithoutExhaustingTheStack) {
@@ -88,22 +80,5 @@ TEST(HostileContainer, DeepNestingIsRefusedWithoutExhaustingTheStack) {
       if (level + 1 < depth) image[at + 15] = 1;
     }
     EXPECT_EQ(Exercise(atom_layout::Container({image})) == noErr, depth == 64) << depth;
-  }
-}
-
-TEST(HostileContainer, RandomBytesNeverCrash) {
-  std::mt19937 random(20261206);
-  const Bytes good = Good();
-  for (int round = 0; round < 2000; ++round) {
-    Bytes image = good;
-    // Flip a few bytes of a good image, or make it up entirely.
-    if (round % 2 == 0) {
-      for (int flips = 1 + int(random() % 4); flips > 0; --flips) image[random() % image.size()] = uint8_t(random());
-    } else {
-      image.resize(random() % 200);
-      for (uint8_t& byte : image) byte = uint8_t(random());
-      if (image.size() >= 32) Put32At(&image, 12, uint32_t(image.size() - 12));
-    }
-    Exercise(image);
   }
 }

@@ -2,7 +2,7 @@
 // receives and can be told to fail a call, so a test can check the calls the code under test makes.
 #pragma once
 
-#include <functional>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -14,44 +14,26 @@
 
 namespace test_support {
 
-constexpr OSType kRecordingExporterSubType = FOUR_CHAR_CODE("test");
-
 using AtomImage = std::vector<UInt8>;
 
-// Call names as recorded.
 inline const std::string kGetSettingsCall = "GetSettingsAsAtomContainer";
 inline const std::string kSetSettingsCall = "SetSettingsFromAtomContainer";
-inline const std::string kDoUserDialogCall = "DoUserDialog";
-inline const std::string kSetProgressProcCall = "SetProgressProc";
-inline const std::string kToFileCall = "ToFile";
 
 struct RecordedCall {
   std::string name;
-  AtomImage settings{};                     // SetSettings: the bytes of the container handed in
-  MovieProgressUPP progressProc = nullptr;  // SetProgressProc
-  long refcon = 0;
-  Movie movie = nullptr;  // DoUserDialog, ToFile
-  Track track = nullptr;
-  TimeValue startTime = 0;
-  TimeValue duration = 0;
-  std::optional<FSSpec> file{};  // ToFile
+  AtomImage settings{};  // SetSettings: the bytes of the container handed in
 };
 
 // What the exporter holds and does; shared between the test and every instance opened from it.
 struct RecordingExporterState {
-  AtomImage settings;         // the current settings, as a container image
-  bool validateOnSet = true;  // refuse a malformed container as a real component does
+  AtomImage settings;  // the current settings, as a container image
   std::vector<RecordedCall> calls;
   std::map<std::string, ComponentResult> failures;  // a call named here returns this and does nothing
   bool getGivesNoContainer = false;                 // GetSettings returns its status without a container
   bool failedGetGivesContainer = false;             // a failing GetSettings still hands out a container
-  bool dialogCancels = false;
-  std::optional<AtomImage> dialogSettings;              // what the user picks in the dialog, if anything
-  std::function<void(const RecordedCall&)> duringCall;  // runs inside each call, after recording
 
-  // The recorded call names, in order.
   std::vector<std::string> callNames() const;
-  size_t count(const std::string& name) const;
+  size_t count(const std::string& name) const { return size_t(std::ranges::count(callNames(), name)); }
 };
 
 class RecordingExporter : public MovieExporter {
@@ -59,24 +41,19 @@ class RecordingExporter : public MovieExporter {
   explicit RecordingExporter(std::shared_ptr<RecordingExporterState> state) : state_(std::move(state)) {}
   ComponentResult getSettingsAsAtomContainer(QTAtomContainer* settings) override;
   ComponentResult setSettingsFromAtomContainer(QTAtomContainer settings) override;
-  ComponentResult doUserDialog(Movie theMovie, Track onlyThisTrack, TimeValue startTime, TimeValue duration,
-                               Boolean* canceled) override;
-  ComponentResult setProgressProc(MovieProgressUPP proc, long refcon) override;
-  ComponentResult toFile(const FSSpec* theFile, Movie theMovie, Track onlyThisTrack, TimeValue startTime,
-                         TimeValue duration) override;
+  ComponentResult doUserDialog(Movie, Track, TimeValue, TimeValue, Boolean*) override { return done("DoUserDialog"); }
+  ComponentResult setProgressProc(MovieProgressUPP, long) override { return done("SetProgressProc"); }
+  ComponentResult toFile(const FSSpec*, Movie, Track, TimeValue, TimeValue) override { return done("ToFile"); }
 
  private:
   // Records the call; returns the injected failure for it, if any.
   std::optional<ComponentResult> record(RecordedCall call);
+  ComponentResult done(const char* name) { return record({.name = name}).value_or(noErr); }
   std::shared_ptr<RecordingExporterState> state_;
 };
 
-// Instances of 'spit'/'test' opened after this share `state`.
-void RegisterRecordingExporter(std::shared_ptr<RecordingExporterState> state);
-void UnregisterRecordingExporter();
-
-// Registers an exporter over `initialSettings` and opens one instance; closes and unregisters on
-// destruction.
+// Registers an exporter ('spit'/'test') over `initialSettings` and opens one instance; closes and
+// unregisters on destruction.
 class ScopedRecordingExporter {
  public:
   explicit ScopedRecordingExporter(AtomImage initialSettings);
@@ -88,7 +65,7 @@ class ScopedRecordingExporter {
   RecordingExporterState& state() { return *state_; }
 
  private:
-  std::shared_ptr<RecordingExporterState> state_;
+  std::shared_ptr<RecordingExporterState> state_ = std::make_shared<RecordingExporterState>();
   MovieExportComponent instance_ = nullptr;
 };
 

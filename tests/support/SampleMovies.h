@@ -9,10 +9,8 @@ struct SampleMovie {
   std::string container = "mp4";       // the file's extension, which picks the muxer
   std::string videoCodec = "libx264";  // an ffmpeg encoder; empty for no picture
   std::string audioCodec = "aac";      // empty for no sound
-  int width = 320;
-  int height = 240;
-  double frameRate = 25;
-  double seconds = 2;
+  int width = 320, height = 240;
+  double frameRate = 25, seconds = 2;
   int rotationDegrees = 0;   // clockwise turn recorded in the metadata
   std::string sampleAspect;  // pixel aspect ratio such as "2/1"; empty for square pixels
   bool busyPicture = false;  // noise that keeps an encoder at its data rate
@@ -30,22 +28,14 @@ struct SampleMovie {
 // Makes the movie as folder/name and returns its path, or an empty string when ffmpeg failed.
 std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample);
 
-// One picture of the movie at that time as 8-bit gray, row by row; empty when it is not
-// width x height.
+// One picture at that time as 8-bit gray, row by row; empty when it is not width x height.
 std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height);
 
 struct ProbedStream {
-  std::string type;  // "video" or "audio"
-  std::string codec;
-  std::string profile;
-  int width = 0;
-  int height = 0;
-  double frameRate = 0;
-  double seconds = 0;
-  long bitRate = 0;
-  int sampleRate = 0;
-  int channels = 0;
-  long frames = 0;
+  std::string type, codec, profile;  // type: "video" or "audio"
+  int width = 0, height = 0, sampleRate = 0, channels = 0;
+  double frameRate = 0, seconds = 0;
+  long bitRate = 0, frames = 0;
 };
 
 struct ProbedMovie {
@@ -54,7 +44,12 @@ struct ProbedMovie {
   double seconds = 0;
   std::vector<ProbedStream> streams;
 
-  const ProbedStream* stream(const std::string& type) const;
+  const ProbedStream* stream(const std::string& type) const {  // the first of that type
+    for (const ProbedStream& found : streams) {
+      if (found.type == type) return &found;
+    }
+    return nullptr;
+  }
 };
 
 ProbedMovie ProbeMovie(const std::string& path);

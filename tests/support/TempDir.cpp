@@ -8,15 +8,11 @@
 #include <iterator>
 #include <stdexcept>
 #include <system_error>
-#include <vector>
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/pocketmovie-test-XXXXXX";
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a temporary folder from " + pattern);
-  path_ = buffer.data();
+  path_ = std::string(base && *base ? base : "/tmp") + "/pocketmovie-test-XXXXXX";
+  if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a temporary folder as " + path_);
 }
 
 TempDir::~TempDir() {
@@ -35,11 +31,11 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 SmallTmpfs::SmallTmpfs(long kilobytes, bool readOnly) {
-  std::string options = "size=" + std::to_string(kilobytes) + "k";
-  mounted_ = mount("tmpfs", folder_.path().c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
+  const std::string options = "size=" + std::to_string(kilobytes) + "k";
+  mounted_ = mount("tmpfs", path().c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
 }
 
 SmallTmpfs::~SmallTmpfs() {
   // Lazily, so a file a failed test left open cannot keep the mount (and the folder) alive.
-  if (mounted_) umount2(folder_.path().c_str(), MNT_DETACH);
+  if (mounted_) umount2(path().c_str(), MNT_DETACH);
 }

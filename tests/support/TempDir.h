@@ -26,18 +26,12 @@ std::string ReadWholeFile(const std::string& path);
 
 // A tmpfs of a few kilobytes mounted on a fresh folder, for running a file system full or
 // read-only. Mounting needs privileges: check mounted() and skip when it is false.
-class SmallTmpfs {
+class SmallTmpfs : public TempDir {
  public:
   explicit SmallTmpfs(long kilobytes = 16, bool readOnly = false);
   ~SmallTmpfs();
-  SmallTmpfs(const SmallTmpfs&) = delete;
-  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-
   bool mounted() const { return mounted_; }
-  const std::string& path() const { return folder_.path(); }
-  std::string file(const std::string& name) const { return folder_.file(name); }
 
  private:
-  TempDir folder_;
   bool mounted_ = false;
 };

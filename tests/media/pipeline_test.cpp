@@ -1,0 +1,121 @@
+// What the transcoding pipeline makes of sources the component tests do not reach:
+// no sound, a span, turned and non-square pictures, joined recordings, and leftovers.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iterator>
+#include <numeric>
+
+#include "platform/media/ExportJob.h"
+#include "tests/support/SampleMovies.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+ExportJob SmallJob(const std::string& source, const std::string& output,
+                   OutputContainer container = OutputContainer::threeGPP) {
+  const bool phone = container == OutputContainer::threeGPP;
+  return {.sourcePath = source, .outputPath = output, .container = container,
+          .videoCodec = phone ? VideoCodecChoice::mpeg4Visual : VideoCodecChoice::h264Baseline,
+          .width = 176, .height = 144, .frameRate = 12, .videoBitRate = 64000,
+          .audioCodec = phone ? AudioCodecChoice::amrNB : AudioCodecChoice::aacLC};
+}
+
+void Export(const ExportJob& job) {
+  std::string reason;
+  EXPECT_EQ(RunExportJob(job, nullptr, &reason), noErr) << reason;
+}
+
+TEST(Pipeline, KeepsASilentSourceSilentAndOnlyItsSpan) {
+  TempDir folder;
+  const std::string silent =
+      MakeSampleMovie(folder.path(), "silent.avi", SampleMovie().in("avi").video("mjpeg").audio("").lasting(3));
+  ASSERT_FALSE(silent.empty());
+  ExportJob job = SmallJob(silent, folder.file("silent.3gp"));
+  job.frameRate = 50;  // never above the source's 25
+  job.startSeconds = 1;
+  job.durationSeconds = 1.5;
+  Export(job);
+  const ProbedMovie pictures = ProbeMovie(job.outputPath);
+  ASSERT_EQ(pictures.streams.size(), 1u);
+  ASSERT_TRUE(pictures.stream("video"));
+  EXPECT_NEAR(pictures.stream("video")->frameRate, 25, 0.01);
+  EXPECT_NEAR(pictures.stream("video")->seconds, 1.5, 1.0 / 25);
+}
+
+TEST(Pipeline, TurnsUprightAndKeepsTheShapeUnlessStretched) {
+  TempDir folder;
+  const std::string turned = MakeSampleMovie(folder.path(), "turned.mp4", SampleMovie().audio("").turned(90));
+  const std::string wide = MakeSampleMovie(folder.path(), "wide.mp4", SampleMovie().audio("").pixels("2/1"));
+  ASSERT_FALSE(turned.empty() || wide.empty());
+  // Upright, 240x320 fills 240x320, where unturned it would leave 70 rows of bars above and below.
+  // 640x240 as seen fits 352x288 as 352x132, with 78 rows of bars above and below, unless stretched.
+  struct Case {
+    std::string source;
+    int width, height;
+    PictureFit fit;
+    bool bars;
+  };
+  for (const Case& c : {Case{turned, 240, 320, PictureFit::keepShape, false},
+                        Case{wide, 352, 288, PictureFit::keepShape, true}, Case{wide, 352, 288, PictureFit::stretch, false}}) {
+    SCOPED_TRACE(c.source + (c.bars ? " with bars" : ""));
+    ExportJob job = SmallJob(c.source, c.source + ".mp4", OutputContainer::mp4);
+    job.width = c.width;
+    job.height = c.height;
+    job.fit = c.fit;
+    Export(job);
+    const std::vector<uint8_t> picture = GrayPicture(job.outputPath, 1, c.width, c.height);
+    ASSERT_FALSE(picture.empty());
+    const int band = c.height / 5;
+    auto lit = [&](int firstRow) {  // brighter than bars, which are luma 16
+      auto begin = picture.begin() + long(firstRow) * c.width;
+      return std::accumulate(begin, begin + long(band) * c.width, 0.0) / (band * c.width) > 30;
+    };
+    EXPECT_EQ(lit(0), !c.bars);
+    EXPECT_EQ(lit(c.height - band), !c.bars);
+    EXPECT_TRUE(lit(2 * band));
+  }
+}
+
+// Joined from two recordings without re-encoding, as editors and phones write them: the sound
+// overlaps at the seam.
+TEST(Pipeline, ExportsAJoinedSourceAcrossTheSeamWithItsSound) {
+  TempDir folder;
+  const std::string piece = MakeSampleMovie(folder.path(), "piece.mp4", SampleMovie().lasting(3));
+  ASSERT_FALSE(piece.empty());
+  const std::string list = folder.write("list.txt", "file '" + piece + "'\nfile '" + piece + "'\n");
+  const std::string joined = folder.file("joined.mp4");
+  ASSERT_EQ(std::system(("ffmpeg -v error -y -f concat -safe 0 -i '" + list + "' -c copy '" + joined + "'").c_str()), 0);
+
+  for (ExportJob job : {SmallJob(joined, folder.file("out.3gp")),
+                        SmallJob(joined, folder.file("out.mp4"), OutputContainer::mp4)}) {
+    SCOPED_TRACE(job.outputPath);
+    Export(job);
+    const ProbedMovie movie = ProbeMovie(job.outputPath);
+    ASSERT_TRUE(movie.stream("video") && movie.stream("audio"));
+    EXPECT_NEAR(movie.stream("video")->seconds, 6, 0.2);
+    EXPECT_NEAR(movie.stream("audio")->seconds, 6, 0.2);
+  }
+}
+
+TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
+  TempDir folder;
+  const std::string source = MakeSampleMovie(folder.path(), "clip.mp4", SampleMovie());
+  folder.write("old.3gp", "older bytes");
+  std::string reason;
+  ExportJob job = SmallJob(folder.file("missing.mov"), folder.file("old.3gp"));
+  EXPECT_EQ(RunExportJob(job, nullptr, &reason), fnfErr);
+  job.sourcePath = source;
+  job.videoCodec = VideoCodecChoice::h263;  // a size H.263 cannot write
+  job.width = 320;
+  EXPECT_EQ(RunExportJob(job, nullptr, &reason), paramErr);
+  EXPECT_EQ(ReadWholeFile(folder.file("old.3gp")), "older bytes");
+  // A stop keeps what was done (see the component tests) as the output itself.
+  job = SmallJob(source, folder.file("clip.mp4.3gp"));
+  EXPECT_EQ(RunExportJob(job, [](double done) { return done > 0.3 ? userCanceledErr : noErr; }, &reason),
+            userCanceledErr);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);  // the source, old and new
+}
+
+}  // namespace
