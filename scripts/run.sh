@@ -8,8 +8,10 @@ bash scripts/setup-deps.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j"$(nproc)" --target pocketmovie
 args=("$@")
-last=${args[$(( ${#args[@]} - 1 ))]:-}
-if [ ${#args[@]} -eq 0 ] || [ "${last#-}" != "$last" ] || [ ! -e "$last" ]; then
+last=""
+if [ $# -gt 0 ]; then last=${!#}; fi
+# No movie named last: convert the sample.
+if [ -z "$last" ] || [ "${last#-}" != "$last" ] || [ ! -e "$last" ]; then
   args+=("build/sample/clip.mov")
 fi
 exec build/pocketmovie --headless "${args[@]}"
