@@ -17,7 +17,6 @@ constexpr OSType kSoundSampleRateAtom = FOUR_CHAR_CODE("srat");
 constexpr OSType kSoundChannelsAtom = FOUR_CHAR_CODE("chan");
 constexpr OSType kFileFormatAtom = FOUR_CHAR_CODE("ffmt");
 
-
 // Big-endian packing, so that a record's bytes never depend on the machine's layout.
 class RecordWriter {
  public:
