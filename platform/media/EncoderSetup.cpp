@@ -111,10 +111,11 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
   } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {
     context->thread_count = 0;  // x264's own threads, one per core and a half
     options.set("profile", "baseline");
-    // "fast" with the diamond search and no rate-distortion mode choice takes a fifth less time
-    // than "medium" and loses some 0.1 dB of PSNR at the same data rate.
+    // "fast" with the diamond search, no rate-distortion mode choice and one reference per
+    // macroblock rather than per partition takes some 30% less time than "medium" and loses
+    // some 0.25 dB of PSNR at the same data rate.
     options.set("preset", "fast");
-    options.set("x264-params", "me=dia:subme=5");
+    options.set("x264-params", "me=dia:subme=5:mixed-refs=0");
     // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
     // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
     if (long(job.width) * job.height > kLargestRoomyPicture) {

@@ -1,9 +1,12 @@
-// The transcoding run: demux -> decode -> filter -> encode -> mux, one stream lane per kept stream,
-// in one loop that streams, so memory stays flat whatever the movie's length.
+// The transcoding run: demux -> decode on this thread, then filter -> encode -> mux on a thread of
+// its own, one stream lane per kept stream. Frames stream through, so memory stays flat whatever
+// the movie's length.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -15,20 +18,23 @@ extern "C" {
 #include "platform/media/FfmpegErrors.h"
 #include "platform/media/FfmpegSource.h"
 #include "platform/media/FilterChain.h"
+#include "platform/media/FrameHandoff.h"
 #include "platform/media/MuxerFile.h"
 
 namespace {
 
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr double kProgressStep = 0.01;
+// Two waiting frames keep the encoding thread fed without holding many decoder pictures.
+constexpr std::size_t kHandoffFrames = 2;
+// Deblocking a picture that no other refers to is lost in a downscale to a quarter or less.
+constexpr int kDeblockingLostBelow = 4;
 
 // One kept stream on its way from the source to the output.
 struct StreamLane {
+  // The decoding thread's.
   AVStream* input = nullptr;
   CodecContextPtr decoder;
-  CodecContextPtr encoder;
-  FilterChain filters;
-  int outputIndex = -1;
   int64_t spanStart = 0;   // in the input's time base; frames are rebased to start here
   int64_t spanLength = 0;  // likewise; INT64_MAX when the span runs to the end
   int64_t nextPts = AV_NOPTS_VALUE;
@@ -36,20 +42,29 @@ struct StreamLane {
   bool inputDone = false;
   AVRational shownRate = {0, 1};  // set when the output shows fewer frames than the source has
   int64_t frameDuration = 1;      // the source's nominal frame length
+  // The encoding thread's while it runs.
+  CodecContextPtr encoder;
+  FilterChain filters;
+  int outputIndex = -1;
 };
 
-// Whether the frame rate filter will show this packet's picture: it shows, for each output slot,
-// the last frame that rounds into it, so a frame is passed over when the next one rounds into
-// the same slot. Unknown timing counts as shown.
-bool WillBeShown(const StreamLane& lane, const AVPacket& packet) {
-  if (packet.pts == AV_NOPTS_VALUE) return true;
-  int64_t start = packet.pts - lane.spanStart;
-  int64_t end = start + (packet.duration > 0 ? packet.duration : lane.frameDuration);
+// Whether the frame rate filter will show the picture that covers [start, end), rebased to the
+// span: it shows, for each output slot, the last frame that rounds into it, so a frame is passed
+// over when the next one rounds into the same slot.
+bool WillBeShown(const StreamLane& lane, int64_t start, int64_t end) {
+  if (lane.shownRate.num <= 0) return true;
   if (end <= 0) return false;
   AVRational slot = av_inv_q(lane.shownRate);
   auto rounding = AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
   return av_rescale_q_rnd(start, lane.input->time_base, slot, rounding) !=
          av_rescale_q_rnd(end, lane.input->time_base, slot, rounding);
+}
+
+// Unknown timing counts as shown.
+bool WillBeShown(const StreamLane& lane, const AVPacket& packet) {
+  if (packet.pts == AV_NOPTS_VALUE) return true;
+  int64_t start = packet.pts - lane.spanStart;
+  return WillBeShown(lane, start, start + (packet.duration > 0 ? packet.duration : lane.frameDuration));
 }
 
 // What a decoder says about a damaged packet varies (invalid data, missing features, EPERM...);
@@ -151,6 +166,10 @@ class ExportRun {
       video_->shownRate = frameRate_;
       video_->frameDuration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(sourceRate), video_->input->time_base));
     }
+    if (layout_.scaledWidth * kDeblockingLostBelow <= facts.codedWidth &&
+        layout_.scaledHeight * kDeblockingLostBelow <= facts.codedHeight) {
+      video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
+    }
     OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
     if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     return status;
@@ -164,23 +183,47 @@ class ExportRun {
     if (!packet || !frame_ || !filtered_ || !encoded_) return memFullErr;
     lastReport_ = std::chrono::steady_clock::now();
 
-    OSErr status = noErr;
-    while (status == noErr && !cancelled_ && !allInputsDone()) {
-      int result = av_read_frame(source_.format.get(), packet.get());
-      if (result == AVERROR(EAGAIN)) continue;
-      if (result < 0) break;  // the end of the source, or of what can be read of it
-      StreamLane* lane = laneFor(packet->stream_index);
-      if (lane && !lane->inputDone) status = decode(*lane, packet.get());
-      av_packet_unref(packet.get());
+    FrameHandoff handoff(kHandoffFrames);
+    std::thread encoding;
+    try {
+      encoding = std::thread([this, &handoff] { encodeHandedFrames(handoff); });
+    } catch (const std::system_error&) {
+      reason_ = "cannot start the encoding thread";
+      return memFullErr;
     }
-    for (StreamLane* lane : lanes()) {
-      if (status == noErr && !lane->inputDone && !cancelled_) status = decode(*lane, nullptr);
+    handoff_ = &handoff;
+    OSErr status = decodeAll(packet.get());
+    handoff.finish();
+    encoding.join();
+    handoff_ = nullptr;
+    if (status == noErr && encodeStatus_ != noErr) {
+      reason_ = encodeReason_;
+      return encodeStatus_;
     }
     for (StreamLane* lane : lanes()) {
       if (status == noErr) status = finishLane(*lane);
     }
+    if (status != noErr && reason_.empty()) reason_ = encodeReason_;
     return status;
   }
+
+  OSErr decodeAll(AVPacket* packet) {
+    OSErr status = noErr;
+    while (status == noErr && !stopDecoding() && !allInputsDone()) {
+      int result = av_read_frame(source_.format.get(), packet);
+      if (result == AVERROR(EAGAIN)) continue;
+      if (result < 0) break;  // the end of the source, or of what can be read of it
+      StreamLane* lane = laneFor(packet->stream_index);
+      if (lane && !lane->inputDone) status = decode(*lane, packet);
+      av_packet_unref(packet);
+    }
+    for (StreamLane* lane : lanes()) {
+      if (status == noErr && !lane->inputDone && !stopDecoding()) status = decode(*lane, nullptr);
+    }
+    return status;
+  }
+
+  bool stopDecoding() const { return cancelled_ || encodingStopped_; }
 
   OSErr decode(StreamLane& lane, const AVPacket* packet) {
     // A frame the lower rate drops anyway need not be decoded when no other frame refers to it;
@@ -194,7 +237,7 @@ class ExportRun {
       reason_ = "cannot decode the source: " + AVErrorText(result);
       return OSErrFromAVError(result);
     }
-    while (!lane.inputDone && !cancelled_) {
+    while (!lane.inputDone && !stopDecoding()) {
       result = avcodec_receive_frame(lane.decoder.get(), frame_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
       if (IsDamagedData(result)) continue;
@@ -202,15 +245,16 @@ class ExportRun {
         reason_ = "cannot decode the source: " + AVErrorText(result);
         return OSErrFromAVError(result);
       }
-      OSErr status = filter(lane, frame_.get());
+      OSErr status = handOver(lane, frame_.get());
       av_frame_unref(frame_.get());
       if (status != noErr) return status;
     }
     return noErr;
   }
 
-  // Rebases the frame to the span, keeps it if it falls inside, and runs it through.
-  OSErr filter(StreamLane& lane, AVFrame* frame) {
+  // Rebases the frame to the span and hands it to the encoding thread if it falls inside and
+  // will be shown.
+  OSErr handOver(StreamLane& lane, AVFrame* frame) {
     bool isVideo = &lane == videoLane();
     int64_t pts =
         frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp - lane.spanStart : lane.nextPts;
@@ -229,26 +273,55 @@ class ExportRun {
     if (lane.nextPts <= 0) return noErr;  // before the span
 
     frame->pts = pts;
+    lane.fedEnd = std::max(lane.fedEnd, lane.nextPts);
+    // Passed over before it reaches the filters, a dropped picture is never queued or scaled.
+    if (!isVideo || WillBeShown(lane, pts, lane.nextPts)) {
+      FramePtr handed = MakeFrame();
+      if (!handed) return memFullErr;
+      av_frame_move_ref(handed.get(), frame);
+      if (!handoff_->give(handed, isVideo ? kVideoLane : kAudioLane)) {
+        encodingStopped_ = true;
+        return noErr;
+      }
+    }
+    if (isVideo || !video_) reportProgress(double(pts) * av_q2d(lane.input->time_base));
+    return noErr;
+  }
+
+  // The encoding thread: filters, encodes and writes what the decoding thread hands over.
+  void encodeHandedFrames(FrameHandoff& handoff) {
+    FramePtr frame;
+    int laneIndex = 0;
+    while (handoff.take(&frame, &laneIndex)) {
+      StreamLane& lane = laneIndex == kVideoLane ? *video_ : *audio_;
+      OSErr status = encodeFrame(lane, frame.get());
+      frame.reset();
+      if (status != noErr) {
+        encodeStatus_ = status;
+        handoff.giveUp();
+        return;
+      }
+    }
+  }
+
+  OSErr encodeFrame(StreamLane& lane, AVFrame* frame) {
     OSErr status = lane.filters.graph ? OSErr(noErr) : buildFilters(lane, *frame);
     if (status != noErr) return status;
-    int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, AV_BUFFERSRC_FLAG_KEEP_REF);
+    int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, 0);
     if (result < 0) {
-      reason_ = "cannot convert the source: " + AVErrorText(result);
+      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
       return OSErrFromAVError(result);
     }
-    lane.fedEnd = std::max(lane.fedEnd, lane.nextPts);
-    status = drainFilters(lane);
-    if (status == noErr && (isVideo || !video_)) reportProgress(double(pts) * av_q2d(lane.input->time_base));
-    return status;
+    return drainFilters(lane);
   }
 
   OSErr buildFilters(StreamLane& lane, const AVFrame& first) {
     if (&lane == videoLane()) {
       return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_, lane.encoder->pix_fmt,
-                                   &lane.filters, &reason_);
+                                   &lane.filters, &encodeReason_);
     }
     double span = spanSeconds_ > 0 ? spanSeconds_ : 1e9;
-    return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &reason_);
+    return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &encodeReason_);
   }
 
   OSErr drainFilters(StreamLane& lane) {
@@ -257,7 +330,7 @@ class ExportRun {
       int result = av_buffersink_get_frame(lane.filters.sink, filtered_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
       if (result < 0) {
-        reason_ = "cannot convert the source: " + AVErrorText(result);
+        encodeReason_ = "cannot convert the source: " + AVErrorText(result);
         return OSErrFromAVError(result);
       }
       filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
@@ -271,18 +344,18 @@ class ExportRun {
   OSErr encode(StreamLane& lane, const AVFrame* frame) {
     int result = avcodec_send_frame(lane.encoder.get(), frame);
     if (result < 0) {
-      reason_ = "cannot encode the output: " + AVErrorText(result);
+      encodeReason_ = "cannot encode the output: " + AVErrorText(result);
       return OSErrFromAVError(result);
     }
     for (;;) {
       result = avcodec_receive_packet(lane.encoder.get(), encoded_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
       if (result < 0) {
-        reason_ = "cannot encode the output: " + AVErrorText(result);
+        encodeReason_ = "cannot encode the output: " + AVErrorText(result);
         return OSErrFromAVError(result);
       }
       if (lane.encoder->codec_type == AVMEDIA_TYPE_VIDEO && encoded_->duration <= 0) encoded_->duration = 1;
-      OSErr status = output_.writePacket(encoded_.get(), lane.encoder->time_base, lane.outputIndex, &reason_);
+      OSErr status = output_.writePacket(encoded_.get(), lane.encoder->time_base, lane.outputIndex, &encodeReason_);
       av_packet_unref(encoded_.get());
       if (status != noErr) return status;
     }
@@ -294,7 +367,7 @@ class ExportRun {
       int64_t end = std::min(lane.fedEnd, lane.spanLength);
       int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
       if (result < 0) {
-        reason_ = "cannot convert the source: " + AVErrorText(result);
+        encodeReason_ = "cannot convert the source: " + AVErrorText(result);
         return OSErrFromAVError(result);
       }
       OSErr status = drainFilters(lane);
@@ -338,6 +411,12 @@ class ExportRun {
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
   std::optional<StreamLane> audio_;
+  static constexpr int kVideoLane = 0;
+  static constexpr int kAudioLane = 1;
+  FrameHandoff* handoff_ = nullptr;
+  bool encodingStopped_ = false;  // the encoding thread gave up; its status says why
+  OSErr encodeStatus_ = noErr;    // set by the encoding thread, read after it ends
+  std::string encodeReason_;
   FramePtr frame_;
   FramePtr filtered_;
   PacketPtr encoded_;

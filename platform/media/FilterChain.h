@@ -29,8 +29,9 @@ struct PictureLayout {
 PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspect, int rotationDegrees, int outputWidth,
                          int outputHeight, bool stretch);
 
-// Frame rate first so that dropped frames are never scaled, then scale straight from the
-// decoder's format, turn, pad, and end in the encoder's pixel format.
+// Scale straight from the decoder's format, turn, pad, convert to the encoder's pixel format, and
+// set the frame rate last, so that the frames it holds back or repeats are small ones. Frames the
+// lower rate drops are best passed over before they come in.
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
                             const PictureLayout& layout, AVPixelFormat outputFormat, FilterChain* chain,
                             std::string* failureReason);

@@ -1,11 +1,14 @@
 // What the transcoding pipeline makes of sources the component tests do not reach:
-// no sound, a span, turned and non-square pictures, joined recordings, and leftovers.
+// no sound, a span, a lower frame rate, turned and non-square pictures, joined recordings, and
+// leftovers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
 #include <numeric>
+#include <tuple>
 
 #include "platform/media/ExportJob.h"
 #include "tests/support/SampleMovies.h"
@@ -75,6 +78,27 @@ TEST(Pipeline, TurnsUprightAndKeepsTheShapeUnlessStretched) {
     EXPECT_EQ(lit(0), !c.bars);
     EXPECT_EQ(lit(c.height - band), !c.bars);
     EXPECT_TRUE(lit(2 * band));
+  }
+}
+
+// A lower frame rate shows, for each of its slots, the source picture a frame rate filter picks;
+// a picture one source frame off scores under 30 dB here, a right one over 55. From a quarter
+// down the picture is area-averaged and the pictures no other refers to go undeblocked.
+TEST(Pipeline, ALowerRateShowsTheRightSourcePictures) {
+  TempDir folder;
+  for (auto [width, height, scaling] : {std::tuple{320, 240, "bicubic"}, std::tuple{800, 600, "area"}}) {
+    const std::string source = MakeSampleMovie(folder.path(), std::to_string(width) + ".mp4",
+                                               SampleMovie().size(width, height).rate(30).audio("").lasting(2));
+    ASSERT_FALSE(source.empty());
+    SCOPED_TRACE(source);
+    ExportJob job = SmallJob(source, source + ".mp4", OutputContainer::mp4);
+    job.frameRate = 12;
+    job.videoBitRate = 1600000;
+    job.fit = PictureFit::stretch;
+    Export(job);
+    const std::vector<double> psnr = PicturePsnr(job.outputPath, source, "fps=12,scale=176:144:flags=" + std::string(scaling));
+    ASSERT_EQ(psnr.size(), 24u);
+    EXPECT_GT(*std::min_element(psnr.begin(), psnr.end()), 45);
   }
 }
 

@@ -62,6 +62,18 @@ std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int wi
   return std::vector<uint8_t>(raw.begin(), raw.end());
 }
 
+std::vector<double> PicturePsnr(const std::string& movie, const std::string& source, const std::string& filters) {
+  // One line per picture: "n:1 mse_avg:... psnr_avg:61.5 ...".
+  std::istringstream lines(RunAndRead("ffmpeg -nostdin -loglevel error -i " + Quoted(movie) + " -i " + Quoted(source) +
+                                      " -lavfi '[1:v]" + filters + "[ref];[0:v][ref]psnr=stats_file=-' -f null -"));
+  std::vector<double> psnr;
+  for (std::string line; std::getline(lines, line);) {
+    const size_t at = line.find("psnr_avg:");
+    if (at != std::string::npos) psnr.push_back(std::atof(line.c_str() + at + 9));  // "inf" reads as infinity
+  }
+  return psnr;
+}
+
 ProbedMovie ProbeMovie(const std::string& path) {
   // One line per stream, then one for the whole file: "codec_type=video|width=176|...".
   std::istringstream lines(RunAndRead(

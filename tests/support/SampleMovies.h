@@ -20,6 +20,7 @@ struct SampleMovie {
   SampleMovie& audio(std::string codec) { return audioCodec = std::move(codec), *this; }
   SampleMovie& size(int w, int h) { return width = w, height = h, *this; }
   SampleMovie& lasting(double s) { return seconds = s, *this; }
+  SampleMovie& rate(double fps) { return frameRate = fps, *this; }
   SampleMovie& turned(int degrees) { return rotationDegrees = degrees, *this; }
   SampleMovie& pixels(std::string aspect) { return sampleAspect = std::move(aspect), *this; }
   SampleMovie& busy() { return busyPicture = true, *this; }
@@ -30,6 +31,10 @@ std::string MakeSampleMovie(const std::string& folder, const std::string& name, 
 
 // One picture at that time as 8-bit gray, row by row; empty when it is not width x height.
 std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height);
+
+// The PSNR in dB of each of the movie's pictures against the source's taken through the
+// reference filters; empty when ffmpeg could not compare them.
+std::vector<double> PicturePsnr(const std::string& movie, const std::string& source, const std::string& filters);
 
 struct ProbedStream {
   std::string type, codec, profile;  // type: "video" or "audio"
