@@ -135,9 +135,9 @@ OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContext
   if (result >= 0) {
     context->pkt_timebase = stream->time_base;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
-      // One thread more than the cores keeps them busy while this thread filters and encodes.
-      // Each thread holds frames of its own, so pictures beyond HD (12 MB a 4K frame) get one
-      // per core, which keeps peak memory below a plain decode's.
+      // One thread more than the cores: a frame waiting on the one it refers to leaves its core
+      // to another. Each thread holds some 30 MB of its own at 4K, so pictures beyond HD get
+      // one per core, which keeps peak memory well below a plain decode's.
       bool beyondHD = long(stream->codecpar->width) * stream->codecpar->height > 1920L * 1088;
       context->thread_count = std::clamp(av_cpu_count() + (beyondHD ? 0 : 1), 2, 4);
       context->thread_type = FF_THREAD_FRAME;

@@ -18,6 +18,6 @@ struct SourceMovie {
 // picture or sound stream, or one whose index points past its end gives a nonzero status.
 OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string* failureReason);
 
-// A decoder for one of the source's streams; pictures decode frame-threaded, one thread more than the cores.
+// A decoder for one of the source's streams; pictures decode frame-threaded on every core.
 OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContextPtr* decoder,
                         std::string* failureReason);

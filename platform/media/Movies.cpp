@@ -1,6 +1,7 @@
 #include "platform/movies/Movies.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@
 namespace {
 
 thread_local OSErr lastMoviesError = noErr;
+
+constexpr int kLargestHeapBlock = 128 * 1024;  // glibc's own starting threshold
 
 OSErr Report(OSErr status) {
   lastMoviesError = status;
@@ -66,6 +69,11 @@ SInt16 ClampToShort(int value) { return SInt16(std::clamp(value, 0, int(SHRT_MAX
 }  // namespace
 
 OSErr EnterMovies() {
+  // Pictures come and go in blocks of megabytes, from several threads. glibc raises its mmap
+  // threshold past the first block freed and from then on keeps freed pictures in per-thread
+  // heaps; a fixed threshold hands each one back to the system, some 15 MB less at the peak.
+  static std::once_flag fixedThreshold;
+  std::call_once(fixedThreshold, [] { mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock); });
   RegisterBuiltInMovieExporters();
   return Report(noErr);
 }
