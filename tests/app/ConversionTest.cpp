@@ -1,23 +1,9 @@
-#include <QApplication>
-#include <QFileDialog>
-#include <QMouseEvent>
-#include <QTimer>
-#include <QWidget>
-
 #include "platform/movies/FixMath.h"
 #include "tests/app/ControllerFixture.h"
 
 namespace {
 
 OSErr update(double fraction) { return MovieProgressProc(nullptr, movieProgressUpdatePercent, 0, X2Fix(fraction), 0); }
-
-// A left button release queued for the button's window, as a click arrives while an export runs.
-void PostLeftMouseUp(NSView* control, NSPoint pointInWindow) {
-  QWidget* window = control->widget()->window();
-  const QPointF at(pointInWindow.x, pointInWindow.y);
-  QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonRelease, at, window->mapToGlobal(at),
-                                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-}
 
 TEST_F(ControllerTest, PercentagesAreShownRoundedAndTheExportSharesOutTenToAHundred) {
   launch();
@@ -62,51 +48,6 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesNothingOpen) {
   // With the exporter gone a file opened onto the application starts nothing.
   EXPECT_TRUE(c_->applicationOpenFile(NSApplication::sharedApplication(), movie.c_str()));
   EXPECT_EQ(gConvertMode, kConvertIdle);
-}
-
-TEST_F(ControllerTest, AConversionEndsTheApplicationAndLeavesTheAbortButtonArmed) {
-  launch();
-  chooseFormat(1);
-  const std::string movie = sampleMovie();
-  c_->doConvert(movie.c_str());
-  ASSERT_TRUE(exitStatus_.has_value());
-  EXPECT_GT(fs::file_size(movie + ".3gp"), 1000u);
-  EXPECT_EQ(stored("SizeX"), 160);  // quitting kept the size that the conversion used
-
-  // Nothing resets the state after an export: the next click only asks for an abort.
-  EXPECT_EQ(c_->button->title().str(), "Abort");
-  EXPECT_EQ(gConvertMode, kConvertRunning);
-  c_->cancelConvert(nullptr);
-  EXPECT_EQ(gConvertMode, kConvertAbortRequested);
-
-  // The one after that asks for a file; the exporter went at quit, so choosing one starts nothing.
-  QCoreApplication::processEvents();  // the main loop runs between two clicks
-  bool panelShown = false;
-  QTimer::singleShot(0, [&] {
-    if (auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-      panelShown = true;
-      panel->selectFile(QString::fromStdString(movie));
-      static_cast<QDialog*>(panel)->accept();
-    }
-  });
-  c_->convertMovie(nullptr);
-  EXPECT_TRUE(panelShown);
-  EXPECT_FALSE(c_->button->isEnabled());
-  EXPECT_EQ(c_->textPercent->intValue(), 1);
-  EXPECT_EQ(gConvertMode, kConvertAbortRequested);
-}
-
-TEST_F(ControllerTest, AClickOnAbortStopsTheExportAndAClickElsewhereIsDropped) {
-  const std::string movie = sampleMovie();
-  for (bool inside : {false, true}) {
-    launch();  // again after the first export ended the application
-    const NSRect frame = c_->button->frame();
-    const double away = inside ? 0.5 : 1.0 + 40 / frame.size.width;
-    PostLeftMouseUp(c_->button, {frame.origin.x + frame.size.width * away, frame.origin.y + frame.size.height / 2});
-    c_->doConvert(movie.c_str());
-    EXPECT_EQ(gConvertMode, inside ? kConvertAbortRequested : kConvertRunning);
-    EXPECT_EQ(c_->textPercent->intValue() < 100, inside);
-  }
 }
 
 }  // namespace

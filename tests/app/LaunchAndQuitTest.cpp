@@ -6,12 +6,9 @@ namespace {
 
 TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences) {
   launch();
-  EXPECT_EQ(c_->dataRate->intValue(), 64);
-  EXPECT_EQ(c_->sliderData->intValue(), 64);
-  EXPECT_EQ(c_->frameRate->intValue(), 12);
-  EXPECT_EQ(c_->sliderFrame->intValue(), 12);
-  EXPECT_DOUBLE_EQ(c_->widthMov->doubleValue(), 120);
-  EXPECT_DOUBLE_EQ(c_->heightMov->doubleValue(), 90);
+  EXPECT_EQ((std::vector{c_->dataRate->doubleValue(), c_->sliderData->doubleValue(), c_->frameRate->doubleValue(),
+                         c_->sliderFrame->doubleValue(), c_->widthMov->doubleValue(), c_->heightMov->doubleValue()}),
+            (std::vector<double>{64, 64, 12, 12, 120, 90}));
   EXPECT_EQ(c_->popupExportSize->selectedItem()->tag(), 2);
   EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 0);
   EXPECT_NE(gQtExport, nullptr);

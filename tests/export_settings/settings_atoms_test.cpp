@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
+#include <iterator>
 
 #include "export_settings/ExporterSettingsAtoms.h"
 #include "platform/movies/FixMath.h"
@@ -11,26 +11,19 @@
 using atom_layout::Atom;
 using atom_layout::Bytes;
 using atom_layout::Container;
-using atom_layout::Describe;
 using namespace test_support;
 
 namespace {
 
-// Up to `count` bytes from `from` of the data of the atom of that type under 'vide' in the image.
-Bytes VideoChild(const AtomImage& image, const char* type, size_t from = 0, size_t count = 100) {
-  QTAtomContainer container = ContainerFrom(image);
-  const QTAtom video = QTFindChildByID(container, kParentAtomIsContainer, FOUR_CHAR_CODE("vide"), 1, nullptr);
-  const QTAtom atom =
-      video ? QTFindChildByID(container, video, atom_layout::Get32(Bytes(type, type + 4), 0), 1, nullptr) : 0;
-  Bytes data;
-  long size = 0;
-  Ptr bytes = nullptr;
-  if (atom != 0 && QTGetAtomDataPtr(container, atom, &size, &bytes) == noErr && size_t(size) >= from) {
-    data.assign(bytes + from, bytes + std::min(size_t(size), from + count));
-  }
-  QTDisposeAtomContainer(container);
-  return data;
+// Settings whose 'vide' holds the three records, written from the layout alone.
+Bytes Records(const Bytes& spatial, const Bytes& temporal, const Bytes& dataRate) {
+  return Container(
+      {Atom("vide", 1, {Atom("sptl", 1, {}, spatial), Atom("tprl", 1, {}, temporal), Atom("drat", 1, {}, dataRate)})});
 }
+Bytes VideoSize(uint8_t height, uint8_t width) {
+  return Atom("vide", 1, {Atom("hegt", 1, {}, {0, height, 0, 0}), Atom("wdth", 1, {}, {0, width, 0, 0})});
+}
+const Bytes kSorenson = {'S', 'V', 'Q', '3', 0, 0, 0, 0, 0x00, 0x18, 0x00, 0x00, 0x04, 0x00};
 
 // The four setters, each with a representative value.
 const std::function<OSErr(MovieExportComponent)> kSetters[] = {
@@ -42,48 +35,36 @@ const std::function<OSErr(MovieExportComponent)> kSetters[] = {
 
 }  // namespace
 
-TEST(SettingsAtoms, SizeWritesHeightAndWidthMakingWhatIsMissing) {
-  // 'hegt' present with another value, 'wdth' missing.
-  ScopedRecordingExporter exporter(Container({Atom("vide", 1, {Atom("hegt", 1, {}, {0, 1, 0, 0})})}));
-  EXPECT_EQ(kSetters[0](exporter.instance()), noErr);
-  EXPECT_EQ(exporter.state().callNames(), (std::vector{kGetSettingsCall, kSetSettingsCall}));
-  EXPECT_EQ(Describe(exporter.state().settings), "sean#1[vide#1[hegt#1(4),wdth#1(4)]]");
-  EXPECT_EQ(VideoChild(exporter.state().settings, "hegt"), (Bytes{0x00, 0x90, 0x00, 0x00}));
-  EXPECT_EQ(VideoChild(exporter.state().settings, "wdth"), (Bytes{0x00, 0xB0, 0x00, 0x00}));
-
-  // No 'vide' at all: it is made, and then both children in it.
+TEST(SettingsAtoms, EachSetterWritesExactBytesAndKeepsTheFieldsLeftAlone) {
+  // The size rewrites 'hegt' and makes a missing 'wdth', or a missing 'vide' with both.
+  ScopedRecordingExporter sized(Container({Atom("vide", 1, {Atom("hegt", 1, {}, {0, 1, 0, 0})})}));
+  EXPECT_EQ(kSetters[0](sized.instance()), noErr);
+  EXPECT_EQ(sized.state().calls, (std::vector{kGetSettingsCall, kSetSettingsCall}));
+  EXPECT_EQ(sized.state().settings, Container({VideoSize(0x90, 0xB0)}));
   ScopedRecordingExporter bare(Container({Atom("soun", 1, {}, {1, 2})}));
   EXPECT_EQ(QTDX_SetExportedMovieDimensions(bare.instance(), X2Fix(96), X2Fix(128)), noErr);
-  EXPECT_EQ(Describe(bare.state().settings), "sean#1[soun#1(2),vide#1[hegt#1(4),wdth#1(4)]]");
-  EXPECT_EQ(VideoChild(bare.state().settings, "wdth"), (Bytes{0x00, 0x80, 0x00, 0x00}));
-}
+  EXPECT_EQ(bare.state().settings, Container({Atom("soun", 1, {}, {1, 2}), VideoSize(0x60, 0x80)}));
 
-TEST(SettingsAtoms, RecordsGetExactBytesAndKeepTheFieldsLeftAlone) {
-  // Records longer than they should be are cut to the record, keeping their leading bytes.
-  ScopedRecordingExporter longer(
-      Container({Atom("vide", 1,
-                      {Atom("sptl", 1, {}, Bytes(30, 0xCC)), Atom("tprl", 1, {}, Bytes(20, 0xAA)),
-                       Atom("drat", 1, {}, Bytes(24, 0xBB))})}));
-  for (int i = 1; i < 4; ++i) EXPECT_EQ(kSetters[i](longer.instance()), noErr);
-  EXPECT_EQ(Describe(longer.state().settings), "sean#1[vide#1[sptl#1(14),tprl#1(12),drat#1(16)]]");
-  EXPECT_EQ(VideoChild(longer.state().settings, "tprl", 0, 4), (Bytes{0xAA, 0xAA, 0xAA, 0xAA}));
-  EXPECT_EQ(VideoChild(longer.state().settings, "drat", 4, 4), (Bytes{0xBB, 0xBB, 0xBB, 0xBB}));
-
-  ScopedRecordingExporter exporter(VideoSettingsImage());
+  // Records longer than they should be are cut to the record; the temporal quality and the
+  // frame duration are kept, and the data rate wraps in 32 bits.
+  ScopedRecordingExporter exporter(Records(Bytes(30, 0xCC), Bytes(20, 0xAA), Bytes(24, 0xBB)));
   const AtomImage& settings = exporter.state().settings;
-  EXPECT_EQ(kSetters[1](exporter.instance()), noErr);
-  EXPECT_EQ(VideoChild(settings, "tprl"), (Bytes{0, 0, 0x02, 0xAB, 0x00, 0x0F, 0x00, 0x00, 0, 0, 0, 0}));
+  for (int i = 1; i < 4; ++i) EXPECT_EQ(kSetters[i](exporter.instance()), noErr);
+  const Bytes quality = {0xAA, 0xAA, 0xAA, 0xAA}, duration = {0xBB, 0xBB, 0xBB, 0xBB};
+  auto with = [&](Bytes frameRate, Bytes dataRate) {
+    Bytes temporal = quality, rate = dataRate;
+    temporal.insert(temporal.end(), frameRate.begin(), frameRate.end());
+    temporal.insert(temporal.end(), {0, 0, 0, 0});
+    rate.insert(rate.end(), duration.begin(), duration.end());
+    rate.insert(rate.end(), {0, 0, 3, 0, 0, 0, 3, 0});
+    return Records(kSorenson, temporal, rate);
+  };
+  EXPECT_EQ(settings, with({0x00, 0x0F, 0x00, 0x00}, {0, 0, 0x20, 0}));
   EXPECT_EQ(QTDX_SetExportedMovieTemporalSetting(exporter.instance(), 12.5), noErr);
-  EXPECT_EQ(VideoChild(settings, "tprl", 4, 4), (Bytes{0x00, 0x0C, 0x80, 0x00}));
-  EXPECT_EQ(kSetters[2](exporter.instance()), noErr);
-  EXPECT_EQ(VideoChild(settings, "drat"), (Bytes{0, 0, 0x20, 0, 0, 0, 0x12, 0x34, 0, 0, 3, 0, 0, 0, 3, 0}));
   EXPECT_EQ(QTDX_SetExportedMovieDataRateSetting(exporter.instance(), -5), noErr);
-  EXPECT_EQ(VideoChild(settings, "drat", 0, 4), (Bytes{0xFF, 0xFF, 0xEC, 0x00}));
+  EXPECT_EQ(settings, with({0x00, 0x0C, 0x80, 0x00}, {0xFF, 0xFF, 0xEC, 0x00}));
   EXPECT_EQ(QTDX_SetExportedMovieDataRateSetting(exporter.instance(), 1 << 21), noErr);
-  EXPECT_EQ(VideoChild(settings, "drat", 0, 4), (Bytes{0x80, 0, 0, 0}));
-  EXPECT_EQ(kSetters[3](exporter.instance()), noErr);
-  EXPECT_EQ(VideoChild(settings, "sptl"), (Bytes{'S', 'V', 'Q', '3', 0, 0, 0, 0, 0x00, 0x18, 0x00, 0x00, 0x04, 0x00}));
-  EXPECT_EQ(Describe(settings), "sean#1[vide#1[wdth#1(4),hegt#1(4),sptl#1(14),tprl#1(12),drat#1(16)]]");
+  EXPECT_EQ(settings, with({0x00, 0x0C, 0x80, 0x00}, {0x80, 0, 0, 0}));
 }
 
 TEST(SettingsAtoms, RecordsThatAreNotThereAreNeverHandedBack) {
@@ -93,20 +74,18 @@ TEST(SettingsAtoms, RecordsThatAreNotThereAreNeverHandedBack) {
       Container({Atom("sptl", 1, {}, Bytes(14)), Atom("tprl", 1, {}, Bytes(12)), Atom("drat", 1, {}, Bytes(16))}),
       Container({Atom("vide", 1, {Atom("tprl", 1, {}, Bytes(11)), Atom("drat", 1, {}, Bytes(4))})}),
   };
-  for (const Bytes& image : images) {
-    ScopedRecordingExporter exporter(image);
-    for (int i = 1; i < 4; ++i) {
-      EXPECT_EQ(kSetters[i](exporter.instance()), cannotFindAtomErr) << Describe(image) << " setter " << i;
-    }
-    EXPECT_EQ(exporter.state().count(kSetSettingsCall), 0u) << Describe(image);
-    EXPECT_EQ(exporter.state().settings, image);
+  for (size_t image = 0; image < std::size(images); ++image) {
+    ScopedRecordingExporter exporter(images[image]);
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(kSetters[i](exporter.instance()), cannotFindAtomErr) << image << " " << i;
+    EXPECT_EQ(exporter.state().count(kSetSettingsCall), 0u) << image;
+    EXPECT_EQ(exporter.state().settings, images[image]);
   }
 }
 
 TEST(SettingsAtoms, FailuresArePassedOnAndChangeNothing) {
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    ScopedRecordingExporter exporter(VideoSettingsImage());
+    ScopedRecordingExporter exporter(Records(Bytes(14), Bytes(12), Bytes(16)));
     RecordingExporterState& state = exporter.state();
     const AtomImage before = state.settings;
     // The size checks the instance itself; the records leave that to the get call.
@@ -118,7 +97,7 @@ TEST(SettingsAtoms, FailuresArePassedOnAndChangeNothing) {
     // if the container handed out with the failure is kept.
     state.failures[kGetSettingsCall] = memFullErr;
     EXPECT_EQ(kSetters[i](exporter.instance()), memFullErr);
-    EXPECT_EQ(state.callNames(), (std::vector{kGetSettingsCall}));
+    EXPECT_EQ(state.calls, (std::vector{kGetSettingsCall}));
     state.failedGetGivesContainer = true;
     EXPECT_EQ(kSetters[i](exporter.instance()) == noErr, i == 0) << "the size goes on with what it got";
 

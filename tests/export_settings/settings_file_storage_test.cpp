@@ -5,6 +5,7 @@
 
 #include "export_settings/SettingsFileStorage.h"
 #include "platform/memory/Memory.h"
+#include "tests/support/AtomLayout.h"
 #include "tests/support/RecordingExporter.h"
 #include "tests/support/TempDir.h"
 
@@ -12,6 +13,8 @@ using namespace test_support;
 namespace fs = std::filesystem;
 
 namespace {
+
+const AtomImage kSettings = atom_layout::Container({atom_layout::Atom("wdth", 1, {}, {0, 0xB0, 0, 0})});
 
 FSSpec SpecOf(const std::string& path) {
   FSSpec spec{};
@@ -23,9 +26,8 @@ FSSpec SpecOf(const std::string& path) {
 
 TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged) {
   TempDir dir;
-  const AtomImage settings = VideoSettingsImage();
-  ASSERT_LT(settings.size(), 500u);
-  FSSpec spec = SpecOf(dir.write("setting3gpp2.atom", std::string(500, 'z')));
+  const AtomImage& settings = kSettings;
+  FSSpec spec = SpecOf(dir.write("setting3gpp2.atom", std::string(500, 'z')));  // longer than the settings
 
   ScopedRecordingExporter saver(settings);
   ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
@@ -37,8 +39,8 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
 
   ScopedRecordingExporter loader(AtomImage{});
   ASSERT_EQ(QTDX_GetExporterSettingsFromFile(loader.instance(), &spec), noErr);
-  ASSERT_EQ(loader.state().count(kSetSettingsCall), 1u);
-  EXPECT_EQ(loader.state().calls.back().settings, settings);
+  EXPECT_EQ(loader.state().count(kSetSettingsCall), 1u);
+  EXPECT_EQ(loader.state().settings, settings);
 
   // An empty or missing file loads nothing, and reading never creates it.
   for (const char* contents : {"", static_cast<const char*>(nullptr)}) {
@@ -60,7 +62,7 @@ TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   EXPECT_EQ(QTDX_WriteHandleToFile(empty, &spec), paramErr);
   DisposeHandle(empty);
 
-  ScopedRecordingExporter exporter(VideoSettingsImage());
+  ScopedRecordingExporter exporter(kSettings);
   exporter.state().getGivesNoContainer = true;
   EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), paramErr);
   exporter.state().failedGetGivesContainer = true;
@@ -72,16 +74,17 @@ TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   EXPECT_EQ(ReadWholeFile(dir.file("settings")), "old settings");
 }
 
-TEST(SettingsFileStorage, AWriteThatFailsAfterOpeningClosesTheFile) {
+TEST(SettingsFileStorage, ASaveOntoAFullDiskReportsItClosesTheFileAndLeavesNothingThatLoads) {
   SmallTmpfs volume(16);
   if (!volume.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  FSSpec spec = SpecOf(volume.file("settings"));
-  Handle block = NewHandleClear(64 * 1024);
-  ASSERT_NE(block, nullptr);
-  EXPECT_EQ(QTDX_WriteHandleToFile(block, &spec), dskFulErr);
+  FSSpec spec = SpecOf(volume.write("settings", std::string(kSettings.begin(), kSettings.end())));
+  ScopedRecordingExporter exporter(atom_layout::Container({atom_layout::Atom("big ", 1, {}, AtomImage(64 * 1024))}));
+  const AtomImage big = exporter.state().settings;
+  EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), dskFulErr);
+  // The old settings are gone from their name, as documented; what is left there does not load.
   EXPECT_TRUE(fs::exists(volume.file("settings")));
-  EXPECT_FALSE(HIsLocked(block));
-  DisposeHandle(block);
+  EXPECT_NE(QTDX_GetExporterSettingsFromFile(exporter.instance(), &spec), noErr);
+  EXPECT_EQ(exporter.state().settings, big);
   // No descriptor of this process is still open on the file.
   for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
     std::error_code ignored;

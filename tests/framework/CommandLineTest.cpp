@@ -29,19 +29,10 @@ int RunMain(const std::vector<const char*>& arguments) {
 }  // namespace
 
 TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
-  RunOptions options = Parse({"--headless", "--format", "3g2", "--size=qcif", "--fps", "7.5", "--rate", "20", "a.mov"});
+  // The values themselves reach the window in the headless run below; here the other spellings.
+  RunOptions options = Parse({"--size=qcif", "--", "-odd name.mov"});
   EXPECT_EQ(options.error, "");
-  EXPECT_TRUE(options.headless);
-  EXPECT_EQ(options.formatTag, 2);
   EXPECT_EQ(options.sizeTag, 11);
-  EXPECT_EQ(options.framesPerSecond, 7.5);
-  EXPECT_EQ(options.kilobytesPerSecond, 20);
-  EXPECT_EQ(options.movie, "a.mov");
-
-  options = Parse({"--size", "200x150", "--", "-odd name.mov"});
-  EXPECT_EQ(options.sizeTag, 0);
-  EXPECT_EQ(options.customWidth, 200);
-  EXPECT_EQ(options.customHeight, 150);
   EXPECT_EQ(options.movie, "-odd name.mov");
 
   for (const std::vector<const char*>& bad :

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/framework/NumberText.h"
+#include "platform/framework/StringTable.h"
 #include "tests/framework/TestWindow.h"
 
 using framework::FormatDouble;
@@ -31,21 +32,6 @@ TEST(NumberText, ReadsTheLeadingNumberLikeCocoa) {
            {176, "176"}, {320.0 / 3, "106.667"}, {7.5, "7.5"}, {-0.0, "0"}, {123456789, "123456789"}}) {
     EXPECT_EQ(FormatDouble(value), text);
   }
-}
-
-TEST(Controls, FieldsKeepExactNumbersUntilTheUserTypes) {
-  TestController();
-  NSTextField* width = Outlet<NSTextField>("widthMov");
-  width->setDoubleValue(320.0 / 3);
-  EXPECT_EQ(width->stringValue().str(), "106.667");
-  EXPECT_DOUBLE_EQ(width->doubleValue(), 320.0 / 3);
-  EXPECT_EQ(width->intValue(), 106);
-
-  width->setStringValue("88.9 px");
-  EXPECT_DOUBLE_EQ(width->doubleValue(), 88.9);
-  EXPECT_EQ(width->intValue(), 88);
-  width->setDoubleValue(1e20);
-  EXPECT_EQ(width->intValue(), INT_MAX);
 }
 
 TEST(Controls, SliderAndFieldFollowTheUserOnly) {
@@ -80,9 +66,6 @@ TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
   EXPECT_TRUE(controller.calls.empty()) << "selecting in code sends no action";
   EXPECT_EQ(formats->selectedItem()->tag(), 2);
   EXPECT_EQ(sizes->selectedItem(), nullptr);
-  sizes->selectItemAtIndex(99);
-  EXPECT_EQ(sizes->selectedItem(), nullptr);
-  EXPECT_EQ(sizes->indexOfItemWithTag(7), -1);
 
   auto* combo = static_cast<QComboBox*>(formats->widget());
   combo->setCurrentIndex(1);
@@ -98,4 +81,19 @@ TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
   controller.calls.clear();
   sizes->widget()->window()->findChild<QAction*>("actionConvert")->trigger();
   EXPECT_EQ(controller.calls, std::vector<std::string>{"cancelConvert:"});
+}
+
+TEST(Bundle, StringTableWithTheKeyAsFallback) {
+  TestController();
+  NSBundle* bundle = NSBundle::mainBundle();
+  EXPECT_EQ(bundle->localizedStringForKey("Convert", nullptr, nullptr).str(), "Convert…");
+  EXPECT_EQ(bundle->localizedStringForKey("Unknown", nullptr, nullptr).str(), "Unknown");
+  const NSString value = "Given";
+  EXPECT_EQ(bundle->localizedStringForKey("Unknown", &value, nullptr).str(), "Given");
+
+  const auto table = framework::ParseStringTable(
+      "/* a \"comment\" */ \"a\" = \"x\\\"y\";\n// line\n\"b\"=\"two\\nlines\"; \"c\" = \"unterminated");
+  EXPECT_EQ(table.size(), 2u);
+  EXPECT_EQ(table.at("a"), "x\"y");
+  EXPECT_EQ(table.at("b"), "two\nlines");
 }

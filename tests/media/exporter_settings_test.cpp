@@ -1,5 +1,4 @@
-// The export components' settings: what they take back and refuse, a save and load, and the job an
-// export resolves to.
+// The export components' settings: what they take back and refuse, and the job an export resolves to.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -90,20 +89,6 @@ TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes)
   const AtomImage mpeg4Before = Image(mpeg4_);
   EXPECT_NE(noErr, Apply(mpeg4_, Edited(mpeg4Before, {kSoun, kSoundCodec}, {'s', 'a', 'm', 'r'})));
   EXPECT_EQ(mpeg4Before, Image(mpeg4_));
-}
-
-TEST_F(ExporterSettingsTest, SurvivesASettingsFileByteForByte) {
-  // Settings other than the defaults, so that a load that silently failed would show.
-  const AtomImage amc = Edited(Image(phone_), {kSoun, kSoundCodec}, {'m', 'p', '4', 'a'});
-  ASSERT_EQ(noErr, Apply(phone_, Edited(amc, {FOUR_CHAR_CODE("ffmt")}, {'a', 'm', 'c', ' '})));
-  const AtomImage saved = Image(phone_);
-  TempDir dir;
-  const std::string file = ReadWholeFile(dir.write("settingAmc.atom", std::string(saved.begin(), saved.end())));
-  MovieExportComponent fresh = OpenDefaultComponent(MovieExportType, kQTFileType3GPP);
-  ASSERT_NE(saved, Image(fresh));
-  EXPECT_EQ(noErr, Apply(fresh, AtomImage(file.begin(), file.end())));
-  EXPECT_EQ(saved, Image(fresh));
-  CloseComponent(fresh);
 }
 
 // Inputs on which the settings fuzz target once found a fault: taking settings must only read the

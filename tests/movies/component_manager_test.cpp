@@ -31,39 +31,8 @@ struct NotAnExporter : ComponentImplementation {};
 
 }  // namespace
 
-TEST(ComponentManager, OpensTheRegisteredComponentAndForgetsClosedInstances) {
+TEST(ComponentManager, AnInstanceClosedFromInsideItsOwnCallGoesOnlyOnceTheCallReturns) {
   EXPECT_EQ(OpenDefaultComponent(kSpit, kProbe), nullptr);
-  int destroyed = 0;
-  ComponentInstance self = nullptr;
-  RegisterComponentFactory(kSpit, kProbe, [&] { return std::make_unique<SelfClosingExporter>(&destroyed, &self); });
-  ComponentInstance first = OpenDefaultComponent(kSpit, kProbe);
-  ASSERT_NE(first, nullptr);
-
-  // A later registration replaces the earlier for new instances only.
-  RegisterComponentFactory(kSpit, kProbe, [] { return std::make_unique<NotAnExporter>(); });
-  ComponentInstance second = OpenDefaultComponent(kSpit, kProbe);
-  ASSERT_NE(second, nullptr);
-  QTAtomContainer settings = nullptr;
-  EXPECT_EQ(MovieExportGetSettingsAsAtomContainer(second, &settings), badComponentInstance);
-  EXPECT_EQ(settings, nullptr);
-
-  // A closed instance is stale: every call on it is refused.
-  EXPECT_EQ(CloseComponent(first), noErr);
-  EXPECT_EQ(destroyed, 1);
-  EXPECT_NE(CloseComponent(first), noErr);
-  EXPECT_EQ(ComponentImplementationOf(first), nullptr);
-  EXPECT_EQ(MovieExportSetProgressProc(first, nullptr, 0), badComponentInstance);
-  EXPECT_EQ(MovieExportToFile(nullptr, nullptr, nullptr, nullptr, 0, 0), badComponentInstance);
-  EXPECT_NE(CloseComponent(nullptr), noErr);
-  EXPECT_EQ(CloseComponent(second), noErr);
-
-  RegisterComponentFactory(kSpit, kProbe, [] { return std::unique_ptr<ComponentImplementation>(); });
-  EXPECT_EQ(OpenDefaultComponent(kSpit, kProbe), nullptr);
-  UnregisterComponentFactory(kSpit, kProbe);
-  EXPECT_EQ(OpenDefaultComponent(kSpit, kProbe), nullptr);
-}
-
-TEST(ComponentManager, ClosingFromInsideACallWaitsForTheCallToReturn) {
   int destroyed = 0;
   ComponentInstance self = nullptr;
   RegisterComponentFactory(kSpit, kProbe, [&] { return std::make_unique<SelfClosingExporter>(&destroyed, &self); });
@@ -71,7 +40,19 @@ TEST(ComponentManager, ClosingFromInsideACallWaitsForTheCallToReturn) {
   ASSERT_NE(self, nullptr);
   EXPECT_EQ(MovieExportToFile(self, nullptr, nullptr, nullptr, 0, 0), 7);
   EXPECT_EQ(destroyed, 1);
+
+  // Then it is stale: every call on it is refused.
+  EXPECT_EQ(ComponentImplementationOf(self), nullptr);
   EXPECT_EQ(MovieExportToFile(self, nullptr, nullptr, nullptr, 0, 0), badComponentInstance);
   EXPECT_NE(CloseComponent(self), noErr);
+  EXPECT_NE(CloseComponent(nullptr), noErr);
+
+  // A component that is no exporter refuses the export calls.
+  RegisterComponentFactory(kSpit, kProbe, [] { return std::make_unique<NotAnExporter>(); });
+  ComponentInstance other = OpenDefaultComponent(kSpit, kProbe);
+  QTAtomContainer settings = nullptr;
+  EXPECT_EQ(MovieExportGetSettingsAsAtomContainer(other, &settings), badComponentInstance);
+  EXPECT_EQ(settings, nullptr);
+  EXPECT_EQ(CloseComponent(other), noErr);
   UnregisterComponentFactory(kSpit, kProbe);
 }

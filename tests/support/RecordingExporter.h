@@ -19,21 +19,14 @@ using AtomImage = std::vector<UInt8>;
 inline const std::string kGetSettingsCall = "GetSettingsAsAtomContainer";
 inline const std::string kSetSettingsCall = "SetSettingsFromAtomContainer";
 
-struct RecordedCall {
-  std::string name;
-  AtomImage settings{};  // SetSettings: the bytes of the container handed in
-};
-
 // What the exporter holds and does; shared between the test and every instance opened from it.
 struct RecordingExporterState {
   AtomImage settings;  // the current settings, as a container image
-  std::vector<RecordedCall> calls;
+  std::vector<std::string> calls;  // the names of the calls, in order
   std::map<std::string, ComponentResult> failures;  // a call named here returns this and does nothing
   bool getGivesNoContainer = false;                 // GetSettings returns its status without a container
   bool failedGetGivesContainer = false;             // a failing GetSettings still hands out a container
-
-  std::vector<std::string> callNames() const;
-  size_t count(const std::string& name) const { return size_t(std::ranges::count(callNames(), name)); }
+  size_t count(const std::string& name) const { return size_t(std::ranges::count(calls, name)); }
 };
 
 class RecordingExporter : public MovieExporter {
@@ -47,8 +40,8 @@ class RecordingExporter : public MovieExporter {
 
  private:
   // Records the call; returns the injected failure for it, if any.
-  std::optional<ComponentResult> record(RecordedCall call);
-  ComponentResult done(const char* name) { return record({.name = name}).value_or(noErr); }
+  std::optional<ComponentResult> record(const std::string& name);
+  ComponentResult done(const char* name) { return record(name).value_or(noErr); }
   std::shared_ptr<RecordingExporterState> state_;
 };
 
@@ -73,9 +66,5 @@ class ScopedRecordingExporter {
 AtomImage ImageOf(QTAtomContainer container);
 // A new container holding exactly these bytes, or null.
 QTAtomContainer ContainerFrom(const AtomImage& image);
-
-// Settings as an export component holds them: a 'vide' atom with 'wdth', 'hegt', 'sptl', 'tprl'
-// and 'drat' children, all ID 1, with recognisable values.
-AtomImage VideoSettingsImage();
 
 }  // namespace test_support

@@ -30,9 +30,9 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-SmallTmpfs::SmallTmpfs(long kilobytes, bool readOnly) {
+SmallTmpfs::SmallTmpfs(long kilobytes) {
   const std::string options = "size=" + std::to_string(kilobytes) + "k";
-  mounted_ = mount("tmpfs", path().c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, options.c_str()) == 0;
+  mounted_ = mount("tmpfs", path().c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 
 SmallTmpfs::~SmallTmpfs() {

@@ -24,11 +24,11 @@ class TempDir {
 // The whole file's bytes; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// A tmpfs of a few kilobytes mounted on a fresh folder, for running a file system full or
-// read-only. Mounting needs privileges: check mounted() and skip when it is false.
+// A tmpfs of a few kilobytes mounted on a fresh folder, for running a file system full. Mounting
+// needs privileges: check mounted() and skip when it is false.
 class SmallTmpfs : public TempDir {
  public:
-  explicit SmallTmpfs(long kilobytes = 16, bool readOnly = false);
+  explicit SmallTmpfs(long kilobytes);
   ~SmallTmpfs();
   bool mounted() const { return mounted_; }
 
