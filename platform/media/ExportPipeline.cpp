@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -191,11 +192,20 @@ class ExportRun {
       reason_ = "cannot start the encoding thread";
       return memFullErr;
     }
+    // Ends the thread on every way out, an exception thrown while decoding included.
+    struct Joiner {
+      FrameHandoff& handoff;
+      std::thread& thread;
+      ~Joiner() {
+        handoff.finish();
+        if (thread.joinable()) thread.join();
+      }
+    } joiner{handoff, encoding};
     handoff_ = &handoff;
     OSErr status = decodeAll(packet.get());
+    handoff_ = nullptr;
     handoff.finish();
     encoding.join();
-    handoff_ = nullptr;
     if (status == noErr && encodeStatus_ != noErr) {
       reason_ = encodeReason_;
       return encodeStatus_;
@@ -292,15 +302,19 @@ class ExportRun {
   void encodeHandedFrames(FrameHandoff& handoff) {
     FramePtr frame;
     int laneIndex = 0;
-    while (handoff.take(&frame, &laneIndex)) {
-      StreamLane& lane = laneIndex == kVideoLane ? *video_ : *audio_;
-      OSErr status = encodeFrame(lane, frame.get());
-      frame.reset();
-      if (status != noErr) {
-        encodeStatus_ = status;
-        handoff.giveUp();
-        return;
+    OSErr status = noErr;
+    try {
+      while (status == noErr && handoff.take(&frame, &laneIndex)) {
+        status = encodeFrame(laneIndex == kVideoLane ? *video_ : *audio_, frame.get());
+        frame.reset();
       }
+    } catch (const std::bad_alloc&) {  // escaping a thread, it would end the program
+      encodeReason_ = "out of memory";  // short enough to need no allocation
+      status = memFullErr;
+    }
+    if (status != noErr) {
+      encodeStatus_ = status;
+      handoff.giveUp();
     }
   }
 
