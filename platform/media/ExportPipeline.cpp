@@ -28,8 +28,6 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
-// Deblocking a picture that no other refers to is lost in a downscale to a quarter or less.
-constexpr int kDeblockingLostBelow = 4;
 
 // One kept stream on its way from the source to the output.
 struct StreamLane {
@@ -42,7 +40,7 @@ struct StreamLane {
   int64_t fedEnd = 0;  // rebased end of the last frame given to the filters
   bool inputDone = false;
   AVRational shownRate = {0, 1};  // set when the output shows fewer frames than the source has
-  int64_t frameDuration = 1;      // the source's nominal frame length
+  int64_t frameDuration = 1;      // the source's nominal frame length, for pictures without one
   // The encoding thread's while it runs.
   CodecContextPtr encoder;
   FilterChain filters;
@@ -163,14 +161,12 @@ class ExportRun {
     }
     layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
-    if (sourceRate.num > 0 && av_cmp_q(frameRate_, sourceRate) < 0) {
-      video_->shownRate = frameRate_;
+    if (sourceRate.num > 0) {
       video_->frameDuration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(sourceRate), video_->input->time_base));
+      if (av_cmp_q(frameRate_, sourceRate) < 0) video_->shownRate = frameRate_;
     }
-    if (layout_.scaledWidth * kDeblockingLostBelow <= facts.codedWidth &&
-        layout_.scaledHeight * kDeblockingLostBelow <= facts.codedHeight) {
-      video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
-    }
+    // Deblocking a picture that no other refers to is lost in such a shrink.
+    if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
     OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
     if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     return status;
@@ -183,6 +179,9 @@ class ExportRun {
     encoded_ = MakePacket();
     if (!packet || !frame_ || !filtered_ || !encoded_) return memFullErr;
     lastReport_ = std::chrono::steady_clock::now();
+    for (std::optional<StreamLane>* lane : {&video_, &audio_}) {
+      if (*lane) lanes_.push_back(&**lane);
+    }
 
     FrameHandoff handoff(kHandoffFrames);
     std::thread encoding;
@@ -192,25 +191,26 @@ class ExportRun {
       reason_ = "cannot start the encoding thread";
       return memFullErr;
     }
-    // Ends the thread on every way out, an exception thrown while decoding included.
-    struct Joiner {
-      FrameHandoff& handoff;
-      std::thread& thread;
-      ~Joiner() {
-        handoff.finish();
-        if (thread.joinable()) thread.join();
-      }
-    } joiner{handoff, encoding};
-    handoff_ = &handoff;
-    OSErr status = decodeAll(packet.get());
-    handoff_ = nullptr;
-    handoff.finish();
-    encoding.join();
+    OSErr status = noErr;
+    {
+      // Ends the thread on every way out, an exception thrown while decoding included.
+      struct Joiner {
+        FrameHandoff& handoff;
+        std::thread& thread;
+        ~Joiner() {
+          handoff.finish();
+          thread.join();
+        }
+      } joiner{handoff, encoding};
+      handoff_ = &handoff;
+      status = decodeAll(packet.get());
+      handoff_ = nullptr;
+    }
     if (status == noErr && encodeStatus_ != noErr) {
       reason_ = encodeReason_;
       return encodeStatus_;
     }
-    for (StreamLane* lane : lanes()) {
+    for (StreamLane* lane : lanes_) {
       if (status == noErr) status = finishLane(*lane);
     }
     if (status != noErr && reason_.empty()) reason_ = encodeReason_;
@@ -227,7 +227,7 @@ class ExportRun {
       if (lane && !lane->inputDone) status = decode(*lane, packet);
       av_packet_unref(packet);
     }
-    for (StreamLane* lane : lanes()) {
+    for (StreamLane* lane : lanes_) {
       if (status == noErr && !lane->inputDone && !stopDecoding()) status = decode(*lane, nullptr);
     }
     return status;
@@ -271,8 +271,7 @@ class ExportRun {
     if (pts == AV_NOPTS_VALUE) pts = 0;
     int64_t duration = frame->pkt_duration;
     if (duration <= 0) {
-      duration = isVideo ? av_rescale_q(1, av_inv_q(av_guess_frame_rate(source_.format.get(), lane.input, nullptr)),
-                                        lane.input->time_base)
+      duration = isVideo ? lane.frameDuration
                          : av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, lane.input->time_base);
     }
     lane.nextPts = pts + std::max<int64_t>(duration, 1);
@@ -402,20 +401,13 @@ class ExportRun {
 
   StreamLane* videoLane() { return video_ ? &*video_ : nullptr; }
   StreamLane* laneFor(int streamIndex) {
-    for (StreamLane* lane : lanes()) {
+    for (StreamLane* lane : lanes_) {
       if (lane->input->index == streamIndex) return lane;
     }
     return nullptr;
   }
-  std::vector<StreamLane*> lanes() {
-    std::vector<StreamLane*> all;
-    if (video_) all.push_back(&*video_);
-    if (audio_) all.push_back(&*audio_);
-    return all;
-  }
-  bool allInputsDone() {
-    auto running = lanes();
-    return std::all_of(running.begin(), running.end(), [](const StreamLane* lane) { return lane->inputDone; });
+  bool allInputsDone() const {
+    return std::all_of(lanes_.begin(), lanes_.end(), [](const StreamLane* lane) { return lane->inputDone; });
   }
 
   const ExportJob& job_;
@@ -425,6 +417,7 @@ class ExportRun {
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
   std::optional<StreamLane> audio_;
+  std::vector<StreamLane*> lanes_;  // the kept ones, video first; looked through for every packet
   static constexpr int kVideoLane = 0;
   static constexpr int kAudioLane = 1;
   FrameHandoff* handoff_ = nullptr;

@@ -16,7 +16,7 @@ extern "C" {
 
 namespace {
 
-constexpr int kAreaShrinkFactor = 4;
+constexpr int kLargeShrinkFactor = 4;
 
 int EvenAtLeastTwo(double value) { return std::max(2, int(std::lround(value / 2)) * 2); }
 
@@ -95,6 +95,8 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
   layout.padTop = (outputHeight - fittedHeight) / 4 * 2;
   layout.scaledWidth = quarterTurn ? fittedHeight : fittedWidth;
   layout.scaledHeight = quarterTurn ? fittedWidth : fittedHeight;
+  layout.shrinksFourfold = layout.scaledWidth * kLargeShrinkFactor <= codedWidth &&
+                           layout.scaledHeight * kLargeShrinkFactor <= codedHeight;
   return layout;
 }
 
@@ -111,9 +113,7 @@ OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRa
   // the shrink factor, though, which makes a 4K picture cost more to shrink to a phone's screen
   // than to decode; from a quarter down, averaging each output pixel's area costs a third as
   // much and leaves no aliasing either.
-  bool shrinksFourfold = layout.scaledWidth * kAreaShrinkFactor <= firstFrame.width &&
-                         layout.scaledHeight * kAreaShrinkFactor <= firstFrame.height;
-  chain->graph->scale_sws_opts = av_strdup(shrinksFourfold ? "flags=area" : "flags=bicubic");
+  chain->graph->scale_sws_opts = av_strdup(layout.shrinksFourfold ? "flags=area" : "flags=bicubic");
 
   char description[512];
   std::snprintf(

@@ -72,8 +72,7 @@ OSErr EnterMovies() {
   // Pictures come and go in blocks of megabytes, from several threads. glibc raises its mmap
   // threshold past the first block freed and from then on keeps freed pictures in per-thread
   // heaps; a fixed threshold hands each one back to the system, some 15 MB less at the peak.
-  static std::once_flag fixedThreshold;
-  std::call_once(fixedThreshold, [] { mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock); });
+  mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock);
   RegisterBuiltInMovieExporters();
   return Report(noErr);
 }
