@@ -3,6 +3,7 @@
 #include <cstring>
 #include <functional>
 
+#include "platform/ByteOrder.h"
 #include "platform/movies/FixMath.h"
 
 namespace {
@@ -17,16 +18,6 @@ constexpr UInt32 codecHighQuality = 0x300;
 constexpr long kSpatialCodecType = 0, kSpatialCodec = 4, kSpatialDepthField = 8, kSpatialQuality = 10;
 constexpr long kTemporalFrameRate = 4, kTemporalKeyFrameRate = 8;
 constexpr long kDataRateField = 0, kMinSpatialQuality = 8, kMinTemporalQuality = 12;
-
-void PutU16(UInt8* at, UInt16 value) {
-  at[0] = UInt8(value >> 8);
-  at[1] = UInt8(value);
-}
-
-void PutU32(UInt8* at, UInt32 value) {
-  PutU16(at, UInt16(value >> 16));
-  PutU16(at + 2, UInt16(value));
-}
 
 
 // The steps the record edits share: take a copy of the settings, find the record atom under
@@ -72,7 +63,7 @@ OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long
 // Failures are not examined: only the final hand-back decides the result.
 void PutFixedChild(QTAtomContainer settings, QTAtom video, QTAtomType type, Fixed value) {
   UInt8 bytes[4];
-  PutU32(bytes, UInt32(value));
+  WriteU32(bytes, UInt32(value));
   const QTAtom atom = QTFindChildByID(settings, video, type, kVideoSettingsAtomID, nullptr);
   if (atom != 0) {
     QTSetAtomData(settings, atom, sizeof bytes, bytes);
@@ -105,26 +96,26 @@ OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed heigh
 
 OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter) {
   return EditVideoRecord(exporter, kSpatialSettingsAtomType, kSCSpatialSettingsSize, false, [](UInt8* record) {
-    PutU32(record + kSpatialCodecType, kSorensonVideo3);
-    PutU32(record + kSpatialCodec, 0);
-    PutU16(record + kSpatialDepthField, UInt16(kSpatialDepth));
-    PutU32(record + kSpatialQuality, codecLosslessQuality);
+    WriteU32(record + kSpatialCodecType, kSorensonVideo3);
+    WriteU32(record + kSpatialCodec, 0);
+    WriteU16(record + kSpatialDepthField, UInt16(kSpatialDepth));
+    WriteU32(record + kSpatialQuality, codecLosslessQuality);
   });
 }
 
 OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate) {
   // temporalQuality keeps the value read from the atom.
   return EditVideoRecord(exporter, kTemporalSettingsAtomType, kSCTemporalSettingsSize, true, [frameRate](UInt8* record) {
-    PutU32(record + kTemporalFrameRate, UInt32(X2Fix(frameRate)));
-    PutU32(record + kTemporalKeyFrameRate, 0);
+    WriteU32(record + kTemporalFrameRate, UInt32(X2Fix(frameRate)));
+    WriteU32(record + kTemporalKeyFrameRate, 0);
   });
 }
 
 OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate) {
   // frameDuration keeps the value read from the atom. The product wraps in 32 bits.
   return EditVideoRecord(exporter, kDataRateSettingsAtomType, kSCDataRateSettingsSize, true, [dataRate](UInt8* record) {
-    PutU32(record + kDataRateField, UInt32(dataRate) << 10);
-    PutU32(record + kMinSpatialQuality, codecHighQuality);
-    PutU32(record + kMinTemporalQuality, codecHighQuality);
+    WriteU32(record + kDataRateField, UInt32(dataRate) << 10);
+    WriteU32(record + kMinSpatialQuality, codecHighQuality);
+    WriteU32(record + kMinTemporalQuality, codecHighQuality);
   });
 }

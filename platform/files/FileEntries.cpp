@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/ByteOrder.h"
 #include "platform/files/Catalog.h"
 #include "platform/files/Files.h"
 
@@ -18,7 +19,8 @@ constexpr const char* kCreatorAttribute = "user.pocketmovie.creator";
 bool AttributesUnsupported(int err) { return err == ENOTSUP || err == EOPNOTSUPP || err == EPERM; }
 
 int StoreCode(int fd, const char* attribute, OSType code) {
-  const UInt8 bytes[4] = {UInt8(code >> 24), UInt8(code >> 16), UInt8(code >> 8), UInt8(code)};
+  UInt8 bytes[4];
+  WriteU32(bytes, code);
   if (fsetxattr(fd, attribute, bytes, sizeof bytes, 0) == 0 || AttributesUnsupported(errno)) return 0;
   return errno;
 }
@@ -26,7 +28,7 @@ int StoreCode(int fd, const char* attribute, OSType code) {
 OSType LoadCode(const std::string& path, const char* attribute) {
   UInt8 bytes[4];
   if (getxattr(path.c_str(), attribute, bytes, sizeof bytes) != ssize_t(sizeof bytes)) return 0;
-  return (OSType(bytes[0]) << 24) | (OSType(bytes[1]) << 16) | (OSType(bytes[2]) << 8) | OSType(bytes[3]);
+  return ReadU32(bytes);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ByteOrder.h"
 #include "platform/movies/VideoSettingsAtoms.h"
 
 namespace {
@@ -21,12 +22,13 @@ constexpr OSType kFileFormatAtom = FOUR_CHAR_CODE("ffmt");
 class RecordWriter {
  public:
   RecordWriter& u32(UInt32 v) {
-    for (int shift = 24; shift >= 0; shift -= 8) bytes_[size_++] = UInt8(v >> shift);
+    WriteU32(bytes_.data() + size_, v);
+    size_ += 4;
     return *this;
   }
   RecordWriter& u16(UInt16 v) {
-    bytes_[size_++] = UInt8(v >> 8);
-    bytes_[size_++] = UInt8(v);
+    WriteU16(bytes_.data() + size_, v);
+    size_ += 2;
     return *this;
   }
   const UInt8* data() const { return bytes_.data(); }
@@ -41,14 +43,12 @@ class RecordReader {
  public:
   explicit RecordReader(const UInt8* bytes) : bytes_(bytes) {}
   UInt32 u32() {
-    UInt32 v = 0;
-    for (int i = 0; i < 4; ++i) v = (v << 8) | bytes_[offset_++];
-    return v;
+    offset_ += 4;
+    return ReadU32(bytes_ + offset_ - 4);
   }
   UInt16 u16() {
-    UInt16 v = UInt16((bytes_[offset_] << 8) | bytes_[offset_ + 1]);
     offset_ += 2;
-    return v;
+    return ReadU16(bytes_ + offset_ - 2);
   }
 
  private:

@@ -2,24 +2,6 @@
 
 namespace atom_image {
 
-UInt16 ReadU16(const UInt8* p) { return UInt16((p[0] << 8) | p[1]); }
-
-UInt32 ReadU32(const UInt8* p) {
-  return (UInt32(p[0]) << 24) | (UInt32(p[1]) << 16) | (UInt32(p[2]) << 8) | UInt32(p[3]);
-}
-
-void WriteU16(UInt8* p, UInt16 value) {
-  p[0] = UInt8(value >> 8);
-  p[1] = UInt8(value);
-}
-
-void WriteU32(UInt8* p, UInt32 value) {
-  p[0] = UInt8(value >> 24);
-  p[1] = UInt8(value >> 16);
-  p[2] = UInt8(value >> 8);
-  p[3] = UInt8(value);
-}
-
 int Outline::indexOf(QTAtom reference) const {
   if (reference == kParentAtomIsContainer) return atoms.empty() ? -1 : 0;
   for (size_t i = 1; i < atoms.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/ByteOrder.h"
 #include "platform/MacTypes.h"
 #include "platform/movies/AtomContainers.h"
 
@@ -25,11 +26,6 @@ constexpr long kSizeField = 0;
 constexpr long kTypeField = 4;
 constexpr long kIDField = 8;
 constexpr long kChildCountField = 14;
-
-UInt16 ReadU16(const UInt8* p);
-UInt32 ReadU32(const UInt8* p);
-void WriteU16(UInt8* p, UInt16 value);
-void WriteU32(UInt8* p, UInt32 value);
 
 struct AtomNode {
   long offset;  // of the header within the image

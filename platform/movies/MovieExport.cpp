@@ -55,8 +55,8 @@ ComponentResult MovieExportToFile(MovieExportComponent ci, const FSSpec* theFile
       ci, [&](MovieExporter& e) { return e.toFile(theFile, theMovie, onlyThisTrack, startTime, duration); });
 }
 
-// The report is read back by reference; recording replaces it in place.
-const MovieExportReport& LastMovieExportReport() {
+// A copy, so that a report recorded meanwhile never changes one being read.
+MovieExportReport LastMovieExportReport() {
   std::lock_guard lock(ReportMutex());
   return StoredReport();
 }

@@ -70,5 +70,5 @@ struct MovieExportReport {
   std::string outputPath;
   std::string failureReason;  // one short line for a person; empty on success
 };
-const MovieExportReport& LastMovieExportReport();
+MovieExportReport LastMovieExportReport();
 void RecordMovieExportReport(const MovieExportReport& report);
