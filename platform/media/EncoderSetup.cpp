@@ -15,6 +15,7 @@ namespace {
 
 constexpr double kDefaultKeyFrameSeconds = 2.0;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
+constexpr long kHighestAmrNbMode = 12200;
 constexpr long kLargestRoomyPicture = 1920L * 1088;
 
 bool IsH263Size(int width, int height) {
@@ -142,7 +143,8 @@ OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceCha
   context->sample_rate =
       amr ? 8000 : NearestSupportedRate(codec, job.audioSampleRate > 0 ? job.audioSampleRate : sourceSampleRate);
   context->sample_fmt = codec->sample_fmts[0];
-  context->bit_rate = amr ? 12200 : job.audioBitRate > 0 ? job.audioBitRate : kDefaultAacBitRatePerChannel * channels;
+  long defaultBitRate = amr ? kHighestAmrNbMode : kDefaultAacBitRatePerChannel * channels;
+  context->bit_rate = job.audioBitRate > 0 ? job.audioBitRate : defaultBitRate;
   context->time_base = {1, context->sample_rate};
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   FfmpegOptions options;

@@ -15,6 +15,6 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
                        std::string* failureReason);
 
 // Sound at the job's rate and channels (the source's when the job leaves them 0); AMR-NB is
-// always 8 kHz mono 12.2 kbit/s.
+// always 8 kHz mono, at 12.2 kbit/s unless the job names another of its modes.
 OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,
                        CodecContextPtr* encoder, std::string* failureReason);

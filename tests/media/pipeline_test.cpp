@@ -102,14 +102,18 @@ TEST(Pipeline, ExportsAJoinedSourceAcrossTheSeamWithItsSound) {
   const std::string joined = folder.file("joined.mp4");
   ASSERT_EQ(std::system(("ffmpeg -v error -y -f concat -safe 0 -i '" + list + "' -c copy '" + joined + "'").c_str()), 0);
 
-  for (ExportJob job : {SmallJob(joined, folder.file("out.3gp")),
-                        SmallJob(joined, folder.file("out.mp4"), OutputContainer::mp4)}) {
+  ExportJob lowestMode = SmallJob(joined, folder.file("out.3gp"));
+  lowestMode.audioBitRate = 4750;  // AMR-NB's lowest mode, which the settings dialog offers
+  for (ExportJob job : {lowestMode, SmallJob(joined, folder.file("out.mp4"), OutputContainer::mp4)}) {
     SCOPED_TRACE(job.outputPath);
     Export(job);
     const ProbedMovie movie = ProbeMovie(job.outputPath);
     ASSERT_TRUE(movie.stream("video") && movie.stream("audio"));
     EXPECT_NEAR(movie.stream("video")->seconds, 6, 0.2);
     EXPECT_NEAR(movie.stream("audio")->seconds, 6, 0.2);
+    if (job.audioCodec == AudioCodecChoice::amrNB) {
+      EXPECT_LT(movie.stream("audio")->bitRate, 6000);
+    }
   }
 }
 
