@@ -16,13 +16,6 @@ namespace {
 constexpr double kDefaultKeyFrameSeconds = 2.0;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
 constexpr long kHighestAmrNbMode = 12200;
-constexpr long kLargestRoomyPicture = 1920L * 1088;
-
-bool IsH263Size(int width, int height) {
-  static constexpr int sizes[][2] = {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
-  return std::any_of(std::begin(sizes), std::end(sizes),
-                     [&](const int* size) { return size[0] == width && size[1] == height; });
-}
 
 OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr context, CodecContextPtr* encoder,
                   std::string* failureReason) {
@@ -77,7 +70,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     *failureReason = "the video encoder is not available";
     return cantFindHandler;
   }
-  if (job.videoCodec == VideoCodecChoice::h263 && !IsH263Size(job.width, job.height)) {
+  if (job.videoCodec == VideoCodecChoice::h263 && !IsStandardH263Size(job.width, job.height)) {
     *failureReason = "H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures";
     return paramErr;
   }
@@ -119,7 +112,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     options.set("x264-params", "me=dia:subme=5:mixed-refs=0");
     // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
     // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
-    if (long(job.width) * job.height > kLargestRoomyPicture) {
+    if (long(job.width) * job.height > kLargestHDPicture) {
       context->thread_count = 1;
       context->refs = 1;
       options.set("rc-lookahead", "0");

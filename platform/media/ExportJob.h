@@ -2,8 +2,11 @@
 // components turn their settings and the output file's name into one of these.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/MacTypes.h"
 
@@ -12,6 +15,16 @@ enum class OutputContainer { mp4, threeGPP, threeGPP2, amc };
 enum class VideoCodecChoice { none, mpeg4Visual, h263, h264Baseline };
 enum class AudioCodecChoice { none, aacLC, amrNB };
 enum class PictureFit { keepShape, stretch };
+
+// The only picture sizes H.263 can write.
+inline constexpr std::array<std::pair<int, int>, 5> kH263Sizes{
+    {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}}};
+inline bool IsStandardH263Size(int width, int height) {
+  return std::find(kH263Sizes.begin(), kH263Sizes.end(), std::pair{width, height}) != kH263Sizes.end();
+}
+
+// Beyond this many pixels a picture is larger than HD, and its buffers count.
+inline constexpr long kLargestHDPicture = 1920L * 1088;
 
 struct ExportJob {
   std::string sourcePath;

@@ -33,7 +33,7 @@ std::vector<OSType> ExporterDialogModel::videoCodecs() const {
 }
 
 std::vector<std::pair<int, int>> ExporterDialogModel::h263Sizes() {
-  return {{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}};
+  return {kH263Sizes.begin(), kH263Sizes.end()};
 }
 
 std::vector<OSType> ExporterDialogModel::soundCodecs() const {

@@ -10,6 +10,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include "platform/media/ExportJob.h"
 #include "platform/media/FfmpegErrors.h"
 
 namespace {
@@ -138,7 +139,7 @@ OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContext
       // One thread more than the cores: a frame waiting on the one it refers to leaves its core
       // to another. Each thread holds some 30 MB of its own at 4K, so pictures beyond HD get
       // one per core, which keeps peak memory well below a plain decode's.
-      bool beyondHD = long(stream->codecpar->width) * stream->codecpar->height > 1920L * 1088;
+      bool beyondHD = long(stream->codecpar->width) * stream->codecpar->height > kLargestHDPicture;
       context->thread_count = std::clamp(av_cpu_count() + (beyondHD ? 0 : 1), 2, 4);
       context->thread_type = FF_THREAD_FRAME;
     }

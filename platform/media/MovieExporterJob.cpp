@@ -64,11 +64,6 @@ void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJ
 
 }  // namespace
 
-bool IsStandardH263Size(int width, int height) {
-  constexpr std::array<std::array<int, 2>, 5> sizes{{{128, 96}, {176, 144}, {352, 288}, {704, 576}, {1408, 1152}}};
-  return std::find(sizes.begin(), sizes.end(), std::array<int, 2>{width, height}) != sizes.end();
-}
-
 ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, const std::string& sourcePath,
                            const std::string& outputPath, double startSeconds, double durationSeconds) {
   ExportJob job;

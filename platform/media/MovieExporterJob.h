@@ -6,9 +6,7 @@
 #include "platform/media/ExportJob.h"
 #include "platform/media/ExporterSettings.h"
 
-// The sizes H.263 can code; another size with H.263 chosen is written as MPEG-4 Visual instead.
-bool IsStandardH263Size(int width, int height);
-
+// H.263 chosen at a size it cannot code (see IsStandardH263Size) is written as MPEG-4 Visual.
 // Sizes become whole even pixels within 16..4096; each codec gets only values it can write.
 ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, const std::string& sourcePath,
                            const std::string& outputPath, double startSeconds, double durationSeconds);
