@@ -30,6 +30,8 @@ std::optional<Number> wholeText(std::string_view text) {
 bool parseSize(std::string_view text, RunOptions& options) {
   if (const auto named = kSizeTags.find(text); named != kSizeTags.end()) {
     options.sizeTag = named->second;
+    options.customWidth.reset();  // a later option wins whole: an earlier WxH would still be typed in
+    options.customHeight.reset();
     return true;
   }
   const size_t x = text.find_first_of("xX");

@@ -30,9 +30,10 @@ int RunMain(const std::vector<const char*>& arguments) {
 
 TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   // The values themselves reach the window in the headless run below; here the other spellings.
-  RunOptions options = Parse({"--size=qcif", "--", "-odd name.mov"});
+  RunOptions options = Parse({"--size", "200x150", "--size=qcif", "--", "-odd name.mov"});
   EXPECT_EQ(options.error, "");
   EXPECT_EQ(options.sizeTag, 11);
+  EXPECT_FALSE(options.customWidth || options.customHeight);
   EXPECT_EQ(options.movie, "-odd name.mov");
 
   for (const std::vector<const char*>& bad :
