@@ -24,14 +24,9 @@ bool terminating = false;
 bool terminated = false;
 int terminationStatus = 0;
 
-bool envSet(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
-}
-
 }  // namespace
 
-bool HasDisplay() { return envSet("DISPLAY") || envSet("WAYLAND_DISPLAY"); }
+bool HasDisplay() { return !NonEmptyEnv("DISPLAY").empty() || !NonEmptyEnv("WAYLAND_DISPLAY").empty(); }
 
 void RequestOffscreen() { offscreenRequested = true; }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/StringTable.h"
 
 namespace {
@@ -37,11 +38,6 @@ std::string executableFolder() {
   return path.substr(0, path.find_last_of('/'));
 }
 
-std::string nonEmptyEnv(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : "";
-}
-
 }  // namespace
 
 NSBundle* NSBundle::mainBundle() {
@@ -52,15 +48,13 @@ NSBundle* NSBundle::mainBundle() {
 // The override first (tests, portable use), then the build tree's folder beside the program, then
 // a per-user folder, since an installed program's own folder is not writable.
 NSString NSBundle::bundlePath() {
-  if (const std::string override = nonEmptyEnv("POCKETMOVIE_BUNDLE"); !override.empty()) {
+  if (const std::string override = framework::NonEmptyEnv("POCKETMOVIE_BUNDLE"); !override.empty()) {
     return makeFolders(override) ? NSString(override) : NSString();
   }
   if (const std::string folder = executableFolder(); !folder.empty() && isFolder(folder + "/pocketmovie-bundle")) {
     return NSString(folder + "/pocketmovie-bundle");
   }
-  std::string dataHome = nonEmptyEnv("XDG_DATA_HOME");
-  if (dataHome.empty()) dataHome = NSHomeDirectory().str() + "/.local/share";
-  const std::string perUser = dataHome + "/pocketmovie";
+  const std::string perUser = framework::XdgFolder("XDG_DATA_HOME", ".local/share") + "/pocketmovie";
   return makeFolders(perUser) ? NSString(perUser) : NSString();
 }
 

@@ -7,11 +7,26 @@
 #include <cstdlib>
 
 #include "platform/framework/AppKit.h"
+#include "platform/framework/FrameworkInternal.h"
 
 const NSString NSDefaultRunLoopMode = "kCFRunLoopDefaultMode";
 
+namespace framework {
+
+std::string NonEmptyEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : "";
+}
+
+std::string XdgFolder(const char* variable, const char* underHome) {
+  const std::string folder = NonEmptyEnv(variable);
+  return !folder.empty() ? folder : NSHomeDirectory().str() + "/" + underHome;
+}
+
+}  // namespace framework
+
 NSString NSHomeDirectory() {
-  if (const char* home = std::getenv("HOME"); home && *home) return NSString(home);
+  if (const std::string home = framework::NonEmptyEnv("HOME"); !home.empty()) return NSString(home);
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return NSString(entry->pw_dir);
   return NSString("/");
 }

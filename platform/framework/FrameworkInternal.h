@@ -25,7 +25,6 @@ void SetTerminalMode(bool on);
 
 // Why the first thing that failed during a run failed, in a few words, for the terminal.
 void NoteFailure(const std::string& reason);
-const std::string& FirstFailure();
 void ForgetFailures();
 
 // Output files the file manager made in this process, so a failed run can take back an empty one,
@@ -40,14 +39,13 @@ void IgnoreDefaultsWrites(const std::vector<std::string>& keys);
 // on the convert button.
 void RequestAbortClick();
 
-}  // namespace framework
+// An environment variable's value; empty when it is unset or empty, which mean the same here.
+std::string NonEmptyEnv(const char* name);
+// A per-user folder: the XDG variable's value, else the home folder's subfolder (".config"...).
+std::string XdgFolder(const char* variable, const char* underHome);
 
-namespace framework {
 // Whether terminate has run in this process, and with which exit status.
 bool Terminated(int* status);
-}  // namespace framework
-
-namespace framework {
 void ForgetTermination();
 // The window the description made, or null before it is loaded.
 QWidget* MainWindowWidget();

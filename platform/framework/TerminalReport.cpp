@@ -67,15 +67,15 @@ void endBar() {
 
 std::string describeStatus(long status) {
   switch (status) {
-    case -128:
+    case userCanceledErr:
     case -1:
       return "aborted";
-    case -34:
+    case dskFulErr:
       return "disk full";
-    case -43:
+    case fnfErr:
       return "no such file";
-    case -54:
-    case -61:
+    case permErr:
+    case wrPermErr:
       return "permission denied";
     default:
       return "the export failed (status " + std::to_string(status) + ")";
@@ -98,7 +98,6 @@ void SetTerminalMode(bool on) { terminalMode = on; }
 void NoteFailure(const std::string& reason) {
   if (firstFailure.empty()) firstFailure = reason;
 }
-const std::string& FirstFailure() { return firstFailure; }
 void ForgetFailures() { firstFailure.clear(); }
 
 void ShowTerminalProgress(double percent) {

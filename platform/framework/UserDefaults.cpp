@@ -12,9 +12,7 @@
 namespace {
 
 std::string defaultsFilePath() {
-  const char* configHome = std::getenv("XDG_CONFIG_HOME");
-  const std::string base = configHome && *configHome ? configHome : NSHomeDirectory().str() + "/.config";
-  return base + "/pocketmovie/pocketmovie.conf";
+  return framework::XdgFolder("XDG_CONFIG_HOME", ".config") + "/pocketmovie/pocketmovie.conf";
 }
 
 struct DefaultsStore {
