@@ -81,6 +81,11 @@ extern const char* const pExtName[4];
 inline constexpr const char* kSettingFile3GPP2 = "/setting3gpp2.atom";
 inline constexpr const char* kSettingFileAmc = "/settingAmc.atom";
 
+// The formats that keep settings of their own: 3GPP2 and AMC, each with its own file.
+inline const char* SettingsFileOfFormat(SInt32 formatTag) {
+  return formatTag == 2 ? kSettingFile3GPP2 : formatTag == 3 ? kSettingFileAmc : nullptr;
+}
+
 // Shows a percentage on the progress bar and the percent field and draws them at once.
 void ShowProgressPercent(double percent);
 

@@ -2,17 +2,6 @@
 // callback attached and, for 3GPP2 and AMC, the format's own settings file and data-rate limit.
 #include "app/ConverterController.h"
 
-namespace {
-
-struct FormatWithSettingsFile {
-  SInt32 index;
-  const char* settingsFile;
-  SInt32 dataRateLimit;  // kilobytes per second
-};
-constexpr FormatWithSettingsFile kFormatsWithSettingsFile[] = {{2, kSettingFile3GPP2, 8}, {3, kSettingFileAmc, 4}};
-
-}  // namespace
-
 void ConverterController::changeCODEC(id sender) {
   if (gQtExport) CloseComponent(gQtExport);
   gQtExport = nullptr;
@@ -24,16 +13,15 @@ void ConverterController::changeCODEC(id sender) {
   gMovieProgressProcUPP = NewMovieProgressUPP(MovieProgressProc);
   MovieExportSetProgressProc(gQtExport, gMovieProgressProcUPP, 0);
 
-  for (const FormatWithSettingsFile& format : kFormatsWithSettingsFile) {
-    if (format.index != m_nDefault3GPP) continue;
-    readSettingAtomFile(format.settingsFile);
+  if (const char* settingsFile = SettingsFileOfFormat(m_nDefault3GPP)) {
+    readSettingAtomFile(settingsFile);
     // Lowered only now, at the choice; a conversion applies whatever the field then shows.
     m_nDefaultDataRate = dataRate->intValue();
-    if (m_nDefaultDataRate > format.dataRateLimit) {
-      m_nDefaultDataRate = format.dataRateLimit;
-      dataRate->setIntValue(format.dataRateLimit);
-      sliderData->setIntValue(format.dataRateLimit);
+    const SInt32 limit = m_nDefault3GPP == 2 ? 8 : 4;  // kilobytes per second: 3GPP2, AMC
+    if (m_nDefaultDataRate > limit) {
+      m_nDefaultDataRate = limit;
+      dataRate->setIntValue(limit);
+      sliderData->setIntValue(limit);
     }
-    return;
   }
 }

@@ -28,14 +28,5 @@ void ConverterController::writeSettingAtomFile(const char* fileName) {
 }
 
 void ConverterController::setting3GPP2(id sender) {
-  switch (tagOfSelectedItem(popupCODEC)) {
-    case 2:
-      writeSettingAtomFile(kSettingFile3GPP2);
-      break;
-    case 3:
-      writeSettingAtomFile(kSettingFileAmc);
-      break;
-    default:
-      break;
-  }
+  if (const char* settingsFile = SettingsFileOfFormat(tagOfSelectedItem(popupCODEC))) writeSettingAtomFile(settingsFile);
 }
