@@ -23,6 +23,10 @@ inline bool IsStandardH263Size(int width, int height) {
   return std::find(kH263Sizes.begin(), kH263Sizes.end(), std::pair{width, height}) != kH263Sizes.end();
 }
 
+// The picture sides the encoders write, in pixels; options and fields are held to these.
+inline constexpr int kSmallestPictureSide = 16;
+inline constexpr int kLargestPictureSide = 4096;
+
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;
 

@@ -9,12 +9,9 @@
 
 namespace {
 
-constexpr int kMinimumSide = 16;
-constexpr int kMaximumSide = 4096;
-
 int EvenPixels(Fixed side) {
   long even = 2 * std::lround(Fix2X(side) / 2);
-  return int(std::clamp<long>(even, kMinimumSide, kMaximumSide));
+  return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
 }
 
 VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {

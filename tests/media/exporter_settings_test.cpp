@@ -96,8 +96,8 @@ TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes)
 using FuzzRegressions = ExporterSettingsTest;
 TEST_F(FuzzRegressions, SettingsContainersAreTakenOrRefusedWithoutTouchingTheCallersCopy) {
   int inputs = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(__FILE__).parent_path() /
-                                                                "../fuzz/regressions/settings_container")) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(POCKETMOVIE_TESTS_DIR) /
+                                                                "fuzz/regressions/settings_container")) {
     const std::string bytes = ReadWholeFile(entry.path());
     ++inputs;
     for (MovieExportComponent exporter : {phone_, mpeg4_}) {
