@@ -121,6 +121,7 @@ int FinishRunReport() {
       if (terminalMode) {
         endBar();
         const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
+        if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
         std::fprintf(stderr, "pocketmovie: wrote %s\n", output.c_str());
       }
       return 0;

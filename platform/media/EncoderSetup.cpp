@@ -51,7 +51,24 @@ int NearestSupportedRate(const AVCodec* codec, int wanted) {
   return best;
 }
 
+// The quality tools phones' Simple profile and baseline H.263 allow (no B-frames, quarter-pel or
+// global motion compensation, which stay off): rate-distortion macroblock decisions, trellis
+// quantisation and SATD motion comparison. Four vectors per macroblock are MPEG-4's own; in H.263
+// they need an annex baseline players lack. Worth their time only where frames are kept for a
+// second pass, which spends the bits they save.
+void UseQualityTools(AVCodecContext* context, FfmpegOptions* options, VideoCodecChoice codec) {
+  context->mb_decision = FF_MB_DECISION_RD;
+  context->me_cmp = FF_CMP_SATD;
+  context->me_sub_cmp = FF_CMP_SATD;
+  options->set("trellis", "1");
+  if (codec == VideoCodecChoice::mpeg4Visual) context->flags |= AV_CODEC_FLAG_4MV;
+}
+
 }  // namespace
+
+bool HasTwoPassRateControl(VideoCodecChoice codec) {
+  return codec == VideoCodecChoice::mpeg4Visual || codec == VideoCodecChoice::h263;
+}
 
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
   if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
@@ -63,7 +80,7 @@ AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
 }
 
 OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,
-                       std::string* failureReason) {
+                       std::string* failureReason, const EncoderPass& pass) {
   const char* name = VideoEncoderName(job.videoCodec);
   const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
   if (!codec) {
@@ -86,20 +103,37 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
                           ? job.keyFrameInterval
                           : std::max(1, int(std::lround(av_q2d(frameRate) * kDefaultKeyFrameSeconds)));
   context->max_b_frames = 0;  // phones play Simple and Baseline profiles only
-  if (job.videoBitRate > 0) {
-    context->bit_rate = job.videoBitRate;
+  long bitRate = pass.bitRate > 0 ? pass.bitRate : job.videoBitRate;
+  if (pass.fixedQuantiser > 0) {
+    context->flags |= AV_CODEC_FLAG_QSCALE;
+    context->global_quality = pass.fixedQuantiser * FF_QP2LAMBDA;
+  } else if (pass.number > 0 && HasTwoPassRateControl(job.videoCodec)) {
+    // The second pass spends the bits where its statistics say they count; a ceiling of twice the
+    // mean over two seconds keeps a phone's buffer from running dry on a busy stretch.
+    context->bit_rate = bitRate;
+    context->rc_max_rate = bitRate * 2;
+    context->rc_buffer_size = int(std::min<long>(bitRate * 4, INT32_MAX));
+    // FFmpeg's tolerance is how far the bits spent may stray before the quantiser is pulled back;
+    // its default of 4 Mbit lets a phone's rate miss by 15% and more.
+    context->bit_rate_tolerance = int(std::min<long>(bitRate * 2, INT32_MAX));
+    context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+    if (pass.number == 2 && pass.statistics) context->stats_in = av_strdup(pass.statistics);
+  } else if (bitRate > 0) {
+    context->bit_rate = bitRate;
     // A ceiling at the mean over a two-second buffer holds FFmpeg's own encoders within a few
     // percent even on pictures too busy for the rate (its MPEG-4 warns about it, needlessly).
     // x264's average-rate control lands closer without one: its ceiling overshoots by some 5%
     // and costs a tenth of the encoding time.
     if (job.videoCodec != VideoCodecChoice::h264Baseline) {
-      context->rc_max_rate = job.videoBitRate;
-      context->rc_buffer_size = int(std::min<long>(job.videoBitRate * 2, INT32_MAX));
+      context->rc_max_rate = bitRate;
+      context->rc_buffer_size = int(std::min<long>(bitRate * 2, INT32_MAX));
     }
   }
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
   FfmpegOptions options;
+  if ((pass.number > 0 || pass.fixedQuantiser > 0) && HasTwoPassRateControl(job.videoCodec))
+    UseQualityTools(context.get(), &options, job.videoCodec);
   if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
     context->profile = FF_PROFILE_MPEG4_SIMPLE;
   } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {

@@ -10,9 +10,22 @@
 // The job's frame rate, never above the source's.
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate);
 
+// How an encoder takes part in an export of stored frames: the one pass of a plain export, the
+// first of two (which only gathers the encoder's statistics), or the second (which spends the bits
+// by them); `bitRate` overrides the job's; `statistics`, the first pass's, feeds the second.
+struct EncoderPass {
+  int number = 0;  // 0: the only pass
+  long bitRate = 0;
+  const char* statistics = nullptr;
+  int fixedQuantiser = 0;  // nonzero: every frame at this quantiser, with no rate control
+};
+
+// Whether the job's video encoder keeps statistics of its own for a second pass.
+bool HasTwoPassRateControl(VideoCodecChoice codec);
+
 // yuv420p pictures of the job's size at frameRate; time base 1/frameRate.
 OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,
-                       std::string* failureReason);
+                       std::string* failureReason, const EncoderPass& pass = {});
 
 // Sound at the job's rate and channels (the source's when the job leaves them 0); AMR-NB is
 // always 8 kHz mono, at 12.2 kbit/s unless the job names another of its modes.

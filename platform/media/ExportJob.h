@@ -46,6 +46,7 @@ struct ExportJob {
   int keyFrameInterval = 0; // frames; 0: the pipeline picks one
   long videoBitRate = 0;    // bits per second; 0: the codec's quality default
   PictureFit fit = PictureFit::keepShape;
+  long sizeLimitBytes = 0;  // the most the whole file may take; 0: no limit
 
   AudioCodecChoice audioCodec = AudioCodecChoice::aacLC;
   long audioBitRate = 0;    // bits per second
@@ -58,6 +59,9 @@ struct ExportJob {
 using ExportProgress = std::function<OSErr(double fractionDone)>;
 
 // Writes the job's output. noErr when complete; userCanceledErr when progress stopped it (the
-// output then holds a playable movie of what was done); another nonzero status when it failed
-// (no corrupt file is left behind). `failureReason` gets one short line for a person.
-ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason);
+// output then holds a playable movie of what was written, or, stopped before a second pass began,
+// is left as it was); another nonzero status when it failed
+// (no corrupt file is left behind). `failureReason` gets one short line for a person; `notice`
+// one when the written data rate or frame rate had to differ from the job's.
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
+                             std::string* notice = nullptr);

@@ -20,7 +20,9 @@ extern "C" {
 #include "platform/media/FfmpegSource.h"
 #include "platform/media/FilterChain.h"
 #include "platform/media/FrameHandoff.h"
+#include "platform/media/FrameStore.h"
 #include "platform/media/MuxerFile.h"
+#include "platform/media/StoredFramesExport.h"
 
 namespace {
 
@@ -28,6 +30,13 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
+// Frames kept for a second pass stay in memory up to this, then go to a file beside the output.
+constexpr std::size_t kStoreMemoryBound = 8 << 20;
+// Kept frames above this many bytes a second would cost more disk traffic than a second pass earns.
+constexpr double kLargestStoredBytesPerSecond = 4e6;
+// Per pixel, a second-pass encode with the quality tools costs about this many decodes of the
+// source: the share of the progress bar each half of a two-pass export takes.
+constexpr double kEncodeCostInDecodes = 12;
 
 // One kept stream on its way from the source to the output.
 struct StreamLane {
@@ -83,12 +92,16 @@ class ExportRun {
     OSErr status = openSource();
     if (status == noErr) status = openOutput();
     if (status == noErr) status = transcode();
-    if (status == noErr) status = output_.finish(&reason_);
+    // Stopped before the second pass began, a two-pass export has written nothing.
+    if (status == noErr && twoPass_ && cancelled_) return userCanceledErr;
+    if (status == noErr) status = twoPass_ ? encodeStoredFrames() : output_.finish(&reason_);
     if (status != noErr) return status;
     if (cancelled_) return userCanceledErr;
     if (progress_) progress_(1.0);
     return noErr;
   }
+
+  const std::string& notice() const { return notice_; }
 
  private:
   OSErr openSource() {
@@ -136,16 +149,42 @@ class ExportRun {
     return OpenStreamDecoder(source_, streamIndex, &opened.decoder, &reason_);
   }
 
+  // Small pictures are kept and encoded twice, the first time for the encoder's statistics only;
+  // the output is opened once those are in. A size limit needs the stored frames whatever the codec.
+  bool usesTwoPasses() const {
+    if (!video_) return job_.sizeLimitBytes > 0;
+    const bool rated = job_.videoBitRate > 0 || job_.sizeLimitBytes > 0;
+    if (!rated || (!HasTwoPassRateControl(job_.videoCodec) && job_.sizeLimitBytes <= 0)) return false;
+    double bytesPerSecond = double(EvenSize(job_.width)) * EvenSize(job_.height) * 1.5 *
+                            (job_.frameRate > 0 ? job_.frameRate : std::max(source_.facts.frameRate, 1.0));
+    return bytesPerSecond <= kLargestStoredBytesPerSecond || job_.sizeLimitBytes > 0;
+  }
+
   OSErr openOutput() {
-    OSErr status = output_.open(job_.outputPath, job_.container, &reason_);
+    twoPass_ = usesTwoPasses();
+    const bool globalHeader = MuxerFile::NeedsGlobalHeader(job_.container);
+    OSErr status = twoPass_ ? OSErr(noErr) : output_.open(job_.outputPath, job_.container, &reason_);
     if (status == noErr && video_) status = openVideoOutput();
     if (status == noErr && audio_) {
-      status = OpenAudioEncoder(job_, source_.facts.audioSampleRate, source_.facts.audioChannels,
-                                output_.needsGlobalHeader(), &audio_->encoder, &reason_);
+      status = OpenAudioEncoder(job_, source_.facts.audioSampleRate, source_.facts.audioChannels, globalHeader,
+                                &audio_->encoder, &reason_);
+    }
+    if (twoPass_) {
+      if (status == noErr) store_ = std::make_unique<FrameStore>(job_.outputPath, kStoreMemoryBound);
+      decodeShare_ = estimatedDecodeShare();
+      return status;
     }
     if (status == noErr && audio_) status = output_.addStream(*audio_->encoder, &audio_->outputIndex, &reason_);
     if (status == noErr) status = output_.writeHeader(&reason_);
     return status;
+  }
+
+  double estimatedDecodeShare() const {
+    if (!video_) return 0.9;
+    const MovieFacts& facts = source_.facts;
+    double decoded = double(facts.codedWidth) * facts.codedHeight * std::max(facts.frameRate, 1.0);
+    double encoded = double(EvenSize(job_.width)) * EvenSize(job_.height) * av_q2d(frameRate_) * kEncodeCostInDecodes;
+    return std::clamp(decoded / (decoded + encoded), 0.3, 0.95);
   }
 
   OSErr openVideoOutput() {
@@ -153,6 +192,7 @@ class ExportRun {
     ExportJob sized = job_;
     sized.width = EvenSize(job_.width > 0 ? job_.width : facts.naturalWidth);
     sized.height = EvenSize(job_.height > 0 ? job_.height : facts.naturalHeight);
+    sizedJob_ = sized;
     AVRational sourceRate = av_guess_frame_rate(source_.format.get(), video_->input, nullptr);
     frameRate_ = OutputFrameRate(job_, sourceRate);
     // At a rate so low that no frame's slot ends inside the span the movie would lose its picture.
@@ -167,8 +207,11 @@ class ExportRun {
     }
     // Deblocking a picture that no other refers to is lost in such a shrink.
     if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
-    OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
-    if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
+    EncoderPass pass;
+    if (twoPass_ && HasTwoPassRateControl(job_.videoCodec)) pass.number = 1;
+    OSErr status = OpenVideoEncoder(sized, frameRate_, MuxerFile::NeedsGlobalHeader(job_.container),
+                                    &video_->encoder, &reason_, pass);
+    if (status == noErr && !twoPass_) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     return status;
   }
 
@@ -348,7 +391,7 @@ class ExportRun {
       }
       filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
       filtered_->pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
-      OSErr status = encode(lane, filtered_.get());
+      OSErr status = twoPass_ ? keep(lane, filtered_.get()) : encode(lane, filtered_.get());
       av_frame_unref(filtered_.get());
       if (status != noErr) return status;
     }
@@ -374,6 +417,45 @@ class ExportRun {
     }
   }
 
+  // Into the store, and a picture through the first pass.
+  OSErr keep(StreamLane& lane, const AVFrame* frame) {
+    const bool isVideo = &lane == videoLane();
+    OSErr status = store_->add(*frame, isVideo ? kStoredVideoLane : kStoredSoundLane, &encodeReason_);
+    if (status != noErr) return status;
+    if (!isVideo) {
+      ++storedSoundFrames_;
+      return noErr;
+    }
+    ++storedVideoFrames_;
+    if (!(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
+    return EncodeForStatistics(lane.encoder.get(), frame, encoded_.get(), &passOneStatistics_, &encodeReason_);
+  }
+
+  OSErr encodeStoredFrames() {
+    StoredMovie movie;
+    movie.store = store_.get();
+    movie.frameRate = frameRate_;
+    movie.passOneStatistics = std::move(passOneStatistics_);
+    movie.sourceSampleRate = source_.facts.audioSampleRate;
+    movie.sourceChannels = source_.facts.audioChannels;
+    StoredMovieFacts& facts = movie.facts;
+    facts.hasVideo = video_.has_value() && storedVideoFrames_ > 0;
+    facts.hasSound = audio_.has_value() && storedSoundFrames_ > 0;
+    facts.videoFrames = storedVideoFrames_;
+    facts.soundFrames = storedSoundFrames_;
+    facts.frameRate = av_q2d(frameRate_);
+    facts.seconds = facts.hasVideo ? storedVideoFrames_ / std::max(facts.frameRate, 1e-3)
+                    : audio_ ? double(storedSoundFrames_) * std::max(audio_->encoder->frame_size, 1) /
+                                   std::max(audio_->encoder->sample_rate, 1)
+                             : 0;
+    // Counted down from here by the frames encoded; a stop now keeps what was written.
+    std::function<bool(double)> onProgress = [this](double done) {
+      reportFraction(decodeShare_ + (1 - decodeShare_) * done);
+      return !cancelled_;
+    };
+    return ExportStoredFrames(video_ ? sizedJob_ : job_, movie, onProgress, &reason_, &notice_);
+  }
+
   // Ends the stream where its input ended, cut to the span: filters, then the encoder.
   OSErr finishLane(StreamLane& lane) {
     if (lane.filters.graph) {
@@ -386,12 +468,19 @@ class ExportRun {
       OSErr status = drainFilters(lane);
       if (status != noErr) return status;
     }
-    return encode(lane, nullptr);
+    if (!twoPass_) return encode(lane, nullptr);
+    if (&lane != videoLane() || !(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
+    return EncodeForStatistics(lane.encoder.get(), nullptr, encoded_.get(), &passOneStatistics_, &encodeReason_);
   }
 
   void reportProgress(double seconds) {
     if (!progress_ || spanSeconds_ <= 0) return;
-    double fraction = std::clamp(seconds / spanSeconds_, reported_, 1.0);
+    reportFraction(seconds / spanSeconds_ * (twoPass_ ? decodeShare_ : 1.0));
+  }
+
+  void reportFraction(double wanted) {
+    if (!progress_) return;
+    double fraction = std::clamp(wanted, reported_, 1.0);
     auto now = std::chrono::steady_clock::now();
     if (fraction < reported_ + kProgressStep && now - lastReport_ < kProgressInterval) return;
     reported_ = fraction;
@@ -433,11 +522,21 @@ class ExportRun {
   double reported_ = 0;
   std::chrono::steady_clock::time_point lastReport_;
   bool cancelled_ = false;
+  // Two passes: the frames, kept once filtered, and what the first pass learnt of them.
+  bool twoPass_ = false;
+  std::unique_ptr<FrameStore> store_;
+  std::string passOneStatistics_;
+  long storedVideoFrames_ = 0;
+  long storedSoundFrames_ = 0;
+  double decodeShare_ = 1;  // of the progress bar
+  std::string notice_;
+  ExportJob sizedJob_;  // the job with the picture size the encoder writes
 };
 
 }  // namespace
 
-ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason) {
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
+                             std::string* notice) {
   std::string ignored;
   std::string& reason = failureReason ? *failureReason : ignored;
   reason.clear();
@@ -445,5 +544,8 @@ ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progres
     reason = "no source or output file given";
     return paramErr;
   }
-  return ExportRun(job, progress, &reason).run();
+  ExportRun run(job, progress, &reason);
+  ComponentResult result = run.run();
+  if (notice) *notice = run.notice();
+  return result;
 }

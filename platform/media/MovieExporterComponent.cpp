@@ -99,7 +99,7 @@ ComponentResult MovieExporterComponent::toFile(const FSSpec* theFile, Movie theM
       return send(movieProgressUpdatePercent, lastFraction);
     };
     try {
-      result = RunExportJob(job, onProgress, &report.failureReason);
+      result = RunExportJob(job, onProgress, &report.failureReason, &report.notice);
     } catch (const std::bad_alloc&) {
       result = memFullErr;
       report.failureReason = "out of memory";

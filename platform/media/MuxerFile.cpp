@@ -1,6 +1,7 @@
 #include "platform/media/MuxerFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -115,11 +116,29 @@ OSErr MuxerFile::writePacket(AVPacket* packet, AVRational encoderTimeBase, int s
 }
 
 OSErr MuxerFile::finish(std::string* failureReason) {
+  OSErr status = complete(failureReason);
+  return status == noErr ? putInPlace(failureReason) : status;
+}
+
+bool MuxerFile::NeedsGlobalHeader(OutputContainer container) {
+  const AVOutputFormat* format = av_guess_format(MuxerName(container), nullptr, nullptr);
+  return format && (format->flags & AVFMT_GLOBALHEADER);
+}
+
+OSErr MuxerFile::complete(std::string* failureReason) {
   int result = headerWritten_ ? av_write_trailer(format_.get()) : AVERROR(EINVAL);
   if (result >= 0) result = avio_closep(&format_->pb);
   if (result < 0) return fail(result, "cannot complete the output movie", failureReason);
   format_.reset();
+  return noErr;
+}
 
+long long MuxerFile::completedBytes() const {
+  struct stat info {};
+  return ::stat(temporaryPath_.c_str(), &info) == 0 ? (long long)info.st_size : -1;
+}
+
+OSErr MuxerFile::putInPlace(std::string* failureReason) {
   // Durable before it replaces the old output, so a crash leaves one or the other.
   int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || ::fsync(fd) != 0) {

@@ -24,6 +24,12 @@ class MuxerFile {
   OSErr writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex, std::string* failureReason);
   // Completes the file, makes it durable and puts it in the output's place.
   OSErr finish(std::string* failureReason);
+  // finish() in two steps, for a caller that looks at the complete file's size before it is kept.
+  OSErr complete(std::string* failureReason);
+  long long completedBytes() const;
+  OSErr putInPlace(std::string* failureReason);
+  // Whether the container's streams take their codec headers out of band.
+  static bool NeedsGlobalHeader(OutputContainer container);
 
  private:
   OSErr fail(int averror, const char* what, std::string* failureReason);

@@ -69,6 +69,7 @@ struct MovieExportReport {
   ComponentResult status = 0;
   std::string outputPath;
   std::string failureReason;  // one short line for a person; empty on success
+  std::string notice;         // one line when the written rates differ from the chosen ones
 };
 MovieExportReport LastMovieExportReport();
 void RecordMovieExportReport(const MovieExportReport& report);
