@@ -13,6 +13,28 @@ constexpr FixedSize kFixedSizes[] = {{11, 176, 144}, {12, 128, 96}, {13, 96, 80}
 
 }  // namespace
 
+SInt32 ConverterController::fitKilobytes() {
+  if (!popupFitSize) return 0;
+  const SInt32 tag = tagOfSelectedItem(popupFitSize);
+  if (tag != kFitCustomTag) return tag > 0 ? tag : 0;
+  const SInt32 typed = fitSize ? fitSize->intValue() : 0;
+  return typed > 0 ? typed : 0;
+}
+
+// A limit the menu offers is chosen there; any other is typed into the field beside it.
+void ConverterController::showFitKilobytes(SInt32 kilobytes) {
+  if (!popupFitSize) return;
+  NSInteger index = popupFitSize->indexOfItemWithTag(kilobytes > 0 ? kilobytes : 0);
+  if (index < 0) index = popupFitSize->indexOfItemWithTag(kFitCustomTag);
+  popupFitSize->selectItemAtIndex(index);
+  if (fitSize && kilobytes > 0) fitSize->setIntValue(kilobytes);
+  selectFitSize(nullptr);
+}
+
+void ConverterController::selectFitSize(id sender) {
+  if (fitSize) fitSize->setEnabled(tagOfSelectedItem(popupFitSize) == kFitCustomTag ? YES : NO);
+}
+
 void ConverterController::selectExportSize(id sender) {
   const SInt32 tag = tagOfSelectedItem(popupExportSize);
   m_nDefaultSizeIndex = tag;

@@ -31,6 +31,8 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   m_nDefaultSizeY = integerPreference(defaults, "SizeY", 90);
   m_nDefaultSizeIndex = integerPreference(defaults, "SizeIndex", 2);
   m_nDefault3GPP = static_cast<SInt32>(defaults->integerForKey("3GPP"));
+  // Older preference files have no limit, as a missing key reads 0.
+  m_nDefaultFitSize = static_cast<SInt32>(defaults->integerForKey("FitSize"));
 
   widthMov->setDoubleValue(m_nDefaultSizeX);
   heightMov->setDoubleValue(m_nDefaultSizeY);
@@ -42,6 +44,7 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   // A tag that no item carries leaves the menu without a selection, which reads as tag 0.
   popupCODEC->selectItemAtIndex(popupCODEC->indexOfItemWithTag(m_nDefault3GPP));
   popupExportSize->selectItemAtIndex(popupExportSize->indexOfItemWithTag(m_nDefaultSizeIndex));
+  showFitKilobytes(m_nDefaultFitSize);
 
   EnterMovies();
 
@@ -79,6 +82,7 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   m_nDefaultSizeY = truncatedToSInt32(heightMov->doubleValue());
   m_nDefaultFrameRate = frameRate->intValue();
   m_nDefaultDataRate = dataRate->intValue();
+  if (popupFitSize) m_nDefaultFitSize = fitKilobytes();
 
   defaults->setInteger(m_nDefaultDataRate, "DataRate");
   defaults->setInteger(m_nDefaultFrameRate, "FrameRate");
@@ -86,5 +90,6 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   defaults->setInteger(m_nDefaultSizeY, "SizeY");
   defaults->setInteger(m_nDefaultSizeIndex, "SizeIndex");
   defaults->setInteger(m_nDefault3GPP, "3GPP");
+  defaults->setInteger(m_nDefaultFitSize, "FitSize");
   defaults->synchronize();
 }

@@ -48,6 +48,8 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "popupCODEC") return connectTo(popupCODEC, object);
   if (outlet == "sliderFrame") return connectTo(sliderFrame, object);
   if (outlet == "sliderData") return connectTo(sliderData, object);
+  if (outlet == "popupFitSize") return connectTo(popupFitSize, object);
+  if (outlet == "fitSize") return connectTo(fitSize, object);
   return NO;
 }
 
@@ -58,6 +60,7 @@ BOOL ConverterController::sendAction(const NSString& selector, id sender) {
       {"changeCODEC:", &ConverterController::changeCODEC},
       {"selectExportSize:", &ConverterController::selectExportSize},
       {"setting3GPP2:", &ConverterController::setting3GPP2},
+      {"selectFitSize:", &ConverterController::selectFitSize},
   };
   for (const auto& [name, action] : kActions) {
     if (selector.str() == name) {

@@ -17,6 +17,11 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void changeCODEC(id sender);
   void selectExportSize(id sender);
   void setting3GPP2(id sender);
+  void selectFitSize(id sender);
+
+  // The size limit the "Fit into" menu chooses, in kilobytes; 0 for none.
+  SInt32 fitKilobytes();
+  void showFitKilobytes(SInt32 kilobytes);
 
   // One conversion.
   void doConvert(const NSString& path);
@@ -55,6 +60,8 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSPopUpButton* popupCODEC = nullptr;
   NSSlider* sliderFrame = nullptr;
   NSSlider* sliderData = nullptr;
+  NSPopUpButton* popupFitSize = nullptr;  // item tags in kilobytes; kFitCustomTag takes fitSize
+  NSTextField* fitSize = nullptr;
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;
@@ -63,7 +70,11 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   SInt32 m_nDefaultSizeY = 0;
   SInt32 m_nDefaultSizeIndex = 0;
   SInt32 m_nDefault3GPP = 0;
+  SInt32 m_nDefaultFitSize = 0;  // kilobytes; 0: no limit
 };
+
+// The "Fit into" menu's item whose limit is typed into the field beside it.
+inline constexpr SInt32 kFitCustomTag = -1;
 
 // Process-wide state shared with the progress callback, which gets no context of its own.
 enum : SInt32 { kConvertIdle = -1, kConvertRunning = 0, kConvertAbortRequested = 1 };

@@ -83,6 +83,7 @@ void ConverterController::doConvert(const NSString& path) {
 
   QTDX_SetExportedMovieDimensions(gQtExport, X2Fix(height), X2Fix(width));
   QTDX_SetExportedMovieDataRateSetting(gQtExport, dataRate->intValue());
+  QTDX_SetExportedMovieSizeLimit(gQtExport, fitKilobytes());
 
   // clip.mov becomes clip.mov.3gp beside it.
   const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));

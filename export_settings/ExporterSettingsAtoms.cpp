@@ -21,10 +21,10 @@ constexpr long kDataRateField = 0, kMinSpatialQuality = 8, kMinTemporalQuality =
 
 
 // The steps the record edits share: take a copy of the settings, find the record atom under
-// 'vide', fill `record` (with the atom's current bytes when `keepCurrent`), let `change` rewrite
+// 'vide' (or, for a file-wide setting, at the root), fill `record` (with the atom's current bytes when `keepCurrent`), let `change` rewrite
 // it, store it as the atom's whole data and hand the copy back. The copy is disposed of on every path.
 OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long recordSize, bool keepCurrent,
-                      const std::function<void(UInt8*)>& change) {
+                      const std::function<void(UInt8*)>& change, bool atRoot = false) {
   QTAtomContainer settings = nullptr;
   OSErr status = OSErrFromComponentResult(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
   UInt8 record[kSCDataRateSettingsSize] = {};  // room for the largest record
@@ -34,7 +34,11 @@ OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long
     // Without a 'vide' atom there is nothing to edit; the root's own children are never taken for it.
     const QTAtom video =
         QTFindChildByID(settings, kParentAtomIsContainer, kVideoSettingsAtomType, kVideoSettingsAtomID, nullptr);
-    if (video != 0) recordAtom = QTFindChildByID(settings, video, recordType, kVideoSettingsAtomID, nullptr);
+    if (atRoot) {
+      recordAtom = QTFindChildByID(settings, kParentAtomIsContainer, recordType, kVideoSettingsAtomID, nullptr);
+    } else if (video != 0) {
+      recordAtom = QTFindChildByID(settings, video, recordType, kVideoSettingsAtomID, nullptr);
+    }
     if (recordAtom == 0) status = cannotFindAtomErr;
   }
   if (status == noErr && keepCurrent) {
@@ -118,4 +122,11 @@ OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32
     WriteU32(record + kMinSpatialQuality, codecHighQuality);
     WriteU32(record + kMinTemporalQuality, codecHighQuality);
   });
+}
+
+OSErr QTDX_SetExportedMovieSizeLimit(MovieExportComponent exporter, SInt32 kilobytes) {
+  // As the data rate: the product wraps in 32 bits.
+  return EditVideoRecord(
+      exporter, kFileSizeLimitAtomType, kFileSizeLimitSize, false,
+      [kilobytes](UInt8* record) { WriteU32(record, UInt32(kilobytes) << 10); }, true);
 }

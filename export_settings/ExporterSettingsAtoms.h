@@ -11,3 +11,6 @@ OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter);
 OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate);
 // dataRate in units of 1024 bytes per second.
 OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate);
+// The most the whole output file may take, in units of 1024 bytes; 0: no limit. Its atom lies at the
+// root, beside 'vide'.
+OSErr QTDX_SetExportedMovieSizeLimit(MovieExportComponent exporter, SInt32 kilobytes);

@@ -25,6 +25,8 @@
 namespace {
 
 constexpr int kUsageStatus = 2;
+// The tag of the window's "Fit into" item whose limit is typed into the field beside it.
+constexpr long kCustomFitTag = -1;
 
 // In the terminal only the run's own lines go to standard error, not Qt's notes about the session.
 void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -71,6 +73,14 @@ void applyRunOptions(const framework::RunOptions& options) {
     setNumber("dataRate", *options.kilobytesPerSecond);
     setNumber("sliderData", *options.kilobytesPerSecond);
     touched.emplace_back("DataRate");
+  }
+  if (options.fitKilobytes) {
+    // A limit the menu offers is chosen there; any other goes into the field beside it.
+    auto* menu = dynamic_cast<NSPopUpButton*>(NSViewNamed("popupFitSize"));
+    const bool offered = menu && *options.fitKilobytes > 0 && menu->indexOfItemWithTag(*options.fitKilobytes) >= 0;
+    if (!offered && *options.fitKilobytes > 0) setNumber("fitSize", double(*options.fitKilobytes));
+    chooseItem("popupFitSize", offered || *options.fitKilobytes == 0 ? *options.fitKilobytes : kCustomFitTag, "selectFitSize:");
+    touched.emplace_back("FitSize");
   }
   framework::IgnoreDefaultsWrites(touched);
 }

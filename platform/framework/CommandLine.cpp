@@ -14,6 +14,8 @@ namespace {
 constexpr double kMaxFramesPerSecond = 120;
 constexpr int kMaxKilobytesPerSecond = 100000;
 constexpr int kMaxSide = 8192;
+// The settings keep a limit in bytes as a signed 32-bit number.
+constexpr long kMaxFitKilobytes = 2097151;
 
 const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
 const std::map<std::string_view, long> kSizeTags = {{"natural", 1}, {"half", 2}, {"third", 3}, {"quarter", 4},
@@ -25,6 +27,25 @@ std::optional<Number> wholeText(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
+}
+
+// 300K, 600KB, 1M, 1.5M or a plain number of kilobytes (a kilobyte is 1024 bytes); none or 0: no limit.
+std::optional<long> fitKilobytes(std::string_view text) {
+  if (text == "none") return 0;
+  size_t unit = text.find_first_not_of("0123456789.");
+  std::string_view number = text.substr(0, unit);
+  std::string_view suffix = unit == std::string_view::npos ? std::string_view() : text.substr(unit);
+  double scale = 1;
+  if (suffix == "M" || suffix == "m" || suffix == "MB" || suffix == "mb") {
+    scale = 1024;
+  } else if (!suffix.empty() && suffix != "K" && suffix != "k" && suffix != "KB" && suffix != "kb") {
+    return std::nullopt;
+  }
+  const std::optional<double> value = wholeText<double>(number);
+  if (!value || !std::isfinite(*value) || *value < 0) return std::nullopt;
+  const double kilobytes = std::round(*value * scale);
+  if (kilobytes > kMaxFitKilobytes || (kilobytes < 1 && *value > 0)) return std::nullopt;
+  return long(kilobytes);
 }
 
 bool parseSize(std::string_view text, RunOptions& options) {
@@ -74,6 +95,13 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
       return false;
     }
     options.kilobytesPerSecond = *rate;
+  } else if (name == "--fit") {
+    const std::optional<long> kilobytes = fitKilobytes(value);
+    if (!kilobytes) {
+      options.error = "size limit '" + shown + "' is not a size such as 300K, 600K or 1M (or none)";
+      return false;
+    }
+    options.fitKilobytes = *kilobytes;
   } else {
     options.error = "unknown option '" + std::string(name) + "'";
     return false;
@@ -82,7 +110,7 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
 }
 
 bool takesValue(std::string_view name) {
-  return name == "--format" || name == "--size" || name == "--fps" || name == "--rate";
+  return name == "--format" || name == "--size" || name == "--fps" || name == "--rate" || name == "--fit";
 }
 
 }  // namespace
@@ -140,6 +168,8 @@ const char* UsageText() {
          "                    96x80, or WxH in pixels\n"
          "  --fps N           frames per second; fractions allowed (7.5)\n"
          "  --rate N          data rate in kilobytes per second\n"
+         "  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),\n"
+         "                    or none\n"
          "  --help            show this text\n"
          "  --version         show the version\n"
          "\n"

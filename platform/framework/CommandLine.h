@@ -16,6 +16,7 @@ struct RunOptions {
   std::optional<double> customHeight;
   std::optional<double> framesPerSecond;
   std::optional<int> kilobytesPerSecond;
+  std::optional<long> fitKilobytes;  // the most the output file may take; 0: no limit
   std::string movie;
   std::string error;  // what is wrong with the arguments; empty when they are usable
 };

@@ -18,6 +18,7 @@ struct EncoderPass {
   long bitRate = 0;
   const char* statistics = nullptr;
   int fixedQuantiser = 0;  // nonzero: every frame at this quantiser, with no rate control
+  bool fromStoredFrames = false;  // encoding frames kept for more than one pass
 };
 
 // Whether the job's video encoder keeps statistics of its own for a second pass.

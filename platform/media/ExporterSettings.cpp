@@ -165,6 +165,7 @@ OSErr ExporterSettingsToAtomContainer(const ExporterSettings& s, ExporterKind ki
   if (err == noErr) err = InsertRecord(c, sound, kSoundChannelsAtom, Word(UInt32(s.sound.channels)));
   if (err == noErr && kind == ExporterKind::threeGPP)
     err = InsertRecord(c, kParentAtomIsContainer, kFileFormatAtom, Word(s.fileFormat));
+  if (err == noErr) err = InsertRecord(c, kParentAtomIsContainer, kFileSizeLimitAtomType, Word(UInt32(s.fileSizeLimit)));
   if (err != noErr) {
     QTDisposeAtomContainer(c);
     return err;
@@ -188,7 +189,7 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
     long size;
     std::optional<std::array<UInt8, 16>> bytes;
   };
-  std::array<Field, 11> fields{{{video, kVideoWidthAtomType, 4, {}},
+  std::array<Field, 12> fields{{{video, kVideoWidthAtomType, 4, {}},
                                 {video, kVideoHeightAtomType, 4, {}},
                                 {video, kSpatialSettingsAtomType, kSCSpatialSettingsSize, {}},
                                 {video, kTemporalSettingsAtomType, kSCTemporalSettingsSize, {}},
@@ -198,10 +199,11 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
                                 {sound, kSoundBitRateAtom, 4, {}},
                                 {sound, kSoundSampleRateAtom, 4, {}},
                                 {sound, kSoundChannelsAtom, 4, {}},
-                                {kParentAtomIsContainer, kFileFormatAtom, 4, {}}}};
+                                {kParentAtomIsContainer, kFileFormatAtom, 4, {}},
+                                {kParentAtomIsContainer, kFileSizeLimitAtomType, kFileSizeLimitSize, {}}}};
   for (Field& f : fields) {
     // A missing 'vide' or 'soun' atom means its children are missing too, not that they lie at the root.
-    if (f.parent == 0 && f.type != kFileFormatAtom) continue;
+    if (f.parent == 0 && f.type != kFileFormatAtom && f.type != kFileSizeLimitAtomType) continue;
     // The file format belongs to the 3GPP family; an MPEG-4 component ignores it like any unknown atom.
     if (f.type == kFileFormatAtom && kind != ExporterKind::threeGPP) continue;
     err = ReadRecord(container, f.parent, f.type, f.size, &f.bytes);
@@ -236,6 +238,7 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
   if (fields[8].bytes) s.sound.sampleRate = SInt32(word(fields[8]));
   if (fields[9].bytes) s.sound.channels = SInt32(word(fields[9]));
   if (fields[10].bytes) s.fileFormat = word(fields[10]);
+  if (fields[11].bytes) s.fileSizeLimit = SInt32(word(fields[11]));
 
   if (!ExporterOffersVideoCodec(kind, s.spatial.codecType) || !ExporterOffersSoundCodec(kind, s.sound.codec) ||
       (kind == ExporterKind::threeGPP && !ExporterOffersFileFormat(kind, s.fileFormat)) ||

@@ -68,6 +68,7 @@ struct ExporterSettings {
   OSType fit = kFitKeepShape;
   SoundSettings sound;
   OSType fileFormat = kFileFormatByExtension;  // the 3GPP family only
+  SInt32 fileSizeLimit = 0;  // bytes for the whole output file; 0 or less: no limit
 };
 
 ExporterSettings DefaultExporterSettings(ExporterKind kind);

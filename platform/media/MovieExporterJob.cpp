@@ -78,6 +78,7 @@ ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, 
   job.keyFrameInterval = std::max<SInt32>(settings.temporal.keyFrameRate, 0);
   job.videoBitRate = settings.dataRate.dataRate > 0 ? long(settings.dataRate.dataRate) * 8 : 0;
   job.fit = settings.fit == kFitStretch ? PictureFit::stretch : PictureFit::keepShape;
+  job.sizeLimitBytes = settings.fileSizeLimit > 0 ? settings.fileSizeLimit : 0;
 
   ResolveSound(settings.sound, job.container, &job);
   return job;

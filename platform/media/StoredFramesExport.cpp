@@ -23,6 +23,7 @@ constexpr double kLeastShareOfLimit = 0.90;
 constexpr double kRateTolerance = 0.08;
 
 constexpr int kCoarsestQuantiser = 31;
+constexpr double kModelMargin = 1.05;
 
 // The rate that should give `bytes`, from the rounds so far: bytes grow as a power of the rate,
 // its exponent taken from the last two rounds when there are two.
@@ -54,6 +55,7 @@ class StoredFramesWriter {
     packet_ = MakePacket();
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
+    modelledCoarsestBits_ = passOne.bitsAtCoarsest;
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
     if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
       // The statistics' model of the coarsest quantiser overstates it some twofold: where it
@@ -72,6 +74,7 @@ class StoredFramesWriter {
       // The statistics must be of the very frames the second pass encodes.
       OSErr status = gatherStatistics(&statistics);
       if (status != noErr) return status;
+      modelledCoarsestBits_ = SummarisePassOne(statistics).bitsAtCoarsest;
     }
 
     long videoRate = plan.videoBitRate;
@@ -185,8 +188,13 @@ class StoredFramesWriter {
     video_.reset();
     sound_.reset();
     if (status == noErr && movie_.facts.hasVideo) {
-      EncoderPass pass{.number = statistics.empty() ? 0 : 2, .bitRate = videoRate};
-      if (!statistics.empty()) pass.statistics = statistics.c_str();
+      // FFmpeg's second pass refuses to start (and frees memory twice as it gives up) below what its
+      // model of the statistics allows at the coarsest quantiser, which is some twice the truth;
+      // between the two, its one-pass rate control from the stored frames does.
+      const double seconds = std::max(movie_.facts.seconds, 1e-3);
+      const bool secondPass = !statistics.empty() && videoRate * seconds >= modelledCoarsestBits_ * kModelMargin;
+      EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
+      if (secondPass) pass.statistics = statistics.c_str();
       status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
     }
@@ -245,6 +253,7 @@ class StoredFramesWriter {
   const std::function<bool(double)>& progress_;
   std::string& reason_;
   int stride_ = 1;
+  double modelledCoarsestBits_ = 0;
   PacketPtr packet_;
   std::unique_ptr<MuxerFile> output_;
   CodecContextPtr video_;

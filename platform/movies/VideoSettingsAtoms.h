@@ -11,6 +11,9 @@ constexpr QTAtomType kSpatialSettingsAtomType = FOUR_CHAR_CODE("sptl");    // SC
 constexpr QTAtomType kTemporalSettingsAtomType = FOUR_CHAR_CODE("tprl");   // SCTemporalSettings
 constexpr QTAtomType kDataRateSettingsAtomType = FOUR_CHAR_CODE("drat");   // SCDataRateSettings
 constexpr QTAtomID kVideoSettingsAtomID = 1;
+// Beside 'vide' at the root: the most bytes the whole output file may take (SInt32; 0: no limit).
+constexpr QTAtomType kFileSizeLimitAtomType = FOUR_CHAR_CODE("fsiz");
+constexpr long kFileSizeLimitSize = 4;
 
 constexpr long kSCSpatialSettingsSize = 14;
 constexpr long kSCTemporalSettingsSize = 12;
