@@ -11,6 +11,7 @@ namespace {
 // The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders, and its lambda scale in the
 // statistics ("q:" is the quantiser times this).
 constexpr double kCoarsestQuantiser = 31;
+constexpr double kFinestQuantiser = 2;
 constexpr double kLambdaPerQuantiser = 118;  // FF_QP2LAMBDA
 // Aimed below the limit, so that the second pass's own miss stays inside it.
 constexpr double kAimBelowLimit = 0.97;
@@ -51,6 +52,7 @@ PassOneSummary SummarisePassOne(const std::string& statistics) {
     // Texture bits fall with the quantiser as the encoder's own rate control models them.
     double quantiser = q / kLambdaPerQuantiser;
     summary.bitsAtCoarsest += texture * std::min(1.0, quantiser / kCoarsestQuantiser) + mv + misc;
+    summary.bitsAtFinest += texture * std::max(1.0, quantiser / kFinestQuantiser) + mv + misc;
   }
   return summary;
 }

@@ -13,6 +13,8 @@ struct PassOneSummary {
   double bitsAsEncoded = 0;
   // The least the pictures take at the encoder's coarsest quantiser; 0 when unknown.
   double bitsAtCoarsest = 0;
+  // The most they take at the finest quantiser, by the same model.
+  double bitsAtFinest = 0;
 };
 
 // Reads FFmpeg's MPEG-4 / H.263 statistics ("in:.. q:.. itex:.. ptex:.. mv:.. misc:..;" a frame).

@@ -24,6 +24,9 @@ constexpr double kRateTolerance = 0.08;
 
 constexpr int kCoarsestQuantiser = 31;
 constexpr double kModelMargin = 1.05;
+// Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
+// the rate control room to work.
+constexpr double kCoarsestShareOfRate = 0.85;
 
 // The rate that should give `bytes`, from the rounds so far: bytes grow as a power of the rate,
 // its exponent taken from the last two rounds when there are two.
@@ -36,7 +39,7 @@ double RateForBytes(const std::vector<std::pair<double, double>>& tried, double 
       exponent = std::clamp(std::log(got / earlierGot) / std::log(rate / earlierRate), 0.3, 2.0);
     }
   }
-  return rate * std::pow(bytes / got, 1 / exponent);
+  return rate * std::clamp(std::pow(bytes / got, 1 / exponent), 0.25, 4.0);
 }
 
 struct Attempt {
@@ -56,6 +59,7 @@ class StoredFramesWriter {
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
     modelledCoarsestBits_ = passOne.bitsAtCoarsest;
+    const double finestBits = passOne.bitsAtFinest;
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
     if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
       // The statistics' model of the coarsest quantiser overstates it some twofold: where it
@@ -69,6 +73,19 @@ class StoredFramesWriter {
       return paramErr;
     }
     stride_ = std::max(1, plan.frameStride);
+    if (stride_ > 1 && !plan.limitBinds) {
+      // Key frames and each frame's own headers do not thin out with the frames: the stride is
+      // widened until the coarsest quantiser holds the rate.
+      const double wanted = double(job_.videoBitRate) * std::max(movie_.facts.seconds, 1e-3);
+      for (int tries = 0; tries < 4 && stride_ < movie_.facts.videoFrames; ++tries) {
+        double bits = 0;
+        OSErr status = encodeAtCoarsest(&bits);
+        if (status != noErr) return status;
+        if (bits <= wanted * kCoarsestShareOfRate) break;
+        stride_ = int(std::min<double>(std::ceil(stride_ * bits / (wanted * kCoarsestShareOfRate)),
+                                       double(movie_.facts.videoFrames)));
+      }
+    }
     std::string statistics = movie_.passOneStatistics;
     if (stride_ > 1 && !statistics.empty()) {
       // The statistics must be of the very frames the second pass encodes.
@@ -98,7 +115,9 @@ class StoredFramesWriter {
         aim = aimInLimit;  // the video took what it was given, and the rest took less than planned
       } else if (!plan.limitBinds && videoRate > 0 && stride_ == 1) {
         const double wanted = videoRate * seconds / 8;
-        if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0) aim = wanted;
+        // A picture too plain to take the rate even at the finest quantiser keeps what it took.
+        const bool reachable = attempt.videoBytes > wanted || finestBits / 8 >= wanted;
+        if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
       }
       if (!aim) break;
       if (round + 1 >= kAttempts || *aim <= 0) {
@@ -128,14 +147,15 @@ class StoredFramesWriter {
   // The video bytes at the coarsest quantiser, in bits.
   OSErr encodeAtCoarsest(double* bits) {
     CodecContextPtr encoder;
-    OSErr status = OpenVideoEncoder(job_, movie_.frameRate, MuxerFile::NeedsGlobalHeader(job_.container), &encoder,
+    OSErr status = OpenVideoEncoder(job_, writtenRate(), MuxerFile::NeedsGlobalHeader(job_.container), &encoder,
                                     &reason_, {.fixedQuantiser = kCoarsestQuantiser});
     if (status == noErr) status = movie_.store->rewind(&reason_);
     long long bytes = 0;
     FramePtr frame;
     int lane = 0;
     while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
-      if (lane != kStoredVideoLane) continue;
+      if (lane != kStoredVideoLane || !keeps(*frame)) continue;
+      frame->pts /= stride_;
       frame->quality = encoder->global_quality;
       status = countBytes(encoder.get(), frame.get(), &bytes);
     }
