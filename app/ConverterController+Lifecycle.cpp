@@ -1,4 +1,4 @@
-// Launch, a movie opened onto the application, and quit: the six preferences go into the controls
+// Launch, a movie opened onto the application, and quit: the seven preferences go into the controls
 // at launch and come back from them at quit.
 #include "app/ConverterController.h"
 

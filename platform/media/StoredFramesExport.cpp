@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -23,7 +24,11 @@ constexpr double kLeastShareOfLimit = 0.90;
 constexpr double kRateTolerance = 0.08;
 
 constexpr int kCoarsestQuantiser = 31;
-constexpr double kModelMargin = 1.05;
+// FFmpeg's second pass gives up (freeing memory twice as it does) unless its model of the
+// statistics can spend the rate between the finest and coarsest quantisers; its key frames stay
+// finer than the coarsest, so the margin there is wide.
+constexpr double kCoarsestModelMargin = 1.5;
+constexpr double kFinestModelMargin = 0.8;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
 // the rate control room to work.
 constexpr double kCoarsestShareOfRate = 0.85;
@@ -59,6 +64,7 @@ class StoredFramesWriter {
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
     modelledCoarsestBits_ = passOne.bitsAtCoarsest;
+    modelledFinestBits_ = passOne.bitsAtFinest;
     const double finestBits = passOne.bitsAtFinest;
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
     if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
@@ -92,6 +98,7 @@ class StoredFramesWriter {
       OSErr status = gatherStatistics(&statistics);
       if (status != noErr) return status;
       modelledCoarsestBits_ = SummarisePassOne(statistics).bitsAtCoarsest;
+      modelledFinestBits_ = SummarisePassOne(statistics).bitsAtFinest;
     }
 
     long videoRate = plan.videoBitRate;
@@ -113,8 +120,8 @@ class StoredFramesWriter {
       } else if (plan.limitBinds && attempt.fileBytes < limit * kLeastShareOfLimit &&
                  attempt.videoBytes * 8 >= 0.9 * videoRate * seconds) {
         aim = aimInLimit;  // the video took what it was given, and the rest took less than planned
-      } else if (!plan.limitBinds && videoRate > 0 && stride_ == 1) {
-        const double wanted = videoRate * seconds / 8;
+      } else if (!plan.limitBinds && job_.videoBitRate > 0) {
+        const double wanted = job_.videoBitRate * seconds / 8;
         // A picture too plain to take the rate even at the finest quantiser keeps what it took.
         const bool reachable = attempt.videoBytes > wanted || finestBits / 8 >= wanted;
         if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
@@ -208,11 +215,12 @@ class StoredFramesWriter {
     video_.reset();
     sound_.reset();
     if (status == noErr && movie_.facts.hasVideo) {
-      // FFmpeg's second pass refuses to start (and frees memory twice as it gives up) below what its
-      // model of the statistics allows at the coarsest quantiser, which is some twice the truth;
-      // between the two, its one-pass rate control from the stored frames does.
+      // Outside what the model allows (which is some twice the truth at the coarsest end), the
+      // one-pass rate control from the stored frames takes over.
       const double seconds = std::max(movie_.facts.seconds, 1e-3);
-      const bool secondPass = !statistics.empty() && videoRate * seconds >= modelledCoarsestBits_ * kModelMargin;
+      const double bits = videoRate * seconds;
+      const bool secondPass = !statistics.empty() && bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
+                              bits <= modelledFinestBits_ * kFinestModelMargin;
       EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
       if (secondPass) pass.statistics = statistics.c_str();
       status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
@@ -274,6 +282,7 @@ class StoredFramesWriter {
   std::string& reason_;
   int stride_ = 1;
   double modelledCoarsestBits_ = 0;
+  double modelledFinestBits_ = 0;
   PacketPtr packet_;
   std::unique_ptr<MuxerFile> output_;
   CodecContextPtr video_;

@@ -11,6 +11,8 @@ TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences
             (std::vector<double>{64, 64, 12, 12, 120, 90}));
   EXPECT_EQ(c_->popupExportSize->selectedItem()->tag(), 2);
   EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 0);
+  EXPECT_EQ(c_->fitKilobytes(), 0);  // older preferences have no size limit
+  EXPECT_FALSE(c_->fitSize->isEnabled());
   EXPECT_NE(gQtExport, nullptr);
   quit();
 
@@ -35,11 +37,18 @@ TEST_F(ControllerTest, QuitClosesTheExporterAndKeepsWhatTheControlsShow) {
   c_->frameRate->setStringValue("7.5");
   c_->widthMov->setDoubleValue(88.9);
   c_->heightMov->setStringValue("1e20");  // held at the 32-bit limit, not converted out of range
+  c_->showFitKilobytes(450);  // a limit the menu does not offer goes into the field
   quit();
   EXPECT_EQ(gQtExport, nullptr);
   std::vector<NSInteger> kept;
-  for (const char* key : {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP"}) kept.push_back(stored(key));
-  EXPECT_EQ(kept, (std::vector<NSInteger>{8, 7, 88, 2147483647, 12, 2}));
+  for (const char* key : {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP", "FitSize"}) {
+    kept.push_back(stored(key));
+  }
+  EXPECT_EQ(kept, (std::vector<NSInteger>{8, 7, 88, 2147483647, 12, 2, 450}));
+  store("FitSize", 600);
+  launch();
+  EXPECT_EQ(c_->popupFitSize->selectedItem()->tag(), 600);
+  EXPECT_FALSE(c_->fitSize->isEnabled());
 }
 
 }  // namespace

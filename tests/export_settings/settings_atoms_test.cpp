@@ -65,6 +65,14 @@ TEST(SettingsAtoms, EachSetterWritesExactBytesAndKeepsTheFieldsLeftAlone) {
   EXPECT_EQ(settings, with({0x00, 0x0C, 0x80, 0x00}, {0xFF, 0xFF, 0xEC, 0x00}));
   EXPECT_EQ(QTDX_SetExportedMovieDataRateSetting(exporter.instance(), 1 << 21), noErr);
   EXPECT_EQ(settings, with({0x00, 0x0C, 0x80, 0x00}, {0x80, 0, 0, 0}));
+
+  // The size limit lies at the root beside 'vide', in bytes: 300 KB, then none.
+  const Bytes video = Atom("vide", 1, {Atom("fsiz", 1, {}, {9, 9, 9, 9})});
+  ScopedRecordingExporter limited(Container({video, Atom("fsiz", 1, {}, Bytes(6, 0xEE))}));
+  EXPECT_EQ(QTDX_SetExportedMovieSizeLimit(limited.instance(), 300), noErr);
+  EXPECT_EQ(limited.state().settings, Container({video, Atom("fsiz", 1, {}, {0, 0x04, 0xB0, 0})}));
+  EXPECT_EQ(QTDX_SetExportedMovieSizeLimit(limited.instance(), 0), noErr);
+  EXPECT_EQ(limited.state().settings, Container({video, Atom("fsiz", 1, {}, {0, 0, 0, 0})}));
 }
 
 TEST(SettingsAtoms, RecordsThatAreNotThereAreNeverHandedBack) {
@@ -77,6 +85,7 @@ TEST(SettingsAtoms, RecordsThatAreNotThereAreNeverHandedBack) {
   for (size_t image = 0; image < std::size(images); ++image) {
     ScopedRecordingExporter exporter(images[image]);
     for (int i = 1; i < 4; ++i) EXPECT_EQ(kSetters[i](exporter.instance()), cannotFindAtomErr) << image << " " << i;
+    EXPECT_EQ(QTDX_SetExportedMovieSizeLimit(exporter.instance(), 300), cannotFindAtomErr) << image;
     EXPECT_EQ(exporter.state().count(kSetSettingsCall), 0u) << image;
     EXPECT_EQ(exporter.state().settings, images[image]);
   }

@@ -35,11 +35,16 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
   EXPECT_EQ(options.movie, "-odd name.mov");
+  for (const auto& [limit, kilobytes] : {std::pair{"1M", 1024L}, std::pair{"1.5MB", 1536L}, std::pair{"300k", 300L},
+                                         std::pair{"450", 450L}, std::pair{"none", 0L}}) {
+    EXPECT_EQ(Parse({"--fit", limit}).fitKilobytes, kilobytes) << limit;
+  }
 
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "0x10"}, {"--size", "12x"}, {"--size", "99999x2"},
                                              {"--fps", "0"}, {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e9"}, {"--rate", "-5"},
-                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}, {"a.mov", "b.mov"}}) {
+                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"},
+                                             {"--fit", "300X"}, {"--fit", "-1K"}, {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"a.mov", "b.mov"}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 
@@ -61,7 +66,9 @@ TEST(CommandLine, HeadlessRunAppliesOptionsInOrderAndKeepsThemOutOfThePreference
   // The menus' choices as each action sees them: the format first, since it resets the size.
   std::vector<long> tagsAtAction;
   controller.onAction = [&](const std::string& selector) {
-    const char* menu = selector == "changeCODEC:" ? "popupCODEC" : "popupExportSize";
+    const char* menu = selector == "changeCODEC:"    ? "popupCODEC"
+                       : selector == "selectFitSize:" ? "popupFitSize"
+                                                      : "popupExportSize";
     tagsAtAction.push_back(Outlet<NSPopUpButton>(menu)->selectedItem()->tag());
   };
   controller.onTerminate = [] {  // as the real controller saves the fields
@@ -73,11 +80,13 @@ TEST(CommandLine, HeadlessRunAppliesOptionsInOrderAndKeepsThemOutOfThePreference
   controller.calls.clear();
 
   const int status =
-      RunMain({"--headless", "--rate", "20", "--fps", "7.5", "--size", "200x150", "--format", "3gp", movie.c_str()});
+      RunMain({"--headless", "--rate", "20", "--fps", "7.5", "--size", "200x150", "--format", "3gp", "--fit", "450K",
+               movie.c_str()});
 
   EXPECT_EQ(controller.calls, (std::vector<std::string>{"launch", "changeCODEC:", "selectExportSize:",
-                                                        "open " + movie, "terminate"}));
-  EXPECT_EQ(tagsAtAction, (std::vector<long>{1, 0}));
+                                                        "selectFitSize:", "open " + movie, "terminate"}));
+  EXPECT_EQ(tagsAtAction, (std::vector<long>{1, 0, -1}));  // a limit the menu does not offer is typed in
+  EXPECT_EQ(Outlet<NSTextField>("fitSize")->intValue(), 450);
   EXPECT_EQ(Outlet<NSTextField>("widthMov")->intValue(), 200);
   EXPECT_EQ(Outlet<NSTextField>("heightMov")->intValue(), 150);
   EXPECT_DOUBLE_EQ(Outlet<NSTextField>("frameRate")->doubleValue(), 7.5);

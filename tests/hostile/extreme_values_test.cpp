@@ -65,3 +65,43 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsStillMakeAPlayableMovie) {
     ExpectPlayableAtMost4096(sandbox.run(arguments), movie + extension);
   }
 }
+
+// A size limit holds the whole file, sound and container included, between 90% and 100% of it
+// when it binds; where even the lowest quality cannot fit, the run says how much it needs and
+// writes nothing.
+TEST(ExtremeValues, ASizeLimitIsFilledOrRefusedBeforeAnythingIsWritten) {
+  ProgramSandbox sandbox;
+  const std::string folder = sandbox.folder().path();
+  const std::vector<std::string> phone = {"--format", "3gp", "--size", "qcif", "--fps", "12", "--rate", "8"};
+  for (const auto& [seconds, limit] : {std::pair{3, "20K"}, std::pair{30, "150K"}}) {
+    SCOPED_TRACE(std::to_string(seconds) + " s into " + limit);
+    const std::string movie =
+        MakeSampleMovie(folder, std::to_string(seconds) + ".mov", SampleMovie().in("mov").lasting(seconds));
+    ASSERT_FALSE(movie.empty());
+    std::vector<std::string> arguments = phone;
+    arguments.insert(arguments.end(), {"--fit", limit, movie});
+    const ProgramRun run = sandbox.run(arguments);
+    ExpectCleanOutcome(run, movie + ".3gp");
+    ASSERT_EQ(run.status, 0) << run.errors;
+    const double bytes = double(std::filesystem::file_size(movie + ".3gp"));
+    const double limitBytes = std::stoi(limit) * 1024.0;
+    EXPECT_LE(bytes, limitBytes);
+    EXPECT_GE(bytes, 0.9 * limitBytes);
+    const ProbedMovie written = ProbeMovie(movie + ".3gp");
+    ASSERT_TRUE(written.stream("video") && written.stream("audio"));
+    EXPECT_NEAR(written.stream("video")->seconds, seconds, 0.2);
+    EXPECT_NEAR(written.stream("video")->frameRate, 12, 0.01);
+
+    if (seconds < 30) continue;
+    sandbox.folder().write("30.mov.3gp", "older bytes");
+    arguments[arguments.size() - 2] = "40K";
+    const ProgramRun refused = sandbox.run(arguments);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.errors.find("pocketmovie: needs at least "), std::string::npos) << refused.errors;
+    EXPECT_NE(refused.errors.find(" KB at the lowest quality; try a smaller picture or frame rate\n"),
+              std::string::npos)
+        << refused.errors;
+    EXPECT_EQ(ReadWholeFile(movie + ".3gp"), "older bytes");
+    EXPECT_TRUE(HiddenEntries(folder).empty());
+  }
+}

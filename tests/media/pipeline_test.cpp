@@ -117,9 +117,16 @@ TEST(Pipeline, ExportsAJoinedSourceAcrossTheSeamWithItsSound) {
   }
 }
 
+long VideoBitRate(const std::string& movie) {
+  const ProbedMovie probed = ProbeMovie(movie);
+  return probed.stream("video") ? probed.stream("video")->bitRate : 0;
+}
+
 TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
   TempDir folder;
-  const std::string source = MakeSampleMovie(folder.path(), "clip.mp4", SampleMovie());
+  // 352x288 at 25 fps keeps more frames than memory holds: they go to a file beside the output.
+  const std::string source = MakeSampleMovie(folder.path(), "clip.mp4", SampleMovie().lasting(4));
+  ASSERT_FALSE(source.empty());
   folder.write("old.3gp", "older bytes");
   std::string reason;
   ExportJob job = SmallJob(folder.file("missing.mov"), folder.file("old.3gp"));
@@ -129,11 +136,61 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
   job.width = 320;
   EXPECT_EQ(RunExportJob(job, nullptr, &reason), paramErr);
   EXPECT_EQ(ReadWholeFile(folder.file("old.3gp")), "older bytes");
-  // A stop keeps what was done (see the component tests) as the output itself.
-  job = SmallJob(source, folder.file("clip.mp4.3gp"));
-  EXPECT_EQ(RunExportJob(job, [](double done) { return done > 0.3 ? userCanceledErr : noErr; }, &reason),
-            userCanceledErr);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3);  // the source, old and new
+
+  // Stopped while decoding, a two-pass export leaves the old output; stopped in its second pass,
+  // it keeps what that pass wrote. Neither leaves a working file.
+  job = SmallJob(source, folder.file("old.3gp"));
+  job.width = 352;
+  job.height = 288;
+  job.frameRate = 25;
+  double stoppedAt = 0;
+  for (double stopAt : {0.05, 0.9}) {
+    SCOPED_TRACE(stopAt);
+    EXPECT_EQ(RunExportJob(job, [&](double done) { return done > stopAt ? (stoppedAt = done, userCanceledErr) : noErr; },
+                           &reason),
+              userCanceledErr);
+    EXPECT_LT(stoppedAt, stopAt + 0.05);
+    if (stopAt < 0.5) {
+      EXPECT_EQ(ReadWholeFile(folder.file("old.3gp")), "older bytes");
+    } else {
+      const ProbedMovie kept = ProbeMovie(job.outputPath);
+      ASSERT_TRUE(kept.stream("video"));
+      EXPECT_GT(kept.stream("video")->seconds, 1);
+      EXPECT_LT(kept.stream("video")->seconds, 3.9);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);  // the source and the output
+  }
+}
+
+// Without a limit the video lands within 10% of its rate, dropping frames where even the coarsest
+// picture would spend more, and says so.
+TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
+  TempDir folder;
+  const std::string source = MakeSampleMovie(folder.path(), "busy.mp4", SampleMovie().busy().lasting(11));
+  ASSERT_FALSE(source.empty());
+  struct Case {
+    OutputContainer container;
+    int width, height;
+    long bytesPerSecond;
+    bool dropsFrames;
+  };
+  for (const Case& c : {Case{OutputContainer::threeGPP, 176, 144, 8192, false},
+                        Case{OutputContainer::amc, 352, 288, 4096, true}}) {
+    ExportJob job = SmallJob(source, folder.file(std::to_string(c.width) + ".3gp"));
+    job.container = c.container;
+    job.width = c.width;
+    job.height = c.height;
+    job.videoBitRate = c.bytesPerSecond * 8;
+    if (c.container == OutputContainer::amc) job.audioCodec = AudioCodecChoice::aacLC;
+    SCOPED_TRACE(job.outputPath);
+    std::string reason, notice;
+    ASSERT_EQ(RunExportJob(job, nullptr, &reason, &notice), noErr) << reason;
+    EXPECT_NEAR(double(VideoBitRate(job.outputPath)) / job.videoBitRate, 1.0, 0.10);
+    const ProbedStream* video = ProbeMovie(job.outputPath).stream("video");
+    ASSERT_TRUE(video);
+    EXPECT_EQ(video->frameRate < 11.9, c.dropsFrames);
+    EXPECT_EQ(notice.find("frames per second") != std::string::npos, c.dropsFrames) << notice;
+  }
 }
 
 }  // namespace
