@@ -1,12 +1,16 @@
 // Converts one movie with this program's export components, for bench/run.sh to time:
-//   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch]
-// FPS 0 keeps the source's rate. Exit status 0 when the output was completely written.
+//   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch] [onepass] [fit=BYTES]
+// FPS 0 keeps the source's rate; onepass encodes as the frames come, as before frames were kept
+// for a second pass; fit limits the whole file. Exit status 0 when the output was completely written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "platform/files/Files.h"
+#include "platform/media/ExportJob.h"
 #include "platform/media/ExporterSettings.h"
+#include "platform/media/MovieExporterJob.h"
+#include "platform/media/MovieRecord.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "platform/movies/Movies.h"
@@ -43,7 +47,13 @@ int main(int argc, char** argv) {
   settings.height = X2Fix(std::atof(argv[5]));
   settings.temporal.frameRate = X2Fix(std::atof(argv[6]));
   settings.dataRate.dataRate = std::atoi(argv[7]);
-  if (argc > 8 && std::string(argv[8]) == "stretch") settings.fit = kFitStretch;
+  bool onePass = false;
+  for (int i = 8; i < argc; ++i) {
+    const std::string option = argv[i];
+    if (option == "stretch") settings.fit = kFitStretch;
+    if (option == "onepass") onePass = true;
+    if (option.rfind("fit=", 0) == 0) settings.fileSizeLimit = std::atoi(option.c_str() + 4);
+  }
   if (status == noErr) status = ExporterSettingsToAtomContainer(settings, kind, &container);
   if (status == noErr) status = MovieExportSetSettingsFromAtomContainer(exporter, container);
   QTDisposeAtomContainer(container);
@@ -58,11 +68,21 @@ int main(int argc, char** argv) {
   if (OSErr err = NewMovieFromFile(&movie, movieFile, nullptr, nullptr, newMovieActive, nullptr); err != noErr)
     return Fail("NewMovieFromFile", err);
 
-  status = MovieExportToFile(exporter, &output, movie, nullptr, 0, GetMovieDuration(movie));
+  std::string reason;
+  if (onePass) {
+    // The component's own job, run without keeping frames.
+    ExportJob job = ResolveExportJob(settings, kind, movie->sourcePath, argv[3], 0,
+                                     double(GetMovieDuration(movie)) / GetMovieTimeScale(movie));
+    job.onePass = true;
+    status = RunExportJob(job, nullptr, &reason);
+  } else {
+    status = MovieExportToFile(exporter, &output, movie, nullptr, 0, GetMovieDuration(movie));
+    reason = LastMovieExportReport().failureReason;
+  }
   DisposeMovie(movie);
   CloseMovieFile(movieFile);
   CloseComponent(exporter);
   ExitMovies();
-  if (status != noErr) return Fail(LastMovieExportReport().failureReason.c_str(), status);
+  if (status != noErr) return Fail(reason.c_str(), status);
   return 0;
 }

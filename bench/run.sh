@@ -5,11 +5,15 @@
 #   1080p30 -> .mp4 960x540, 64 KB/s video, AAC sound
 #   2160p30 -> .3g2 176x144, 12 fps, 8 KB/s video, AAC mono sound
 #   720p30, 20 s and 5 min -> .3gp: peak memory over length
+#   quality: a busy 640x480 clip and a noisy one -> .3gp 176x144, 12 fps, 8 KB/s: PSNR and SSIM at
+#            equal video bytes of the two-pass export, the one-pass export (as before frames were
+#            kept) and ffmpeg's MPEG-4 in two passes with its quality tools
+#   fit: --fit 300K, 600K and 1M on every clip: the limit held, and by how much
 # Each case runs RUNS paired rounds (engine, ffmpeg, decode; order alternating) and prints the
 # median with its spread (min-max) of wall time, CPU time (user+sys) and of the per-round ratios,
 # peak memory, the PSNR of both outputs against the source taken through the same filters, and
 # the video data rates.
-# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length (default: all)
+# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit (default: all)
 # Environment: POCKETMOVIE_BENCH_BUILD (build folder, also caches the clips), RUNS (default 3),
 #              CLIP_SECONDS (1080p and 2160p clips, default 10).
 set -euo pipefail
@@ -18,7 +22,7 @@ build="${POCKETMOVIE_BENCH_BUILD:-$root/build-bench}"
 runs="${RUNS:-3}"
 seconds="${CLIP_SECONDS:-10}"
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length)
+[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length quality fit)
 
 # An existing build folder keeps its own configuration (tests included, if it has them).
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -40,6 +44,23 @@ clip() {
     ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30:duration=$3" \
       -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$3" \
       -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 "$path.part.mp4"
+    mv "$path.part.mp4" "$path"
+  fi
+  echo "$path"
+}
+
+# busy_clip KIND: a 14-second 640x480 clip whose picture keeps an encoder at its rate: a zoom into
+# the Mandelbrot set ("zoom") or moving bars under fresh noise every frame ("noise").
+busy_clip() {
+  local path="$clips/busy-$1-640x480-14s.mp4" source
+  if [ ! -f "$path" ]; then
+    echo "making $(basename "$path") (once)..." >&2
+    case "$1" in
+      zoom) source="mandelbrot=size=640x480:rate=30,trim=duration=14" ;;
+      noise) source="testsrc2=size=640x480:rate=30:duration=14,noise=alls=30:allf=t+u" ;;
+    esac
+    ffmpeg -v error -y -f lavfi -i "$source" -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=14" \
+      -c:v libx264 -preset veryfast -crf 16 -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 -shortest "$path.part.mp4"
     mv "$path.part.mp4" "$path"
   fi
   echo "$path"
@@ -81,6 +102,16 @@ psnr() {
     sed -n 's/.*PSNR .*average:\([0-9.inf]*\).*/\1/p' | tail -n 1
 }
 
+# SSIM (all planes) likewise.
+ssim() {
+  ffmpeg -v info -i "$1" -i "$2" -lavfi "[1:v]$3[ref];[0:v][ref]ssim" -f null - 2>&1 |
+    sed -n 's/.*SSIM .*All:\([0-9.]*\).*/\1/p' | tail -n 1
+}
+
+video_bytes() {
+  ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$1" | awk '{ s += $1 } END { print s + 0 }'
+}
+
 video_kbits() {
   ffprobe -v error -select_streams v:0 -show_entries stream=bit_rate -of default=nw=1:nk=1 "$1" |
     awk '{ printf "%.1f", $1 / 1000 }'
@@ -95,12 +126,13 @@ bench() {
   read -r -a settings <<<"$5"
   shift 5
   local -a ffmpeg_args=("$@")
-  local -a we=() wf=() wd=() ce=() cf=() cd=() me=() mf=() md=()
-  local -a wr_ff=() wr_dec=() cr_ff=() cr_dec=()
+  local -a we=() wf=() wd=() ce=() cf=() cd=() me=() mf=() md=() w1=() c1=()
+  local -a wr_ff=() wr_dec=() cr_ff=() cr_dec=() wr_one=() cr_one=()
   local w c m
   for i in $(seq "$runs"); do
     local -a order=(engine ffmpeg decode)
     [ $((i % 2)) -eq 0 ] && order=(decode ffmpeg engine)
+    [ -n "${one_pass_too:-}" ] && order+=(onepass)
     for who in "${order[@]}"; do
       case "$who" in
         engine)
@@ -112,8 +144,14 @@ bench() {
         decode)
           read -r w c m < <(measure ffmpeg -v error -i "$source" -f null -)
           wd+=("$w"); cd+=("$c"); md+=("$m") ;;
+        onepass)
+          read -r w c m < <(measure "$engine" "$ext" "$source" "$work/onepass.$ext" "${settings[@]}" onepass)
+          w1+=("$w"); c1+=("$c") ;;
       esac
     done
+    if [ -n "${one_pass_too:-}" ]; then
+      wr_one+=("$(ratio "${we[-1]}" "${w1[-1]}")"); cr_one+=("$(ratio "${ce[-1]}" "${c1[-1]}")")
+    fi
     wr_ff+=("$(ratio "${we[-1]}" "${wf[-1]}")"); wr_dec+=("$(ratio "${we[-1]}" "${wd[-1]}")")
     cr_ff+=("$(ratio "${ce[-1]}" "${cf[-1]}")"); cr_dec+=("$(ratio "${ce[-1]}" "${cd[-1]}")")
   done
@@ -124,6 +162,10 @@ bench() {
     "$(spread "${cd[@]}")"
   printf '  engine/ffmpeg:  wall %s  cpu %s\n' "$(spread "${wr_ff[@]}")" "$(spread "${cr_ff[@]}")"
   printf '  engine/decode:  wall %s  cpu %s\n' "$(spread "${wr_dec[@]}")" "$(spread "${cr_dec[@]}")"
+  if [ -n "${one_pass_too:-}" ]; then
+    printf '  engine/one pass: wall %s  cpu %s  (one pass: wall %s)\n' "$(spread "${wr_one[@]}")" \
+      "$(spread "${cr_one[@]}")" "$(spread "${w1[@]}")"
+  fi
   printf '  peak MB: engine %s  ffmpeg %s  decode %s\n' "$(megabytes "${me[@]}")" "$(megabytes "${mf[@]}")" \
     "$(megabytes "${md[@]}")"
   if [ -n "$filter" ]; then
@@ -138,15 +180,81 @@ bench() {
   peak_kb="$(printf '%s\n' "${me[@]}" | sort -g | sed -n "$(((${#me[@]} + 1) / 2))p")"
 }
 
+# Runs "$@" with its data rate (the argument after the placeholder RATE) adjusted until the video
+# takes $target bytes within 1%; leaves the output in $out. At most five tries.
+match_bytes() {
+  local target="$1" out="$2" rate="$3"
+  shift 3
+  local -a command
+  local got
+  for _ in 1 2 3 4 5; do
+    command=("${@//RATE/$rate}")
+    "${command[@]}" >/dev/null 2>"$work/match.err" || { cat "$work/match.err" >&2; exit 1; }
+    got="$(video_bytes "$out")"
+    awk -v g="$got" -v t="$target" 'BEGIN { exit !(g > 0.99 * t && g < 1.01 * t) }' && break
+    rate="$(awk -v r="$rate" -v g="$got" -v t="$target" 'BEGIN { printf "%d", r * t / (g > 0 ? g : 1) }')"
+  done
+  echo "$got"
+}
+
+# Quality at equal video bytes: this program's two passes against its one pass and against
+# ffmpeg's two passes with -mbd rd -trellis 1 -flags +mv4 -cmp 2 -subcmp 2.
+quality_case() {
+  local filter="fps=12,scale=176:144" kind source ours one ff pe p1 pf se s1 sf
+  for kind in zoom noise; do
+    source="$(busy_clip "$kind")"
+    "$engine" 3gp "$source" "$work/two.3gp" 176 144 12 8192 stretch
+    ours="$(video_bytes "$work/two.3gp")"
+    one="$(match_bytes "$ours" "$work/one.3gp" 8192 "$engine" 3gp "$source" "$work/one.3gp" 176 144 12 RATE stretch \
+      onepass)"
+    ff="$(cd "$work" && match_bytes "$ours" "$work/ff.mp4" 65536 bash -c \
+      "ffmpeg -v error -y -i '$source' -vf $filter -an -c:v mpeg4 -b:v RATE -mbd rd -trellis 1 -flags +mv4 \
+         -cmp 2 -subcmp 2 -pass 1 -passlogfile ff -f mp4 /dev/null && ffmpeg -v error -y -i '$source' -vf $filter \
+         -an -c:v mpeg4 -b:v RATE -mbd rd -trellis 1 -flags +mv4 -cmp 2 -subcmp 2 -pass 2 -passlogfile ff '$work/ff.mp4'")"
+    pe="$(psnr "$work/two.3gp" "$source" "$filter")"; se="$(ssim "$work/two.3gp" "$source" "$filter")"
+    p1="$(psnr "$work/one.3gp" "$source" "$filter")"; s1="$(ssim "$work/one.3gp" "$source" "$filter")"
+    pf="$(psnr "$work/ff.mp4" "$source" "$filter")"; sf="$(ssim "$work/ff.mp4" "$source" "$filter")"
+    printf '%s\n' "== quality, $kind 640x480 14 s -> .3gp 176x144 12 fps 8 KB/s (targets: +0.5 dB over one pass, >= ffmpeg)"
+    printf '  video bytes: two passes %s  one pass %s  ffmpeg two passes %s\n' "$ours" "$one" "$ff"
+    printf '  PSNR dB: two passes %s  one pass %s (%s)  ffmpeg %s (%s)\n' "$pe" "$p1" \
+      "$(awk -v a="$pe" -v b="$p1" 'BEGIN { printf "%+.2f", a - b }')" "$pf" \
+      "$(awk -v a="$pe" -v b="$pf" 'BEGIN { printf "%+.2f", a - b }')"
+    printf '  SSIM: two passes %s  one pass %s  ffmpeg %s\n' "$se" "$s1" "$sf"
+  done
+}
+
+# --fit on every clip: the whole file's size against the limit.
+fit_case() {
+  local source limit bytes
+  printf '%s\n' "== fit: .3gp 176x144 12 fps 8 KB/s into 300K, 600K, 1M (target: within, and >= 90% where it binds)"
+  for source in "$(busy_clip zoom)" "$(busy_clip noise)" "$(clip 1920 1080 "$seconds")" "$(clip 1280 720 20)"; do
+    for limit in 300 600 1024; do
+      rm -f "$work/fit.3gp"
+      if "$engine" 3gp "$source" "$work/fit.3gp" 176 144 12 8192 stretch "fit=$((limit * 1024))" 2>"$work/fit.err"; then
+        bytes="$(stat -c %s "$work/fit.3gp")"
+        printf '  %-36s %5s KB: %7s bytes, %s of the limit%s\n' "$(basename "$source")" "$limit" "$bytes" \
+          "$(awk -v b="$bytes" -v l="$((limit * 1024))" 'BEGIN { printf "%.1f%%", 100 * b / l }')" \
+          "$([ "$bytes" -le $((limit * 1024)) ] || echo '  OVER THE LIMIT')"
+      else
+        printf '  %-36s %5s KB: refused: %s\n' "$(basename "$source")" "$limit" "$(tail -n 1 "$work/fit.err")"
+      fi
+    done
+  done
+}
+
 # The engine stretches as ffmpeg's scale filter does, so that both pictures compare with one reference.
 # ffmpeg gets the very same bits per second: 8 KB/s is 65536 bit/s, 64 KB/s 524288.
-qcif_3gp=(-vf scale=176:144 -r 12 -c:v mpeg4 -b:v 65536 -c:a libopencore_amrnb -ar 8000 -ac 1)
+qcif_3gp=(-vf fps=12,scale=176:144 -c:v mpeg4 -b:v 65536 -c:a libopencore_amrnb -ar 8000 -ac 1)
 qcif_3g2=(-vf scale=176:144 -r 12 -c:v mpeg4 -b:v 65536 -c:a aac -b:a 32k -ar 22050 -ac 1)
 for case in "${cases[@]}"; do
   case "$case" in
     3gp)
-      bench ".3gp 1080p30 ${seconds}s -> 176x144 12 fps 8 KB/s (targets: <=0.75x ffmpeg, <=1.05x decode)" \
-        "$(clip 1920 1080 "$seconds")" "fps=12,scale=176:144" 3gp "176 144 12 8192 stretch" "${qcif_3gp[@]}" ;;
+      one_pass_too=1
+      bench ".3gp 1080p30 ${seconds}s -> 176x144 12 fps 8 KB/s, two passes (targets: <=0.80x ffmpeg, <=1.1x one pass)" \
+        "$(clip 1920 1080 "$seconds")" "fps=12,scale=176:144" 3gp "176 144 12 8192 stretch" "${qcif_3gp[@]}"
+      one_pass_too= ;;
+    quality) quality_case ;;
+    fit) fit_case ;;
     mp4)
       bench ".mp4 1080p30 ${seconds}s -> 960x540 30 fps 64 KB/s (target: <=0.95x ffmpeg)" \
         "$(clip 1920 1080 "$seconds")" "scale=960:540" mp4 "960 540 0 65536" \
@@ -164,7 +272,7 @@ for case in "${cases[@]}"; do
         "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       runs="$RUNS_SAVED"
       printf '  peak memory, 5 min against 20 s: %s (target: within 10%%)\n' "$(ratio "$peak_kb" "$short_kb")" ;;
-    *) echo "unknown case: $case (3gp mp4 3g2 length)" >&2; exit 2 ;;
+    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit)" >&2; exit 2 ;;
   esac
 done
 echo "targets also: peak memory <= ffmpeg's; PSNR no more than 0.3 dB below ffmpeg's"

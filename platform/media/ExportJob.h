@@ -47,6 +47,7 @@ struct ExportJob {
   long videoBitRate = 0;    // bits per second; 0: the codec's quality default
   PictureFit fit = PictureFit::keepShape;
   long sizeLimitBytes = 0;  // the most the whole file may take; 0: no limit
+  bool onePass = false;     // encode frames as they come, never keeping them for a second pass
 
   AudioCodecChoice audioCodec = AudioCodecChoice::aacLC;
   long audioBitRate = 0;    // bits per second

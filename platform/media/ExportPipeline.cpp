@@ -152,6 +152,7 @@ class ExportRun {
   // Small pictures are kept and encoded twice, the first time for the encoder's statistics only;
   // the output is opened once those are in. A size limit needs the stored frames whatever the codec.
   bool usesTwoPasses() const {
+    if (job_.onePass) return false;
     if (!video_) return job_.sizeLimitBytes > 0;
     const bool rated = job_.videoBitRate > 0 || job_.sizeLimitBytes > 0;
     if (!rated || (!HasTwoPassRateControl(job_.videoCodec) && job_.sizeLimitBytes <= 0)) return false;
