@@ -153,12 +153,14 @@ class ExportRun {
   // the output is opened once those are in. A size limit needs the stored frames whatever the codec.
   bool usesTwoPasses() const {
     if (job_.onePass) return false;
-    if (!video_) return job_.sizeLimitBytes > 0;
-    const bool rated = job_.videoBitRate > 0 || job_.sizeLimitBytes > 0;
-    if (!rated || (!HasTwoPassRateControl(job_.videoCodec) && job_.sizeLimitBytes <= 0)) return false;
+    if (job_.sizeLimitBytes > 0) return true;
+    if (!video_ || job_.videoBitRate <= 0 || !HasTwoPassRateControl(job_.videoCodec)) return false;
     double bytesPerSecond = double(EvenSize(job_.width)) * EvenSize(job_.height) * 1.5 *
                             (job_.frameRate > 0 ? job_.frameRate : std::max(source_.facts.frameRate, 1.0));
-    return bytesPerSecond <= kLargestStoredBytesPerSecond || job_.sizeLimitBytes > 0;
+    if (bytesPerSecond > kLargestStoredBytesPerSecond) return false;
+    // A long movie's frames go to the output's disk; where they would not fit, one pass still can.
+    double storedBytes = bytesPerSecond * (spanSeconds_ > 0 ? spanSeconds_ : 3600);
+    return storedBytes <= kStoreMemoryBound || FrameStore::RoomBeside(job_.outputPath, storedBytes * 1.1 + (64 << 20));
   }
 
   OSErr openOutput() {

@@ -1,6 +1,7 @@
 #include "platform/media/FrameStore.h"
 
 #include <fcntl.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -39,11 +40,15 @@ int PackedSize(const RecordHeader& header) {
   return av_samples_get_buffer_size(nullptr, header.channels, header.samples, AVSampleFormat(header.format), 1);
 }
 
+std::string FolderOf(const std::string& file) {
+  size_t slash = file.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : file.substr(0, slash);
+  return folder.empty() ? "/" : folder;
+}
+
 // An unnamed file in the folder of `besideFile`: made under a hidden name and unlinked at once.
 std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* failureReason) {
-  size_t slash = besideFile.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : besideFile.substr(0, slash);
-  if (folder.empty()) folder = "/";
+  const std::string folder = FolderOf(besideFile);
   static std::atomic<unsigned> counter = 0;
   int err = 0;
   for (int tries = 0; tries < 100; ++tries) {
@@ -70,6 +75,12 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
 }
 
 }  // namespace
+
+bool FrameStore::RoomBeside(const std::string& besideFile, double bytes) {
+  struct statvfs volume {};
+  if (::statvfs(FolderOf(besideFile).c_str(), &volume) != 0) return true;  // the export will say what is wrong
+  return double(volume.f_bavail) * double(volume.f_frsize) > bytes;
+}
 
 FrameStore::FrameStore(std::string besideFile, std::size_t memoryBound)
     : besideFile_(std::move(besideFile)), memoryBound_(memoryBound) {}

@@ -29,6 +29,9 @@ class FrameStore {
   // *failureReason is set).
   bool next(FramePtr* frame, int* lane, std::string* failureReason);
 
+  // Whether the folder of `besideFile` has room for that many bytes more than it holds.
+  static bool RoomBeside(const std::string& besideFile, double bytes);
+
   std::size_t framesKept() const { return frames_; }
   std::uint64_t bytesKept() const { return bytes_; }
   bool spilled() const { return file_ != nullptr; }
