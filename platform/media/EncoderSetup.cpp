@@ -132,7 +132,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
   FfmpegOptions options;
-  if ((pass.number > 0 || pass.fixedQuantiser > 0 || pass.fromStoredFrames) && HasTwoPassRateControl(job.videoCodec))
+  if ((pass.number > 1 || pass.fixedQuantiser > 0 || pass.fromStoredFrames) && HasTwoPassRateControl(job.videoCodec))
     UseQualityTools(context.get(), &options, job.videoCodec);
   if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
     context->profile = FF_PROFILE_MPEG4_SIMPLE;

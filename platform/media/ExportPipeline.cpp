@@ -30,8 +30,9 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
-// Frames kept for a second pass stay in memory up to this, then go to a file beside the output.
-constexpr std::size_t kStoreMemoryBound = 8 << 20;
+// Frames kept for a second pass stay in memory up to this (a few seconds of a phone's picture),
+// then go to a file beside the output, whose pages the system keeps or lets go as memory allows.
+constexpr std::size_t kStoreMemoryBound = 1 << 20;
 // Kept frames above this many bytes a second would cost more disk traffic than a second pass earns.
 constexpr double kLargestStoredBytesPerSecond = 4e6;
 // Per pixel, a second-pass encode with the quality tools costs about this many decodes of the

@@ -31,7 +31,7 @@ struct RecordHeader {
   std::uint32_t dataSize;
 };
 
-constexpr std::size_t kFileBuffer = 1 << 20;
+constexpr std::size_t kFileBuffer = 256 << 10;
 
 bool IsPicture(const AVFrame& frame) { return frame.width > 0 && frame.nb_samples == 0; }
 
