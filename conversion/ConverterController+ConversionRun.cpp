@@ -23,14 +23,6 @@ NSSize naturalSizeOfMovieAt(const NSString& path) {
 
 bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
 
-// The preparation gave up: the exporter is closed and forgotten, so that neither a later run nor
-// the next format choice nor quit uses or closes it again.
-void abandonRun() {
-  ShowProgressPercent(50);
-  if (gQtExport) CloseComponent(gQtExport);
-  gQtExport = nullptr;
-}
-
 }  // namespace
 
 void ShowProgressPercent(double percent) {
@@ -52,9 +44,9 @@ void ConverterController::convertMovie(id sender) {
     return;
   }
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();  // frees the panel when the action ends
-  const NSArray fileTypes = {"mov", "avi"};
   NSOpenPanel* panel = NSOpenPanel::openPanel();
-  if (panel->runModalForDirectory(NSHomeDirectory(), "Movies", fileTypes) == 1) {
+  // Every kind of movie that can be read, starting where the user keeps videos.
+  if (panel->runModalForDirectory(NSUserMoviesDirectory(), "", NSMovie::movieFileTypes()) == 1) {
     button->setEnabled(NO);
     textPercentUnit->setStringValue("%");
     setPercent(1);
@@ -64,7 +56,22 @@ void ConverterController::convertMovie(id sender) {
   pool->release();
 }
 
+// The run gave up or its export failed: the window says why and is ready for another try, as at
+// launch. The exporter stays open, with whatever its settings dialog was given.
+void ConverterController::giveUpRun() {
+  setPercent(50);
+  NSString reason;
+  if (!NSApplication::sharedApplication()->recoverFromFailedRun(&reason)) return;
+  textStatus->setStringValue(reason);
+  gConvertMode = kConvertIdle;
+  button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Convert", nullptr, nullptr));
+  button->setEnabled(YES);
+  setPercent(0);
+  textPercentUnit->setStringValue("");
+}
+
 void ConverterController::doConvert(const NSString& path) {
+  textStatus->setStringValue("");
   setPercent(2);
 
   const NSSize natural = naturalSizeOfMovieAt(path);
@@ -88,21 +95,21 @@ void ConverterController::doConvert(const NSString& path) {
   const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));
   NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr);
   FSSpec outputSpec = {};
-  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return abandonRun();
+  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return giveUpRun();
   spec = outputSpec;
   setPercent(3);
 
   FSSpec sourceSpec = {};
-  if (fileSpecForPath(path, &sourceSpec) != noErr) return abandonRun();
+  if (fileSpecForPath(path, &sourceSpec) != noErr) return giveUpRun();
   setPercent(4);
 
   SInt16 movieFile = 0;
-  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return abandonRun();
+  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return giveUpRun();
   mov = nullptr;
   if (NewMovieFromFile(&mov, movieFile, nullptr, nullptr, newMovieActive, nullptr) != noErr || !mov) {
     mov = nullptr;
     CloseMovieFile(movieFile);
-    return abandonRun();
+    return giveUpRun();
   }
   QTDX_SetExportedMovieTemporalSetting(gQtExport, frameRate->doubleValue());
   setPercent(5);
@@ -115,6 +122,8 @@ void ConverterController::doConvert(const NSString& path) {
 
   exportMovie(nullptr);
   CloseMovieFile(movieFile);
+  // A complete or aborted export has ended the application at its close message.
+  if (LastExportFailed()) giveUpRun();
 }
 
 void ConverterController::exportMovie(id sender) {
