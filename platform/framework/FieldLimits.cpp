@@ -5,6 +5,9 @@
 #include <QValidator>
 
 #include <algorithm>
+#include <cmath>
+
+#include "platform/framework/NumberText.h"
 
 namespace framework {
 
@@ -41,7 +44,9 @@ class RangeValidator : public QValidator {
   }
 
  private:
-  QString text(double value) const { return QString::number(value, 'f', fractions_ ? -1 : 0); }
+  QString text(double value) const {
+    return QString::fromStdString(FormatDouble(fractions_ ? value : std::round(value)));
+  }
 
   double minimum_;
   double maximum_;
