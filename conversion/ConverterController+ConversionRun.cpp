@@ -9,16 +9,18 @@
 
 namespace {
 
-// The source's natural size, read through a movie object that lives only for the measurement.
-// A file that is no movie measures 0 x 0; opening it for the export fails later.
-NSSize naturalSizeOfMovieAt(const NSString& path) {
+// The source's natural size, read through a movie object that lives only for the measurement;
+// false for a file that is missing or no movie (a movie of sound alone measures 0 x 0).
+bool measureMovieAt(const NSString& path, NSSize* natural) {
   NSURL* url = (new NSURL)->initFileURLWithPath(path);
   NSMovie* movie = (new NSMovie)->initWithURL(url, YES);
   Rect bounds = {};
-  if (movie && movie->QTMovie()) GetMovieNaturalBoundsRect(movie->QTMovie(), &bounds);
+  const bool measured = movie && movie->QTMovie();
+  if (measured) GetMovieNaturalBoundsRect(movie->QTMovie(), &bounds);
   if (movie) movie->release();
   url->release();
-  return {double(bounds.right - bounds.left), double(bounds.bottom - bounds.top)};
+  *natural = {double(bounds.right - bounds.left), double(bounds.bottom - bounds.top)};
+  return measured;
 }
 
 bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
@@ -74,7 +76,9 @@ void ConverterController::doConvert(const NSString& path) {
   textStatus->setStringValue("");
   setPercent(2);
 
-  const NSSize natural = naturalSizeOfMovieAt(path);
+  NSSize natural;
+  // Nothing to convert: no output is made, and the size fields keep what the user sees.
+  if (!measureMovieAt(path, &natural)) return giveUpRun();
   const SInt32 sizeTag = tagOfSelectedItem(popupExportSize);
   double width = 0;
   double height = 0;
