@@ -4,34 +4,29 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <vector>
-
 namespace {
 
-// What this program writes: FFmpeg reads them all, .amc by its contents.
-constexpr const char* kOwnOutputs[] = {"mp4", "3gp", "3g2", "amc"};
-constexpr const char* kCommonMovieTypes[] = {"mov", "qt",   "avi", "m4v", "mkv", "webm", "mpg", "mpeg", "m1v",
-                                             "m2v", "vob",  "ts",  "m2ts", "mts", "wmv", "asf", "flv", "f4v",
-                                             "ogv", "dv",   "mxf", "nut", "rm",  "rmvb", "y4m", "divx"};
+struct MovieType {
+  const char* extension;
+  const char* demuxer;  // FFmpeg's name for the reader of that container
+};
 
-// Whether a demuxer here claims files of this extension: a probe of the name alone, no contents.
-bool hasDemuxerFor(const char* extension) {
-  const std::string name = std::string("movie.") + extension;
-  std::vector<unsigned char> padding(AVPROBE_PADDING_SIZE, 0);
-  AVProbeData probe{};
-  probe.filename = name.c_str();
-  probe.buf = padding.data();
-  probe.buf_size = 0;
-  int score = 0;
-  return av_probe_input_format2(&probe, 1, &score) != nullptr && score > 0;
-}
+// The program's own outputs first (".amc" is read as the MPEG-4 family it is), then the common
+// kinds of movie file.
+constexpr MovieType kMovieTypes[] = {
+    {"mp4", "mov"},    {"3gp", "mov"},      {"3g2", "mov"},    {"amc", "mov"},     {"mov", "mov"},
+    {"qt", "mov"},     {"m4v", "mov"},      {"avi", "avi"},    {"divx", "avi"},    {"mkv", "matroska"},
+    {"webm", "matroska"}, {"mpg", "mpeg"},  {"mpeg", "mpeg"},  {"vob", "mpeg"},    {"m1v", "mpegvideo"},
+    {"m2v", "mpegvideo"}, {"ts", "mpegts"}, {"m2ts", "mpegts"}, {"mts", "mpegts"}, {"wmv", "asf"},
+    {"asf", "asf"},    {"flv", "flv"},      {"f4v", "mov"},    {"ogv", "ogg"},     {"dv", "dv"},
+    {"mxf", "mxf"},    {"nut", "nut"},      {"rm", "rm"},      {"rmvb", "rm"},     {"y4m", "yuv4mpegpipe"}};
 
 }  // namespace
 
 std::vector<std::string> ReadableMovieFileTypes() {
-  std::vector<std::string> types(std::begin(kOwnOutputs), std::end(kOwnOutputs));
-  for (const char* extension : kCommonMovieTypes) {
-    if (hasDemuxerFor(extension)) types.emplace_back(extension);
+  std::vector<std::string> types;
+  for (const MovieType& type : kMovieTypes) {
+    if (av_find_input_format(type.demuxer) != nullptr) types.emplace_back(type.extension);
   }
   return types;
 }
