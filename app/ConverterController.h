@@ -27,6 +27,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void doConvert(const NSString& path);
   void exportMovie(id sender);
   void setPercent(double percent);
+  void giveUpRun();
 
   // Per-format settings files.
   OSErr makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create);
@@ -60,6 +61,8 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSPopUpButton* popupCODEC = nullptr;
   NSSlider* sliderFrame = nullptr;
   NSSlider* sliderData = nullptr;
+  NSTextField* textStatus = nullptr;  // why the last run failed
+  NSButton* settingsButton = nullptr;
   NSPopUpButton* popupFitSize = nullptr;  // item tags in kilobytes; kFitCustomTag takes fitSize
   NSTextField* fitSize = nullptr;
 
@@ -96,6 +99,9 @@ inline constexpr const char* kSettingFileAmc = "/settingAmc.atom";
 inline const char* SettingsFileOfFormat(SInt32 formatTag) {
   return formatTag == 2 ? kSettingFile3GPP2 : formatTag == 3 ? kSettingFileAmc : nullptr;
 }
+
+// Whether the latest export stopped on a failure of its own rather than completing or being aborted.
+bool LastExportFailed();
 
 // Shows a percentage on the progress bar and the percent field and draws them at once.
 void ShowProgressPercent(double percent);

@@ -14,3 +14,6 @@ OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32
 // The most the whole output file may take, in units of 1024 bytes; 0: no limit. Its atom lies at the
 // root, beside 'vide'.
 OSErr QTDX_SetExportedMovieSizeLimit(MovieExportComponent exporter, SInt32 kilobytes);
+// The file a '3gpp' component writes ('3g2 ', 'amc '), a root atom of its own; whatever the
+// output's name says. The MPEG-4 component ignores it.
+OSErr QTDX_SetExportedMovieFileFormat(MovieExportComponent exporter, OSType fileFormat);
