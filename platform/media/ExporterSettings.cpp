@@ -163,9 +163,9 @@ OSErr ExporterSettingsToAtomContainer(const ExporterSettings& s, ExporterKind ki
   if (err == noErr) err = InsertRecord(c, sound, kSoundBitRateAtom, Word(UInt32(s.sound.bitRate)));
   if (err == noErr) err = InsertRecord(c, sound, kSoundSampleRateAtom, Word(UInt32(s.sound.sampleRate)));
   if (err == noErr) err = InsertRecord(c, sound, kSoundChannelsAtom, Word(UInt32(s.sound.channels)));
+  if (err == noErr) err = InsertRecord(c, kParentAtomIsContainer, kFileSizeLimitAtomType, Word(UInt32(s.fileSizeLimit)));
   if (err == noErr && kind == ExporterKind::threeGPP)
     err = InsertRecord(c, kParentAtomIsContainer, kFileFormatAtom, Word(s.fileFormat));
-  if (err == noErr) err = InsertRecord(c, kParentAtomIsContainer, kFileSizeLimitAtomType, Word(UInt32(s.fileSizeLimit)));
   if (err != noErr) {
     QTDisposeAtomContainer(c);
     return err;
