@@ -117,7 +117,8 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     // its default of 4 Mbit lets a phone's rate miss by 15% and more.
     context->bit_rate_tolerance = int(std::min<long>(bitRate * 2, INT32_MAX));
     context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
-    if (pass.number == 2 && pass.statistics) context->stats_in = av_strdup(pass.statistics);
+    // Read while the encoder opens; it stays the caller's (FFmpeg never frees it).
+    if (pass.number == 2 && pass.statistics) context->stats_in = const_cast<char*>(pass.statistics);
   } else if (bitRate > 0) {
     context->bit_rate = bitRate;
     // A ceiling at the mean over a two-second buffer holds FFmpeg's own encoders within a few
@@ -152,7 +153,9 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
       options.set("rc-lookahead", "0");
     }
   }
-  return OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+  OSErr status = OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+  if (status == noErr) (*encoder)->stats_in = nullptr;
+  return status;
 }
 
 OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,

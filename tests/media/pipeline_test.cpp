@@ -186,7 +186,8 @@ TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
     std::string reason, notice;
     ASSERT_EQ(RunExportJob(job, nullptr, &reason, &notice), noErr) << reason;
     EXPECT_NEAR(double(VideoBitRate(job.outputPath)) / job.videoBitRate, 1.0, 0.10);
-    const ProbedStream* video = ProbeMovie(job.outputPath).stream("video");
+    const ProbedMovie written = ProbeMovie(job.outputPath);
+    const ProbedStream* video = written.stream("video");
     ASSERT_TRUE(video);
     EXPECT_EQ(video->frameRate < 11.9, c.dropsFrames);
     EXPECT_EQ(notice.find("frames per second") != std::string::npos, c.dropsFrames) << notice;
