@@ -116,7 +116,7 @@ BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie,
   }
   const bool fits = movie.hasVideo ? videoBytes > 0 && videoBytes * 8 >= leastVideoBits : videoBytes >= 0;
   if (!fits) {
-    plan.neededBytes = long(std::ceil((overhead + soundBytes(lowestSound) + leastVideoBits / 8) / kAimBelowLimit));
+    plan.neededBytes = long(std::ceil(overhead + soundBytes(lowestSound) + leastVideoBits / 8));
     return plan;
   }
   plan.videoBitRate = movie.hasVideo ? std::max(1L, long(videoBytes * 8 / seconds)) : 0;
