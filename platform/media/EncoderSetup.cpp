@@ -70,6 +70,10 @@ bool HasTwoPassRateControl(VideoCodecChoice codec) {
   return codec == VideoCodecChoice::mpeg4Visual || codec == VideoCodecChoice::h263;
 }
 
+bool CanEncodeInTwoPasses(VideoCodecChoice codec) {
+  return HasTwoPassRateControl(codec) || codec == VideoCodecChoice::h264Baseline;
+}
+
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
   if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
   AVRational rate = sourceRate;
@@ -119,6 +123,9 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
     // Read while the encoder opens; it stays the caller's (FFmpeg never frees it).
     if (pass.number == 2 && pass.statistics) context->stats_in = const_cast<char*>(pass.statistics);
+  } else if (pass.number > 0 && pass.statistics && job.videoCodec == VideoCodecChoice::h264Baseline) {
+    context->bit_rate = bitRate;  // x264's own two-pass rate control, on its average rate
+    context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
   } else if (bitRate > 0) {
     context->bit_rate = bitRate;
     // A ceiling at the mean over a two-second buffer holds FFmpeg's own encoders within a few
@@ -145,6 +152,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     // some 0.25 dB of PSNR at the same data rate.
     options.set("preset", "fast");
     options.set("x264-params", "me=dia:subme=5:mixed-refs=0");
+    if (pass.number > 0 && pass.statistics) options.set("stats", pass.statistics);
     // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
     // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
     if (long(job.width) * job.height > kLargestHDPicture) {

@@ -21,8 +21,12 @@ struct EncoderPass {
   bool fromStoredFrames = false;  // encoding frames kept for more than one pass
 };
 
-// Whether the job's video encoder keeps statistics of its own for a second pass.
+// Whether the job's video encoder is one of FFmpeg's own, whose statistics for a second pass are
+// text handed over in memory (EncoderPass::statistics).
 bool HasTwoPassRateControl(VideoCodecChoice codec);
+// Whether it can encode in two passes at all: x264 keeps its statistics in a file, whose name
+// EncoderPass::statistics then gives.
+bool CanEncodeInTwoPasses(VideoCodecChoice codec);
 
 // yuv420p pictures of the job's size at frameRate; time base 1/frameRate.
 OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,

@@ -223,6 +223,10 @@ class StoredFramesWriter {
                               bits <= modelledFinestBits_ * kFinestModelMargin;
       EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
       if (secondPass) pass.statistics = statistics.c_str();
+      if (!movie_.statisticsFile.empty() && stride_ == 1) {
+        pass.number = 2;
+        pass.statistics = movie_.statisticsFile.c_str();
+      }
       status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
     }

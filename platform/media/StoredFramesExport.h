@@ -20,7 +20,8 @@ struct StoredMovie {
   FrameStore* store = nullptr;
   AVRational frameRate = {0, 1};  // the video frames' pts count frames at this rate
   StoredMovieFacts facts;
-  std::string passOneStatistics;  // empty when the encoder keeps none
+  std::string passOneStatistics;  // FFmpeg's own encoders'; empty when the encoder keeps none
+  std::string statisticsFile;     // x264's, where it kept them; empty otherwise
   int sourceSampleRate = 0;
   int sourceChannels = 0;
 };
