@@ -208,6 +208,11 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
       [](Probe& p) {
         if (!p.modal() || p.modal()->objectName() != "exporterSettings" || !p.exposed(p.modal())) return false;
         p.shot("settings-dialog", p.modal());
+        p.note("dialogTitle", p.modal()->windowTitle().toStdString());
+        // What every conversion sets from the window, or the output's extension decides, is not offered.
+        for (const char* name : {"fileFormat", "videoDataRate", "keyFrameInterval"}) {
+          if (p.modal()->findChild<QWidget*>(name)) p.note("offered", name);
+        }
         return true;
       },
       chooseIn("soundCodec", "AMR-NB (speech)"),
@@ -223,6 +228,8 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
       }};
   const DesktopSession::Run first = session_->launch(folder_.path(), {"--format", "amc"}, steps);
   ASSERT_TRUE(first.exited) << first.all();
+  EXPECT_EQ(first.note("dialogTitle"), "AMC settings");
+  EXPECT_EQ(first.note("offered"), "(none)");
   ASSERT_TRUE(fs::exists(savedSettings));
   EXPECT_GT(fs::file_size(savedSettings), 0u);
   EXPECT_FALSE(fs::exists(folder_.file("bundle/setting3gpp2.atom")));
