@@ -56,6 +56,8 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesTheWindowReady
     ExpectReadyAfterFailure(c_, "cannot create " + movie + ".3gp");
   }
   EXPECT_FALSE(exitStatus_.has_value());
+  NSApplication::sharedApplication()->terminate(nullptr);  // the user gives up: no movie was made
+  EXPECT_EQ(exitStatus_, 1);
 }
 
 }  // namespace
