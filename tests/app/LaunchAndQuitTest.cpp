@@ -29,9 +29,9 @@ TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences
 }
 
 // Every key read at launch and written at quit under its own name, the custom size among them.
-TEST_F(ControllerTest, SixChosenValuesComeBackAcrossLaunches) {
-  const std::vector<const char*> keys = {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP"};
-  const std::vector<NSInteger> chosen = {6, 20, 200, 150, 0, 2};
+TEST_F(ControllerTest, SevenChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTheControlsShow) {
+  const std::vector<const char*> keys = {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP", "FitSize"};
+  const std::vector<NSInteger> chosen = {6, 20, 200, 150, 0, 2, 450};
   for (size_t i = 0; i < keys.size(); ++i) store(keys[i], chosen[i]);
   for (int launchNumber = 1; launchNumber <= 2; ++launchNumber) {
     SCOPED_TRACE(launchNumber);
@@ -42,32 +42,27 @@ TEST_F(ControllerTest, SixChosenValuesComeBackAcrossLaunches) {
     EXPECT_EQ(c_->popupExportSize->selectedItem()->title().str(), "Custom size");
     EXPECT_TRUE(c_->widthMov->isEnabled() && c_->heightMov->isEnabled());
     EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 2);
+    EXPECT_EQ(c_->fitKilobytes(), 450);  // a limit the menu does not offer is typed in
+    EXPECT_TRUE(c_->fitSize->isEnabled());
     quit();
     NSUserDefaults::resetStandardUserDefaults();
     std::vector<NSInteger> kept;
     for (const char* key : keys) kept.push_back(stored(key));
     EXPECT_EQ(kept, chosen);
   }
-}
 
-TEST_F(ControllerTest, QuitClosesTheExporterAndKeepsWhatTheControlsShow) {
-  store("3GPP", 2);
-  store("DataRate", 64);
+  // What the fields show at quit is kept, whole and within 32 bits; the menus' tags as chosen.
   launch();
-  EXPECT_EQ(c_->dataRate->intValue(), 8);  // the 3GPP2 limit
-  EXPECT_FALSE(c_->widthMov->isEnabled());  // no size stored: the half size
   chooseSize(12);
   c_->frameRate->setStringValue("7.5");
   c_->widthMov->setDoubleValue(88.9);
-  c_->heightMov->setStringValue("1e20");  // held at the 32-bit limit, not converted out of range
-  c_->showFitKilobytes(450);  // a limit the menu does not offer goes into the field
+  c_->heightMov->setStringValue("1e20");
   quit();
   EXPECT_EQ(gQtExport, nullptr);
   std::vector<NSInteger> kept;
-  for (const char* key : {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP", "FitSize"}) {
-    kept.push_back(stored(key));
-  }
-  EXPECT_EQ(kept, (std::vector<NSInteger>{8, 7, 88, 2147483647, 12, 2, 450}));
+  for (const char* key : keys) kept.push_back(stored(key));
+  EXPECT_EQ(kept, (std::vector<NSInteger>{6, 7, 88, 2147483647, 12, 2, 450}));
+  // A limit the menu offers is chosen there, and the field stays shut.
   store("FitSize", 600);
   launch();
   EXPECT_EQ(c_->popupFitSize->selectedItem()->tag(), 600);
