@@ -29,6 +29,8 @@ constexpr int kCoarsestQuantiser = 31;
 // finer than the coarsest, so the margin there is wide.
 constexpr double kCoarsestModelMargin = 1.5;
 constexpr double kFinestModelMargin = 0.8;
+// Below this many frames the second pass's rate control has too little to share out.
+constexpr long kFewestFramesForSecondPass = 24;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
 // the rate control room to work.
 constexpr double kCoarsestShareOfRate = 0.85;
@@ -219,7 +221,8 @@ class StoredFramesWriter {
       // one-pass rate control from the stored frames takes over.
       const double seconds = std::max(movie_.facts.seconds, 1e-3);
       const double bits = videoRate * seconds;
-      const bool secondPass = !statistics.empty() && bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
+      const bool secondPass = !statistics.empty() && movie_.facts.videoFrames / stride_ >= kFewestFramesForSecondPass &&
+                              bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
                               bits <= modelledFinestBits_ * kFinestModelMargin;
       EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
       if (secondPass) pass.statistics = statistics.c_str();
@@ -228,6 +231,13 @@ class StoredFramesWriter {
         pass.statistics = movie_.statisticsFile.c_str();
       }
       status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
+      if (status != noErr && pass.number == 2) {
+        // The second pass's rate control may still find no way to spend the rate on so few frames
+        // (a second's worth, say); the one-pass control from the stored frames always does.
+        pass = {.bitRate = videoRate, .fromStoredFrames = true};
+        reason_.clear();
+        status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
+      }
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
     }
     if (status == noErr && movie_.facts.hasSound) {
