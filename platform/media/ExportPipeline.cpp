@@ -1,6 +1,8 @@
 // The transcoding run: demux -> decode on this thread, then filter -> encode -> mux on a thread of
 // its own, one stream lane per kept stream. Frames stream through, so memory stays flat whatever
-// the movie's length.
+// the movie's length. In two passes (the phone formats, a size limit), the filtered frames go into
+// a frame store instead while the video encoder's first pass reads them, and are encoded from
+// there again (StoredFramesExport) once the whole source has been decoded.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
