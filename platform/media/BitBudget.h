@@ -37,8 +37,11 @@ struct BitBudgetPlan {
   long neededBytes = 0;   // nonzero when even the lowest quality cannot fit the limit
 };
 
-// The file's own bytes beside the coded frames, as the MPEG-4 family's muxers write them.
-long ContainerOverheadBytes(long videoFrames, long soundFrames);
+// The file's own bytes beside the coded frames, as the MPEG-4 family's muxers write them: as
+// planned, and the least they come to (what a refusal may count on). AMR-NB's frames of one mode
+// all have one size, which the sample tables note once.
+long ContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecChoice sound);
+long LeastContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecChoice sound);
 // The bytes a second of sound takes at that rate (AMR-NB's frames are a fixed size per mode).
 double SoundBytesPerSecond(AudioCodecChoice codec, long bitRate);
 // The lowest rate the sound may give way to.
