@@ -277,7 +277,8 @@ class Batch {
         fail(job.plan, "cannot put the output movie in place: " + std::string(std::strerror(errno)));
       }
     } else if (WIFSIGNALED(status)) {
-      fail(job.plan, WTERMSIG(status) == SIGKILL && stopRequests > 1
+      // Stopped by the batch's own abort, possibly before it could take the signal as one.
+      fail(job.plan, stopRequests > 0 && (WTERMSIG(status) == SIGKILL || WTERMSIG(status) == SIGINT)
                          ? "aborted"
                          : "the conversion ended by signal " + std::to_string(WTERMSIG(status)));
     } else {

@@ -39,7 +39,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "0x10"}, {"--size", "12x"}, {"--size", "99999x2"},
                                              {"--fps", "0"}, {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e9"}, {"--rate", "-5"},
-                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}}) {
+                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}, {"--jobs", "0"}, {"--jobs", "65"}, {"--output-dir="}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 
