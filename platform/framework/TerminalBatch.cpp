@@ -106,8 +106,8 @@ class Batch {
       }
     }
     const std::vector<PlannedOutput> plans = PlanOutputs(movies, options_.outputFolder, "." + formatName_);
-    const size_t jobs = std::min<size_t>(options_.jobs ? size_t(*options_.jobs) : size_t(DefaultBatchJobs(movies.size())),
-                                         movies.size());
+    jobs_ = std::min<size_t>(options_.jobs ? size_t(*options_.jobs) : size_t(DefaultBatchJobs(movies.size())),
+                             movies.size());
     size_t next = 0;
     bool stopping = false;
     std::sig_atomic_t stopsSeen = 0;
@@ -118,7 +118,7 @@ class Batch {
         // The first request aborts each run as Ctrl-C aborts one; a second one ends them at once.
         for (const auto& [child, job] : running_) kill(child, stopsSeen > 1 ? SIGKILL : SIGINT);
       }
-      while (!stopping && next < plans.size() && running_.size() < jobs) start(plans[next++]);
+      while (!stopping && next < plans.size() && running_.size() < jobs_) start(plans[next++]);
       if (stopping && running_.empty()) break;
       if (!running_.empty()) waitForChildren();
     }
@@ -175,6 +175,9 @@ class Batch {
       fail(plan, "cannot start a conversion: " + std::string(std::strerror(errno)));
       return;
     }
+    // Each run's share of the cores; the runs together use them all.
+    const std::string coreShare = std::to_string(std::max(1, cores() / int(std::max<size_t>(1, jobs_))));
+    setenv("POCKETMOVIE_CORES", coreShare.c_str(), 1);  // the batch itself converts nothing
     const pid_t parent = getpid();
     const pid_t child = fork();
     if (child == 0) {
@@ -308,6 +311,7 @@ class Batch {
   const std::string formatName_;
   const std::string self_;
   std::map<pid_t, Job> running_;
+  size_t jobs_ = 1;
   size_t written_ = 0, failed_ = 0, aborted_ = 0, skipped_ = 0, notStarted_ = 0;
 };
 
