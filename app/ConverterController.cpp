@@ -13,6 +13,7 @@ NSTextField* gTextPercentUnit = nullptr;
 NSButton* gButton = nullptr;
 FSSpec spec = {};
 const char* const pExtName[4] = {".mp4", ".3gp", ".3g2", ".amc"};
+BOOL gBatchInProgress = NO;
 
 namespace {
 
@@ -48,6 +49,7 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "popupCODEC") return connectTo(popupCODEC, object);
   if (outlet == "sliderFrame") return connectTo(sliderFrame, object);
   if (outlet == "sliderData") return connectTo(sliderData, object);
+  if (outlet == "textBatch") return connectTo(textBatch, object);
   return NO;
 }
 
@@ -58,6 +60,7 @@ BOOL ConverterController::sendAction(const NSString& selector, id sender) {
       {"changeCODEC:", &ConverterController::changeCODEC},
       {"selectExportSize:", &ConverterController::selectExportSize},
       {"setting3GPP2:", &ConverterController::setting3GPP2},
+      {"openNextQueuedMovie:", &ConverterController::openNextQueuedMovie},
   };
   for (const auto& [name, action] : kActions) {
     if (selector.str() == name) {

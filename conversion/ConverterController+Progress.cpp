@@ -38,8 +38,9 @@ OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fi
   if (gProgress) {
     if (message == movieProgressUpdatePercent) {
       result = showExportProgress(percentDone);
-    } else if (message == movieProgressClose) {
-      // Each launch converts one movie: the end of the export ends the application.
+    } else if (message == movieProgressClose && !gBatchInProgress) {
+      // The end of the export ends the application, unless a batch decides between the next
+      // movie and the end once this export has returned.
       NSApplication::sharedApplication()->terminate(nullptr);
     }
   }

@@ -102,12 +102,16 @@ int runWithoutWindow(NSApplication* application, const std::string& movie) {
   return status;
 }
 
-int runWindow(NSApplication* application, const std::string& movie) {
+int runWindow(NSApplication* application, const std::vector<std::string>& movies) {
   if (QWidget* window = framework::MainWindowWidget()) window->show();
-  if (!movie.empty()) {
-    QTimer::singleShot(0, [application, movie] {
-      if (NSApplicationDelegate* delegate = application->delegate()) {
-        delegate->applicationOpenFile(application, NSString(movie));
+  if (!movies.empty()) {
+    QTimer::singleShot(0, [application, movies] {
+      NSApplicationDelegate* delegate = application->delegate();
+      if (!delegate) return;
+      if (movies.size() == 1) {
+        delegate->applicationOpenFile(application, NSString(movies.front()));
+      } else {
+        delegate->applicationOpenFiles(application, std::vector<NSString>(movies.begin(), movies.end()));
       }
     });
   }
@@ -164,6 +168,6 @@ int NSApplicationMain(int argc, const char** argv) {
   NSApplication* application = NSApplication::sharedApplication();
   if (NSApplicationDelegate* delegate = application->delegate()) delegate->applicationWillFinishLaunching(nullptr);
   applyRunOptions(options);
-  const std::string movie = options.movies.empty() ? std::string() : options.movies.front();
-  return headless ? runWithoutWindow(application, movie) : runWindow(application, movie);
+  if (!headless) return runWindow(application, options.movies);
+  return runWithoutWindow(application, options.movies.front());
 }
