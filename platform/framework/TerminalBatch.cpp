@@ -42,9 +42,25 @@ volatile std::sig_atomic_t stopRequests = 0;
 
 void onStopSignal(int) { stopRequests = stopRequests + 1; }
 
+// On a terminal, one line that says how far the batch is, redrawn in place; result lines go above it.
+bool statusShown = false;
+
 void line(const std::string& text) {
-  std::fprintf(stderr, "pocketmovie: %s\n", text.c_str());
+  std::fprintf(stderr, "%spocketmovie: %s\n", statusShown ? "\r\x1b[K" : "", text.c_str());
   std::fflush(stderr);
+  statusShown = false;
+}
+
+void showStatus(size_t ended, size_t movies, size_t running) {
+  static std::string shown;
+  if (!isatty(STDERR_FILENO)) return;
+  const std::string text =
+      std::to_string(ended) + " of " + std::to_string(movies) + " done, " + std::to_string(running) + " converting";
+  if (statusShown && text == shown) return;
+  shown = text;
+  std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
+  std::fflush(stderr);
+  statusShown = true;
 }
 
 long availableKilobytes() {
@@ -120,8 +136,10 @@ class Batch {
       }
       while (!stopping && next < plans.size() && running_.size() < jobs_) start(plans[next++]);
       if (stopping && running_.empty()) break;
+      showStatus(written_ + failed_ + aborted_ + skipped_, plans.size(), running_.size());
       if (!running_.empty()) waitForChildren();
     }
+    if (statusShown) std::fputs("\r\x1b[K", stderr);
     notStarted_ = plans.size() - next;
     return summarize();
   }
@@ -185,7 +203,7 @@ class Batch {
       setpgid(0, 0);
       prctl(PR_SET_PDEATHSIG, SIGINT);  // a batch that is gone aborts its runs
       if (getppid() != parent) _exit(1);
-      const int nothing = open("/dev/null", O_RDWR);
+      const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
       dup2(nothing, STDIN_FILENO);
       dup2(nothing, STDOUT_FILENO);
       dup2(pipeEnds[1], STDERR_FILENO);
