@@ -122,7 +122,16 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
   } else if (written) {
     m_batchOutputs.push_back(output);
   } else {
-    m_batchFailures.push_back(name + ": " + reasonOfLastRun());
+    // The reason the window showed for this movie, when it showed one; the list names the movie.
+    std::string reason = textStatus ? textStatus->stringValue().str() : std::string();
+    if (reason.empty() || gConvertMode == kConvertAbortRequested) reason = reasonOfLastRun();
+    for (const std::string& path : {source.str(), convertFrom.str()}) {
+      const std::string named = ": " + path;
+      if (reason.size() > named.size() && reason.compare(reason.size() - named.size(), named.size(), named) == 0) {
+        reason.erase(reason.size() - named.size());
+      }
+    }
+    m_batchFailures.push_back(name + ": " + reason);
   }
   if (!staging.empty()) files->removeItemAtPath(staging);
 }

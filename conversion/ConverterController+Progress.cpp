@@ -38,14 +38,20 @@ OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fi
   if (gProgress) {
     if (message == movieProgressUpdatePercent) {
       result = showExportProgress(percentDone);
-    } else if (message == movieProgressClose && !gBatchInProgress) {
-      // The end of the export ends the application, unless a batch decides between the next
-      // movie and the end once this export has returned.
+    } else if (message == movieProgressClose && !LastExportFailed() && !gBatchInProgress) {
+      // The end of a complete or aborted export ends the application, unless a batch decides
+      // between the next movie and the end once this export has returned. A failed one leaves
+      // the window for another try.
       NSApplication::sharedApplication()->terminate(nullptr);
     }
   }
   pool->release();
   return result;
+}
+
+bool LastExportFailed() {
+  const MovieExportReport report = LastMovieExportReport();
+  return report.started && report.status != noErr && gConvertMode != kConvertAbortRequested;
 }
 
 void ConverterController::cancelConvert(id sender) { convertMovie(sender); }

@@ -22,7 +22,10 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
   if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (!patterns.isEmpty()) dialog.setNameFilter(QStringLiteral("Movies (%1)").arg(patterns.join(' ')));
+  QStringList filters;
+  if (!patterns.isEmpty()) filters << QStringLiteral("Movies (%1)").arg(patterns.join(' '));
+  filters << QStringLiteral("All files (*)");
+  dialog.setNameFilters(filters);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
   filename_ = NSString(dialog.selectedFiles().first().toStdString());
