@@ -203,6 +203,7 @@ class Batch {
       setpgid(0, 0);
       prctl(PR_SET_PDEATHSIG, SIGINT);  // a batch that is gone aborts its runs
       if (getppid() != parent) _exit(1);
+      signal(SIGPIPE, SIG_DFL);  // the batch ignores it; an ignored signal would stay ignored
       const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
       dup2(nothing, STDIN_FILENO);
       dup2(nothing, STDOUT_FILENO);

@@ -234,7 +234,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
     if (!p.exposed(p.window())) return false;
     // Dropped on a text field, the movie is for the window, not text for the field.
     const QString frameRate = p.title("frameRate");
-    p.note("dropTaken", p.drop(p.control("frameRate"), source) ? "yes" : "no");
+    p.note("dropTaken", p.drop(p.control("frameRate"), {source}) ? "yes" : "no");
     p.note("frameRateKept", p.title("frameRate") == frameRate ? "yes" : "no");
     return true;
   }};
@@ -259,8 +259,8 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   EXPECT_EQ(written.stream("video")->codec, "mpeg4");
 }
 
-// Three movies opened onto the application at once (a selection given to "Open With"): the first
-// is aborted and the rest converted anyway, a broken one fails, the one in a read-only folder goes
+// Three movies dropped on the window at once (as "Open With" on a selection hands them over): the
+// first is aborted and the rest converted anyway, a broken one fails, the one in a read-only folder goes
 // into a folder the user picks, and the failures are listed before the application quits.
 TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   SmallTmpfs readOnly(4096);
@@ -285,7 +285,13 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
       return true;
     };
   };
+  const std::vector<std::string> movies{source_, broken, last};
   std::vector<Probe::Step> steps{
+      [movies](Probe& p) {
+        if (!p.exposed(p.window())) return false;
+        p.note("dropTaken", p.drop(p.window(), movies) ? "yes" : "no");
+        return true;
+      },
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.note("during", p.title("textBatch").toStdString());
@@ -305,9 +311,10 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
       },
       answer("Quit")};
   const DesktopSession::Run run =
-      session_->launch(folder_.path(), {"--format", "3gp", source_, broken, last}, steps);
+      session_->launch(folder_.path(), {"--format", "3gp"}, steps);
 
   ASSERT_TRUE(run.exited) << run.all();
+  EXPECT_EQ(run.note("dropTaken"), "yes");
   EXPECT_EQ(run.note("during"), "1 of 3   clip.mov");
   EXPECT_EQ(run.note("panelFor"), "3 of 3   last.mov");
   EXPECT_NE(run.note("panelTitle").find("last.mov"), std::string::npos) << run.all();

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The lines a person reads, without the progress percentages, in the order printed.
-std::vector<std::string> ResultLines(const std::string& errors) {
-  std::vector<std::string> lines;
-  std::istringstream in(errors);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() != '%') lines.push_back(line);
-  }
-  return lines;
-}
 
 bool HasLine(const ProgramRun& run, const std::string& line) {
   const std::vector<std::string> lines = ResultLines(run.errors);
