@@ -65,6 +65,7 @@ void ConverterController::openNextQueuedMovie(id sender) {
     const std::string rest = std::to_string(m_batchQueue.size()) + (m_batchQueue.size() == 1 ? " movie" : " movies");
     if (NSRunAlertPanel("Skip the other movies?", rest + " of this batch are still to convert.", "Skip Them",
                         "Convert Them") == NSAlertDefaultReturn) {
+      for (const NSString& skipped : m_batchQueue) m_batchFailures.push_back(nameOf(skipped.str()) + ": skipped");
       m_batchQueue.clear();
     }
   }
