@@ -13,6 +13,7 @@ NSTextField* gTextPercentUnit = nullptr;
 NSButton* gButton = nullptr;
 FSSpec spec = {};
 const char* const pExtName[4] = {".mp4", ".3gp", ".3g2", ".amc"};
+BOOL gBatchInProgress = NO;
 
 namespace {
 
@@ -52,6 +53,7 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "settingsButton") return connectTo(settingsButton, object);
   if (outlet == "popupFitSize") return connectTo(popupFitSize, object);
   if (outlet == "fitSize") return connectTo(fitSize, object);
+  if (outlet == "textBatch") return connectTo(textBatch, object);
   return NO;
 }
 
@@ -63,6 +65,7 @@ BOOL ConverterController::sendAction(const NSString& selector, id sender) {
       {"selectExportSize:", &ConverterController::selectExportSize},
       {"setting3GPP2:", &ConverterController::setting3GPP2},
       {"selectFitSize:", &ConverterController::selectFitSize},
+      {"openNextQueuedMovie:", &ConverterController::openNextQueuedMovie},
   };
   for (const auto& [name, action] : kActions) {
     if (selector.str() == name) {

@@ -2,6 +2,9 @@
 // chosen format, runs a conversion and shows its progress.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/MacTypes.h"
 #include "platform/files/Files.h"
 #include "platform/framework/AppKit.h"
@@ -44,6 +47,10 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   BOOL applicationOpenFile(NSApplication* application, const NSString& filename) override;
   void applicationWillTerminate(NSNotification* notification) override;
 
+  // Several movies opened at once: one after another, each through applicationOpenFile.
+  void applicationOpenFiles(NSApplication* application, const std::vector<NSString>& filenames) override;
+  void openNextQueuedMovie(id sender);
+
   // The window description connects these.
   BOOL connectOutlet(const NSString& name, NSObject* object) override;
   BOOL sendAction(const NSString& selector, id sender) override;
@@ -65,6 +72,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSButton* settingsButton = nullptr;
   NSPopUpButton* popupFitSize = nullptr;  // item tags in kilobytes; kFitCustomTag takes fitSize
   NSTextField* fitSize = nullptr;
+  NSTextField* textBatch = nullptr;  // "2 of 5" and the current movie's name during a batch
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;
@@ -74,6 +82,19 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   SInt32 m_nDefaultSizeIndex = 0;
   SInt32 m_nDefault3GPP = 0;
   SInt32 m_nDefaultFitSize = 0;  // kilobytes; 0: no limit
+
+  // The batch: movies still to convert, how many in all, which this is, what did not convert, and
+  // the folder the user chose for movies whose own folder cannot be written.
+  std::vector<NSString> m_batchQueue;
+  size_t m_batchTotal = 0;
+  size_t m_batchNumber = 0;
+  std::vector<std::string> m_batchFailures;
+  NSString m_batchFolder;
+  std::vector<std::string> m_batchOutputs;
+
+ private:
+  void convertQueuedMovie(const NSString& source);
+  void finishBatch();
 };
 
 // The "Fit into" menu's item whose limit is typed into the field beside it.
@@ -90,6 +111,9 @@ extern NSTextField* gTextPercentUnit;
 extern NSButton* gButton;
 extern FSSpec spec;
 extern const char* const pExtName[4];
+// A batch is under way: the end of an export no longer ends the application; the batch decides
+// whether the next movie follows or the application quits.
+extern BOOL gBatchInProgress;
 
 // Settings files of the two formats that keep their own exporter settings, in the bundle's folder.
 inline constexpr const char* kSettingFile3GPP2 = "/setting3gpp2.atom";

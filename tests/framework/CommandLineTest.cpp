@@ -34,7 +34,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_EQ(options.error, "");
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
-  EXPECT_EQ(options.movie, "-odd name.mov");
+  EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
   for (const auto& [limit, kilobytes] : {std::pair{"1M", 1024L}, std::pair{"1.5MB", 1536L}, std::pair{"300k", 300L},
                                          std::pair{"450", 450L}, std::pair{"none", 0L}}) {
     EXPECT_EQ(Parse({"--fit", limit}).fitKilobytes, kilobytes) << limit;
@@ -44,7 +44,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "0x10"}, {"--size", "12x"}, {"--size", "99999x2"},
                                              {"--fps", "0"}, {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e9"}, {"--rate", "-5"},
                                              {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"},
-                                             {"--fit", "300X"}, {"--fit", "-1K"}, {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"a.mov", "b.mov"}}) {
+                                             {"--fit", "300X"}, {"--fit", "-1K"}, {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"--jobs", "0"}, {"--jobs", "65"}, {"--output-dir="}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 
