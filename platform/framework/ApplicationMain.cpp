@@ -4,9 +4,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <sys/stat.h>
+#include <signal.h>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -31,9 +30,16 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "pocketmovie: %s\n", qPrintable(message));
 }
 
-void onInterrupt(int) {
-  framework::RequestAbortClick();
-  std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the process at once
+// Ctrl-C, a plain kill (SIGTERM) and a closed terminal (SIGHUP) stop the run as the "Abort" button
+// does; a second one ends the process at once. A handler may only set a flag.
+void onStopSignal(int) { framework::RequestAbortClick(); }
+
+void stopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND | SA_RESTART;
+  for (int stop : {SIGINT, SIGTERM, SIGHUP}) sigaction(stop, &action, nullptr);
 }
 
 // A menu choice made as the user would make it: the item, then the menu's action.
@@ -75,20 +81,15 @@ void applyRunOptions(const framework::RunOptions& options) {
   framework::IgnoreDefaultsWrites(touched);
 }
 
-bool isRegularFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 // From the terminal the run ends by itself, also when no export started or none closed.
 int runWithoutWindow(NSApplication* application, const std::string& movie) {
-  if (!isRegularFile(movie)) {
+  if (const std::string problem = framework::SourceFileProblem(movie); !problem.empty()) {
     // Checked here so that a mistyped name leaves no empty output behind.
-    framework::NoteFailure("no such file: " + movie);
+    framework::NoteFailure(problem);
   } else if (NSApplicationDelegate* delegate = application->delegate()) {
     delegate->applicationOpenFile(application, NSString(movie));
     // A source removed while the run was being prepared ends it without a word of its own.
-    if (!isRegularFile(movie)) framework::NoteFailure("no such file: " + movie);
+    if (const std::string gone = framework::SourceFileProblem(movie); !gone.empty()) framework::NoteFailure(gone);
   }
   int status = 1;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -130,6 +131,7 @@ int NSApplicationMain(int argc, const char** argv) {
     std::puts("pocketmovie " POCKETMOVIE_VERSION);
     return 0;
   }
+  if (!options.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", options.notice.c_str());
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movie.empty()) {
     std::fputs(framework::UsageText(), stderr);
@@ -142,7 +144,7 @@ int NSApplicationMain(int argc, const char** argv) {
   if (headless) {
     framework::RequestOffscreen();
     qInstallMessageHandler(keepQtQuiet);
-    std::signal(SIGINT, onInterrupt);
+    stopOnSignals();
   }
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {

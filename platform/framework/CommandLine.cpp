@@ -1,19 +1,22 @@
 #include "platform/framework/CommandLine.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <map>
 #include <string_view>
+
+#include "platform/media/ExportJob.h"
 
 namespace framework {
 
 namespace {
 
-// Limits that keep a typo from reaching the encoder as an absurd setting.
+// Limits that keep a typo from reaching the encoder as an absurd setting. The slowest rate is a
+// picture every 2.8 hours, still clear of the settings' fixed-point resolution (1/65536), where a
+// smaller value would read as 0, "the source's rate".
+constexpr double kMinFramesPerSecond = 0.0001;
 constexpr double kMaxFramesPerSecond = 120;
 constexpr int kMaxKilobytesPerSecond = 100000;
-constexpr int kMaxSide = 8192;
 
 const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
 const std::map<std::string_view, long> kSizeTags = {{"natural", 1}, {"half", 2}, {"third", 3}, {"quarter", 4},
@@ -27,21 +30,43 @@ std::optional<Number> wholeText(std::string_view text) {
   return value;
 }
 
+// A size name or WxH within the sides the encoders write; false with options.error set otherwise.
 bool parseSize(std::string_view text, RunOptions& options) {
   if (const auto named = kSizeTags.find(text); named != kSizeTags.end()) {
     options.sizeTag = named->second;
+    options.notice.clear();
     options.customWidth.reset();  // a later option wins whole: an earlier WxH would still be typed in
     options.customHeight.reset();
     return true;
   }
+  const std::string shown(text);
   const size_t x = text.find_first_of("xX");
-  if (x == std::string_view::npos) return false;
-  const std::optional<int> width = wholeText<int>(text.substr(0, x));
-  const std::optional<int> height = wholeText<int>(text.substr(x + 1));
-  if (!width || !height || *width < 1 || *height < 1 || *width > kMaxSide || *height > kMaxSide) return false;
+  const std::optional<long> width = wholeText<long>(text.substr(0, x));
+  const std::optional<long> height = wholeText<long>(text.substr(x == std::string_view::npos ? text.size() : x + 1));
+  if (!width || !height) {
+    options.error = "unknown size '" + shown + "' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)";
+    return false;
+  }
+  const long w = *width;
+  const long h = *height;
+  if (w > kLargestPictureSide || h > kLargestPictureSide) {
+    const std::string most = std::to_string(kLargestPictureSide);
+    options.error = "size '" + shown + "' is too large: at most " + most + "x" + most;
+    return false;
+  }
+  if (w < kSmallestPictureSide || h < kSmallestPictureSide) {
+    const std::string least = std::to_string(kSmallestPictureSide);
+    options.error = "size '" + shown + "' is too small: at least " + least + "x" + least;
+    return false;
+  }
+  options.notice.clear();
+  if (w % 2 || h % 2) {
+    const auto even = [](long side) { return std::to_string(side + side % 2); };
+    options.notice = "size " + shown + " is written as " + even(w) + "x" + even(h) + ": pictures have even sides";
+  }
   options.sizeTag = 0;
-  options.customWidth = *width;
-  options.customHeight = *height;
+  options.customWidth = double(w);
+  options.customHeight = double(h);
   return true;
 }
 
@@ -56,14 +81,11 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
     }
     options.formatTag = found->second;
   } else if (name == "--size") {
-    if (!parseSize(value, options)) {
-      options.error = "unknown size '" + shown + "' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)";
-      return false;
-    }
+    if (!parseSize(value, options)) return false;
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
-    if (!fps || !std::isfinite(*fps) || *fps <= 0 || *fps > kMaxFramesPerSecond) {
-      options.error = "frame rate '" + shown + "' is not a number of frames per second between 0 and 120";
+    if (!fps || !(*fps >= kMinFramesPerSecond && *fps <= kMaxFramesPerSecond)) {
+      options.error = "frame rate '" + shown + "' is not a number of frames per second from 0.0001 to 120";
       return false;
     }
     options.framesPerSecond = *fps;

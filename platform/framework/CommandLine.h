@@ -17,7 +17,8 @@ struct RunOptions {
   std::optional<double> framesPerSecond;
   std::optional<int> kilobytesPerSecond;
   std::string movie;
-  std::string error;  // what is wrong with the arguments; empty when they are usable
+  std::string error;   // what is wrong with the arguments; empty when they are usable
+  std::string notice;  // a value that is written otherwise than given, said before the run
 };
 
 RunOptions ParseCommandLine(int argc, const char* const* argv);

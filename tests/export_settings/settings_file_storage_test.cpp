@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "export_settings/SettingsFileStorage.h"
 #include "platform/memory/Memory.h"
@@ -74,20 +78,52 @@ TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   EXPECT_EQ(ReadWholeFile(dir.file("settings")), "old settings");
 }
 
-TEST(SettingsFileStorage, ASaveOntoAFullDiskReportsItClosesTheFileAndLeavesNothingThatLoads) {
-  SmallTmpfs volume(16);
-  if (!volume.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  FSSpec spec = SpecOf(volume.write("settings", std::string(kSettings.begin(), kSettings.end())));
-  ScopedRecordingExporter exporter(atom_layout::Container({atom_layout::Atom("big ", 1, {}, AtomImage(64 * 1024))}));
-  const AtomImage big = exporter.state().settings;
-  EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), dskFulErr);
-  // The old settings are gone from their name, as documented; what is left there does not load.
-  EXPECT_TRUE(fs::exists(volume.file("settings")));
-  EXPECT_NE(QTDX_GetExporterSettingsFromFile(exporter.instance(), &spec), noErr);
-  EXPECT_EQ(exporter.state().settings, big);
-  // No descriptor of this process is still open on the file.
-  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-    std::error_code ignored;
-    EXPECT_NE(fs::read_symlink(entry.path(), ignored), fs::canonical(volume.file("settings")));
+TEST(SettingsFileStorage, ASaveThatFailsAnywhereLeavesTheOldFileAsItWasAndNothingBeside) {
+  const AtomImage old = kSettings;
+  ScopedRecordingExporter saver(old);
+  ScopedRecordingExporter bigger(atom_layout::Container({atom_layout::Atom("big ", 1, {}, AtomImage(64 * 1024))}));
+  struct Fault {
+    const char* name;
+    long files;  // room for this many entries, all taken after the first save; 0: any number
+    bool readOnly;
+    OSErr status;
+  };
+  for (const Fault& fault : {Fault{"the disk fills while writing", 0, false, dskFulErr},
+                             Fault{"no room for one more file", 8, false, dskFulErr},
+                             Fault{"the volume turned read-only", 0, true, wPrErr}}) {
+    SCOPED_TRACE(fault.name);
+    SmallTmpfs volume(16, fault.files);
+    if (!volume.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    FSSpec spec = SpecOf(volume.file("settings"));
+    ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
+    std::vector<std::string> expectedNames = {"settings"};
+    // Every entry left taken (extended attributes count against them on some kernels).
+    for (int filler = 0; fault.files && std::ofstream(volume.file("filler" + std::to_string(filler))); ++filler) {
+      expectedNames.push_back("filler" + std::to_string(filler));
+    }
+    ASSERT_TRUE(!fault.files || expectedNames.size() > 1);
+    if (fault.readOnly) {
+      ASSERT_EQ(mount("tmpfs", volume.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    }
+
+    EXPECT_EQ(QTDX_SaveExporterSettingsInFile(bigger.instance(), &spec), fault.status);
+    EXPECT_EQ(ReadWholeFile(volume.file("settings")), std::string(old.begin(), old.end()));
+    FInfo info{};
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, kSettingsFileType);
+    EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
+    ScopedRecordingExporter loader(AtomImage{});
+    ASSERT_EQ(QTDX_GetExporterSettingsFromFile(loader.instance(), &spec), noErr);
+    EXPECT_EQ(loader.state().settings, old);
+    // Nothing written beside is left, and no descriptor of this process is still open there.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(volume.path())) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    std::sort(expectedNames.begin(), expectedNames.end());
+    EXPECT_EQ(names, expectedNames);
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code ignored;
+      EXPECT_NE(fs::read_symlink(entry.path(), ignored).parent_path(), fs::path(volume.path()));
+    }
   }
 }
