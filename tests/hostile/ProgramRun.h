@@ -103,6 +103,12 @@ inline std::vector<std::string> HiddenEntries(const std::string& folder) {
   return hidden;
 }
 
+// The last line on standard error, without its newline.
+inline std::string ClosingLine(const std::string& errors) {
+  const std::string text = errors.substr(0, errors.find_last_not_of('\n') + 1);
+  return text.substr(text.rfind('\n') + 1);
+}
+
 // What every run must come to, whatever it was fed: converted, or failed with one line, in bounded
 // time and memory, leaving no file that claims to be a movie and is not.
 inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output) {
