@@ -30,9 +30,15 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "pocketmovie: %s\n", qPrintable(message));
 }
 
-// Ctrl-C, a plain kill (SIGTERM) and a closed terminal (SIGHUP) stop the run as the "Abort" button
-// does; a second one ends the process at once. A handler may only set a flag.
-void onStopSignal(int) { framework::RequestAbortClick(); }
+// Ctrl-C, a plain kill (SIGTERM) and a closed terminal or session (SIGHUP) stop an export as the
+// "Abort" button does, and the window as a quit does; a second one ends the process at once. A
+// handler may only set flags.
+volatile sig_atomic_t stopRequested = 0;
+
+void onStopSignal(int) {
+  stopRequested = 1;
+  framework::RequestAbortClick();
+}
 
 void stopOnSignals() {
   struct sigaction action {};
@@ -106,6 +112,12 @@ int runWindow(NSApplication* application, const std::string& movie) {
       }
     });
   }
+  // The main loop runs only while no export holds it; an export takes the stop as an abort click.
+  QTimer stopWatch;
+  QObject::connect(&stopWatch, &QTimer::timeout, [application] {
+    if (stopRequested) application->terminate(nullptr);
+  });
+  stopWatch.start(200);
   QApplication::exec();
   int status = 0;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -144,8 +156,8 @@ int NSApplicationMain(int argc, const char** argv) {
   if (headless) {
     framework::RequestOffscreen();
     qInstallMessageHandler(keepQtQuiet);
-    stopOnSignals();
   }
+  stopOnSignals();
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
     std::fputs("pocketmovie: the window description could not be loaded\n", stderr);
