@@ -55,9 +55,11 @@ void RemoveAbandonedIn(const std::string& folder) {
   while (const dirent* entry = readdir(entries)) {
     const std::string name = entry->d_name;
     if (!HasEnded(OwnerOf(name))) continue;
-    // Only a plain file: a link of that name may point anywhere.
+    // Only a plain file of this user's: a link of that name may point anywhere, and another
+    // user's file is theirs to clear.
     struct stat info;
-    if (fstatat(dirfd(entries), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode)) {
+    if (fstatat(dirfd(entries), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == geteuid()) {
       unlinkat(dirfd(entries), name.c_str(), 0);
     }
   }
