@@ -1,4 +1,4 @@
-// Damaged, empty and strange sources from a Movies folder.
+// Damaged, empty and strange sources from a Movies folder, and outputs that cannot be put beside them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
