@@ -35,7 +35,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_EQ(options.error, "");
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
-  EXPECT_EQ(options.movie, "-odd name.mov");
+  EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
 
   // Every limit from both sides: the last value taken, then the first one refused.
   const std::vector<std::pair<std::vector<const char*>, std::vector<const char*>>> limits = {
@@ -43,6 +43,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
       {{"--size", "4096x4096"}, {"--size", "4097x4096"}}, {{"--size", "4096x4096"}, {"--size", "4096x4097"}},
       {{"--fps", "0.0001"}, {"--fps", "0.00009"}},    {{"--fps", "120"}, {"--fps", "120.001"}},
       {{"--rate", "1"}, {"--rate", "0"}},             {{"--rate", "100000"}, {"--rate", "100001"}},
+      {{"--jobs", "1"}, {"--jobs", "0"}},             {{"--jobs", "64"}, {"--jobs", "65"}},
   };
   for (const auto& [taken, refused] : limits) {
     EXPECT_EQ(Parse(taken).error, "") << taken[0] << " " << taken[1];
@@ -55,7 +56,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "12x"}, {"--size", "160"},
                                              {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e-320"},
-                                             {"--rate", "1.5"}, {"--rate"}, {"--colour", "red"}, {"a.mov", "b.mov"}}) {
+                                             {"--rate", "1.5"}, {"--rate"}, {"--colour", "red"}, {"--output-dir="}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 

@@ -150,7 +150,7 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
     SCOPED_TRACE(path);
     const ProgramRun run = sandbox.run({path});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(ClosingLine(run.errors), "pocketmovie: " + reason);
+    EXPECT_EQ(ResultLines(run.errors), std::vector<std::string>{"pocketmovie: " + reason});
     EXPECT_EQ(run.errors.find("10%"), std::string::npos) << "the export started";
     EXPECT_TRUE(HiddenEntries(folder.path()).empty());
   }

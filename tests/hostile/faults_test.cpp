@@ -190,7 +190,9 @@ TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
       if (overEarlier) sandbox.folder().write(fs::path(output).filename(), earlier);
       const ProgramRun run = sandbox.run({movie}, AtProgress(30, [stop](pid_t child) { kill(child, stop); }));
       EXPECT_EQ(run.status, 1);
-      EXPECT_EQ(ClosingLine(run.errors).rfind("pocketmovie: aborted", 0), 0u) << run.errors;
+      const std::vector<std::string> lines = ResultLines(run.errors);
+      ASSERT_EQ(lines.size(), 1u) << run.errors;
+      EXPECT_EQ(lines[0].rfind("pocketmovie: aborted", 0), 0u) << lines[0];
       // Without an earlier movie the shorter one is kept, as the abort button keeps it.
       if (overEarlier) {
         EXPECT_EQ(ReadWholeFile(output), earlier);
