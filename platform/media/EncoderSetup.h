@@ -7,7 +7,7 @@
 #include "platform/media/ExportJob.h"
 #include "platform/media/FfmpegPointers.h"
 
-// The job's frame rate, never above the source's.
+// The job's frame rate, never above the source's, nor below what the encoder takes.
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate);
 
 // yuv420p pictures of the job's size at frameRate; time base 1/frameRate.

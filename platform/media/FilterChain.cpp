@@ -17,6 +17,7 @@ extern "C" {
 namespace {
 
 constexpr int kLargeShrinkFactor = 4;
+constexpr int kLowestFilteredRate = 100;  // Hz
 
 int EvenAtLeastTwo(double value) { return std::max(2, int(std::lround(value / 2)) * 2); }
 
@@ -146,12 +147,15 @@ OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, doub
 
   // async: a joined or edited source's sound overlaps or skips at the seams; dropping and filling
   // samples there keeps the output's timestamps rising, as its muxer requires.
+  // The resampler's filter spans 32 input samples, seconds of a track recorded at a few hertz, and
+  // a short such track never fills it: below kLowestFilteredRate each sample is simply held.
   char description[512];
   int frameSize = encoder.frame_size > 0 ? encoder.frame_size : 1024;
+  const char* shortFilter = firstFrame.sample_rate < kLowestFilteredRate ? ":filter_size=1:phase_shift=0" : "";
   std::snprintf(description, sizeof description,
-                "atrim=start=0:end=%.6f,aresample=%d:async=1,"
+                "atrim=start=0:end=%.6f,aresample=%d:async=1%s,"
                 "aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s,asetnsamples=n=%d:p=0",
-                spanSeconds, encoder.sample_rate, av_get_sample_fmt_name(encoder.sample_fmt), encoder.sample_rate,
-                outputLayout, frameSize);
+                spanSeconds, encoder.sample_rate, shortFilter, av_get_sample_fmt_name(encoder.sample_fmt),
+                encoder.sample_rate, outputLayout, frameSize);
   return ConnectChain(chain, description, failureReason);
 }

@@ -18,6 +18,7 @@
 namespace {
 
 thread_local OSErr lastMoviesError = noErr;
+thread_local std::string lastOpenFailure;
 
 constexpr int kLargestHeapBlock = 128 * 1024;  // glibc's own starting threshold
 
@@ -81,6 +82,8 @@ void ExitMovies() { lastMoviesError = noErr; }
 
 OSErr GetMoviesError() { return lastMoviesError; }
 
+std::string GetMovieOpenFailure() { return lastOpenFailure; }
+
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission) {
   if (!fileSpec || !resRefNum) return Report(paramErr);
   if (permission != fsCurPerm && permission != fsRdPerm) return Report(permErr);  // movies are only read
@@ -106,9 +109,10 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   if (resId && *resId != 0) return Report(noMovieFound);  // a file holds one movie, the first
 
   SourceMovie source;
-  std::string reason;
-  OSErr status = OpenSourceMovie(path, &source, &reason);
+  lastOpenFailure.clear();
+  OSErr status = OpenSourceMovie(path, &source, &lastOpenFailure);
   if (status != noErr) return Report(status);
+  lastOpenFailure.clear();
   *theMovie = new MovieRecord{path, source.facts};
   return Report(noErr);
 }
@@ -130,8 +134,9 @@ TimeValue GetMovieDuration(Movie theMovie) {
     Report(invalidMovie);
     return 0;
   }
-  double units = std::round(theMovie->facts.durationSeconds * kMovieTimeScale);
   Report(noErr);
+  if (theMovie->facts.durationSeconds <= 0) return kUnknownMovieDuration;
+  double units = std::round(theMovie->facts.durationSeconds * kMovieTimeScale);
   return TimeValue(std::clamp(units, 0.0, double(INT32_MAX)));
 }
 
