@@ -71,8 +71,8 @@ AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
   return rate;
 }
 
-OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,
-                       std::string* failureReason) {
+OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourDescription& colours, bool globalHeader,
+                       CodecContextPtr* encoder, std::string* failureReason) {
   const char* name = VideoEncoderName(job.videoCodec);
   const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
   if (!codec) {
@@ -89,6 +89,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
   context->height = job.height;
   context->pix_fmt = AV_PIX_FMT_YUV420P;
   context->sample_aspect_ratio = {1, 1};
+  DescribeColours(colours, context.get());
   context->time_base = av_inv_q(frameRate);
   context->framerate = frameRate;
   context->gop_size = job.keyFrameInterval > 0

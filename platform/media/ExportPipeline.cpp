@@ -161,7 +161,10 @@ class ExportRun {
     }
     // Deblocking a picture that no other refers to is lost in such a shrink.
     if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
-    OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
+    sourceColours_ = SourceColours(*video_->input->codecpar);
+    outputColours_ = OutputColours(sourceColours_, sized.width, sized.height);
+    OSErr status =
+        OpenVideoEncoder(sized, frameRate_, outputColours_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
     if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     return status;
   }
@@ -364,7 +367,8 @@ class ExportRun {
 
   OSErr buildFilters(StreamLane& lane, const AVFrame& first) {
     if (&lane == videoLane()) {
-      return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_, lane.encoder->pix_fmt,
+      return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_,
+                                   MatrixConversion(sourceColours_, outputColours_), lane.encoder->pix_fmt,
                                    &lane.filters, &encodeReason_);
     }
     double span = spanSeconds_ > 0 ? spanSeconds_ : 1e9;
@@ -472,6 +476,8 @@ class ExportRun {
   PacketPtr encoded_;
   AVRational frameRate_ = {0, 1};
   PictureLayout layout_;
+  ColourDescription sourceColours_;
+  ColourDescription outputColours_;
   double spanSeconds_ = 0;  // 0: to the end of the source
   std::optional<JoinedTimestamps> joins_;
   SpanProgress spanProgress_;

@@ -102,8 +102,8 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
 }
 
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
-                            const PictureLayout& layout, AVPixelFormat outputFormat, FilterChain* chain,
-                            std::string* failureReason) {
+                            const PictureLayout& layout, const std::string& matrixConversion,
+                            AVPixelFormat outputFormat, FilterChain* chain, std::string* failureReason) {
   AVRational sar = firstFrame.sample_aspect_ratio.num > 0 ? firstFrame.sample_aspect_ratio : AVRational{1, 1};
   char sourceArgs[256];
   std::snprintf(sourceArgs, sizeof sourceArgs, "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d",
@@ -118,8 +118,9 @@ OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRa
 
   char description[512];
   std::snprintf(
-      description, sizeof description, "scale=%d:%d%s,setsar=1,pad=%d:%d:%d:%d:black,format=%s,fps=%d/%d:start_time=0",
-      layout.scaledWidth, layout.scaledHeight, RotationFilters(layout.rotationDegrees), layout.outputWidth,
+      description, sizeof description, "scale=%d:%d%s%s,setsar=1,pad=%d:%d:%d:%d:black,format=%s,fps=%d/%d:start_time=0",
+      layout.scaledWidth, layout.scaledHeight, matrixConversion.c_str(), RotationFilters(layout.rotationDegrees),
+      layout.outputWidth,
       layout.outputHeight, layout.padLeft, layout.padTop, av_get_pix_fmt_name(outputFormat), frameRate.num,
       frameRate.den);
   return ConnectChain(chain, description, failureReason);
