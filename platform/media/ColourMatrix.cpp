@@ -55,7 +55,7 @@ std::string MatrixConversion(const ColourDescription& from, const ColourDescript
   const char* in = ScaleMatrixName(from.matrix);
   const char* out = ScaleMatrixName(to.matrix);
   if (!in || !out || std::string(in) == out) return {};
-  return std::string(":in_color_matrix=") + in + ":out_color_matrix=" + out;
+  return std::string("in_color_matrix=") + in + ":out_color_matrix=" + out;
 }
 
 void DescribeColours(const ColourDescription& colours, AVCodecContext* encoder) {
