@@ -45,9 +45,9 @@ ColourDescription SourceColours(const AVCodecParameters& stream) {
   return colours;
 }
 
-ColourDescription OutputColours(const ColourDescription& source, int width, int height) {
+ColourDescription OutputColours(const ColourDescription& source, int width, int height, bool streamSaysMatrix) {
   ColourDescription colours = source;
-  colours.matrix = ImpliedBySize(width, height).matrix;
+  if (!streamSaysMatrix) colours.matrix = ImpliedBySize(width, height).matrix;
   return colours;
 }
 

@@ -1,6 +1,7 @@
 // Which YUV matrix a picture is read with. Players read an untagged picture by its size: BT.709
-// from HD up, BT.601 below, so an HD movie shrunk to a phone's size keeps its look only if its
-// values are converted to BT.601, and every output says which matrix it was written with.
+// from HD up, BT.601 below, and MPEG-4 Part 2 or H.263 pictures in a 3GPP file are untagged to
+// them, so an HD movie shrunk to a phone's size keeps its look only if its values are converted
+// to BT.601. Every output says which matrix it was written with.
 #pragma once
 
 #include <string>
@@ -18,9 +19,10 @@ struct ColourDescription {
 // The source's colours as players read them: its own tags, else what its picture size implies.
 ColourDescription SourceColours(const AVCodecParameters& stream);
 
-// What an output of that size is written with: the matrix its size implies, the source's
-// primaries and transfer (which no player converts).
-ColourDescription OutputColours(const ColourDescription& source, int width, int height);
+// What an output of that size is written with: the source's matrix where the picture stream
+// itself says which it is (H.264), which players honour, else the one its size implies; the
+// source's primaries and transfer (which no player converts).
+ColourDescription OutputColours(const ColourDescription& source, int width, int height, bool streamSaysMatrix);
 
 // The scale filter's options that convert from one matrix to the other; empty when they agree.
 std::string MatrixConversion(const ColourDescription& from, const ColourDescription& to);

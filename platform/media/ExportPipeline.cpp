@@ -162,7 +162,8 @@ class ExportRun {
     // Deblocking a picture that no other refers to is lost in such a shrink.
     if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
     sourceColours_ = SourceColours(*video_->input->codecpar);
-    outputColours_ = OutputColours(sourceColours_, sized.width, sized.height);
+    outputColours_ = OutputColours(sourceColours_, sized.width, sized.height,
+                                   job_.videoCodec == VideoCodecChoice::h264Baseline);
     OSErr status =
         OpenVideoEncoder(sized, frameRate_, outputColours_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
     if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
