@@ -6,8 +6,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QSignalBlocker>
-#include <QSpinBox>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -23,8 +21,6 @@
 namespace framework {
 
 namespace {
-
-constexpr int kBytesPerKilobyte = 1024;  // the window's data rate unit, kept here so both read alike
 
 struct Named {
   OSType value;
@@ -49,14 +45,6 @@ QString SoundCodecTitle(qint64 codec) {
                  {kAMRNBCodecType, "AMR-NB (speech)"},
                  {kSoundCodecNone, "No sound"}},
                 codec);
-}
-
-QString FileFormatTitle(qint64 format) {
-  return NameIn({{kFileFormatByExtension, "By the file's extension"},
-                 {kFileFormat3GPP, "3GPP (.3gp)"},
-                 {kFileFormat3GPP2, "3GPP2 (.3g2)"},
-                 {kFileFormatAMC, "AMC (.amc)"}},
-                format);
 }
 
 QString FitTitle(qint64 fit) {
@@ -102,8 +90,7 @@ class ExporterSettingsDialog : public QDialog {
  public:
   ExporterSettingsDialog(const ExporterDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("exporterSettings"));
-    setWindowTitle(model.kind() == ExporterKind::threeGPP ? QStringLiteral("3GPP Export Settings")
-                                                          : QStringLiteral("MPEG-4 Export Settings"));
+    setWindowTitle(QString::fromStdString(model.formatName()) + QStringLiteral(" settings"));
     setModal(true);
     build();
     refresh();
@@ -117,17 +104,6 @@ class ExporterSettingsDialog : public QDialog {
     menu->setObjectName(QLatin1String(name));
     form->addRow(label, menu);
     return menu;
-  }
-
-  QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum, const QString& unit) {
-    auto* number = new QSpinBox(this);
-    number->setObjectName(QLatin1String(name));
-    number->setRange(0, maximum);
-    number->setSpecialValueText(QStringLiteral("Automatic"));
-    number->setSuffix(unit);
-    number->setAlignment(Qt::AlignRight);
-    form->addRow(label, number);
-    return number;
   }
 
   // A choice runs the model's edit with the chosen item's value; every menu is then read again,
@@ -158,16 +134,9 @@ class ExporterSettingsDialog : public QDialog {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
 
-    auto* file = new QGroupBox(QStringLiteral("File"), this);
-    auto* fileForm = new QFormLayout(file);
-    layout->addWidget(file);
-    if (!model_.fileFormats().empty()) {
-      fileFormat_ = addMenu(fileForm, "fileFormat", QStringLiteral("File format:"));
-      onChoice(fileFormat_, [this](qint64 v) { model_.chooseFileFormat(OSType(v)); });
-    }
-    container_ = new QLabel(this);
-    container_->setObjectName(QStringLiteral("container"));
-    fileForm->addRow(QStringLiteral("Writes:"), container_);
+    auto* fromWindow = new QLabel(QStringLiteral("Picture size, frame rate and data rate\ncome from the main window."), this);
+    fromWindow->setObjectName(QStringLiteral("fromWindow"));
+    layout->addWidget(fromWindow);
 
     auto* video = new QGroupBox(QStringLiteral("Video"), this);
     auto* videoForm = new QFormLayout(video);
@@ -177,12 +146,6 @@ class ExporterSettingsDialog : public QDialog {
     h263Note_->setObjectName(QStringLiteral("h263Note"));
     h263Note_->setForegroundRole(QPalette::PlaceholderText);
     videoForm->addRow(QString(), h263Note_);
-    dataRate_ = addNumber(videoForm, "videoDataRate", QStringLiteral("Data rate:"), 100000, QStringLiteral(" KB/s"));
-    connect(dataRate_, &QSpinBox::valueChanged, this,
-            [this](int kilobytes) { model_.setVideoDataRate(SInt32(kilobytes) * kBytesPerKilobyte); });
-    keyFrames_ = addNumber(videoForm, "keyFrameInterval", QStringLiteral("Key frame every:"), 3000,
-                           QStringLiteral(" frames"));
-    connect(keyFrames_, &QSpinBox::valueChanged, this, [this](int frames) { model_.setKeyFrameInterval(frames); });
     fit_ = addMenu(videoForm, "pictureFit", QStringLiteral("Picture:"));
     onChoice(fit_, [this](qint64 v) { model_.setStretch(v == kFitStretch); });
     layout->addWidget(video);
@@ -199,7 +162,7 @@ class ExporterSettingsDialog : public QDialog {
     onChoice(channels_, [this](qint64 v) { model_.setSoundChannels(SInt32(v)); });
     layout->addWidget(sound);
 
-    lineUpLabels({fileForm, videoForm, soundForm});
+    lineUpLabels({videoForm, soundForm});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -210,16 +173,8 @@ class ExporterSettingsDialog : public QDialog {
   void refresh() {
     const ExporterSettings& s = model_.settings();
     const QString otherTitle = QStringLiteral("Default");
-    if (fileFormat_) Fill(fileFormat_, model_.fileFormats(), s.fileFormat, FileFormatTitle, otherTitle);
-    container_->setText(QString::fromStdString(model_.containerDescription()));
     Fill(videoCodec_, model_.videoCodecs(), s.spatial.codecType, VideoCodecTitle, otherTitle);
     h263Note_->setVisible(s.spatial.codecType == kH263CodecType);
-    {
-      const QSignalBlocker quietRate(dataRate_);
-      const QSignalBlocker quietKeys(keyFrames_);
-      dataRate_->setValue(int(std::lround(double(std::max<SInt32>(s.dataRate.dataRate, 0)) / kBytesPerKilobyte)));
-      keyFrames_->setValue(int(s.temporal.keyFrameRate));
-    }
     Fill(fit_, std::vector<OSType>{kFitKeepShape, kFitStretch}, s.fit, FitTitle, otherTitle);
     Fill(soundCodec_, model_.soundCodecs(), s.sound.codec, SoundCodecTitle, otherTitle);
     Fill(bitRate_, model_.soundBitRates(), s.sound.bitRate, BitRateTitle, otherTitle);
@@ -228,12 +183,8 @@ class ExporterSettingsDialog : public QDialog {
   }
 
   ExporterDialogModel model_;
-  QComboBox* fileFormat_ = nullptr;
-  QLabel* container_ = nullptr;
   QComboBox* videoCodec_ = nullptr;
   QLabel* h263Note_ = nullptr;
-  QSpinBox* dataRate_ = nullptr;
-  QSpinBox* keyFrames_ = nullptr;
   QComboBox* fit_ = nullptr;
   QComboBox* soundCodec_ = nullptr;
   QComboBox* bitRate_ = nullptr;

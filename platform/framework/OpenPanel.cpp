@@ -19,7 +19,10 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
                      QString::fromStdString(directory.str()));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (!patterns.isEmpty()) dialog.setNameFilter(QStringLiteral("Movies (%1)").arg(patterns.join(' ')));
+  QStringList filters;
+  if (!patterns.isEmpty()) filters << QStringLiteral("Movies (%1)").arg(patterns.join(' '));
+  filters << QStringLiteral("All files (*)");
+  dialog.setNameFilters(filters);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
   filename_ = NSString(dialog.selectedFiles().first().toStdString());

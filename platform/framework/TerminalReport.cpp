@@ -1,6 +1,5 @@
 #include "platform/framework/TerminalReport.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/RunFailure.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -16,7 +16,6 @@ namespace framework {
 namespace {
 
 bool terminalMode = false;
-std::string firstFailure;
 
 struct ProgressLine {
   bool drawn = false;  // a bar is on the line and needs a newline before anything else
@@ -65,40 +64,10 @@ void endBar() {
   line.drawn = false;
 }
 
-std::string describeStatus(long status) {
-  switch (status) {
-    case userCanceledErr:
-    case -1:
-      return "aborted";
-    case dskFulErr:
-      return "disk full";
-    case fnfErr:
-      return "no such file";
-    case permErr:
-    case wrPermErr:
-      return "permission denied";
-    default:
-      return "the export failed (status " + std::to_string(status) + ")";
-  }
-}
-
-// A run that failed leaves no empty output behind: only files this process made and nobody wrote.
-void removeEmptyOutputs() {
-  for (const std::string& path : FilesCreated()) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) unlink(path.c_str());
-  }
-}
-
 }  // namespace
 
 bool TerminalMode() { return terminalMode; }
 void SetTerminalMode(bool on) { terminalMode = on; }
-
-void NoteFailure(const std::string& reason) {
-  if (firstFailure.empty()) firstFailure = reason;
-}
-void ForgetFailures() { firstFailure.clear(); }
 
 void ShowTerminalProgress(double percent) {
   if (std::isnan(percent)) return;
@@ -114,26 +83,21 @@ void ShowTerminalProgress(double percent) {
 }
 
 int FinishRunReport() {
-  const MovieExportReport& report = LastMovieExportReport();
-  std::string reason;
-  if (report.started) {
-    if (report.finished && report.status == 0) {
-      if (terminalMode) {
-        endBar();
-        const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-        std::fprintf(stderr, "pocketmovie: wrote %s\n", output.c_str());
-      }
-      return 0;
+  const MovieExportReport report = LastMovieExportReport();
+  if (report.started && report.finished && report.status == noErr) {
+    if (terminalMode) {
+      endBar();
+      const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
+      std::fprintf(stderr, "pocketmovie: wrote %s\n", output.c_str());
     }
-    reason = !report.failureReason.empty() ? report.failureReason : describeStatus(report.status);
-  } else {
-    if (!terminalMode) return 0;  // the user quit the window without converting anything
-    reason = !firstFailure.empty() ? firstFailure : "the conversion did not start";
+    return 0;
   }
+  // The user quit the window without converting anything; a run that failed in it still counts.
+  if (!report.started && !terminalMode) return AnyRunFailed() ? 1 : 0;
   if (terminalMode) {
     endBar();
-    std::fprintf(stderr, "pocketmovie: %s\n", reason.c_str());
-    removeEmptyOutputs();
+    std::fprintf(stderr, "pocketmovie: %s\n", RunFailureReason().c_str());
+    RemoveEmptyOutputs();
   }
   return 1;
 }
