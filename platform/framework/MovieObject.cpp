@@ -20,9 +20,9 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
     const std::string path = url->path().str();
-    const std::string why = GetMovieOpenFailure();
+    const std::string what = GetMovieOpenFailure();
     framework::NoteFailure(status == fnfErr ? "no such file: " + path
-                                            : (why.empty() ? std::string("not a movie") : why) + ": " + path);
+                                            : (what.empty() ? std::string("not a movie") : what) + ": " + path);
     delete this;
     return nullptr;
   }

@@ -119,7 +119,7 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string*
   }
 
   if (IsSinglePicture(format.get())) {
-    *failureReason = "not a movie: a single picture";
+    *failureReason = kSinglePictureReason;
     return invalidMovie;
   }
   source->videoStream = BestStream(format.get(), AVMEDIA_TYPE_VIDEO);

@@ -109,10 +109,10 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   if (resId && *resId != 0) return Report(noMovieFound);  // a file holds one movie, the first
 
   SourceMovie source;
-  lastOpenFailure.clear();
-  OSErr status = OpenSourceMovie(path, &source, &lastOpenFailure);
+  std::string reason;
+  OSErr status = OpenSourceMovie(path, &source, &reason);
+  lastOpenFailure = reason == kSinglePictureReason ? reason : std::string();
   if (status != noErr) return Report(status);
-  lastOpenFailure.clear();
   *theMovie = new MovieRecord{path, source.facts};
   return Report(noErr);
 }

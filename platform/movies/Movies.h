@@ -17,8 +17,8 @@ OSErr EnterMovies();
 void ExitMovies();
 // Status of the last movie call on this thread.
 OSErr GetMoviesError();
-// Why the last NewMovieFromFile on this thread found no movie ("not a movie: a single picture"),
-// empty when it found one.
+// What the file of the last NewMovieFromFile on this thread is instead of a movie, when that is
+// worth telling ("not a movie: a single picture"); empty otherwise.
 std::string GetMovieOpenFailure();
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);
