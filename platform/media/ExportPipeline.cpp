@@ -237,7 +237,9 @@ class ExportRun {
     for (StreamLane* lane : lanes_) {
       if (status == noErr && !lane->inputDone && !stopDecoding()) status = decode(*lane, nullptr);
       // The last picture lasts its own length.
-      if (status == noErr && !stopDecoding()) status = handOverWaiting(*lane, std::min(lane->nextPts, lane->spanLength));
+      if (status == noErr && !stopDecoding()) {
+        status = handOverWaiting(*lane, std::min(lane->nextPts, lane->spanLength));
+      }
     }
     return status;
   }

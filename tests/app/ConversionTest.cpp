@@ -4,6 +4,7 @@
 
 #include "platform/movies/FixMath.h"
 #include "tests/app/ControllerFixture.h"
+#include "tests/support/SampleMovies.h"
 
 namespace {
 
@@ -62,13 +63,16 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesTheWindowReady
   EXPECT_FALSE(exitStatus_.has_value());
 }
 
-// A file that is no movie, a missing one and one in a folder nobody may write each end with the
+// A file that is no movie, a photo, a missing one and one in a folder nobody may write each end with the
 // terminal's words in the window and no empty output; then a good movie converts in the same window.
 TEST_F(ControllerTest, AFailedRunSaysWhyAndTheNextMovieConverts) {
   launch();
   const std::string notes = (folder_ / "notes.mov").string();
   std::ofstream(notes) << "shopping: milk, eggs\n";
+  const std::string photo = (folder_ / "photo.jpg").string();
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
   std::vector<std::pair<std::string, std::string>> runs = {{notes, "not a movie: " + notes},
+                                                           {photo, "not a movie: a single picture"},
                                                            {(folder_ / "gone.mov").string(), "no such file"}};
   SmallTmpfs readOnly(1024);
   if (readOnly.mounted()) {

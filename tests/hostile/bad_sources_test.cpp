@@ -129,8 +129,9 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       {"photo.jpg", made("photo.jpg", "-f lavfi -i testsrc2 -frames:v 1"), fails, {}, 0,
        "not a movie: a single picture"},
       // Whole, though no header tells their length, or their clock starts again at each seam.
-      {"piped.webm", made("piped.webm", picture + "-f lavfi -i sine=d=3 -c:v libvpx -c:a libopus -f webm pipe:1 | cat >"),
-       converts, {}, 3},
+      {"piped.webm",
+       made("piped.webm", picture + "-f lavfi -i sine=d=3 -c:v libvpx -c:a libopus -f webm pipe:1 | cat >"), converts,
+       {}, 3},
       {"joined.ts", stereo + stereo, converts, {}, 6},
       {"stereo-then-surround-48k.ts", stereo + surround48k, converts, to3gp, 6},
       // A sound track at 2 Hz; a slide show below the lowest rate FFmpeg's MPEG-4 takes.
