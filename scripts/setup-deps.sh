@@ -10,7 +10,7 @@ packages=(
   ffmpeg
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libgl-dev
   xvfb xauth xdotool
-  at-spi2-core python3-pyatspi dbus-x11  # the window read as a screen reader reads it
+  at-spi2-core python3-pyatspi dbus-daemon dbus-x11  # the window read as a screen reader reads it
   desktop-file-utils
   attr
   time

@@ -134,7 +134,8 @@ class ExporterSettingsDialog : public QDialog {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
 
-    auto* fromWindow = new QLabel(QStringLiteral("Picture size, frame rate and data rate\ncome from the main window."), this);
+    auto* fromWindow =
+        new QLabel(QStringLiteral("Picture size, frame rate and data rate\ncome from the main window."), this);
     fromWindow->setObjectName(QStringLiteral("fromWindow"));
     layout->addWidget(fromWindow);
 
