@@ -1,5 +1,9 @@
 #include "platform/media/ColourMatrix.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace {
 
 bool IsHD(int width, int height) { return width >= 1280 || height >= 720; }
@@ -34,6 +38,9 @@ ColourDescription ImpliedBySize(int width, int height) {
 ColourDescription SourceColours(const AVCodecParameters& stream) {
   ColourDescription colours = ImpliedBySize(stream.width, stream.height);
   if (ScaleMatrixName(stream.color_space)) colours.matrix = stream.color_space;
+  // RGB pictures (screen recordings, animations) become YUV by the scaler's own matrix, BT.601.
+  const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(stream.format));
+  if (format && (format->flags & AV_PIX_FMT_FLAG_RGB)) colours.matrix = AVCOL_SPC_SMPTE170M;
   if (stream.color_primaries != AVCOL_PRI_UNSPECIFIED && stream.color_primaries != AVCOL_PRI_RESERVED0 &&
       stream.color_primaries != AVCOL_PRI_RESERVED) {
     colours.primaries = stream.color_primaries;

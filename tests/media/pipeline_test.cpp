@@ -110,26 +110,31 @@ TEST(Pipeline, ALowerRateShowsTheRightSourcePictures) {
   }
 }
 
-// SMPTE HD bars, tagged BT.709, shrunk to a phone's size: players read such a movie by BT.601,
-// and its green and cyan read as the source's do by its own matrix. Untouched BT.709 values
-// come out some 20 levels brighter in green. (The export test checks every format's tag.)
+// SMPTE HD bars, tagged BT.709 or in RGB (a screen recording), shrunk to a phone's size: players
+// read such a movie by BT.601, and its green and cyan read as the source's do by its own matrix.
+// Untouched BT.709 values come out some 20 levels brighter in green. (The export test checks
+// every format's tag.)
 TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
   TempDir folder;
-  const std::string bars = folder.file("bars.mp4");
-  ASSERT_TRUE(RunFfmpeg("-f lavfi -i smptehdbars=size=1280x720:duration=1 -vf format=yuv420p -crf 0 -colorspace bt709 "
-                        "-color_primaries bt709 -color_trc bt709 '" + bars + "'"));
-  ExportJob job = SmallJob(bars, bars + ".3gp");
-  job.videoBitRate = 1600000;
-  job.fit = PictureFit::stretch;
-  Export(job);
-  const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
-  const std::vector<uint8_t> meant = RgbPicture(bars, 0, 1280, 720, "bt709");
-  ASSERT_FALSE(seen.empty() || meant.empty());
-  for (double across : {0.36, 0.5}) {  // the cyan and green bars, at a third of the height
-    for (int channel = 0; channel < 3; ++channel) {
-      EXPECT_NEAR(seen[(48 * 176 + int(across * 176)) * 3 + channel],
-                  meant[(240 * 1280 + int(across * 1280)) * 3 + channel], 6)
-          << "bar at " << across << ", channel " << channel;
+  const std::string bars = "-f lavfi -i smptehdbars=size=1280x720:duration=1 ";
+  ASSERT_TRUE(RunFfmpeg(bars + "-vf format=yuv420p -crf 0 -colorspace bt709 -color_primaries bt709 -color_trc bt709 '" +
+                        folder.file("bt709.mp4") + "'"));
+  ASSERT_TRUE(RunFfmpeg(bars + "-c:v png '" + folder.file("rgb.mov") + "'"));
+  for (const std::string& source : {folder.file("bt709.mp4"), folder.file("rgb.mov")}) {
+    SCOPED_TRACE(source);
+    ExportJob job = SmallJob(source, source + ".3gp");
+    job.videoBitRate = 1600000;
+    job.fit = PictureFit::stretch;
+    Export(job);
+    const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
+    const std::vector<uint8_t> meant = RgbPicture(source, 0, 1280, 720, "bt709");
+    ASSERT_FALSE(seen.empty() || meant.empty());
+    for (double across : {0.36, 0.5}) {  // the cyan and green bars, at a third of the height
+      for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_NEAR(seen[(48 * 176 + int(across * 176)) * 3 + channel],
+                    meant[(240 * 1280 + int(across * 1280)) * 3 + channel], 6)
+            << "bar at " << across << ", channel " << channel;
+      }
     }
   }
 }
