@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils
   attr
   time
+  parallel  # the README's recipe for many machines, run by a test
   clang libclang-rt-dev  # the fuzz targets (scripts/fuzz.sh)
 )
 sudo=""

@@ -15,9 +15,12 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   framework::EnsureApplication();
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
-  QFileDialog dialog(framework::MainWindowWidget(), QStringLiteral("Choose a movie to convert"),
-                     QString::fromStdString(directory.str()));
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QString title = message_.str().empty() ? QStringLiteral("Choose a movie to convert")
+                                               : QString::fromStdString(message_.str());
+  QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
+  dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
+  dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
+  if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
   if (!patterns.isEmpty()) filters << QStringLiteral("Movies (%1)").arg(patterns.join(' '));
@@ -30,3 +33,5 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
 }
 
 NSString NSOpenPanel::filename() const { return filename_; }
+
+void NSOpenPanel::setMessage(const NSString& message) { message_ = message; }

@@ -20,7 +20,7 @@ icon="$usr/share/icons/hicolor/scalable/apps/pocketmovie.svg"
 [ -x "$program" ] || fail "no program at $program"
 [ ! -e "$usr/bin/pocketmovie-bundle" ] || fail "a bundle folder beside the installed program would be used instead of the per-user one"
 [ -f "$entry" ] || fail "no desktop entry"
-grep -qx 'Exec=pocketmovie %f' "$entry" || fail "the entry does not hand the file to the program"
+grep -qx 'Exec=pocketmovie %F' "$entry" || fail "the entry does not hand the files to the program"
 grep -qx 'Icon=pocketmovie' "$entry" || fail "the entry names another icon"
 for type in video/quicktime video/x-msvideo video/mp4 video/x-matroska video/webm video/3gpp video/3gpp2 video/mpeg; do
   grep -q "^MimeType=.*$type;" "$entry" || fail "the entry does not offer to open $type"
