@@ -25,7 +25,10 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
-    framework::NoteFailure((status == fnfErr ? "no such file: " : "not a movie: ") + url->path().str());
+    const std::string path = url->path().str();
+    const std::string what = GetMovieOpenFailure();
+    framework::NoteFailure(status == fnfErr ? "no such file: " + path
+                                            : (what.empty() ? std::string("not a movie") : what) + ": " + path);
     delete this;
     return nullptr;
   }
