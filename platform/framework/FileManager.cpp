@@ -45,6 +45,8 @@ std::string reasonFor(int error, const std::string& path) {
     case ENOENT:
     case ENOTDIR:
       return "no such output folder: " + folderOf(path);
+    case ENAMETOOLONG:
+      return "the output's name is too long for the file system: " + path;
     default:
       return "cannot create " + path + ": " + std::strerror(error);
   }
@@ -72,7 +74,8 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    framework::NoteFailure("cannot create " + path.str() + ": something else is there");
+    framework::NoteFailure((S_ISDIR(info.st_mode) ? "the output is a folder: " : "the output is not a regular file: ") +
+                           path.str());
     return NO;
   }
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -81,6 +84,11 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
     if (error == EEXIST && stat(path.UTF8String(), &info) == 0 && S_ISREG(info.st_mode)) {
       lastOutputPath() = path.str();
       return YES;
+    }
+    // A link to nothing: writing there would replace the link, not make its target.
+    if (error == EEXIST && lstat(path.UTF8String(), &info) == 0 && S_ISLNK(info.st_mode)) {
+      framework::NoteFailure("the output is a link to a missing file: " + path.str());
+      return NO;
     }
     framework::NoteFailure(reasonFor(error, path.str()));
     return NO;

@@ -7,6 +7,12 @@
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file
+  // A pipe or a device would hold the open, or feed it without end.
+  if (const std::string problem = url ? framework::SourceFileProblem(url->path().str()) : ""; !problem.empty()) {
+    framework::NoteFailure(problem);
+    delete this;
+    return nullptr;
+  }
   FSSpec source{};
   OSErr status = url ? FSMakeFSSpecFromPath(url->path().UTF8String(), &source) : OSErr(paramErr);
   if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);
@@ -19,7 +25,10 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
-    framework::NoteFailure((status == fnfErr ? "no such file: " : "not a movie: ") + url->path().str());
+    const std::string path = url->path().str();
+    const std::string what = GetMovieOpenFailure();
+    framework::NoteFailure(status == fnfErr ? "no such file: " + path
+                                            : (what.empty() ? std::string("not a movie") : what) + ": " + path);
     delete this;
     return nullptr;
   }

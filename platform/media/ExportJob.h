@@ -60,9 +60,9 @@ struct ExportJob {
 using ExportProgress = std::function<OSErr(double fractionDone)>;
 
 // Writes the job's output. noErr when complete; userCanceledErr when progress stopped it (the
-// output then holds a playable movie of what was written, or, stopped before a second pass began,
-// is left as it was); another nonzero status when it failed
-// (no corrupt file is left behind). `failureReason` gets one short line for a person; `notice`
-// one when the written data rate or frame rate had to differ from the job's.
+// output then holds a playable movie of what was written, unless a non-empty file was there before:
+// that one is kept as it was; stopped before a second pass began, nothing is written); another
+// nonzero status when it failed (no corrupt file is left behind). `failureReason` gets one short
+// line for a person; `notice` one when the written data rate or frame rate had to differ from the job's.
 ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
                              std::string* notice = nullptr);

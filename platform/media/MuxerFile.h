@@ -1,5 +1,5 @@
-// The output movie file: written under a hidden temporary name beside the output and renamed over
-// it only once complete, so the output is never half-written.
+// The output movie file: written under a short hidden temporary name beside the output and renamed
+// over it only once complete, so the output is never half-written.
 #pragma once
 
 #include <string>
@@ -30,6 +30,8 @@ class MuxerFile {
   OSErr putInPlace(std::string* failureReason);
   // Whether the container's streams take their codec headers out of band.
   static bool NeedsGlobalHeader(OutputContainer container);
+  // Whether a non-empty file was at the output path when the file was opened.
+  bool replacesEarlierOutput() const { return replacesEarlierOutput_; }
 
  private:
   OSErr fail(int averror, const char* what, std::string* failureReason);
@@ -39,4 +41,5 @@ class MuxerFile {
   std::string temporaryPath_;
   OutputFormatPtr format_;
   bool headerWritten_ = false;
+  bool replacesEarlierOutput_ = false;
 };

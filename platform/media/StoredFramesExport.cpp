@@ -138,6 +138,11 @@ class StoredFramesWriter {
       }
       videoRate = std::max(1L, long(RateForBytes(tried, *aim)));
     }
+    // An abort never puts a shorter movie in the place of a complete earlier one.
+    if (attempt.stopped && output_->replacesEarlierOutput()) {
+      reason_ = "aborted; the earlier " + job_.outputPath + " is kept";
+      return userCanceledErr;
+    }
     OSErr status = output_->putInPlace(&reason_);
     if (status != noErr) return status;
     if (stride_ > 1 && movie_.facts.hasVideo) {
@@ -156,8 +161,8 @@ class StoredFramesWriter {
   // The video bytes at the coarsest quantiser, in bits.
   OSErr encodeAtCoarsest(double* bits) {
     CodecContextPtr encoder;
-    OSErr status = OpenVideoEncoder(job_, writtenRate(), MuxerFile::NeedsGlobalHeader(job_.container), &encoder,
-                                    &reason_, {.fixedQuantiser = kCoarsestQuantiser});
+    OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
+                                    &encoder, &reason_, {.fixedQuantiser = kCoarsestQuantiser});
     if (status == noErr) status = movie_.store->rewind(&reason_);
     long long bytes = 0;
     FramePtr frame;
@@ -194,8 +199,8 @@ class StoredFramesWriter {
   OSErr gatherStatistics(std::string* statistics) {
     statistics->clear();
     CodecContextPtr encoder;
-    OSErr status = OpenVideoEncoder(job_, writtenRate(), MuxerFile::NeedsGlobalHeader(job_.container), &encoder,
-                                    &reason_, {.number = 1});
+    OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
+                                    &encoder, &reason_, {.number = 1});
     if (status == noErr) status = movie_.store->rewind(&reason_);
     FramePtr frame;
     int lane = 0;
@@ -230,13 +235,13 @@ class StoredFramesWriter {
         pass.number = 2;
         pass.statistics = movie_.statisticsFile.c_str();
       }
-      status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
+      status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       if (status != noErr && pass.number == 2) {
         // The second pass's rate control may still find no way to spend the rate on so few frames
         // (a second's worth, say); the one-pass control from the stored frames always does.
         pass = {.bitRate = videoRate, .fromStoredFrames = true};
         reason_.clear();
-        status = OpenVideoEncoder(job_, writtenRate(), globalHeader, &video_, &reason_, pass);
+        status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       }
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
     }

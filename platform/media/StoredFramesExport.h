@@ -9,6 +9,7 @@
 
 #include "platform/MacTypes.h"
 #include "platform/media/BitBudget.h"
+#include "platform/media/ColourMatrix.h"
 #include "platform/media/ExportJob.h"
 #include "platform/media/FfmpegPointers.h"
 #include "platform/media/FrameStore.h"
@@ -24,6 +25,7 @@ struct StoredMovie {
   std::string statisticsFile;     // x264's, where it kept them; empty otherwise
   int sourceSampleRate = 0;
   int sourceChannels = 0;
+  ColourDescription colours;  // the pictures', as the encoder tags them
 };
 
 // Gives the first pass's encoder one frame (nullptr: the end) and adds what it learns to *statistics.
