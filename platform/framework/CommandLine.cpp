@@ -140,12 +140,13 @@ const char* UsageText() {
          "                    96x80, or WxH in pixels\n"
          "  --fps N           frames per second; fractions allowed (7.5)\n"
          "  --rate N          data rate in kilobytes per second\n"
-         "  --help            show this text\n"
+         "  -h, --help        show this text\n"
          "  --version         show the version\n"
          "\n"
          "Options apply to this run only: the remembered settings stay as they are.\n"
          "Exit status: 0 when the movie was completely written, 1 when the conversion failed,\n"
-         "2 for unusable arguments.\n";
+         "2 for unusable arguments.\n"
+         "The manual page tells more: man pocketmovie\n";
 }
 
 }  // namespace framework
