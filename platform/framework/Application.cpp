@@ -12,6 +12,8 @@
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/TerminalReport.h"
+#include "platform/framework/WrittenNotification.h"
+#include "platform/movies/MovieExport.h"
 
 namespace framework {
 
@@ -74,6 +76,10 @@ void NSApplication::terminate(id sender) {
   if (framework::applicationDelegate) framework::applicationDelegate->applicationWillTerminate(nullptr);
   NSUserDefaults::standardUserDefaults()->synchronize();
   const int status = framework::FinishRunReport();
+  if (const MovieExportReport report = LastMovieExportReport();
+      !framework::TerminalMode() && report.finished && report.status == 0) {
+    framework::AnnounceWrittenMovie(report.outputPath.empty() ? framework::LastOutputPath() : report.outputPath);
+  }
   framework::terminated = true;
   framework::terminationStatus = status;
   if (framework::exitHandler) {
