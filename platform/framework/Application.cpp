@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -40,6 +41,9 @@ QApplication* EnsureApplication() {
   static char* argv[] = {name, nullptr};
   // Lives until the process ends: the process ends inside terminate, never by unwinding main.
   auto* app = new QApplication(argc, argv);
+  // Qt takes the user's locale for the C library too; numbers written and read by the C library
+  // (FFmpeg's filter and option values, the fields' text) must keep their decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setQuitOnLastWindowClosed(false);
   return app;
 }
