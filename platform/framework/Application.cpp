@@ -13,6 +13,7 @@
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/TerminalReport.h"
+#include "platform/framework/Translation.h"
 #include "platform/framework/WrittenNotification.h"
 #include "platform/movies/MovieExport.h"
 
@@ -44,6 +45,7 @@ QApplication* EnsureApplication() {
   // Qt takes the user's locale for the C library too; numbers written and read by the C library
   // (FFmpeg's filter and option values, the fields' text) must keep their decimal point.
   std::setlocale(LC_NUMERIC, "C");
+  InstallTranslators(app);
   QApplication::setQuitOnLastWindowClosed(false);
   return app;
 }

@@ -1,6 +1,7 @@
 // The bundle: the application's own folder for what it writes at run time, and its string table,
 // which is built into the program.
 #include <QFile>
+#include <QtGlobal>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +15,14 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/StringTable.h"
+#include "platform/framework/Translation.h"
 
 namespace {
+
+// The string table gives the English texts and Qt's translators the others; named here so that
+// the translation tools find them.
+[[maybe_unused]] const char* const kStringTableTexts[] = {QT_TRANSLATE_NOOP("Localizable", "Abort"),
+                                                          QT_TRANSLATE_NOOP("Localizable", "Convert…")};
 
 bool isFolder(const std::string& path) {
   struct stat info {};
@@ -68,6 +75,8 @@ NSString NSBundle::localizedStringForKey(const NSString& key, const NSString* va
     if (file.open(QIODevice::ReadOnly)) entries = framework::ParseStringTable(file.readAll().toStdString());
     loaded = tables->emplace(tableName, std::move(entries)).first;
   }
-  if (const auto found = loaded->second.find(key.str()); found != loaded->second.end()) return NSString(found->second);
+  if (const auto found = loaded->second.find(key.str()); found != loaded->second.end()) {
+    return NSString(framework::Tr("Localizable", found->second.c_str()));
+  }
   return value && !value->str().empty() ? *value : key;
 }

@@ -1,0 +1,20 @@
+// The user's language: the program's texts and Qt's own through Qt's translators, chosen by
+// LANGUAGE, LC_ALL, LC_MESSAGES and LANG.
+#pragma once
+
+#include <string>
+
+class QCoreApplication;
+
+namespace framework {
+
+// The text in the user's language, or as given where there is no translation; %1 and %2 are
+// replaced by the arguments in one pass, so an argument's own "%1" stays as it is.
+std::string Tr(const char* context, const char* text);
+std::string Tr(const char* context, const char* text, const std::string& first);
+std::string Tr(const char* context, const char* text, const std::string& first, const std::string& second);
+
+// Makes the translators the application's, so that the window description is translated too.
+void InstallTranslators(QCoreApplication* application);
+
+}  // namespace framework
