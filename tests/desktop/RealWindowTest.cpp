@@ -164,3 +164,37 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
 }
 
 }  // namespace
+
+// In German and in Japanese every text of the window is translated and fits, before and during a
+// conversion, and the "Abort" button stops it as in English.
+TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
+  const std::string source = source_;
+  for (const std::string language : {"de", "ja"}) {
+    SCOPED_TRACE(language);
+    std::vector<Probe::Step> steps{
+        [language](Probe& p) {
+          if (!p.exposed(p.window())) return false;
+          p.shot("window-" + language, p.window());
+          p.note("convertTitle", p.title("button").toStdString());
+          p.note("clippedBefore", p.clipped(p.window()));
+          return true;
+        },
+        [source](Probe& p) { return p.drop(p.window(), source); },
+        [language](Probe& p) {
+          if (p.progress() < 20) return false;
+          p.shot("window-" + language + "-during", p.window());
+          p.note("abortTitle", p.title("button").toStdString());
+          p.note("clippedDuring", p.clipped(p.window()));
+          p.click(p.control("button"));
+          return true;
+        }};
+    const DesktopSession::Run run = session_->launch(folder_.path(), {"--size", "natural"}, steps, {}, language);
+    ASSERT_TRUE(run.exited) << run.all();
+    EXPECT_NE(run.note("convertTitle"), "Convert…");
+    EXPECT_NE(run.note("abortTitle"), "Abort");
+    EXPECT_NE(run.note("abortTitle"), run.note("convertTitle"));
+    EXPECT_EQ(run.note("clippedBefore"), "none");
+    EXPECT_EQ(run.note("clippedDuring"), "none");
+    EXPECT_TRUE(ProbeMovie(source_ + ".mp4").readable) << "the aborted conversion keeps what it wrote";
+  }
+}
