@@ -62,4 +62,7 @@ string(REGEX MATCH "^[0-9]+" avcodec_major "${FFMPEG_libavcodec_VERSION}")
 if(avcodec_major)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libavcodec-extra${avcodec_major}")
 endif()
+# Qt's own texts (the file panel, the dialogs' buttons) in the user's language; xdg-open for the
+# notification's "Show in Folder" where no file manager answers on the session bus.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 include(CPack)
