@@ -2,6 +2,81 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Try 'pocketmovie --help'.</source>
+        <translation>Siehe 'pocketmovie --help'.</translation>
+    </message>
+    <message>
+        <source>Usage: pocketmovie [options] [MOVIE]
+Converts MOVIE into a small movie for mobile phones, written beside it with the format's
+extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.
+
+  --headless        convert without a window (also when there is no display);
+                    progress goes to standard error, Ctrl-C aborts
+  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80, or WxH in pixels
+  --fps N           frames per second; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second
+  -h, --help        show this text
+  --version         show the version
+
+Options apply to this run only: the remembered settings stay as they are.
+Exit status: 0 when the movie was completely written, 1 when the conversion failed,
+2 for unusable arguments.
+The manual page tells more: man pocketmovie
+</source>
+        <translation>Aufruf: pocketmovie [Optionen] [FILM]
+Wandelt FILM in einen kleinen Film für Mobiltelefone um und schreibt ihn daneben, mit der
+Endung des Formats angehängt (aus clip.mov wird clip.mov.3gp). Ohne FILM öffnet sich das Fenster.
+
+  --headless        ohne Fenster umwandeln (auch wenn es keinen Bildschirm gibt);
+                    der Fortschritt geht auf die Standardfehlerausgabe, Strg-C bricht ab
+  --format FORMAT   mp4, 3gp, 3g2 oder amc
+  --size GRÖSSE     natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80 oder BxH in Pixeln
+  --fps N           Bilder pro Sekunde; Brüche erlaubt (7.5)
+  --rate N          Datenrate in Kilobyte pro Sekunde
+  -h, --help        diesen Text zeigen
+  --version         die Version zeigen
+
+Optionen gelten nur für diesen Aufruf: die gemerkten Einstellungen bleiben, wie sie sind.
+Rückgabewert: 0, wenn der Film vollständig geschrieben wurde, 1, wenn die Umwandlung
+fehlschlug, 2 bei unbrauchbaren Argumenten.
+Mehr steht in der Handbuchseite: man pocketmovie
+</translation>
+    </message>
+    <message>
+        <source>unknown format '%1' (use mp4, 3gp, 3g2 or amc)</source>
+        <translation>unbekanntes Format '%1' (mp4, 3gp, 3g2 oder amc verwenden)</translation>
+    </message>
+    <message>
+        <source>unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
+        <translation>unbekannte Größe '%1' (natural, half, third, quarter, qcif, sqcif, 96x80 oder BxH verwenden)</translation>
+    </message>
+    <message>
+        <source>frame rate '%1' is not a number of frames per second between 0 and 120</source>
+        <translation>Bildrate '%1' ist keine Zahl von Bildern pro Sekunde zwischen 0 und 120</translation>
+    </message>
+    <message>
+        <source>data rate '%1' is not a whole number of kilobytes per second from 1 to 100000</source>
+        <translation>Datenrate '%1' ist keine ganze Zahl von Kilobyte pro Sekunde von 1 bis 100000</translation>
+    </message>
+    <message>
+        <source>unknown option '%1'</source>
+        <translation>unbekannte Option '%1'</translation>
+    </message>
+    <message>
+        <source>one movie at a time ('%1' and '%2')</source>
+        <translation>ein Film auf einmal ('%1' und '%2')</translation>
+    </message>
+    <message>
+        <source>option '%1' needs a value</source>
+        <translation>Option '%1' braucht einen Wert</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -132,6 +207,77 @@
     <message>
         <source>%1 written, %2</source>
         <translation>%1 geschrieben, %2</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <source>the window description could not be loaded</source>
+        <translation>die Fensterbeschreibung konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>something else is there</source>
+        <translation>dort ist schon etwas anderes</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>Datenträger voll</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>keine Berechtigung</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>die Umwandlung hat nicht begonnen</translation>
+    </message>
+    <message>
+        <source>no such file: %1</source>
+        <translation>keine solche Datei: %1</translation>
+    </message>
+    <message>
+        <source>output folder not writable: %1</source>
+        <translation>Zielordner nicht beschreibbar: %1</translation>
+    </message>
+    <message>
+        <source>disk full: %1</source>
+        <translation>Datenträger voll: %1</translation>
+    </message>
+    <message>
+        <source>no such output folder: %1</source>
+        <translation>kein solcher Zielordner: %1</translation>
+    </message>
+    <message>
+        <source>cannot create %1: %2</source>
+        <translation>%1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot read: %1</source>
+        <translation>nicht lesbar: %1</translation>
+    </message>
+    <message>
+        <source>not a movie: %1</source>
+        <translation>kein Film: %1</translation>
+    </message>
+    <message>
+        <source>%1 left</source>
+        <translation>noch %1</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>der Export ist fehlgeschlagen (Status %1)</translation>
+    </message>
+    <message>
+        <source>wrote %1</source>
+        <translation>%1 geschrieben</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,81 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Try 'pocketmovie --help'.</source>
+        <translation>'pocketmovie --help' を参照してください。</translation>
+    </message>
+    <message>
+        <source>Usage: pocketmovie [options] [MOVIE]
+Converts MOVIE into a small movie for mobile phones, written beside it with the format's
+extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.
+
+  --headless        convert without a window (also when there is no display);
+                    progress goes to standard error, Ctrl-C aborts
+  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80, or WxH in pixels
+  --fps N           frames per second; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second
+  -h, --help        show this text
+  --version         show the version
+
+Options apply to this run only: the remembered settings stay as they are.
+Exit status: 0 when the movie was completely written, 1 when the conversion failed,
+2 for unusable arguments.
+The manual page tells more: man pocketmovie
+</source>
+        <translation>使い方: pocketmovie [オプション] [ムービー]
+ムービーを携帯電話向けの小さなムービーに変換し、フォーマットの拡張子を付けて元のファイルの
+隣に書き出します（clip.mov は clip.mov.3gp になります）。ムービーを指定しないとウインドウが開きます。
+
+  --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
+                    進行状況は標準エラー出力に表示され、Ctrl-C で中止します
+  --format FORMAT   mp4、3gp、3g2、amc のいずれか
+  --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
+                    96x80、またはピクセル単位の 幅x高さ
+  --fps N           1 秒あたりのフレーム数（7.5 のような小数も可）
+  --rate N          データレート（1 秒あたりのキロバイト数）
+  -h, --help        このテキストを表示します
+  --version         バージョンを表示します
+
+オプションはこの実行にのみ適用され、記憶された設定は変わりません。
+終了ステータス: ムービーをすべて書き出せたときは 0、変換に失敗したときは 1、
+引数が使えないときは 2。
+詳しくはマニュアルページを参照してください: man pocketmovie
+</translation>
+    </message>
+    <message>
+        <source>unknown format '%1' (use mp4, 3gp, 3g2 or amc)</source>
+        <translation>不明なフォーマット '%1'（mp4、3gp、3g2、amc のいずれかを指定してください）</translation>
+    </message>
+    <message>
+        <source>unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
+        <translation>不明なサイズ '%1'（natural、half、third、quarter、qcif、sqcif、96x80、幅x高さ のいずれかを指定してください）</translation>
+    </message>
+    <message>
+        <source>frame rate '%1' is not a number of frames per second between 0 and 120</source>
+        <translation>フレームレート '%1' は 0 から 120 までの 1 秒あたりのフレーム数ではありません</translation>
+    </message>
+    <message>
+        <source>data rate '%1' is not a whole number of kilobytes per second from 1 to 100000</source>
+        <translation>データレート '%1' は 1 から 100000 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
+    </message>
+    <message>
+        <source>unknown option '%1'</source>
+        <translation>不明なオプション '%1'</translation>
+    </message>
+    <message>
+        <source>one movie at a time ('%1' and '%2')</source>
+        <translation>一度に変換できるムービーは 1 つです（'%1' と '%2'）</translation>
+    </message>
+    <message>
+        <source>option '%1' needs a value</source>
+        <translation>オプション '%1' には値が必要です</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -132,6 +207,77 @@
     <message>
         <source>%1 written, %2</source>
         <translation>%1 を書き出しました（%2）</translation>
+    </message>
+</context>
+<context>
+    <name>Terminal</name>
+    <message>
+        <source>the window description could not be loaded</source>
+        <translation>ウインドウの定義を読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>something else is there</source>
+        <translation>別のものがすでにあります</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>中止しました</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>アクセス権がありません</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>変換が始まりませんでした</translation>
+    </message>
+    <message>
+        <source>no such file: %1</source>
+        <translation>ファイルがありません: %1</translation>
+    </message>
+    <message>
+        <source>output folder not writable: %1</source>
+        <translation>書き出し先のフォルダに書き込めません: %1</translation>
+    </message>
+    <message>
+        <source>disk full: %1</source>
+        <translation>ディスクがいっぱいです: %1</translation>
+    </message>
+    <message>
+        <source>no such output folder: %1</source>
+        <translation>書き出し先のフォルダがありません: %1</translation>
+    </message>
+    <message>
+        <source>cannot create %1: %2</source>
+        <translation>%1 を作成できません: %2</translation>
+    </message>
+    <message>
+        <source>cannot read: %1</source>
+        <translation>読み込めません: %1</translation>
+    </message>
+    <message>
+        <source>not a movie: %1</source>
+        <translation>ムービーではありません: %1</translation>
+    </message>
+    <message>
+        <source>%1 left</source>
+        <translation>残り %1</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>書き出しに失敗しました（ステータス %1）</translation>
+    </message>
+    <message>
+        <source>wrote %1</source>
+        <translation>%1 を書き出しました</translation>
     </message>
 </context>
 </TS>

@@ -16,6 +16,7 @@
 #include "platform/framework/ExporterSettingsDialog.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
+#include "platform/framework/Translation.h"
 #include "platform/media/ExporterDialog.h"
 
 #ifndef POCKETMOVIE_VERSION
@@ -84,11 +85,13 @@ bool isRegularFile(const std::string& path) {
 int runWithoutWindow(NSApplication* application, const std::string& movie) {
   if (!isRegularFile(movie)) {
     // Checked here so that a mistyped name leaves no empty output behind.
-    framework::NoteFailure("no such file: " + movie);
+    framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "no such file: %1"), movie));
   } else if (NSApplicationDelegate* delegate = application->delegate()) {
     delegate->applicationOpenFile(application, NSString(movie));
     // A source removed while the run was being prepared ends it without a word of its own.
-    if (!isRegularFile(movie)) framework::NoteFailure("no such file: " + movie);
+    if (!isRegularFile(movie)) {
+      framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "no such file: %1"), movie));
+    }
   }
   int status = 1;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -119,11 +122,12 @@ int NSApplicationMain(int argc, const char** argv) {
   framework::ForgetFailures();
   const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
   if (!options.error.empty()) {
-    std::fprintf(stderr, "pocketmovie: %s\nTry 'pocketmovie --help'.\n", options.error.c_str());
+    std::fprintf(stderr, "pocketmovie: %s\n%s\n", options.error.c_str(),
+                 framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
     return kUsageStatus;
   }
   if (options.help) {
-    std::fputs(framework::UsageText(), stdout);
+    std::fputs(framework::UsageText().c_str(), stdout);
     return 0;
   }
   if (options.version) {
@@ -132,7 +136,7 @@ int NSApplicationMain(int argc, const char** argv) {
   }
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movie.empty()) {
-    std::fputs(framework::UsageText(), stderr);
+    std::fputs(framework::UsageText().c_str(), stderr);
     return kUsageStatus;
   }
   framework::SetTerminalMode(headless);
@@ -146,7 +150,8 @@ int NSApplicationMain(int argc, const char** argv) {
   }
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
-    std::fputs("pocketmovie: the window description could not be loaded\n", stderr);
+    const std::string reason = framework::Tr("Terminal", "the window description could not be loaded");
+    std::fprintf(stderr, "pocketmovie: %s\n", reason.c_str());
     return 1;
   }
   NSApplication* application = NSApplication::sharedApplication();

@@ -6,6 +6,8 @@
 #include <map>
 #include <string_view>
 
+#include "platform/framework/Translation.h"
+
 namespace framework {
 
 namespace {
@@ -51,31 +53,34 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   if (name == "--format") {
     const auto found = kFormatTags.find(value);
     if (found == kFormatTags.end()) {
-      options.error = "unknown format '" + shown + "' (use mp4, 3gp, 3g2 or amc)";
+      options.error = Fill(Tr("CommandLine", "unknown format '%1' (use mp4, 3gp, 3g2 or amc)"), shown);
       return false;
     }
     options.formatTag = found->second;
   } else if (name == "--size") {
     if (!parseSize(value, options)) {
-      options.error = "unknown size '" + shown + "' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)";
+      options.error = Fill(
+          Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
       return false;
     }
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
     if (!fps || !std::isfinite(*fps) || *fps <= 0 || *fps > kMaxFramesPerSecond) {
-      options.error = "frame rate '" + shown + "' is not a number of frames per second between 0 and 120";
+      options.error =
+          Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second between 0 and 120"), shown);
       return false;
     }
     options.framesPerSecond = *fps;
   } else if (name == "--rate") {
     const std::optional<int> rate = wholeText<int>(value);
     if (!rate || *rate < 1 || *rate > kMaxKilobytesPerSecond) {
-      options.error = "data rate '" + shown + "' is not a whole number of kilobytes per second from 1 to 100000";
+      options.error =
+          Fill(Tr("CommandLine", "data rate '%1' is not a whole number of kilobytes per second from 1 to 100000"), shown);
       return false;
     }
     options.kilobytesPerSecond = *rate;
   } else {
-    options.error = "unknown option '" + std::string(name) + "'";
+    options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(name));
     return false;
   }
   return true;
@@ -94,7 +99,8 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
     const std::string_view argument = argv[i];
     if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
       if (!options.movie.empty()) {
-        options.error = "one movie at a time ('" + options.movie + "' and '" + std::string(argument) + "')";
+        options.error =
+            Fill(Tr("CommandLine", "one movie at a time ('%1' and '%2')"), options.movie, std::string(argument));
         return options;
       }
       options.movie = argument;
@@ -110,7 +116,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
       if (!takesValue(name)) {
-        options.error = "unknown option '" + std::string(argument) + "'";
+        options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(argument));
         return options;
       }
       std::string_view value;
@@ -119,7 +125,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       } else if (i + 1 < argc) {
         value = argv[++i];
       } else {
-        options.error = "option '" + std::string(name) + "' needs a value";
+        options.error = Fill(Tr("CommandLine", "option '%1' needs a value"), std::string(name));
         return options;
       }
       if (!applyOption(name, value, options)) return options;
@@ -128,25 +134,26 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
   return options;
 }
 
-const char* UsageText() {
-  return "Usage: pocketmovie [options] [MOVIE]\n"
-         "Converts MOVIE into a small movie for mobile phones, written beside it with the format's\n"
-         "extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.\n"
-         "\n"
-         "  --headless        convert without a window (also when there is no display);\n"
-         "                    progress goes to standard error, Ctrl-C aborts\n"
-         "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
-         "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
-         "                    96x80, or WxH in pixels\n"
-         "  --fps N           frames per second; fractions allowed (7.5)\n"
-         "  --rate N          data rate in kilobytes per second\n"
-         "  -h, --help        show this text\n"
-         "  --version         show the version\n"
-         "\n"
-         "Options apply to this run only: the remembered settings stay as they are.\n"
-         "Exit status: 0 when the movie was completely written, 1 when the conversion failed,\n"
-         "2 for unusable arguments.\n"
-         "The manual page tells more: man pocketmovie\n";
+std::string UsageText() {
+  return Tr("CommandLine",
+            "Usage: pocketmovie [options] [MOVIE]\n"
+            "Converts MOVIE into a small movie for mobile phones, written beside it with the format's\n"
+            "extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.\n"
+            "\n"
+            "  --headless        convert without a window (also when there is no display);\n"
+            "                    progress goes to standard error, Ctrl-C aborts\n"
+            "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
+            "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
+            "                    96x80, or WxH in pixels\n"
+            "  --fps N           frames per second; fractions allowed (7.5)\n"
+            "  --rate N          data rate in kilobytes per second\n"
+            "  -h, --help        show this text\n"
+            "  --version         show the version\n"
+            "\n"
+            "Options apply to this run only: the remembered settings stay as they are.\n"
+            "Exit status: 0 when the movie was completely written, 1 when the conversion failed,\n"
+            "2 for unusable arguments.\n"
+            "The manual page tells more: man pocketmovie\n");
 }
 
 }  // namespace framework

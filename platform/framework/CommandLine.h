@@ -21,6 +21,6 @@ struct RunOptions {
 };
 
 RunOptions ParseCommandLine(int argc, const char* const* argv);
-const char* UsageText();
+std::string UsageText();  // in the user's language
 
 }  // namespace framework

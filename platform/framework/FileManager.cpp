@@ -10,6 +10,7 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 
 namespace {
 
@@ -34,15 +35,15 @@ std::string reasonFor(int error, const std::string& path) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return "output folder not writable: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "output folder not writable: %1"), folderOf(path));
     case ENOSPC:
     case EDQUOT:
-      return "disk full: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "disk full: %1"), folderOf(path));
     case ENOENT:
     case ENOTDIR:
-      return "no such output folder: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "no such output folder: %1"), folderOf(path));
     default:
-      return "cannot create " + path + ": " + std::strerror(error);
+      return framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path, std::strerror(error));
   }
 }
 
@@ -68,7 +69,8 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    framework::NoteFailure("cannot create " + path.str() + ": something else is there");
+    framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path.str(),
+                                           framework::Tr("Terminal", "something else is there")));
     return NO;
   }
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

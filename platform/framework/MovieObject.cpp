@@ -3,6 +3,7 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file
@@ -11,14 +12,18 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);
   if (status != noErr) {
     const std::string path = url ? url->path().str() : "";
-    framework::NoteFailure((status == fnfErr ? "no such file: " : "cannot read: ") + path);
+    const std::string reason = status == fnfErr ? framework::Tr("Terminal", "no such file: %1")
+                                                : framework::Tr("Terminal", "cannot read: %1");
+    framework::NoteFailure(framework::Fill(reason, path));
     delete this;
     return nullptr;
   }
   status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
-    framework::NoteFailure((status == fnfErr ? "no such file: " : "not a movie: ") + url->path().str());
+    const std::string reason = status == fnfErr ? framework::Tr("Terminal", "no such file: %1")
+                                                : framework::Tr("Terminal", "not a movie: %1");
+    framework::NoteFailure(framework::Fill(reason, url->path().str()));
     delete this;
     return nullptr;
   }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -43,9 +44,9 @@ std::string timeLeft(double percent) {
   const double elapsed = std::chrono::duration<double>(now - line.start).count();
   if (done <= 0 || elapsed < 0.5) return {};
   const long seconds = std::lround(elapsed * (100.0 - percent) / done);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld left", seconds / 60, seconds % 60);
-  return text;
+  char minutes[32];
+  std::snprintf(minutes, sizeof minutes, "%ld:%02ld", seconds / 60, seconds % 60);
+  return Fill(Tr("Terminal", "%1 left"), minutes);
 }
 
 void drawBar(double percent) {
@@ -69,16 +70,16 @@ std::string describeStatus(long status) {
   switch (status) {
     case userCanceledErr:
     case -1:
-      return "aborted";
+      return Tr("Terminal", "aborted");
     case dskFulErr:
-      return "disk full";
+      return Tr("Terminal", "disk full");
     case fnfErr:
-      return "no such file";
+      return Tr("Terminal", "no such file");
     case permErr:
     case wrPermErr:
-      return "permission denied";
+      return Tr("Terminal", "permission denied");
     default:
-      return "the export failed (status " + std::to_string(status) + ")";
+      return Fill(Tr("Terminal", "the export failed (status %1)"), std::to_string(status));
   }
 }
 
@@ -121,14 +122,14 @@ int FinishRunReport() {
       if (terminalMode) {
         endBar();
         const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-        std::fprintf(stderr, "pocketmovie: wrote %s\n", output.c_str());
+        std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
       }
       return 0;
     }
     reason = !report.failureReason.empty() ? report.failureReason : describeStatus(report.status);
   } else {
     if (!terminalMode) return 0;  // the user quit the window without converting anything
-    reason = !firstFailure.empty() ? firstFailure : "the conversion did not start";
+    reason = !firstFailure.empty() ? firstFailure : Tr("Terminal", "the conversion did not start");
   }
   if (terminalMode) {
     endBar();

@@ -42,12 +42,12 @@ QString translated(const char* context, const char* text) {
 
 std::string Tr(const char* context, const char* text) { return translated(context, text).toStdString(); }
 
-std::string Tr(const char* context, const char* text, const std::string& first) {
-  return translated(context, text).arg(QString::fromStdString(first)).toStdString();
+std::string Fill(const std::string& text, const std::string& first) {
+  return QString::fromStdString(text).arg(QString::fromStdString(first)).toStdString();
 }
 
-std::string Tr(const char* context, const char* text, const std::string& first, const std::string& second) {
-  return translated(context, text).arg(QString::fromStdString(first), QString::fromStdString(second)).toStdString();
+std::string Fill(const std::string& text, const std::string& first, const std::string& second) {
+  return QString::fromStdString(text).arg(QString::fromStdString(first), QString::fromStdString(second)).toStdString();
 }
 
 void InstallTranslators(QCoreApplication* application) {

@@ -8,11 +8,11 @@ class QCoreApplication;
 
 namespace framework {
 
-// The text in the user's language, or as given where there is no translation; %1 and %2 are
-// replaced by the arguments in one pass, so an argument's own "%1" stays as it is.
+// The text in the user's language, or as given where there is no translation.
 std::string Tr(const char* context, const char* text);
-std::string Tr(const char* context, const char* text, const std::string& first);
-std::string Tr(const char* context, const char* text, const std::string& first, const std::string& second);
+// The text with %1 and %2 replaced in one pass, so that an argument's own "%1" stays as it is.
+std::string Fill(const std::string& text, const std::string& first);
+std::string Fill(const std::string& text, const std::string& first, const std::string& second);
 
 // Makes the translators the application's, so that the window description is translated too.
 void InstallTranslators(QCoreApplication* application);

@@ -97,4 +97,30 @@ if command -v ffprobe >/dev/null; then
 fi
 run env -u XDG_DATA_HOME
 [ -d "$tmp/home/.local/share/pocketmovie" ] || fail "no per-user folder under ~/.local/share"
+# In German and Japanese: the terminal speaks the language, a German locale's decimal comma reaches
+# neither the conversion nor the files, and the preferences are the same bytes as in English.
+mkdir -p "$tmp/locales"
+localedef -i de_DE -f UTF-8 "$tmp/locales/de_DE.UTF-8" || fail "cannot make a German locale"
+LANGUAGE=ja "$program" --help | grep -q '^使い方: pocketmovie' || fail "--help is not in Japanese"
+in_language() {  # CONFIG LANG MOVIE...: converts at 7.5 frames per second
+  local config=$1 lang=$2; shift 2
+  (cd "$tmp/movies" && env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u DISPLAY -u WAYLAND_DISPLAY LOCPATH="$tmp/locales" \
+    LANG="$lang" HOME="$tmp/home" XDG_CONFIG_HOME="$config" XDG_DATA_HOME="$tmp/data" \
+    "$program" --headless --format 3gp --fps 7.5 "$@" 2>"$tmp/run.log")
+}
+in_language "$tmp/config-en" C.UTF-8 clip.mov || { cat "$tmp/run.log" >&2; fail "the English run failed"; }
+in_language "$tmp/config-de" de_DE.UTF-8 clip.mov || { cat "$tmp/run.log" >&2; fail "the German run failed"; }
+grep -qx "pocketmovie: $tmp/movies/clip.mov.3gp geschrieben" "$tmp/run.log" || {
+  cat "$tmp/run.log" >&2
+  fail "the German run does not say so in German"
+}
+ffprobe -v error -select_streams v -show_entries stream=avg_frame_rate -of csv=p=0 "$tmp/movies/clip.mov.3gp" |
+  grep -qx '15/2' || fail "7.5 frames per second did not survive the German locale"
+cmp "$tmp/config-en/pocketmovie/pocketmovie.conf" "$tmp/config-de/pocketmovie/pocketmovie.conf" ||
+  fail "the preferences differ between English and German"
+in_language "$tmp/config-de" de_DE.UTF-8 missing.mov && fail "a missing movie converted"
+grep -qx "pocketmovie: keine solche Datei: missing.mov" "$tmp/run.log" || {
+  cat "$tmp/run.log" >&2
+  fail "the German failure line"
+}
 echo "installed and converted"
