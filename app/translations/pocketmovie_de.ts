@@ -210,6 +210,137 @@ Mehr steht in der Handbuchseite: man pocketmovie
     </message>
 </context>
 <context>
+    <name>Reason</name>
+    <message>
+        <source>the video encoder is not available</source>
+        <translation>der Video-Encoder ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>the sound encoder is not available</source>
+        <translation>der Ton-Encoder ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
+        <translation>H.263 schreibt nur Bilder in 128x96, 176x144, 352x288, 704x576 und 1408x1152</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>the span to export begins after the movie's end</source>
+        <translation>der zu exportierende Abschnitt beginnt nach dem Ende des Films</translation>
+    </message>
+    <message>
+        <source>the source has nothing this format can hold</source>
+        <translation>die Quelle enthält nichts, was dieses Format aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>cannot start the encoding thread</source>
+        <translation>der Kodier-Thread kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>cannot decode the source</source>
+        <translation>die Quelle kann nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>kein Speicher mehr</translation>
+    </message>
+    <message>
+        <source>cannot convert the source</source>
+        <translation>die Quelle kann nicht umgewandelt werden</translation>
+    </message>
+    <message>
+        <source>cannot encode the output</source>
+        <translation>die Ausgabe kann nicht kodiert werden</translation>
+    </message>
+    <message>
+        <source>no source or output file given</source>
+        <translation>keine Quell- oder Zieldatei angegeben</translation>
+    </message>
+    <message>
+        <source>the source is not a movie</source>
+        <translation>die Quelle ist kein Film</translation>
+    </message>
+    <message>
+        <source>cannot read the source movie</source>
+        <translation>der Quellfilm kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the source holds no picture or sound that can be read</source>
+        <translation>die Quelle enthält kein lesbares Bild und keinen lesbaren Ton</translation>
+    </message>
+    <message>
+        <source>the source movie is cut short</source>
+        <translation>der Quellfilm ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>cannot set up the conversion filters</source>
+        <translation>die Umwandlungsfilter können nicht eingerichtet werden</translation>
+    </message>
+    <message>
+        <source>the output file cannot be named</source>
+        <translation>die Zieldatei kann nicht benannt werden</translation>
+    </message>
+    <message>
+        <source>no source movie</source>
+        <translation>kein Quellfilm</translation>
+    </message>
+    <message>
+        <source>exporting a single track is not supported</source>
+        <translation>der Export einer einzelnen Spur wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>the span to export is empty</source>
+        <translation>der zu exportierende Abschnitt ist leer</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder</source>
+        <translation>in den Zielordner kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>cannot start the output movie</source>
+        <translation>der Zielfilm kann nicht begonnen werden</translation>
+    </message>
+    <message>
+        <source>cannot write the output movie</source>
+        <translation>der Zielfilm kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>cannot add a stream to the output movie</source>
+        <translation>dem Zielfilm kann kein Datenstrom hinzugefügt werden</translation>
+    </message>
+    <message>
+        <source>cannot complete the output movie</source>
+        <translation>der Zielfilm kann nicht abgeschlossen werden</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place</source>
+        <translation>der Zielfilm kann nicht an seinen Platz gelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot open the source</source>
+        <translation>die Quelle kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>not a movie</source>
+        <translation>kein Film</translation>
+    </message>
+    <message>
+        <source>cannot decode the source's video</source>
+        <translation>das Video der Quelle kann nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>cannot decode the source's audio</source>
+        <translation>der Ton der Quelle kann nicht dekodiert werden</translation>
+    </message>
+</context>
+<context>
     <name>Terminal</name>
     <message>
         <source>the window description could not be loaded</source>

@@ -210,6 +210,137 @@ The manual page tells more: man pocketmovie
     </message>
 </context>
 <context>
+    <name>Reason</name>
+    <message>
+        <source>the video encoder is not available</source>
+        <translation>ビデオエンコーダが使えません</translation>
+    </message>
+    <message>
+        <source>the sound encoder is not available</source>
+        <translation>サウンドエンコーダが使えません</translation>
+    </message>
+    <message>
+        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
+        <translation>H.263 で書き出せるのは 128x96、176x144、352x288、704x576、1408x1152 の画像だけです</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>the span to export begins after the movie's end</source>
+        <translation>書き出す範囲がムービーの終わりより後から始まっています</translation>
+    </message>
+    <message>
+        <source>the source has nothing this format can hold</source>
+        <translation>このフォーマットに入れられるものが元のファイルにありません</translation>
+    </message>
+    <message>
+        <source>cannot start the encoding thread</source>
+        <translation>エンコード用のスレッドを開始できません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source</source>
+        <translation>元のムービーをデコードできません</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>メモリが足りません</translation>
+    </message>
+    <message>
+        <source>cannot convert the source</source>
+        <translation>元のムービーを変換できません</translation>
+    </message>
+    <message>
+        <source>cannot encode the output</source>
+        <translation>書き出すムービーをエンコードできません</translation>
+    </message>
+    <message>
+        <source>no source or output file given</source>
+        <translation>元のファイルまたは書き出し先のファイルが指定されていません</translation>
+    </message>
+    <message>
+        <source>the source is not a movie</source>
+        <translation>元のファイルはムービーではありません</translation>
+    </message>
+    <message>
+        <source>cannot read the source movie</source>
+        <translation>元のムービーを読み込めません</translation>
+    </message>
+    <message>
+        <source>the source holds no picture or sound that can be read</source>
+        <translation>元のファイルに読み込める画像もサウンドもありません</translation>
+    </message>
+    <message>
+        <source>the source movie is cut short</source>
+        <translation>元のムービーが途中で切れています</translation>
+    </message>
+    <message>
+        <source>cannot set up the conversion filters</source>
+        <translation>変換フィルタを設定できません</translation>
+    </message>
+    <message>
+        <source>the output file cannot be named</source>
+        <translation>書き出し先のファイルに名前を付けられません</translation>
+    </message>
+    <message>
+        <source>no source movie</source>
+        <translation>元のムービーがありません</translation>
+    </message>
+    <message>
+        <source>exporting a single track is not supported</source>
+        <translation>1 つのトラックだけを書き出すことはできません</translation>
+    </message>
+    <message>
+        <source>the span to export is empty</source>
+        <translation>書き出す範囲が空です</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder</source>
+        <translation>書き出し先のフォルダに書き込めません</translation>
+    </message>
+    <message>
+        <source>cannot start the output movie</source>
+        <translation>書き出すムービーを開始できません</translation>
+    </message>
+    <message>
+        <source>cannot write the output movie</source>
+        <translation>書き出すムービーを書き込めません</translation>
+    </message>
+    <message>
+        <source>cannot add a stream to the output movie</source>
+        <translation>書き出すムービーにストリームを追加できません</translation>
+    </message>
+    <message>
+        <source>cannot complete the output movie</source>
+        <translation>書き出すムービーを完成できません</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place</source>
+        <translation>書き出したムービーを所定の場所に置けません</translation>
+    </message>
+    <message>
+        <source>cannot open the source</source>
+        <translation>元のファイルを開けません</translation>
+    </message>
+    <message>
+        <source>not a movie</source>
+        <translation>ムービーではありません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source's video</source>
+        <translation>元のムービーのビデオをデコードできません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source's audio</source>
+        <translation>元のムービーのサウンドをデコードできません</translation>
+    </message>
+</context>
+<context>
     <name>Terminal</name>
     <message>
         <source>the window description could not be loaded</source>

@@ -126,7 +126,7 @@ int FinishRunReport() {
       }
       return 0;
     }
-    reason = !report.failureReason.empty() ? report.failureReason : describeStatus(report.status);
+    reason = !report.failureReason.empty() ? TranslatedReason(report.failureReason) : describeStatus(report.status);
   } else {
     if (!terminalMode) return 0;  // the user quit the window without converting anything
     reason = !firstFailure.empty() ? firstFailure : Tr("Terminal", "the conversion did not start");

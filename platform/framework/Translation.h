@@ -14,6 +14,10 @@ std::string Tr(const char* context, const char* text);
 std::string Fill(const std::string& text, const std::string& first);
 std::string Fill(const std::string& text, const std::string& first, const std::string& second);
 
+// A reason from the movie services, which write English: translated whole, or part by part
+// between ": " (a part that names a file or quotes the system stays as it is).
+std::string TranslatedReason(const std::string& reason);
+
 // Makes the translators the application's, so that the window description is translated too.
 void InstallTranslators(QCoreApplication* application);
 
