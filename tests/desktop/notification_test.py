@@ -118,7 +118,7 @@ def read_log(path):
         return [json.loads(line) for line in log if line.strip()]
 
 
-def convert(program, sample, behaviour, folder, display):
+def convert(program, sample, behaviour, folder, display, language="en_US"):
     """One conversion in the window with the service behaving so; returns the output, the calls."""
     case = os.path.join(folder, behaviour)
     os.makedirs(os.path.join(case, "movies"))
@@ -128,7 +128,9 @@ def convert(program, sample, behaviour, folder, display):
     log = os.path.join(case, "calls.log")
     env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address, DISPLAY=display, QT_QPA_PLATFORM="xcb",
                HOME=case, XDG_CONFIG_HOME=os.path.join(case, "config"), POCKETMOVIE_BUNDLE=os.path.join(case, "bundle"),
-               LANGUAGE="en", LC_ALL="C.UTF-8")
+               LANGUAGE=language, LANG=language + ".UTF-8")
+    env.pop("LC_ALL", None)
+    env.pop("LC_MESSAGES", None)
     env.pop("XDG_RUNTIME_DIR", None)
     service = subprocess.Popen([sys.executable, __file__, "--serve", log, behaviour], env=env)
     try:
@@ -183,11 +185,15 @@ def main():
         expect([c["call"] for c in calls if c["call"] in ("Notify", "ShowItems", "CloseNotification")] == ["Notify"],
                "close: a notification and nothing after it", calls)
 
-        # A service without buttons gets a notification without one, and nobody waits for an answer.
-        output, calls = convert(program, sample, "no-buttons", folder, display)
+        # A service without buttons gets a notification without one, and nobody waits for an answer;
+        # in German here, as the window spoke.
+        output, calls = convert(program, sample, "no-buttons", folder, display, "de_DE")
         notes = [c for c in calls if c["call"] == "Notify"]
         expect(len(notes) == 1 and notes[0]["actions"] == [] and notes[0]["hints"].get("transient") is False,
                "no-buttons: one notification without buttons", calls)
+        kilobytes = round(os.path.getsize(output) / 1024)
+        expect(notes and notes[0]["summary"] == "clip.mov.3gp geschrieben, %d KB" % kilobytes,
+               "no-buttons: the summary in German", calls)
 
         # No notification service on the bus: the movie is written all the same, without a word.
         output, calls = convert(program, sample, "absent", folder, display)
