@@ -77,6 +77,145 @@ Mehr steht in der Handbuchseite: man pocketmovie
     </message>
 </context>
 <context>
+    <name>ExporterSettingsDialog</name>
+    <message>
+        <source>Other</source>
+        <translation>Andere</translation>
+    </message>
+    <message>
+        <source>The format's default</source>
+        <translation>Standard des Formats</translation>
+    </message>
+    <message>
+        <source>AMR-NB (speech)</source>
+        <translation>AMR-NB (Sprache)</translation>
+    </message>
+    <message>
+        <source>No sound</source>
+        <translation>Kein Ton</translation>
+    </message>
+    <message>
+        <source>By the file's extension</source>
+        <translation>Nach der Dateiendung</translation>
+    </message>
+    <message>
+        <source>Stretch to fill</source>
+        <translation>Strecken, bis es füllt</translation>
+    </message>
+    <message>
+        <source>Keep its shape, add bars</source>
+        <translation>Form behalten, Balken ergänzen</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s</source>
+        <translation>%1 kbit/s</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>Stereo</translation>
+    </message>
+    <message>
+        <source>%1 channels</source>
+        <translation>%1 Kanäle</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> oder </translation>
+    </message>
+    <message>
+        <source>Only at %1,
+%2. At other sizes
+the picture is written in MPEG-4 Visual.</source>
+        <translation>Nur bei %1,
+%2. Bei anderen Größen
+wird das Bild in MPEG-4 Visual geschrieben.</translation>
+    </message>
+    <message>
+        <source>3GPP Export Settings</source>
+        <translation>3GPP-Exporteinstellungen</translation>
+    </message>
+    <message>
+        <source>MPEG-4 Export Settings</source>
+        <translation>MPEG-4-Exporteinstellungen</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>3GPP, 3GPP2 or AMC by the file's extension</source>
+        <translation>3GPP, 3GPP2 oder AMC nach der Dateiendung</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>File format:</source>
+        <translation>Dateiformat:</translation>
+    </message>
+    <message>
+        <source>Writes:</source>
+        <translation>Schreibt:</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>Video</translation>
+    </message>
+    <message>
+        <source>Codec:</source>
+        <translation>Codec:</translation>
+    </message>
+    <message>
+        <source>Data rate:</source>
+        <translation>Datenrate:</translation>
+    </message>
+    <message>
+        <source> KB/s</source>
+        <translation> KB/s</translation>
+    </message>
+    <message>
+        <source>Key frame every:</source>
+        <translation>Schlüsselbild alle:</translation>
+    </message>
+    <message>
+        <source> frames</source>
+        <translation> Bilder</translation>
+    </message>
+    <message>
+        <source>Picture:</source>
+        <translation>Bild:</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>Ton</translation>
+    </message>
+    <message>
+        <source>Bit rate:</source>
+        <translation>Bitrate:</translation>
+    </message>
+    <message>
+        <source>Sample rate:</source>
+        <translation>Abtastrate:</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>Kanäle:</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -207,6 +346,17 @@ Mehr steht in der Handbuchseite: man pocketmovie
     <message>
         <source>%1 written, %2</source>
         <translation>%1 geschrieben, %2</translation>
+    </message>
+</context>
+<context>
+    <name>OpenPanel</name>
+    <message>
+        <source>Choose a movie to convert</source>
+        <translation>Einen Film zum Umwandeln auswählen</translation>
+    </message>
+    <message>
+        <source>Movies (%1)</source>
+        <translation>Filme (%1)</translation>
     </message>
 </context>
 <context>

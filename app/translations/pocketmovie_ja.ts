@@ -77,6 +77,145 @@ The manual page tells more: man pocketmovie
     </message>
 </context>
 <context>
+    <name>ExporterSettingsDialog</name>
+    <message>
+        <source>Other</source>
+        <translation>その他</translation>
+    </message>
+    <message>
+        <source>The format's default</source>
+        <translation>フォーマットのデフォルト</translation>
+    </message>
+    <message>
+        <source>AMR-NB (speech)</source>
+        <translation>AMR-NB（音声）</translation>
+    </message>
+    <message>
+        <source>No sound</source>
+        <translation>サウンドなし</translation>
+    </message>
+    <message>
+        <source>By the file's extension</source>
+        <translation>ファイルの拡張子に従う</translation>
+    </message>
+    <message>
+        <source>Stretch to fill</source>
+        <translation>引き伸ばして埋める</translation>
+    </message>
+    <message>
+        <source>Keep its shape, add bars</source>
+        <translation>縦横比を保ち、帯を付ける</translation>
+    </message>
+    <message>
+        <source>%1 kbit/s</source>
+        <translation>%1 kbit/秒</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 kHz</translation>
+    </message>
+    <message>
+        <source>Mono</source>
+        <translation>モノラル</translation>
+    </message>
+    <message>
+        <source>Stereo</source>
+        <translation>ステレオ</translation>
+    </message>
+    <message>
+        <source>%1 channels</source>
+        <translation>%1 チャンネル</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> または </translation>
+    </message>
+    <message>
+        <source>Only at %1,
+%2. At other sizes
+the picture is written in MPEG-4 Visual.</source>
+        <translation>%1、
+%2 のときのみ。その他のサイズでは
+画像は MPEG-4 Visual で書き出されます。</translation>
+    </message>
+    <message>
+        <source>3GPP Export Settings</source>
+        <translation>3GPP 書き出し設定</translation>
+    </message>
+    <message>
+        <source>MPEG-4 Export Settings</source>
+        <translation>MPEG-4 書き出し設定</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>3GPP, 3GPP2 or AMC by the file's extension</source>
+        <translation>ファイルの拡張子に従って 3GPP、3GPP2、AMC のいずれか</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>File format:</source>
+        <translation>ファイルフォーマット：</translation>
+    </message>
+    <message>
+        <source>Writes:</source>
+        <translation>書き出し形式：</translation>
+    </message>
+    <message>
+        <source>Video</source>
+        <translation>ビデオ</translation>
+    </message>
+    <message>
+        <source>Codec:</source>
+        <translation>コーデック：</translation>
+    </message>
+    <message>
+        <source>Data rate:</source>
+        <translation>データレート：</translation>
+    </message>
+    <message>
+        <source> KB/s</source>
+        <translation> KB/秒</translation>
+    </message>
+    <message>
+        <source>Key frame every:</source>
+        <translation>キーフレームの間隔：</translation>
+    </message>
+    <message>
+        <source> frames</source>
+        <translation> フレーム</translation>
+    </message>
+    <message>
+        <source>Picture:</source>
+        <translation>画像：</translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation>サウンド</translation>
+    </message>
+    <message>
+        <source>Bit rate:</source>
+        <translation>ビットレート：</translation>
+    </message>
+    <message>
+        <source>Sample rate:</source>
+        <translation>サンプルレート：</translation>
+    </message>
+    <message>
+        <source>Channels:</source>
+        <translation>チャンネル：</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>デフォルト</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -207,6 +346,17 @@ The manual page tells more: man pocketmovie
     <message>
         <source>%1 written, %2</source>
         <translation>%1 を書き出しました（%2）</translation>
+    </message>
+</context>
+<context>
+    <name>OpenPanel</name>
+    <message>
+        <source>Choose a movie to convert</source>
+        <translation>変換するムービーを選択</translation>
+    </message>
+    <message>
+        <source>Movies (%1)</source>
+        <translation>ムービー (%1)</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,13 @@
 #include "platform/framework/ExporterSettingsDialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStringList>
@@ -33,9 +35,9 @@ struct Named {
 
 QString NameIn(std::initializer_list<Named> names, qint64 value) {
   for (const Named& named : names) {
-    if (named.value == value) return QString::fromUtf8(named.title);
+    if (named.value == value) return QCoreApplication::translate("ExporterSettingsDialog", named.title);
   }
-  return QStringLiteral("Other");
+  return QCoreApplication::translate("ExporterSettingsDialog", "Other");
 }
 
 QString VideoCodecTitle(qint64 codec) {
@@ -44,15 +46,15 @@ QString VideoCodecTitle(qint64 codec) {
 }
 
 QString SoundCodecTitle(qint64 codec) {
-  return NameIn({{kSoundCodecFormatDefault, "The format's default"},
+  return NameIn({{kSoundCodecFormatDefault, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "The format's default")},
                  {kAACCodecType, "AAC"},
-                 {kAMRNBCodecType, "AMR-NB (speech)"},
-                 {kSoundCodecNone, "No sound"}},
+                 {kAMRNBCodecType, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "AMR-NB (speech)")},
+                 {kSoundCodecNone, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "No sound")}},
                 codec);
 }
 
 QString FileFormatTitle(qint64 format) {
-  return NameIn({{kFileFormatByExtension, "By the file's extension"},
+  return NameIn({{kFileFormatByExtension, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "By the file's extension")},
                  {kFileFormat3GPP, "3GPP (.3gp)"},
                  {kFileFormat3GPP2, "3GPP2 (.3g2)"},
                  {kFileFormatAMC, "AMC (.amc)"}},
@@ -60,21 +62,24 @@ QString FileFormatTitle(qint64 format) {
 }
 
 QString FitTitle(qint64 fit) {
-  return fit == kFitStretch ? QStringLiteral("Stretch to fill") : QStringLiteral("Keep its shape, add bars");
+  return fit == kFitStretch ? QCoreApplication::translate("ExporterSettingsDialog", "Stretch to fill")
+                            : QCoreApplication::translate("ExporterSettingsDialog", "Keep its shape, add bars");
 }
 
 QString BitRateTitle(qint64 bitsPerSecond) {
-  return QStringLiteral("%1 kbit/s").arg(QString::number(double(bitsPerSecond) / 1000.0, 'g', 4));
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 kbit/s")
+      .arg(QLocale().toString(double(bitsPerSecond) / 1000.0, 'g', 4));
 }
 
 QString SampleRateTitle(qint64 hertz) {
-  return QStringLiteral("%1 kHz").arg(QString::number(double(hertz) / 1000.0, 'g', 5));
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 kHz")
+      .arg(QLocale().toString(double(hertz) / 1000.0, 'g', 5));
 }
 
 QString ChannelsTitle(qint64 channels) {
-  if (channels == 1) return QStringLiteral("Mono");
-  if (channels == 2) return QStringLiteral("Stereo");
-  return QStringLiteral("%1 channels").arg(channels);
+  if (channels == 1) return QCoreApplication::translate("ExporterSettingsDialog", "Mono");
+  if (channels == 2) return QCoreApplication::translate("ExporterSettingsDialog", "Stereo");
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 channels").arg(channels);
 }
 
 // Fills a menu with what is on offer and selects the current value. A current value that is not
@@ -93,17 +98,19 @@ void Fill(QComboBox* menu, const std::vector<T>& values, T current, QString (*ti
 QString H263SizesNote() {
   QStringList sizes;
   for (auto [width, height] : ExporterDialogModel::h263Sizes()) sizes << QStringLiteral("%1×%2").arg(width).arg(height);
-  const QString larger = sizes.mid(3).join(QStringLiteral(" or "));
-  return QStringLiteral("Only at %1,\n%2. At other sizes\nthe picture is written in MPEG-4 Visual.")
+  const QString larger = sizes.mid(3).join(QCoreApplication::translate("ExporterSettingsDialog", " or "));
+  return QCoreApplication::translate("ExporterSettingsDialog",
+                                     "Only at %1,\n%2. At other sizes\nthe picture is written in MPEG-4 Visual.")
       .arg(sizes.mid(0, 3).join(QStringLiteral(", ")), larger);
 }
 
 class ExporterSettingsDialog : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(ExporterSettingsDialog)
+
  public:
   ExporterSettingsDialog(const ExporterDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("exporterSettings"));
-    setWindowTitle(model.kind() == ExporterKind::threeGPP ? QStringLiteral("3GPP Export Settings")
-                                                          : QStringLiteral("MPEG-4 Export Settings"));
+    setWindowTitle(model.kind() == ExporterKind::threeGPP ? tr("3GPP Export Settings") : tr("MPEG-4 Export Settings"));
     setModal(true);
     build();
     refresh();
@@ -123,7 +130,7 @@ class ExporterSettingsDialog : public QDialog {
     auto* number = new QSpinBox(this);
     number->setObjectName(QLatin1String(name));
     number->setRange(0, maximum);
-    number->setSpecialValueText(QStringLiteral("Automatic"));
+    number->setSpecialValueText(tr("Automatic"));
     number->setSuffix(unit);
     number->setAlignment(Qt::AlignRight);
     form->addRow(label, number);
@@ -158,44 +165,46 @@ class ExporterSettingsDialog : public QDialog {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
 
-    auto* file = new QGroupBox(QStringLiteral("File"), this);
+    // The container descriptions the model gives, for the translation tools.
+    [[maybe_unused]] static const char* const descriptions[] = {
+        QT_TR_NOOP("3GPP, 3GPP2 or AMC by the file's extension")};
+    auto* file = new QGroupBox(tr("File"), this);
     auto* fileForm = new QFormLayout(file);
     layout->addWidget(file);
     if (!model_.fileFormats().empty()) {
-      fileFormat_ = addMenu(fileForm, "fileFormat", QStringLiteral("File format:"));
+      fileFormat_ = addMenu(fileForm, "fileFormat", tr("File format:"));
       onChoice(fileFormat_, [this](qint64 v) { model_.chooseFileFormat(OSType(v)); });
     }
     container_ = new QLabel(this);
     container_->setObjectName(QStringLiteral("container"));
-    fileForm->addRow(QStringLiteral("Writes:"), container_);
+    fileForm->addRow(tr("Writes:"), container_);
 
-    auto* video = new QGroupBox(QStringLiteral("Video"), this);
+    auto* video = new QGroupBox(tr("Video"), this);
     auto* videoForm = new QFormLayout(video);
-    videoCodec_ = addMenu(videoForm, "videoCodec", QStringLiteral("Codec:"));
+    videoCodec_ = addMenu(videoForm, "videoCodec", tr("Codec:"));
     onChoice(videoCodec_, [this](qint64 v) { model_.chooseVideoCodec(OSType(v)); });
     h263Note_ = new QLabel(H263SizesNote(), this);
     h263Note_->setObjectName(QStringLiteral("h263Note"));
     h263Note_->setForegroundRole(QPalette::PlaceholderText);
     videoForm->addRow(QString(), h263Note_);
-    dataRate_ = addNumber(videoForm, "videoDataRate", QStringLiteral("Data rate:"), 100000, QStringLiteral(" KB/s"));
+    dataRate_ = addNumber(videoForm, "videoDataRate", tr("Data rate:"), 100000, tr(" KB/s"));
     connect(dataRate_, &QSpinBox::valueChanged, this,
             [this](int kilobytes) { model_.setVideoDataRate(SInt32(kilobytes) * kBytesPerKilobyte); });
-    keyFrames_ = addNumber(videoForm, "keyFrameInterval", QStringLiteral("Key frame every:"), 3000,
-                           QStringLiteral(" frames"));
+    keyFrames_ = addNumber(videoForm, "keyFrameInterval", tr("Key frame every:"), 3000, tr(" frames"));
     connect(keyFrames_, &QSpinBox::valueChanged, this, [this](int frames) { model_.setKeyFrameInterval(frames); });
-    fit_ = addMenu(videoForm, "pictureFit", QStringLiteral("Picture:"));
+    fit_ = addMenu(videoForm, "pictureFit", tr("Picture:"));
     onChoice(fit_, [this](qint64 v) { model_.setStretch(v == kFitStretch); });
     layout->addWidget(video);
 
-    auto* sound = new QGroupBox(QStringLiteral("Sound"), this);
+    auto* sound = new QGroupBox(tr("Sound"), this);
     auto* soundForm = new QFormLayout(sound);
-    soundCodec_ = addMenu(soundForm, "soundCodec", QStringLiteral("Codec:"));
+    soundCodec_ = addMenu(soundForm, "soundCodec", tr("Codec:"));
     onChoice(soundCodec_, [this](qint64 v) { model_.chooseSoundCodec(OSType(v)); });
-    bitRate_ = addMenu(soundForm, "soundBitRate", QStringLiteral("Bit rate:"));
+    bitRate_ = addMenu(soundForm, "soundBitRate", tr("Bit rate:"));
     onChoice(bitRate_, [this](qint64 v) { model_.setSoundBitRate(SInt32(v)); });
-    sampleRate_ = addMenu(soundForm, "soundSampleRate", QStringLiteral("Sample rate:"));
+    sampleRate_ = addMenu(soundForm, "soundSampleRate", tr("Sample rate:"));
     onChoice(sampleRate_, [this](qint64 v) { model_.setSoundSampleRate(SInt32(v)); });
-    channels_ = addMenu(soundForm, "soundChannels", QStringLiteral("Channels:"));
+    channels_ = addMenu(soundForm, "soundChannels", tr("Channels:"));
     onChoice(channels_, [this](qint64 v) { model_.setSoundChannels(SInt32(v)); });
     layout->addWidget(sound);
 
@@ -209,9 +218,9 @@ class ExporterSettingsDialog : public QDialog {
 
   void refresh() {
     const ExporterSettings& s = model_.settings();
-    const QString otherTitle = QStringLiteral("Default");
+    const QString otherTitle = tr("Default");
     if (fileFormat_) Fill(fileFormat_, model_.fileFormats(), s.fileFormat, FileFormatTitle, otherTitle);
-    container_->setText(QString::fromStdString(model_.containerDescription()));
+    container_->setText(tr(model_.containerDescription().c_str()));
     Fill(videoCodec_, model_.videoCodecs(), s.spatial.codecType, VideoCodecTitle, otherTitle);
     h263Note_->setVisible(s.spatial.codecType == kH263CodecType);
     {

@@ -1,4 +1,5 @@
 // The open panel: a file dialog that offers the movie types it is given.
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -15,11 +16,13 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   framework::EnsureApplication();
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
-  QFileDialog dialog(framework::MainWindowWidget(), QStringLiteral("Choose a movie to convert"),
-                     QString::fromStdString(directory.str()));
+  const QString title = QCoreApplication::translate("OpenPanel", "Choose a movie to convert");
+  QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (!patterns.isEmpty()) dialog.setNameFilter(QStringLiteral("Movies (%1)").arg(patterns.join(' ')));
+  if (!patterns.isEmpty()) {
+    dialog.setNameFilter(QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' ')));
+  }
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
   filename_ = NSString(dialog.selectedFiles().first().toStdString());

@@ -165,8 +165,8 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
 
 }  // namespace
 
-// In German and in Japanese every text of the window is translated and fits, before and during a
-// conversion, and the "Abort" button stops it as in English.
+// In German and in Japanese every text of the window and the settings dialog is translated and
+// fits, before and during a conversion, and the "Abort" button stops it as in English.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string source = source_;
   for (const std::string language : {"de", "ja"}) {
@@ -177,9 +177,17 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           p.shot("window-" + language, p.window());
           p.note("convertTitle", p.title("button").toStdString());
           p.note("clippedBefore", p.clipped(p.window()));
+          p.click(p.control("settingsButton"));
           return true;
         },
-        [source](Probe& p) { return p.drop(p.window(), source); },
+        [language](Probe& p) {
+          if (!p.modal() || !p.exposed(p.modal())) return false;
+          p.shot("settings-" + language, p.modal());
+          p.note("clippedSettings", p.clipped(p.modal()));
+          p.click(p.modal()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
+          return true;
+        },
+        [source](Probe& p) { return !p.modal() && p.drop(p.window(), source); },
         [language](Probe& p) {
           if (p.progress() < 20) return false;
           p.shot("window-" + language + "-during", p.window());
@@ -188,13 +196,15 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           p.click(p.control("button"));
           return true;
         }};
-    const DesktopSession::Run run = session_->launch(folder_.path(), {"--size", "natural"}, steps, {}, language);
+    const DesktopSession::Run run =
+        session_->launch(folder_.path(), {"--format", "amc", "--size", "natural"}, steps, {}, language);
     ASSERT_TRUE(run.exited) << run.all();
     EXPECT_NE(run.note("convertTitle"), "Convert…");
     EXPECT_NE(run.note("abortTitle"), "Abort");
     EXPECT_NE(run.note("abortTitle"), run.note("convertTitle"));
     EXPECT_EQ(run.note("clippedBefore"), "none");
+    EXPECT_EQ(run.note("clippedSettings"), "none");
     EXPECT_EQ(run.note("clippedDuring"), "none");
-    EXPECT_TRUE(ProbeMovie(source_ + ".mp4").readable) << "the aborted conversion keeps what it wrote";
+    EXPECT_TRUE(ProbeMovie(source_ + ".amc").readable) << "the aborted conversion keeps what it wrote";
   }
 }
