@@ -29,7 +29,12 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   m_nDefaultFrameRate = integerPreference(defaults, "FrameRate", 12);
   m_nDefaultSizeX = integerPreference(defaults, "SizeX", 120);
   m_nDefaultSizeY = integerPreference(defaults, "SizeY", 90);
-  m_nDefaultSizeIndex = integerPreference(defaults, "SizeIndex", 2);
+  // The custom size (tag 0) is a choice of its own, kept with its width and height; a missing
+  // key, or a 0 stored without a size, is the half size.
+  const bool customSizeStored =
+      defaults->hasObjectForKey("SizeIndex") && defaults->hasObjectForKey("SizeX") && defaults->hasObjectForKey("SizeY");
+  m_nDefaultSizeIndex = customSizeStored ? static_cast<SInt32>(defaults->integerForKey("SizeIndex"))
+                                         : integerPreference(defaults, "SizeIndex", 2);
   m_nDefault3GPP = static_cast<SInt32>(defaults->integerForKey("3GPP"));
 
   widthMov->setDoubleValue(m_nDefaultSizeX);
@@ -42,6 +47,9 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   // A tag that no item carries leaves the menu without a selection, which reads as tag 0.
   popupCODEC->selectItemAtIndex(popupCODEC->indexOfItemWithTag(m_nDefault3GPP));
   popupExportSize->selectItemAtIndex(popupExportSize->indexOfItemWithTag(m_nDefaultSizeIndex));
+  // A remembered custom size can be edited at once; every other item computes or fixes the size.
+  widthMov->setEnabled(m_nDefaultSizeIndex == 0);
+  heightMov->setEnabled(m_nDefaultSizeIndex == 0);
 
   EnterMovies();
 

@@ -48,6 +48,8 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "popupCODEC") return connectTo(popupCODEC, object);
   if (outlet == "sliderFrame") return connectTo(sliderFrame, object);
   if (outlet == "sliderData") return connectTo(sliderData, object);
+  if (outlet == "textStatus") return connectTo(textStatus, object);
+  if (outlet == "settingsButton") return connectTo(settingsButton, object);
   return NO;
 }
 

@@ -22,6 +22,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void doConvert(const NSString& path);
   void exportMovie(id sender);
   void setPercent(double percent);
+  void giveUpRun();
 
   // Per-format settings files.
   OSErr makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create);
@@ -55,6 +56,8 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSPopUpButton* popupCODEC = nullptr;
   NSSlider* sliderFrame = nullptr;
   NSSlider* sliderData = nullptr;
+  NSTextField* textStatus = nullptr;  // why the last run failed
+  NSButton* settingsButton = nullptr;
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;
@@ -85,6 +88,9 @@ inline constexpr const char* kSettingFileAmc = "/settingAmc.atom";
 inline const char* SettingsFileOfFormat(SInt32 formatTag) {
   return formatTag == 2 ? kSettingFile3GPP2 : formatTag == 3 ? kSettingFileAmc : nullptr;
 }
+
+// Whether the latest export stopped on a failure of its own rather than completing or being aborted.
+bool LastExportFailed();
 
 // Shows a percentage on the progress bar and the percent field and draws them at once.
 void ShowProgressPercent(double percent);

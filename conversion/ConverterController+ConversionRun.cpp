@@ -9,27 +9,21 @@
 
 namespace {
 
-// The source's natural size, read through a movie object that lives only for the measurement.
-// A file that is no movie measures 0 x 0; opening it for the export fails later.
-NSSize naturalSizeOfMovieAt(const NSString& path) {
+// The source's natural size, read through a movie object that lives only for the measurement;
+// false for a file that is missing or no movie (a movie of sound alone measures 0 x 0).
+bool measureMovieAt(const NSString& path, NSSize* natural) {
   NSURL* url = (new NSURL)->initFileURLWithPath(path);
   NSMovie* movie = (new NSMovie)->initWithURL(url, YES);
   Rect bounds = {};
-  if (movie && movie->QTMovie()) GetMovieNaturalBoundsRect(movie->QTMovie(), &bounds);
+  const bool measured = movie && movie->QTMovie();
+  if (measured) GetMovieNaturalBoundsRect(movie->QTMovie(), &bounds);
   if (movie) movie->release();
   url->release();
-  return {double(bounds.right - bounds.left), double(bounds.bottom - bounds.top)};
+  *natural = {double(bounds.right - bounds.left), double(bounds.bottom - bounds.top)};
+  return measured;
 }
 
 bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
-
-// The preparation gave up: the exporter is closed and forgotten, so that neither a later run nor
-// the next format choice nor quit uses or closes it again.
-void abandonRun() {
-  ShowProgressPercent(50);
-  if (gQtExport) CloseComponent(gQtExport);
-  gQtExport = nullptr;
-}
 
 }  // namespace
 
@@ -52,9 +46,9 @@ void ConverterController::convertMovie(id sender) {
     return;
   }
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();  // frees the panel when the action ends
-  const NSArray fileTypes = {"mov", "avi"};
   NSOpenPanel* panel = NSOpenPanel::openPanel();
-  if (panel->runModalForDirectory(NSHomeDirectory(), "Movies", fileTypes) == 1) {
+  // Every kind of movie that can be read, starting where the user keeps videos.
+  if (panel->runModalForDirectory(NSUserMoviesDirectory(), "", NSMovie::movieFileTypes()) == 1) {
     button->setEnabled(NO);
     textPercentUnit->setStringValue("%");
     setPercent(1);
@@ -64,10 +58,27 @@ void ConverterController::convertMovie(id sender) {
   pool->release();
 }
 
+// The run gave up or its export failed: the window says why and is ready for another try, as at
+// launch. The exporter stays open, with whatever its settings dialog was given.
+void ConverterController::giveUpRun() {
+  setPercent(50);
+  NSString reason;
+  if (!NSApplication::sharedApplication()->recoverFromFailedRun(&reason)) return;
+  textStatus->setStringValue(reason);
+  gConvertMode = kConvertIdle;
+  button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Convert", nullptr, nullptr));
+  button->setEnabled(YES);
+  setPercent(0);
+  textPercentUnit->setStringValue("");
+}
+
 void ConverterController::doConvert(const NSString& path) {
+  textStatus->setStringValue("");
   setPercent(2);
 
-  const NSSize natural = naturalSizeOfMovieAt(path);
+  NSSize natural;
+  // Nothing to convert: no output is made, and the size fields keep what the user sees.
+  if (!measureMovieAt(path, &natural)) return giveUpRun();
   const SInt32 sizeTag = tagOfSelectedItem(popupExportSize);
   double width = 0;
   double height = 0;
@@ -88,21 +99,21 @@ void ConverterController::doConvert(const NSString& path) {
   const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));
   NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr);
   FSSpec outputSpec = {};
-  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return abandonRun();
+  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return giveUpRun();
   spec = outputSpec;
   setPercent(3);
 
   FSSpec sourceSpec = {};
-  if (fileSpecForPath(path, &sourceSpec) != noErr) return abandonRun();
+  if (fileSpecForPath(path, &sourceSpec) != noErr) return giveUpRun();
   setPercent(4);
 
   SInt16 movieFile = 0;
-  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return abandonRun();
+  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return giveUpRun();
   mov = nullptr;
   if (NewMovieFromFile(&mov, movieFile, nullptr, nullptr, newMovieActive, nullptr) != noErr || !mov) {
     mov = nullptr;
     CloseMovieFile(movieFile);
-    return abandonRun();
+    return giveUpRun();
   }
   QTDX_SetExportedMovieTemporalSetting(gQtExport, frameRate->doubleValue());
   setPercent(5);
@@ -115,6 +126,8 @@ void ConverterController::doConvert(const NSString& path) {
 
   exportMovie(nullptr);
   CloseMovieFile(movieFile);
+  // A complete or aborted export has ended the application at its close message.
+  if (LastExportFailed()) giveUpRun();
 }
 
 void ConverterController::exportMovie(id sender) {

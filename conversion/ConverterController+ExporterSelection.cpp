@@ -1,6 +1,7 @@
 // Choosing the output format: a fresh export component of the format's subtype, with the progress
 // callback attached and, for 3GPP2 and AMC, the format's own settings file and data-rate limit.
 #include "app/ConverterController.h"
+#include "export_settings/ExporterSettingsAtoms.h"
 
 void ConverterController::changeCODEC(id sender) {
   if (gQtExport) CloseComponent(gQtExport);
@@ -13,8 +14,14 @@ void ConverterController::changeCODEC(id sender) {
   gMovieProgressProcUPP = NewMovieProgressUPP(MovieProgressProc);
   MovieExportSetProgressProc(gQtExport, gMovieProgressProcUPP, 0);
 
-  if (const char* settingsFile = SettingsFileOfFormat(m_nDefault3GPP)) {
+  const char* settingsFile = SettingsFileOfFormat(m_nDefault3GPP);
+  // "Settings…" only where there is a file to keep what it sets.
+  if (settingsButton) settingsButton->setEnabled(settingsFile != nullptr);
+  if (settingsFile) {
     readSettingAtomFile(settingsFile);
+    // The output's extension names the format anyway; saying so lets the settings dialog name it,
+    // and a file format stored by an earlier version can no longer write another container.
+    QTDX_SetExportedMovieFileFormat(gQtExport, m_nDefault3GPP == 2 ? FOUR_CHAR_CODE("3g2 ") : FOUR_CHAR_CODE("amc "));
     // Lowered only now, at the choice; a conversion applies whatever the field then shows.
     m_nDefaultDataRate = dataRate->intValue();
     const SInt32 limit = m_nDefault3GPP == 2 ? 8 : 4;  // kilobytes per second: 3GPP2, AMC

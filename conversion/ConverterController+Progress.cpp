@@ -38,13 +38,19 @@ OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fi
   if (gProgress) {
     if (message == movieProgressUpdatePercent) {
       result = showExportProgress(percentDone);
-    } else if (message == movieProgressClose) {
-      // Each launch converts one movie: the end of the export ends the application.
+    } else if (message == movieProgressClose && !LastExportFailed()) {
+      // Each launch converts one movie: the end of a complete or aborted export ends the
+      // application. A failed one leaves the window for another try.
       NSApplication::sharedApplication()->terminate(nullptr);
     }
   }
   pool->release();
   return result;
+}
+
+bool LastExportFailed() {
+  const MovieExportReport report = LastMovieExportReport();
+  return report.started && report.status != noErr && gConvertMode != kConvertAbortRequested;
 }
 
 void ConverterController::cancelConvert(id sender) { convertMovie(sender); }

@@ -18,6 +18,7 @@ constexpr UInt32 codecHighQuality = 0x300;
 constexpr long kSpatialCodecType = 0, kSpatialCodec = 4, kSpatialDepthField = 8, kSpatialQuality = 10;
 constexpr long kTemporalFrameRate = 4, kTemporalKeyFrameRate = 8;
 constexpr long kDataRateField = 0, kMinSpatialQuality = 8, kMinTemporalQuality = 12;
+constexpr QTAtomType kFileFormatAtomType = FOUR_CHAR_CODE("ffmt");
 
 
 // The steps the record edits share: take a copy of the settings, find the record atom under
@@ -59,16 +60,16 @@ OSErr EditVideoRecord(MovieExportComponent exporter, QTAtomType recordType, long
   return status;
 }
 
-// Writes the value into the atom of that type under 'vide', making the atom when it is missing.
+// Writes the value into the atom of that type under `parent`, making the atom when it is missing.
 // Failures are not examined: only the final hand-back decides the result.
-void PutFixedChild(QTAtomContainer settings, QTAtom video, QTAtomType type, Fixed value) {
+void PutU32Child(QTAtomContainer settings, QTAtom parent, QTAtomType type, UInt32 value) {
   UInt8 bytes[4];
-  WriteU32(bytes, UInt32(value));
-  const QTAtom atom = QTFindChildByID(settings, video, type, kVideoSettingsAtomID, nullptr);
+  WriteU32(bytes, value);
+  const QTAtom atom = QTFindChildByID(settings, parent, type, kVideoSettingsAtomID, nullptr);
   if (atom != 0) {
     QTSetAtomData(settings, atom, sizeof bytes, bytes);
   } else {
-    QTInsertChild(settings, video, type, kVideoSettingsAtomID, 0, sizeof bytes, bytes, nullptr);
+    QTInsertChild(settings, parent, type, kVideoSettingsAtomID, 0, sizeof bytes, bytes, nullptr);
   }
 }
 
@@ -86,8 +87,8 @@ OSErr QTDX_SetExportedMovieDimensions(MovieExportComponent exporter, Fixed heigh
   }
   if (video != 0) {
     // Edits inside 'vide' leave its own place in the image unchanged, so `video` stays good.
-    PutFixedChild(settings, video, kVideoHeightAtomType, height);
-    PutFixedChild(settings, video, kVideoWidthAtomType, width);
+    PutU32Child(settings, video, kVideoHeightAtomType, UInt32(height));
+    PutU32Child(settings, video, kVideoWidthAtomType, UInt32(width));
   }
   const OSErr status = OSErrFromComponentResult(MovieExportSetSettingsFromAtomContainer(exporter, settings));
   QTDisposeAtomContainer(settings);
@@ -118,4 +119,15 @@ OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32
     WriteU32(record + kMinSpatialQuality, codecHighQuality);
     WriteU32(record + kMinTemporalQuality, codecHighQuality);
   });
+}
+
+OSErr QTDX_SetExportedMovieFileFormat(MovieExportComponent exporter, OSType fileFormat) {
+  if (exporter == nullptr) return paramErr;
+  QTAtomContainer settings = nullptr;
+  const OSErr got = OSErrFromComponentResult(MovieExportGetSettingsAsAtomContainer(exporter, &settings));
+  if (settings == nullptr) return got;
+  PutU32Child(settings, kParentAtomIsContainer, kFileFormatAtomType, fileFormat);
+  const OSErr status = OSErrFromComponentResult(MovieExportSetSettingsFromAtomContainer(exporter, settings));
+  QTDisposeAtomContainer(settings);
+  return status;
 }

@@ -11,3 +11,6 @@ OSErr QTDX_SetExportedMovieSpatialSetting(MovieExportComponent exporter);
 OSErr QTDX_SetExportedMovieTemporalSetting(MovieExportComponent exporter, double frameRate);
 // dataRate in units of 1024 bytes per second.
 OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32 dataRate);
+// The file a '3gpp' component writes ('3g2 ', 'amc '), a root atom of its own; whatever the
+// output's name says. The MPEG-4 component ignores it.
+OSErr QTDX_SetExportedMovieFileFormat(MovieExportComponent exporter, OSType fileFormat);

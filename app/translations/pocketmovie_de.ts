@@ -95,10 +95,6 @@ Mehr steht in der Handbuchseite: man pocketmovie
         <translation>Kein Ton</translation>
     </message>
     <message>
-        <source>By the file's extension</source>
-        <translation>Nach der Dateiendung</translation>
-    </message>
-    <message>
         <source>Stretch to fill</source>
         <translation>Strecken, bis es füllt</translation>
     </message>
@@ -139,56 +135,12 @@ the picture is written in MPEG-4 Visual.</source>
 wird das Bild in MPEG-4 Visual geschrieben.</translation>
     </message>
     <message>
-        <source>3GPP Export Settings</source>
-        <translation>3GPP-Exporteinstellungen</translation>
-    </message>
-    <message>
-        <source>MPEG-4 Export Settings</source>
-        <translation>MPEG-4-Exporteinstellungen</translation>
-    </message>
-    <message>
-        <source>Automatic</source>
-        <translation>Automatisch</translation>
-    </message>
-    <message>
-        <source>3GPP, 3GPP2 or AMC by the file's extension</source>
-        <translation>3GPP, 3GPP2 oder AMC nach der Dateiendung</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>Datei</translation>
-    </message>
-    <message>
-        <source>File format:</source>
-        <translation>Dateiformat:</translation>
-    </message>
-    <message>
-        <source>Writes:</source>
-        <translation>Schreibt:</translation>
-    </message>
-    <message>
         <source>Video</source>
         <translation>Video</translation>
     </message>
     <message>
         <source>Codec:</source>
         <translation>Codec:</translation>
-    </message>
-    <message>
-        <source>Data rate:</source>
-        <translation>Datenrate:</translation>
-    </message>
-    <message>
-        <source> KB/s</source>
-        <translation> KB/s</translation>
-    </message>
-    <message>
-        <source>Key frame every:</source>
-        <translation>Schlüsselbild alle:</translation>
-    </message>
-    <message>
-        <source> frames</source>
-        <translation> Bilder</translation>
     </message>
     <message>
         <source>Picture:</source>
@@ -213,6 +165,16 @@ wird das Bild in MPEG-4 Visual geschrieben.</translation>
     <message>
         <source>Default</source>
         <translation>Standard</translation>
+    </message>
+    <message>
+        <source>%1 settings</source>
+        <translation>%1-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Picture size, frame rate and data rate
+come from the main window.</source>
+        <translation>Bildgröße, Bildrate und Datenrate
+kommen aus dem Hauptfenster.</translation>
     </message>
 </context>
 <context>
@@ -328,6 +290,42 @@ wird das Bild in MPEG-4 Visual geschrieben.</translation>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
+    </message>
+    <message>
+        <source>Frame rate</source>
+        <translation>Bildrate</translation>
+    </message>
+    <message>
+        <source>Data rate</source>
+        <translation>Datenrate</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>Percent done</source>
+        <translation>Prozent erledigt</translation>
+    </message>
+    <message>
+        <source>Why the last conversion failed</source>
+        <translation>Warum die letzte Umwandlung fehlschlug</translation>
+    </message>
 </context>
 <context>
     <name>Notification</name>
@@ -357,6 +355,10 @@ wird das Bild in MPEG-4 Visual geschrieben.</translation>
     <message>
         <source>Movies (%1)</source>
         <translation>Filme (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
     </message>
 </context>
 <context>

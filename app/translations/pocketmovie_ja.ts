@@ -95,10 +95,6 @@ The manual page tells more: man pocketmovie
         <translation>サウンドなし</translation>
     </message>
     <message>
-        <source>By the file's extension</source>
-        <translation>ファイルの拡張子に従う</translation>
-    </message>
-    <message>
         <source>Stretch to fill</source>
         <translation>引き伸ばして埋める</translation>
     </message>
@@ -139,56 +135,12 @@ the picture is written in MPEG-4 Visual.</source>
 画像は MPEG-4 Visual で書き出されます。</translation>
     </message>
     <message>
-        <source>3GPP Export Settings</source>
-        <translation>3GPP 書き出し設定</translation>
-    </message>
-    <message>
-        <source>MPEG-4 Export Settings</source>
-        <translation>MPEG-4 書き出し設定</translation>
-    </message>
-    <message>
-        <source>Automatic</source>
-        <translation>自動</translation>
-    </message>
-    <message>
-        <source>3GPP, 3GPP2 or AMC by the file's extension</source>
-        <translation>ファイルの拡張子に従って 3GPP、3GPP2、AMC のいずれか</translation>
-    </message>
-    <message>
-        <source>File</source>
-        <translation>ファイル</translation>
-    </message>
-    <message>
-        <source>File format:</source>
-        <translation>ファイルフォーマット：</translation>
-    </message>
-    <message>
-        <source>Writes:</source>
-        <translation>書き出し形式：</translation>
-    </message>
-    <message>
         <source>Video</source>
         <translation>ビデオ</translation>
     </message>
     <message>
         <source>Codec:</source>
         <translation>コーデック：</translation>
-    </message>
-    <message>
-        <source>Data rate:</source>
-        <translation>データレート：</translation>
-    </message>
-    <message>
-        <source> KB/s</source>
-        <translation> KB/秒</translation>
-    </message>
-    <message>
-        <source>Key frame every:</source>
-        <translation>キーフレームの間隔：</translation>
-    </message>
-    <message>
-        <source> frames</source>
-        <translation> フレーム</translation>
     </message>
     <message>
         <source>Picture:</source>
@@ -213,6 +165,16 @@ the picture is written in MPEG-4 Visual.</source>
     <message>
         <source>Default</source>
         <translation>デフォルト</translation>
+    </message>
+    <message>
+        <source>%1 settings</source>
+        <translation>%1 の設定</translation>
+    </message>
+    <message>
+        <source>Picture size, frame rate and data rate
+come from the main window.</source>
+        <translation>画像サイズ、フレームレート、データレートは
+メインウインドウの設定が使われます。</translation>
     </message>
 </context>
 <context>
@@ -328,6 +290,42 @@ the picture is written in MPEG-4 Visual.</source>
         <source>Quit</source>
         <translation>終了</translation>
     </message>
+    <message>
+        <source>Format</source>
+        <translation>フォーマット</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>サイズ</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>幅</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>高さ</translation>
+    </message>
+    <message>
+        <source>Frame rate</source>
+        <translation>フレームレート</translation>
+    </message>
+    <message>
+        <source>Data rate</source>
+        <translation>データレート</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>進行状況</translation>
+    </message>
+    <message>
+        <source>Percent done</source>
+        <translation>完了率</translation>
+    </message>
+    <message>
+        <source>Why the last conversion failed</source>
+        <translation>前回の変換が失敗した理由</translation>
+    </message>
 </context>
 <context>
     <name>Notification</name>
@@ -357,6 +355,10 @@ the picture is written in MPEG-4 Visual.</source>
     <message>
         <source>Movies (%1)</source>
         <translation>ムービー (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>すべてのファイル (*)</translation>
     </message>
 </context>
 <context>

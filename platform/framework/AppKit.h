@@ -43,6 +43,8 @@ class NSString {
 using NSArray = std::vector<NSString>;
 
 NSString NSHomeDirectory();
+// The user's videos folder (XDG_VIDEOS_DIR of xdg-user-dirs) when it exists, else the home folder.
+NSString NSUserMoviesDirectory();
 
 struct NSPoint {
   double x = 0;
@@ -212,6 +214,11 @@ class NSApplication : public NSObject {
   // The next pending event of the mask, taken off the queue when dequeue is YES, or null. With a
   // date in the past it never waits. Events outside the mask stay queued.
   NSEvent* nextEventMatchingMask(unsigned mask, NSDate* expiration, const NSString& mode, BOOL dequeue);
+  // A conversion run gave up or its export failed. In a window: the empty output file the run
+  // made is taken back, `reason` gets one line saying why (the words a run from the terminal ends
+  // with), the failure is forgotten so the next run's reason is its own, and YES: the window goes
+  // on. From the terminal NO: the run ends, and its closing line says why.
+  BOOL recoverFromFailedRun(NSString* reason);
   void setDelegate(NSApplicationDelegate* delegate);
   NSApplicationDelegate* delegate() const;
 };
@@ -234,7 +241,8 @@ int NSApplicationMain(int argc, const char** argv);
 class NSOpenPanel : public NSObject {
  public:
   static NSOpenPanel* openPanel();  // autoreleased
-  // 1 when the user chose a file (NSOKButton), 0 otherwise.
+  // 1 when the user chose a file (NSOKButton), 0 otherwise. The panel shows the given types under
+  // "Movies", and all files on request.
   NSInteger runModalForDirectory(const NSString& directory, const NSString& file, const NSArray& fileTypes);
   NSString filename() const;
 
@@ -248,6 +256,8 @@ class NSUserDefaults : public NSObject {
   // Writes out and forgets the shared store; the next standardUserDefaults reads it afresh.
   static void resetStandardUserDefaults();
   NSInteger integerForKey(const NSString& key);  // 0 for a missing key or one that is not a number
+  // Whether anything is stored under the key: tells a stored 0 from a missing key (objectForKey:).
+  BOOL hasObjectForKey(const NSString& key);
   void setInteger(NSInteger value, const NSString& key);  // setInteger:forKey:
   BOOL synchronize();
 };
@@ -283,6 +293,8 @@ class NSURL : public NSObject {
 class NSMovie : public NSObject {
  public:
   NSMovie* initWithURL(NSURL* url, BOOL byReference);
+  // The extensions of the movie files that can be opened, without the dot.
+  static NSArray movieFileTypes();
   Movie QTMovie() const { return movie_; }
   ~NSMovie() override;
 

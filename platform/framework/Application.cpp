@@ -12,6 +12,7 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
+#include "platform/framework/RunFailure.h"
 #include "platform/framework/TerminalReport.h"
 #include "platform/framework/Translation.h"
 #include "platform/framework/WrittenNotification.h"
@@ -108,6 +109,15 @@ NSEvent* NSApplication::nextEventMatchingMask(unsigned mask, NSDate* expiration,
   (void)expiration;
   (void)mode;
   return framework::NextHeldEvent(mask, dequeue);
+}
+
+BOOL NSApplication::recoverFromFailedRun(NSString* reason) {
+  if (framework::TerminalMode()) return NO;  // the run's closing line comes as it ends
+  const std::string text = framework::RunFailureReason();
+  framework::RemoveEmptyOutputs();
+  framework::ForgetRunFailure();
+  if (reason) *reason = NSString(text);
+  return YES;
 }
 
 void NSApplication::setDelegate(NSApplicationDelegate* delegate) { framework::applicationDelegate = delegate; }

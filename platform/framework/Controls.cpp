@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "platform/framework/AppKit.h"
+#include "platform/framework/FieldLimits.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NumberText.h"
 #include "platform/framework/TerminalReport.h"
@@ -65,6 +66,7 @@ void NSControl::setStringValue(const NSString& text) { setTextOf(widget_, QStrin
 
 double NSControl::doubleValue() const {
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget_)) return slider->value();
+  if (auto* field = qobject_cast<QLineEdit*>(widget_)) framework::SettleTypedText(field);
   const QString text = textOf(widget_);
   const QVariant exactText = widget_->property(kExactText);
   if (exactText.isValid() && exactText.toString() == text) return widget_->property(kExactValue).toDouble();
@@ -73,6 +75,7 @@ double NSControl::doubleValue() const {
 
 int NSControl::intValue() const {
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget_)) return slider->value();
+  if (auto* field = qobject_cast<QLineEdit*>(widget_)) framework::SettleTypedText(field);
   const QString text = textOf(widget_);
   const QVariant exactText = widget_->property(kExactText);
   if (exactText.isValid() && exactText.toString() == text) return truncatedToInt(widget_->property(kExactValue).toDouble());

@@ -8,8 +8,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QSignalBlocker>
-#include <QSpinBox>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -25,8 +23,6 @@
 namespace framework {
 
 namespace {
-
-constexpr int kBytesPerKilobyte = 1024;  // the window's data rate unit, kept here so both read alike
 
 struct Named {
   OSType value;
@@ -51,14 +47,6 @@ QString SoundCodecTitle(qint64 codec) {
                  {kAMRNBCodecType, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "AMR-NB (speech)")},
                  {kSoundCodecNone, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "No sound")}},
                 codec);
-}
-
-QString FileFormatTitle(qint64 format) {
-  return NameIn({{kFileFormatByExtension, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "By the file's extension")},
-                 {kFileFormat3GPP, "3GPP (.3gp)"},
-                 {kFileFormat3GPP2, "3GPP2 (.3g2)"},
-                 {kFileFormatAMC, "AMC (.amc)"}},
-                format);
 }
 
 QString FitTitle(qint64 fit) {
@@ -110,7 +98,7 @@ class ExporterSettingsDialog : public QDialog {
  public:
   ExporterSettingsDialog(const ExporterDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("exporterSettings"));
-    setWindowTitle(model.kind() == ExporterKind::threeGPP ? tr("3GPP Export Settings") : tr("MPEG-4 Export Settings"));
+    setWindowTitle(tr("%1 settings").arg(QString::fromStdString(model.formatName())));
     setModal(true);
     build();
     refresh();
@@ -124,17 +112,6 @@ class ExporterSettingsDialog : public QDialog {
     menu->setObjectName(QLatin1String(name));
     form->addRow(label, menu);
     return menu;
-  }
-
-  QSpinBox* addNumber(QFormLayout* form, const char* name, const QString& label, int maximum, const QString& unit) {
-    auto* number = new QSpinBox(this);
-    number->setObjectName(QLatin1String(name));
-    number->setRange(0, maximum);
-    number->setSpecialValueText(tr("Automatic"));
-    number->setSuffix(unit);
-    number->setAlignment(Qt::AlignRight);
-    form->addRow(label, number);
-    return number;
   }
 
   // A choice runs the model's edit with the chosen item's value; every menu is then read again,
@@ -165,19 +142,9 @@ class ExporterSettingsDialog : public QDialog {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
 
-    // The container descriptions the model gives, for the translation tools.
-    [[maybe_unused]] static const char* const descriptions[] = {
-        QT_TR_NOOP("3GPP, 3GPP2 or AMC by the file's extension")};
-    auto* file = new QGroupBox(tr("File"), this);
-    auto* fileForm = new QFormLayout(file);
-    layout->addWidget(file);
-    if (!model_.fileFormats().empty()) {
-      fileFormat_ = addMenu(fileForm, "fileFormat", tr("File format:"));
-      onChoice(fileFormat_, [this](qint64 v) { model_.chooseFileFormat(OSType(v)); });
-    }
-    container_ = new QLabel(this);
-    container_->setObjectName(QStringLiteral("container"));
-    fileForm->addRow(tr("Writes:"), container_);
+    auto* fromWindow = new QLabel(tr("Picture size, frame rate and data rate\ncome from the main window."), this);
+    fromWindow->setObjectName(QStringLiteral("fromWindow"));
+    layout->addWidget(fromWindow);
 
     auto* video = new QGroupBox(tr("Video"), this);
     auto* videoForm = new QFormLayout(video);
@@ -187,11 +154,6 @@ class ExporterSettingsDialog : public QDialog {
     h263Note_->setObjectName(QStringLiteral("h263Note"));
     h263Note_->setForegroundRole(QPalette::PlaceholderText);
     videoForm->addRow(QString(), h263Note_);
-    dataRate_ = addNumber(videoForm, "videoDataRate", tr("Data rate:"), 100000, tr(" KB/s"));
-    connect(dataRate_, &QSpinBox::valueChanged, this,
-            [this](int kilobytes) { model_.setVideoDataRate(SInt32(kilobytes) * kBytesPerKilobyte); });
-    keyFrames_ = addNumber(videoForm, "keyFrameInterval", tr("Key frame every:"), 3000, tr(" frames"));
-    connect(keyFrames_, &QSpinBox::valueChanged, this, [this](int frames) { model_.setKeyFrameInterval(frames); });
     fit_ = addMenu(videoForm, "pictureFit", tr("Picture:"));
     onChoice(fit_, [this](qint64 v) { model_.setStretch(v == kFitStretch); });
     layout->addWidget(video);
@@ -208,7 +170,7 @@ class ExporterSettingsDialog : public QDialog {
     onChoice(channels_, [this](qint64 v) { model_.setSoundChannels(SInt32(v)); });
     layout->addWidget(sound);
 
-    lineUpLabels({fileForm, videoForm, soundForm});
+    lineUpLabels({videoForm, soundForm});
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -219,16 +181,8 @@ class ExporterSettingsDialog : public QDialog {
   void refresh() {
     const ExporterSettings& s = model_.settings();
     const QString otherTitle = tr("Default");
-    if (fileFormat_) Fill(fileFormat_, model_.fileFormats(), s.fileFormat, FileFormatTitle, otherTitle);
-    container_->setText(tr(model_.containerDescription().c_str()));
     Fill(videoCodec_, model_.videoCodecs(), s.spatial.codecType, VideoCodecTitle, otherTitle);
     h263Note_->setVisible(s.spatial.codecType == kH263CodecType);
-    {
-      const QSignalBlocker quietRate(dataRate_);
-      const QSignalBlocker quietKeys(keyFrames_);
-      dataRate_->setValue(int(std::lround(double(std::max<SInt32>(s.dataRate.dataRate, 0)) / kBytesPerKilobyte)));
-      keyFrames_->setValue(int(s.temporal.keyFrameRate));
-    }
     Fill(fit_, std::vector<OSType>{kFitKeepShape, kFitStretch}, s.fit, FitTitle, otherTitle);
     Fill(soundCodec_, model_.soundCodecs(), s.sound.codec, SoundCodecTitle, otherTitle);
     Fill(bitRate_, model_.soundBitRates(), s.sound.bitRate, BitRateTitle, otherTitle);
@@ -237,12 +191,8 @@ class ExporterSettingsDialog : public QDialog {
   }
 
   ExporterDialogModel model_;
-  QComboBox* fileFormat_ = nullptr;
-  QLabel* container_ = nullptr;
   QComboBox* videoCodec_ = nullptr;
   QLabel* h263Note_ = nullptr;
-  QSpinBox* dataRate_ = nullptr;
-  QSpinBox* keyFrames_ = nullptr;
   QComboBox* fit_ = nullptr;
   QComboBox* soundCodec_ = nullptr;
   QComboBox* bitRate_ = nullptr;

@@ -1,10 +1,13 @@
 // The small value types and services that need no window: home folder, geometry, dates, URLs and
 // autorelease pools.
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
@@ -29,6 +32,23 @@ NSString NSHomeDirectory() {
   if (const std::string home = framework::NonEmptyEnv("HOME"); !home.empty()) return NSString(home);
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return NSString(entry->pw_dir);
   return NSString("/");
+}
+
+NSString NSUserMoviesDirectory() {
+  const std::string home = NSHomeDirectory().str();
+  // Lines such as XDG_VIDEOS_DIR="$HOME/Videos", written by xdg-user-dirs-update.
+  std::ifstream dirs(framework::XdgFolder("XDG_CONFIG_HOME", ".config") + "/user-dirs.dirs");
+  const std::string key = "XDG_VIDEOS_DIR=\"";
+  for (std::string line; std::getline(dirs, line);) {
+    if (line.rfind(key, 0) != 0 || line.back() != '"') continue;
+    std::string folder = line.substr(key.size(), line.size() - key.size() - 1);
+    if (folder.rfind("$HOME", 0) == 0) folder = home + folder.substr(5);
+    struct stat info {};
+    if (!folder.empty() && folder[0] == '/' && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+      return NSString(folder);
+    }
+  }
+  return NSString(home);
 }
 
 BOOL NSPointInRect(NSPoint point, NSRect rect) {

@@ -4,6 +4,7 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/Translation.h"
+#include "platform/media/MovieFileTypes.h"
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file
@@ -33,4 +34,9 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
 NSMovie::~NSMovie() {
   if (movie_) DisposeMovie(movie_);
   if (fileRef_) CloseMovieFile(fileRef_);
+}
+
+NSArray NSMovie::movieFileTypes() {
+  const std::vector<std::string> types = ReadableMovieFileTypes();
+  return NSArray(types.begin(), types.end());
 }

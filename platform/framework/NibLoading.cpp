@@ -1,7 +1,8 @@
 // Loading the window description: the controls, the object it names, and the outlets and actions
 // between them. Outlets are the controls' object names; a control's action is its "action"
 // property; menu tags are a "tags" property (one per item, in order); a slider names the field it
-// follows in a "field" property; the root names the delegate's class in "delegateClass".
+// follows in a "field" property and limits it to its range (fractions allowed where the field says
+// "fractions"); fields marked "pictureSide" take whole picture sides; the root names the delegate's class in "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -20,10 +21,12 @@
 #include <map>
 #include <string>
 
+#include "platform/framework/FieldLimits.h"
 #include "platform/framework/FileDrop.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
+#include "platform/media/ExportJob.h"
 
 namespace {
 
@@ -128,7 +131,15 @@ NSObject* NSLoadMainNib() {
   for (QAbstractSlider* slider : root->findChildren<QAbstractSlider*>()) {
     const QString fieldName = slider->property("field").toString();
     if (fieldName.isEmpty()) continue;
-    if (auto* field = root->findChild<QLineEdit*>(fieldName)) coupleSliderWithField(slider, field);
+    if (auto* field = root->findChild<QLineEdit*>(fieldName)) {
+      coupleSliderWithField(slider, field);
+      framework::LimitField(field, slider->minimum(), slider->maximum(), field->property("fractions").toBool());
+    }
+  }
+  for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
+    if (field->property("pictureSide").toBool()) {
+      framework::LimitField(field, kSmallestPictureSide, kLargestPictureSide, false);
+    }
   }
   root->installEventFilter(new QuitOnClose);
   framework::AcceptFileDrops(root);

@@ -20,9 +20,10 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (!patterns.isEmpty()) {
-    dialog.setNameFilter(QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' ')));
-  }
+  QStringList filters;
+  if (!patterns.isEmpty()) filters << QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' '));
+  filters << QCoreApplication::translate("OpenPanel", "All files (*)");
+  dialog.setNameFilters(filters);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
   filename_ = NSString(dialog.selectedFiles().first().toStdString());

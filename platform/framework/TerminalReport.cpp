@@ -1,6 +1,5 @@
 #include "platform/framework/TerminalReport.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,6 +8,7 @@
 #include <string>
 
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/RunFailure.h"
 #include "platform/framework/Translation.h"
 #include "platform/movies/MovieExport.h"
 
@@ -17,7 +17,6 @@ namespace framework {
 namespace {
 
 bool terminalMode = false;
-std::string firstFailure;
 
 struct ProgressLine {
   bool drawn = false;  // a bar is on the line and needs a newline before anything else
@@ -66,40 +65,10 @@ void endBar() {
   line.drawn = false;
 }
 
-std::string describeStatus(long status) {
-  switch (status) {
-    case userCanceledErr:
-    case -1:
-      return Tr("Terminal", "aborted");
-    case dskFulErr:
-      return Tr("Terminal", "disk full");
-    case fnfErr:
-      return Tr("Terminal", "no such file");
-    case permErr:
-    case wrPermErr:
-      return Tr("Terminal", "permission denied");
-    default:
-      return Fill(Tr("Terminal", "the export failed (status %1)"), std::to_string(status));
-  }
-}
-
-// A run that failed leaves no empty output behind: only files this process made and nobody wrote.
-void removeEmptyOutputs() {
-  for (const std::string& path : FilesCreated()) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size == 0) unlink(path.c_str());
-  }
-}
-
 }  // namespace
 
 bool TerminalMode() { return terminalMode; }
 void SetTerminalMode(bool on) { terminalMode = on; }
-
-void NoteFailure(const std::string& reason) {
-  if (firstFailure.empty()) firstFailure = reason;
-}
-void ForgetFailures() { firstFailure.clear(); }
 
 void ShowTerminalProgress(double percent) {
   if (std::isnan(percent)) return;
@@ -115,26 +84,21 @@ void ShowTerminalProgress(double percent) {
 }
 
 int FinishRunReport() {
-  const MovieExportReport& report = LastMovieExportReport();
-  std::string reason;
-  if (report.started) {
-    if (report.finished && report.status == 0) {
-      if (terminalMode) {
-        endBar();
-        const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-        std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
-      }
-      return 0;
+  const MovieExportReport report = LastMovieExportReport();
+  if (report.started && report.finished && report.status == noErr) {
+    if (terminalMode) {
+      endBar();
+      const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
+      std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
     }
-    reason = !report.failureReason.empty() ? TranslatedReason(report.failureReason) : describeStatus(report.status);
-  } else {
-    if (!terminalMode) return 0;  // the user quit the window without converting anything
-    reason = !firstFailure.empty() ? firstFailure : Tr("Terminal", "the conversion did not start");
+    return 0;
   }
+  // The user quit the window without converting anything; a run that failed in it still counts.
+  if (!report.started && !terminalMode) return AnyRunFailed() ? 1 : 0;
   if (terminalMode) {
     endBar();
-    std::fprintf(stderr, "pocketmovie: %s\n", reason.c_str());
-    removeEmptyOutputs();
+    std::fprintf(stderr, "pocketmovie: %s\n", RunFailureReason().c_str());
+    RemoveEmptyOutputs();
   }
   return 1;
 }

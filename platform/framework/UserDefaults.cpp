@@ -55,6 +55,10 @@ NSInteger NSUserDefaults::integerForKey(const NSString& key) {
   return isNumber ? NSInteger(value) : 0;
 }
 
+BOOL NSUserDefaults::hasObjectForKey(const NSString& key) {
+  return settings().contains(QString::fromStdString(key.str()));
+}
+
 void NSUserDefaults::setInteger(NSInteger value, const NSString& key) {
   if (ignoredKeys().count(key.str())) return;  // this run's options stand in for it
   settings().setValue(QString::fromStdString(key.str()), qlonglong(value));

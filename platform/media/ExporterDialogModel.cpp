@@ -21,11 +21,6 @@ int Pixels(Fixed side) { return int(std::lround(Fix2X(side))); }
 ExporterDialogModel::ExporterDialogModel(ExporterKind kind, const ExporterSettings& settings)
     : kind_(kind), settings_(settings) {}
 
-std::vector<OSType> ExporterDialogModel::fileFormats() const {
-  if (kind_ != ExporterKind::threeGPP) return {};
-  return {kFileFormatByExtension, kFileFormat3GPP, kFileFormat3GPP2, kFileFormatAMC};
-}
-
 std::vector<OSType> ExporterDialogModel::videoCodecs() const {
   std::vector<OSType> codecs{kMPEG4VisualCodecType, kH264CodecType};
   if (ExporterOffersVideoCodec(kind_, kH263CodecType)) codecs.insert(codecs.begin() + 1, kH263CodecType);
@@ -60,12 +55,6 @@ std::vector<SInt32> ExporterDialogModel::soundChannelCounts() const {
   return {};
 }
 
-bool ExporterDialogModel::chooseFileFormat(OSType fileFormat) {
-  if (!Contains(fileFormats(), fileFormat)) return false;
-  settings_.fileFormat = fileFormat;
-  return true;
-}
-
 bool ExporterDialogModel::chooseVideoCodec(OSType codecType) {
   if (!Contains(videoCodecs(), codecType)) return false;
   settings_.spatial.codecType = codecType;
@@ -80,26 +69,6 @@ bool ExporterDialogModel::chooseVideoCodec(OSType codecType) {
     settings_.height = nearest->second << 16;
   }
   return true;
-}
-
-bool ExporterDialogModel::setPictureSize(int width, int height) {
-  if (width < 16 || height < 16 || width > 4096 || height > 4096) return false;
-  width += width % 2;
-  height += height % 2;
-  if (settings_.spatial.codecType == kH263CodecType && !IsStandardH263Size(width, height)) return false;
-  settings_.width = width << 16;
-  settings_.height = height << 16;
-  return true;
-}
-
-void ExporterDialogModel::setFrameRate(double framesPerSecond) {
-  settings_.temporal.frameRate = framesPerSecond > 0 ? X2Fix(framesPerSecond) : 0;
-}
-
-void ExporterDialogModel::setKeyFrameInterval(int frames) { settings_.temporal.keyFrameRate = std::max(frames, 0); }
-
-void ExporterDialogModel::setVideoDataRate(SInt32 bytesPerSecond) {
-  settings_.dataRate.dataRate = std::max<SInt32>(bytesPerSecond, 0);
 }
 
 void ExporterDialogModel::setStretch(bool stretch) { settings_.fit = stretch ? kFitStretch : kFitKeepShape; }
@@ -140,14 +109,9 @@ bool ExporterDialogModel::setSoundChannels(SInt32 channels) {
   return true;
 }
 
-OutputContainer ExporterDialogModel::containerFor(std::string_view outputPath) const {
-  return OutputContainerFor(kind_, settings_.fileFormat, outputPath);
-}
-
-std::string ExporterDialogModel::containerDescription() const {
-  if (kind_ == ExporterKind::mpeg4) return "MPEG-4 (.mp4)";
-  if (settings_.fileFormat == kFileFormat3GPP) return "3GPP (.3gp)";
-  if (settings_.fileFormat == kFileFormat3GPP2) return "3GPP2 (.3g2)";
-  if (settings_.fileFormat == kFileFormatAMC) return "AMC (.amc)";
-  return "3GPP, 3GPP2 or AMC by the file's extension";
+std::string ExporterDialogModel::formatName() const {
+  if (kind_ == ExporterKind::mpeg4) return "MPEG-4";
+  if (settings_.fileFormat == kFileFormat3GPP2) return "3GPP2";
+  if (settings_.fileFormat == kFileFormatAMC) return "AMC";
+  return "3GPP";
 }

@@ -1,5 +1,7 @@
 // What an export component's settings dialog offers and which choices go together. The window
 // itself only shows these choices and calls the edits; every edit keeps the settings usable.
+// Picture size, frame rate, data rate and key frames are not among them: every conversion sets
+// those from the main window, and the file format follows the chosen output format.
 #pragma once
 
 #include <string>
@@ -17,7 +19,6 @@ class ExporterDialogModel {
   const ExporterSettings& settings() const { return settings_; }
 
   // The choices on offer, given the choices made so far.
-  std::vector<OSType> fileFormats() const;  // empty for the MPEG-4 component
   std::vector<OSType> videoCodecs() const;
   static std::vector<std::pair<int, int>> h263Sizes();
   std::vector<OSType> soundCodecs() const;
@@ -27,21 +28,15 @@ class ExporterDialogModel {
   std::vector<SInt32> soundChannelCounts() const;
 
   // Edits. A choice that is not on offer returns false and changes nothing.
-  bool chooseFileFormat(OSType fileFormat);
   bool chooseVideoCodec(OSType codecType);       // H.263 also moves the size to the nearest of its sizes
-  bool setPictureSize(int width, int height);    // 16..4096, made even; H.263 takes only its sizes
-  void setFrameRate(double framesPerSecond);     // 0: the source's rate
-  void setKeyFrameInterval(int frames);          // 0: the component chooses
-  void setVideoDataRate(SInt32 bytesPerSecond);  // 0: the codec's quality default
   void setStretch(bool stretch);
   bool chooseSoundCodec(OSType codec);  // AMR-NB brings 12.2 kbit/s, 8 kHz, mono
   bool setSoundBitRate(SInt32 bitsPerSecond);
   bool setSoundSampleRate(SInt32 hertz);
   bool setSoundChannels(SInt32 channels);
 
-  // The container an output file of that name becomes, and a line saying so for the window.
-  OutputContainer containerFor(std::string_view outputPath) const;
-  std::string containerDescription() const;
+  // What the settings write: "3GPP2", "AMC", "3GPP" or "MPEG-4".
+  std::string formatName() const;
 
  private:
   ExporterKind kind_;

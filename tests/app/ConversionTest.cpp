@@ -1,3 +1,7 @@
+#include <sys/mount.h>
+
+#include <fstream>
+
 #include "platform/movies/FixMath.h"
 #include "tests/app/ControllerFixture.h"
 
@@ -21,9 +25,21 @@ TEST_F(ControllerTest, PercentagesAreShownRoundedAndTheExportSharesOutTenToAHund
   EXPECT_FALSE(exitStatus_.has_value());
 }
 
+// The window after a run that gave up: why, in words, and everything ready for another try.
+void ExpectReadyAfterFailure(ConverterController* c, const std::string& reason) {
+  EXPECT_EQ(c->textStatus->stringValue().str().rfind(reason, 0), 0u) << c->textStatus->stringValue().str();
+  EXPECT_TRUE(c->button->isEnabled());
+  EXPECT_EQ(c->button->title().str(), "Convert…");
+  EXPECT_EQ(c->progress->doubleValue(), 0);
+  EXPECT_EQ(c->textPercent->intValue(), 0);
+  EXPECT_EQ(gConvertMode, kConvertIdle);
+  EXPECT_NE(gQtExport, nullptr);
+}
+
 // The name leaves no room for the output's extension: the source is measured but no output can be
-// created there, so each run stops once it has chosen its size.
-TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesNothingOpen) {
+// created there, so each run stops once it has chosen its size. Each item follows the custom size,
+// whose fields must lock again.
+TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesTheWindowReady) {
   launch();
   const std::string movie = sampleMovie(std::string(248, 'a') + ".mov");
   const std::tuple<NSInteger, double, double> sizes[] = {{0, 200, 150}, {1, 320, 240},  {2, 160, 120}, {3, 106.667, 80},
@@ -31,23 +47,49 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesNothingOpen) {
   for (auto [tag, width, height] : sizes) {
     SCOPED_TRACE(tag);
     chooseFormat(1);
+    chooseSize(0);
+    c_->widthMov->setDoubleValue(200);
+    c_->heightMov->setDoubleValue(150);
     chooseSize(tag);
-    if (tag == 0) {
-      c_->widthMov->setDoubleValue(200);
-      c_->heightMov->setDoubleValue(150);
-    }
+    EXPECT_EQ(c_->widthMov->isEnabled(), tag == 0);
+    EXPECT_EQ(c_->heightMov->isEnabled(), tag == 0);
     c_->button->setEnabled(NO);
     c_->doConvert(movie.c_str());
-    EXPECT_EQ(c_->heightMov->isEnabled(), tag == 0);
     EXPECT_NEAR(c_->widthMov->doubleValue(), width, 1e-3);
     EXPECT_NEAR(c_->heightMov->doubleValue(), height, 1e-3);
-    EXPECT_EQ(c_->textPercent->intValue(), 50);
-    EXPECT_EQ(gQtExport, nullptr);
-    EXPECT_FALSE(c_->button->isEnabled());
+    ExpectReadyAfterFailure(c_, "cannot create " + movie + ".3gp");
   }
-  // With the exporter gone a file opened onto the application starts nothing.
-  EXPECT_TRUE(c_->applicationOpenFile(NSApplication::sharedApplication(), movie.c_str()));
-  EXPECT_EQ(gConvertMode, kConvertIdle);
+  EXPECT_FALSE(exitStatus_.has_value());
+}
+
+// A file that is no movie, a missing one and one in a folder nobody may write each end with the
+// terminal's words in the window and no empty output; then a good movie converts in the same window.
+TEST_F(ControllerTest, AFailedRunSaysWhyAndTheNextMovieConverts) {
+  launch();
+  const std::string notes = (folder_ / "notes.mov").string();
+  std::ofstream(notes) << "shopping: milk, eggs\n";
+  std::vector<std::pair<std::string, std::string>> runs = {{notes, "not a movie: " + notes},
+                                                           {(folder_ / "gone.mov").string(), "no such file"}};
+  SmallTmpfs readOnly(1024);
+  if (readOnly.mounted()) {
+    fs::copy_file(POCKETMOVIE_SAMPLE, readOnly.file("clip.mov"));
+    if (mount("tmpfs", readOnly.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0) {
+      runs.emplace_back(readOnly.file("clip.mov"), "output folder not writable: " + readOnly.path());
+    }
+  }
+  for (const auto& [source, reason] : runs) {
+    SCOPED_TRACE(source);
+    EXPECT_TRUE(c_->applicationOpenFile(NSApplication::sharedApplication(), source.c_str()));
+    ExpectReadyAfterFailure(c_, reason);
+    EXPECT_FALSE(fs::exists(source + ".mp4"));
+  }
+  EXPECT_FALSE(exitStatus_.has_value());
+
+  const std::string good = sampleMovie();
+  c_->applicationOpenFile(NSApplication::sharedApplication(), good.c_str());
+  EXPECT_EQ(c_->textStatus->stringValue().str(), "");
+  EXPECT_EQ(exitStatus_, 0);
+  EXPECT_GT(fs::file_size(good + ".mp4"), 1000u);
 }
 
 }  // namespace

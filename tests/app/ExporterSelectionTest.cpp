@@ -29,20 +29,23 @@ TEST_F(ControllerTest, FormatsTwoAndThreeLowerTheDataRateWhenTheyAreChosen) {
 }
 
 TEST_F(ControllerTest, FormatsTwoAndThreeKeepTheirOwnSettingsFiles) {
-  // The dialog stands in for the user: it counts its showings and confirms a key frame every 37
-  // frames, or is cancelled.
+  // The dialog stands in for the user: it counts its showings and confirms a stretched picture,
+  // or is cancelled.
   int dialogs = 0;
   bool confirm = true;
   SetMovieExportDialogPresenter([&](ExporterDialogModel& model) {
     ++dialogs;
-    model.setKeyFrameInterval(37);
+    model.setStretch(true);
     return confirm;
   });
   launch();
+  EXPECT_FALSE(c_->settingsButton->isEnabled());  // MPEG-4 keeps no settings file
   chooseFormat(1);
+  EXPECT_FALSE(c_->settingsButton->isEnabled());
   c_->setting3GPP2(nullptr);
   EXPECT_EQ(dialogs, 0);
   chooseFormat(2);
+  EXPECT_TRUE(c_->settingsButton->isEnabled());
   const std::string defaults = settingsOf(gQtExport);
   EXPECT_FALSE(fs::exists(bundle() / "setting3gpp2.atom"));  // reading never creates it
 
@@ -53,21 +56,28 @@ TEST_F(ControllerTest, FormatsTwoAndThreeKeepTheirOwnSettingsFiles) {
   const std::string saved = ReadWholeFile(bundle() / "setting3gpp2.atom");
   EXPECT_FALSE(saved.empty());
 
-  // Format 3 starts from the defaults; its cancelled dialog leaves an empty file that loads nothing.
+  // Format 3 starts from the defaults, naming its own file format; its cancelled dialog leaves an
+  // empty file that loads nothing.
   confirm = false;
   chooseFormat(3);
-  EXPECT_EQ(settingsOf(gQtExport), defaults);
+  EXPECT_TRUE(c_->settingsButton->isEnabled());
+  const std::string amcDefaults = settingsOf(gQtExport);
+  EXPECT_EQ(amcDefaults.substr(0, amcDefaults.size() - 4), defaults.substr(0, defaults.size() - 4));
+  EXPECT_EQ(amcDefaults.substr(amcDefaults.size() - 4), "amc ");
   c_->setting3GPP2(nullptr);
   EXPECT_EQ(fs::file_size(bundle() / "settingAmc.atom"), 0u);
   chooseFormat(3);
-  EXPECT_EQ(settingsOf(gQtExport), defaults);
+  EXPECT_EQ(settingsOf(gQtExport), amcDefaults);
 
   // Format 2 gets its settings back; a cancelled dialog keeps its file as it was.
   chooseFormat(2);
   EXPECT_EQ(settingsOf(gQtExport), chosen);
+  EXPECT_EQ(chosen.substr(chosen.size() - 4), "3g2 ");
   c_->setting3GPP2(nullptr);
   EXPECT_EQ(ReadWholeFile(bundle() / "setting3gpp2.atom"), saved);
   EXPECT_EQ(std::distance(fs::directory_iterator(bundle()), fs::directory_iterator()), 2);
+  chooseFormat(0);
+  EXPECT_FALSE(c_->settingsButton->isEnabled());
   SetMovieExportDialogPresenter({});
 }
 

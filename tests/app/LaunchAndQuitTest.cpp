@@ -26,11 +26,34 @@ TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences
   EXPECT_NE(gQtExport, nullptr);
 }
 
+// Every key read at launch and written at quit under its own name, the custom size among them.
+TEST_F(ControllerTest, SixChosenValuesComeBackAcrossLaunches) {
+  const std::vector<const char*> keys = {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP"};
+  const std::vector<NSInteger> chosen = {6, 20, 200, 150, 0, 2};
+  for (size_t i = 0; i < keys.size(); ++i) store(keys[i], chosen[i]);
+  for (int launchNumber = 1; launchNumber <= 2; ++launchNumber) {
+    SCOPED_TRACE(launchNumber);
+    launch();
+    EXPECT_EQ((std::vector{c_->dataRate->intValue(), c_->sliderData->intValue(), c_->frameRate->intValue(),
+                           c_->sliderFrame->intValue(), c_->widthMov->intValue(), c_->heightMov->intValue()}),
+              (std::vector{6, 6, 20, 20, 200, 150}));
+    EXPECT_EQ(c_->popupExportSize->selectedItem()->title().str(), "Custom size");
+    EXPECT_TRUE(c_->widthMov->isEnabled() && c_->heightMov->isEnabled());
+    EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 2);
+    quit();
+    NSUserDefaults::resetStandardUserDefaults();
+    std::vector<NSInteger> kept;
+    for (const char* key : keys) kept.push_back(stored(key));
+    EXPECT_EQ(kept, chosen);
+  }
+}
+
 TEST_F(ControllerTest, QuitClosesTheExporterAndKeepsWhatTheControlsShow) {
   store("3GPP", 2);
   store("DataRate", 64);
   launch();
   EXPECT_EQ(c_->dataRate->intValue(), 8);  // the 3GPP2 limit
+  EXPECT_FALSE(c_->widthMov->isEnabled());  // no size stored: the half size
   chooseSize(12);
   c_->frameRate->setStringValue("7.5");
   c_->widthMov->setDoubleValue(88.9);

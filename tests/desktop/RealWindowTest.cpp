@@ -9,7 +9,10 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <sys/mount.h>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/framework/AppKit.h"
@@ -96,6 +99,97 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
+}
+
+// Chooses the file in the open panel as a user would: the panel's name field, then Return.
+std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
+  return {[](Probe& p) {
+            auto* panel = qobject_cast<QFileDialog*>(p.modal());
+            if (!p.exposed(panel)) return false;
+            p.note("panelFolder", panel->directory().absolutePath().toStdString());
+            p.note("panelName", "[" + qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->text().toStdString() + "]");
+            p.note("panelFilters", panel->nameFilters().join('|').toStdString());
+            p.click(panel->findChild<QLineEdit*>("fileNameEdit"));  // where the keys go
+            return true;
+          },
+          [path](Probe& p) {
+            qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->setText(QString::fromStdString(path));
+            p.key("Return");
+            return true;
+          }};
+}
+
+// A movie that is missing (given at launch), a text file named like a movie and a movie in a
+// folder nobody may write (both chosen in the panel): each run says why in the window, leaves no
+// empty output and the window ready, and a good movie then converts in the same window.
+TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
+  const std::string videos = folder_.file("Videos");
+  fs::create_directories(videos);
+  fs::create_directories(folder_.file("config"));
+  folder_.write("config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
+  const std::string notes = folder_.write("Videos/notes.mov", "shopping: milk, eggs\n");
+  const std::string missing = folder_.file("Videos/gone.mov");
+  std::vector<std::string> panelSources{notes};
+  const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
+  SmallTmpfs readOnly(long(fs::file_size(good) / 1024) + 64);
+  if (readOnly.mounted()) {
+    fs::copy_file(good, readOnly.file("clip.mov"));
+    if (mount("tmpfs", readOnly.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0) {
+      panelSources.push_back(readOnly.file("clip.mov"));
+    }
+  }
+  // Each failure is noted once the window shows a new reason with the button ready again.
+  auto lastReason = std::make_shared<QString>();
+  auto failureShown = [lastReason](Probe& p) {
+    const QString reason = p.title("textStatus");
+    if (reason.isEmpty() || reason == *lastReason || !p.control("button")->isEnabled()) return false;
+    p.note("reason", reason.toStdString());
+    p.note("ready", p.title("button").toStdString() + " " + std::to_string(p.progress()) + " " +
+                        p.title("textPercent").toStdString());
+    *lastReason = reason;
+    return true;
+  };
+  std::vector<Probe::Step> steps{failureShown};
+  for (const std::string& source : panelSources) {
+    steps.push_back([](Probe& p) {
+      p.click(p.control("button"));
+      return true;
+    });
+    for (Probe::Step& step : ChooseInPanel(source)) steps.push_back(step);
+    steps.push_back(failureShown);
+  }
+  steps.push_back([](Probe& p) {
+    p.shot("window-failure", p.window());
+    p.click(p.control("button"));
+    return true;
+  });
+  for (Probe::Step& step : ChooseInPanel(good)) steps.push_back(step);
+
+  const DesktopSession::Run run = session_->launch(folder_.path(), {"--size", "quarter", missing}, steps, [](Probe& p) {
+    p.note("statusAtQuit", "[" + p.title("textStatus").toStdString() + "]");
+  });
+  ASSERT_TRUE(run.exited) << run.all();
+  EXPECT_EQ(run.status, 0);
+  std::vector<std::string> reasons;
+  for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
+  std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes};
+  if (panelSources.size() > 1) expected.push_back("output folder not writable: " + readOnly.path());
+  EXPECT_EQ(reasons, expected) << run.all();
+  for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 0");
+  for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
+  EXPECT_EQ(run.note("statusAtQuit"), "[]");
+  EXPECT_TRUE(ProbeMovie(good + ".mp4").readable);
+
+  // The panel opens in the user's videos folder, with an empty name and every movie type offered.
+  EXPECT_EQ(run.note("panelFolder"), videos);
+  EXPECT_EQ(run.note("panelName"), "[]");
+  const std::string filters = run.note("panelFilters");
+  for (const char* type : {"*.mov", "*.avi", "*.mp4", "*.mkv", "*.webm", "*.3gp", "*.3g2", "*.mpg", "*.ts", "*.wmv"}) {
+    const std::string listed = std::string(type);
+    EXPECT_TRUE(filters.find(listed + " ") != std::string::npos || filters.find(listed + ")") != std::string::npos)
+        << type << " in " << filters;
+  }
+  EXPECT_NE(filters.find("All files (*)"), std::string::npos) << filters;
 }
 
 // Settings for the AMC format made in the dialog are there after a restart and used by the next

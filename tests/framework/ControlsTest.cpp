@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cmath>
+#include <map>
 #include <utility>
 
 #include "platform/framework/NumberText.h"
@@ -34,7 +35,9 @@ TEST(NumberText, ReadsTheLeadingNumberLikeCocoa) {
   }
 }
 
-TEST(Controls, SliderAndFieldFollowTheUserOnly) {
+// What the user types is what a slider's field and a size field can hold; what the program puts
+// there (a run's options) stands.
+TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
   TestController();
   NSTextField* rate = Outlet<NSTextField>("dataRate");
   NSSlider* slider = Outlet<NSSlider>("sliderData");
@@ -53,6 +56,33 @@ TEST(Controls, SliderAndFieldFollowTheUserOnly) {
   qtSlider->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the arrow key on the slider
   EXPECT_EQ(rate->intValue(), 41);
   EXPECT_EQ(slider->intValue(), 41);
+
+  // Typed into a cleared field after the program showed 41, 12, 120 or 90: refused key by key, or
+  // settled to the nearest number taken when read; an emptied field goes back to what it showed.
+  struct Typed {
+    const char* field;
+    const char* keys;
+    double read;
+  };
+  for (const Typed& typed : std::vector<Typed>{{"dataRate", "abc", 41},   {"dataRate", "0", 1},
+                                               {"dataRate", "256", 256},  {"dataRate", "257", 25},
+                                               {"dataRate", "-5", 5},     {"frameRate", "7.5", 7.5},
+                                               {"frameRate", "0", 1},     {"frameRate", "30", 30},
+                                               {"frameRate", "31", 3},    {"frameRate", "7.1254", 7.125},
+                                               {"widthMov", "15", 16},    {"widthMov", "4096", 4096},
+                                               {"widthMov", "4097", 409}, {"heightMov", "12.5", 125},
+                                               {"heightMov", "", 90}}) {
+    SCOPED_TRACE(std::string(typed.field) + " " + typed.keys);
+    auto* field = Outlet<NSTextField>(typed.field);
+    auto* edit = static_cast<QLineEdit*>(field->widget());
+    const std::map<std::string, int> shown = {{"dataRate", 41}, {"frameRate", 12}, {"widthMov", 120}, {"heightMov", 90}};
+    field->setIntValue(shown.at(typed.field));
+    edit->selectAll();
+    edit->del();
+    for (const char key : std::string(typed.keys)) edit->insert(QString(QChar(key)));
+    EXPECT_DOUBLE_EQ(field->doubleValue(), typed.read);  // as a conversion reads it
+    EXPECT_EQ(field->stringValue().str(), FormatDouble(typed.read));
+  }
 }
 
 TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {

@@ -23,7 +23,7 @@ icon="$usr/share/icons/hicolor/scalable/apps/pocketmovie.svg"
 [ -f "$entry" ] || fail "no desktop entry"
 grep -qx 'Exec=pocketmovie %f' "$entry" || fail "the entry does not hand the file to the program"
 grep -qx 'Icon=pocketmovie' "$entry" || fail "the entry names another icon"
-for type in video/quicktime video/x-msvideo; do
+for type in video/quicktime video/x-msvideo video/mp4 video/x-matroska video/webm video/3gpp video/3gpp2 video/mpeg; do
   grep -q "^MimeType=.*$type;" "$entry" || fail "the entry does not offer to open $type"
 done
 grep -q '<svg' "$icon" || fail "no scalable icon"

@@ -1,0 +1,19 @@
+// Why a conversion run failed, in the one line both the window's status line and the terminal's
+// closing line show, and what a failed run must not leave behind.
+#pragma once
+
+#include <string>
+
+namespace framework {
+
+// The first thing that failed in this run (an export's own reason first), or a few words for its
+// status; "the conversion did not start" when nothing said more. Empty when the last export completed.
+std::string RunFailureReason();
+// Only files this process made and nobody wrote: an output the run created and never filled.
+void RemoveEmptyOutputs();
+// A window goes on after a failed run: the next run's reason must be its own, while the exit
+// status still says that a run failed.
+void ForgetRunFailure();
+bool AnyRunFailed();
+
+}  // namespace framework

@@ -1,0 +1,9 @@
+// The kinds of movie file this program reads, by extension, for the open panel's filter.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Extensions without the dot, in a fixed order: the program's own outputs, and every common movie
+// type whose container the FFmpeg linked here can read.
+std::vector<std::string> ReadableMovieFileTypes();
