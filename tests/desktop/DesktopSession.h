@@ -74,7 +74,10 @@ class Probe {
       const bool hasText = qobject_cast<QLabel*>(shown) || qobject_cast<QAbstractButton*>(shown) ||
                            qobject_cast<QComboBox*>(shown);
       if (!hasText || !shown->isVisible()) continue;
-      const QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
+      QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
+      if (auto* label = qobject_cast<QLabel*>(shown); label && label->wordWrap()) {
+        needed = {0, label->heightForWidth(label->width())};  // wraps to its width: only its height can fall short
+      }
       if (shown->width() < needed.width() || shown->height() < needed.height()) {
         names += shown->objectName().toStdString() + " ";
       }
