@@ -257,8 +257,6 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   EXPECT_EQ(written.stream("video")->codec, "mpeg4");
 }
 
-}  // namespace
-
 // In German and in Japanese every text of the window and the settings dialog is translated and
 // fits, a failure's reason included, before and during a conversion, and the "Abort" button stops
 // it as in English.
@@ -308,3 +306,5 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_TRUE(ProbeMovie(source_ + ".amc").readable) << "the aborted conversion keeps what it wrote";
   }
 }
+
+}  // namespace
