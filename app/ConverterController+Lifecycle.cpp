@@ -31,8 +31,8 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   m_nDefaultSizeY = integerPreference(defaults, "SizeY", 90);
   // The custom size (tag 0) is a choice of its own, kept with its width and height; a missing
   // key, or a 0 stored without a size, is the half size.
-  const bool customSizeStored =
-      defaults->hasObjectForKey("SizeIndex") && defaults->hasObjectForKey("SizeX") && defaults->hasObjectForKey("SizeY");
+  const bool customSizeStored = defaults->hasObjectForKey("SizeIndex") && defaults->hasObjectForKey("SizeX") &&
+                                defaults->hasObjectForKey("SizeY");
   m_nDefaultSizeIndex = customSizeStored ? static_cast<SInt32>(defaults->integerForKey("SizeIndex"))
                                          : integerPreference(defaults, "SizeIndex", 2);
   m_nDefault3GPP = static_cast<SInt32>(defaults->integerForKey("3GPP"));

@@ -25,6 +25,13 @@ bool measureMovieAt(const NSString& path, NSSize* natural) {
 
 bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
 
+// The preparation gave up: the progress stops at 50 (the terminal's last progress line), then the
+// window gets ready for another try.
+void abandonPreparation(ConverterController* controller) {
+  ShowProgressPercent(50);
+  controller->giveUpRun();
+}
+
 }  // namespace
 
 void ShowProgressPercent(double percent) {
@@ -61,7 +68,6 @@ void ConverterController::convertMovie(id sender) {
 // The run gave up or its export failed: the window says why and is ready for another try, as at
 // launch. The exporter stays open, with whatever its settings dialog was given.
 void ConverterController::giveUpRun() {
-  setPercent(50);
   NSString reason;
   if (!NSApplication::sharedApplication()->recoverFromFailedRun(&reason)) return;
   textStatus->setStringValue(reason);
@@ -78,7 +84,7 @@ void ConverterController::doConvert(const NSString& path) {
 
   NSSize natural;
   // Nothing to convert: no output is made, and the size fields keep what the user sees.
-  if (!measureMovieAt(path, &natural)) return giveUpRun();
+  if (!measureMovieAt(path, &natural)) return abandonPreparation(this);
   const SInt32 sizeTag = tagOfSelectedItem(popupExportSize);
   double width = 0;
   double height = 0;
@@ -99,21 +105,21 @@ void ConverterController::doConvert(const NSString& path) {
   const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));
   NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr);
   FSSpec outputSpec = {};
-  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return giveUpRun();
+  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return abandonPreparation(this);
   spec = outputSpec;
   setPercent(3);
 
   FSSpec sourceSpec = {};
-  if (fileSpecForPath(path, &sourceSpec) != noErr) return giveUpRun();
+  if (fileSpecForPath(path, &sourceSpec) != noErr) return abandonPreparation(this);
   setPercent(4);
 
   SInt16 movieFile = 0;
-  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return giveUpRun();
+  if (OpenMovieFile(&sourceSpec, &movieFile, fsRdPerm) != noErr) return abandonPreparation(this);
   mov = nullptr;
   if (NewMovieFromFile(&mov, movieFile, nullptr, nullptr, newMovieActive, nullptr) != noErr || !mov) {
     mov = nullptr;
     CloseMovieFile(movieFile);
-    return giveUpRun();
+    return abandonPreparation(this);
   }
   QTDX_SetExportedMovieTemporalSetting(gQtExport, frameRate->doubleValue());
   setPercent(5);

@@ -1,8 +1,9 @@
 // Loading the window description: the controls, the object it names, and the outlets and actions
 // between them. Outlets are the controls' object names; a control's action is its "action"
 // property; menu tags are a "tags" property (one per item, in order); a slider names the field it
-// follows in a "field" property and limits it to its range (fractions allowed where the field says
-// "fractions"); fields marked "pictureSide" take whole picture sides; the root names the delegate's class in "delegateClass".
+// follows in a "field" property and holds it to its range (fractions where the field says
+// "fractions"); fields marked "pictureSide" take whole picture sides; the root names the
+// delegate's class in "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>

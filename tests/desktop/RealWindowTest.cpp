@@ -42,28 +42,36 @@ class RealWindowTest : public ::testing::Test {
   std::string source_;
 };
 
+// Chooses the file in the open panel as a user would: the panel's name field, then Return.
+std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
+  return {[](Probe& p) {
+            auto* panel = qobject_cast<QFileDialog*>(p.modal());
+            if (!p.exposed(panel)) return false;
+            p.note("panelFolder", panel->directory().absolutePath().toStdString());
+            p.note("panelName", "[" + qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->text().toStdString() + "]");
+            p.note("panelFilters", panel->nameFilters().join('|').toStdString());
+            p.click(panel->findChild<QLineEdit*>("fileNameEdit"));  // where the keys go
+            return true;
+          },
+          [path](Probe& p) {
+            qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->setText(QString::fromStdString(path));
+            p.key("Return");
+            return true;
+          }};
+}
+
 // The convert button opens the file panel, the chosen movie converts with the bar moving, a click
 // elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie.
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   const std::string source = source_;
-  std::vector<Probe::Step> steps{
-      [](Probe& p) {
-        if (!p.exposed(p.window())) return false;
-        p.shot("window-before", p.window());
-        p.click(p.control("button"));
-        return true;
-      },
-      [](Probe& p) {
-        auto* panel = qobject_cast<QFileDialog*>(p.modal());
-        if (!p.exposed(panel)) return false;
-        p.click(panel->findChild<QLineEdit*>("fileNameEdit"));  // where the keys go
-        return true;
-      },
-      [source](Probe& p) {
-        qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->setText(QString::fromStdString(source));
-        p.key("Return");
-        return true;
-      },
+  std::vector<Probe::Step> steps{[](Probe& p) {
+    if (!p.exposed(p.window())) return false;
+    p.shot("window-before", p.window());
+    p.click(p.control("button"));
+    return true;
+  }};
+  for (Probe::Step& step : ChooseInPanel(source)) steps.push_back(step);
+  steps.insert(steps.end(), {
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.shot("window-during", p.window());
@@ -76,7 +84,7 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
         p.note("abortAt", std::to_string(p.millisecondsSinceStart()));
         p.click(p.control("button"));
         return true;
-      }};
+      }});
   const DesktopSession::Run run =
       session_->launch(folder_.path(), {"--size", "natural", "--fps", "25"}, steps, [](Probe& p) {
         p.note("quitAt", std::to_string(p.millisecondsSinceStart()));
@@ -99,24 +107,6 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
-}
-
-// Chooses the file in the open panel as a user would: the panel's name field, then Return.
-std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
-  return {[](Probe& p) {
-            auto* panel = qobject_cast<QFileDialog*>(p.modal());
-            if (!p.exposed(panel)) return false;
-            p.note("panelFolder", panel->directory().absolutePath().toStdString());
-            p.note("panelName", "[" + qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->text().toStdString() + "]");
-            p.note("panelFilters", panel->nameFilters().join('|').toStdString());
-            p.click(panel->findChild<QLineEdit*>("fileNameEdit"));  // where the keys go
-            return true;
-          },
-          [path](Probe& p) {
-            qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->setText(QString::fromStdString(path));
-            p.key("Return");
-            return true;
-          }};
 }
 
 // A movie that is missing (given at launch), a text file named like a movie and a movie in a
@@ -208,6 +198,11 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
       [](Probe& p) {
         if (!p.modal() || p.modal()->objectName() != "exporterSettings" || !p.exposed(p.modal())) return false;
         p.shot("settings-dialog", p.modal());
+        p.note("dialogTitle", p.modal()->windowTitle().toStdString());
+        // What every conversion sets from the window, or the output's extension decides, is not offered.
+        for (const char* name : {"fileFormat", "videoDataRate", "keyFrameInterval"}) {
+          if (p.modal()->findChild<QWidget*>(name)) p.note("offered", name);
+        }
         return true;
       },
       chooseIn("soundCodec", "AMR-NB (speech)"),
@@ -223,6 +218,8 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
       }};
   const DesktopSession::Run first = session_->launch(folder_.path(), {"--format", "amc"}, steps);
   ASSERT_TRUE(first.exited) << first.all();
+  EXPECT_EQ(first.note("dialogTitle"), "AMC settings");
+  EXPECT_EQ(first.note("offered"), "(none)");
   ASSERT_TRUE(fs::exists(savedSettings));
   EXPECT_GT(fs::file_size(savedSettings), 0u);
   EXPECT_FALSE(fs::exists(folder_.file("bundle/setting3gpp2.atom")));
