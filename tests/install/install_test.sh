@@ -4,6 +4,7 @@
 # the installed program keeps its files in the per-user folder.
 # Usage: install_test.sh CMAKE BUILD_DIR SAMPLE_MOVIE
 set -euo pipefail
+export LANGUAGE=en LC_ALL=C.UTF-8  # English lines and pages, whatever the developer speaks
 cmake=$1 build=$2 sample=$3
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
