@@ -13,6 +13,7 @@ NSTextField* gTextPercentUnit = nullptr;
 NSButton* gButton = nullptr;
 FSSpec spec = {};
 const char* const pExtName[4] = {".mp4", ".3gp", ".3g2", ".amc"};
+BOOL gBatchInProgress = NO;
 
 namespace {
 
@@ -50,6 +51,7 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "sliderData") return connectTo(sliderData, object);
   if (outlet == "textStatus") return connectTo(textStatus, object);
   if (outlet == "settingsButton") return connectTo(settingsButton, object);
+  if (outlet == "textBatch") return connectTo(textBatch, object);
   return NO;
 }
 
@@ -60,6 +62,7 @@ BOOL ConverterController::sendAction(const NSString& selector, id sender) {
       {"changeCODEC:", &ConverterController::changeCODEC},
       {"selectExportSize:", &ConverterController::selectExportSize},
       {"setting3GPP2:", &ConverterController::setting3GPP2},
+      {"openNextQueuedMovie:", &ConverterController::openNextQueuedMovie},
   };
   for (const auto& [name, action] : kActions) {
     if (selector.str() == name) {

@@ -2,6 +2,9 @@
 // chosen format, runs a conversion and shows its progress.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/MacTypes.h"
 #include "platform/files/Files.h"
 #include "platform/framework/AppKit.h"
@@ -39,6 +42,10 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   BOOL applicationOpenFile(NSApplication* application, const NSString& filename) override;
   void applicationWillTerminate(NSNotification* notification) override;
 
+  // Several movies opened at once: one after another, each through applicationOpenFile.
+  void applicationOpenFiles(NSApplication* application, const std::vector<NSString>& filenames) override;
+  void openNextQueuedMovie(id sender);
+
   // The window description connects these.
   BOOL connectOutlet(const NSString& name, NSObject* object) override;
   BOOL sendAction(const NSString& selector, id sender) override;
@@ -58,6 +65,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSSlider* sliderData = nullptr;
   NSTextField* textStatus = nullptr;  // why the last run failed
   NSButton* settingsButton = nullptr;
+  NSTextField* textBatch = nullptr;  // "2 of 5" and the current movie's name during a batch
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;
@@ -66,6 +74,19 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   SInt32 m_nDefaultSizeY = 0;
   SInt32 m_nDefaultSizeIndex = 0;
   SInt32 m_nDefault3GPP = 0;
+
+  // The batch: movies still to convert, how many in all, which this is, what did not convert, and
+  // the folder the user chose for movies whose own folder cannot be written.
+  std::vector<NSString> m_batchQueue;
+  size_t m_batchTotal = 0;
+  size_t m_batchNumber = 0;
+  std::vector<std::string> m_batchFailures;
+  NSString m_batchFolder;
+  std::vector<std::string> m_batchOutputs;
+
+ private:
+  void convertQueuedMovie(const NSString& source);
+  void finishBatch();
 };
 
 // Process-wide state shared with the progress callback, which gets no context of its own.
@@ -79,6 +100,9 @@ extern NSTextField* gTextPercentUnit;
 extern NSButton* gButton;
 extern FSSpec spec;
 extern const char* const pExtName[4];
+// A batch is under way: the end of an export no longer ends the application; the batch decides
+// whether the next movie follows or the application quits.
+extern BOOL gBatchInProgress;
 
 // Settings files of the two formats that keep their own exporter settings, in the bundle's folder.
 inline constexpr const char* kSettingFile3GPP2 = "/setting3gpp2.atom";

@@ -38,9 +38,10 @@ OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fi
   if (gProgress) {
     if (message == movieProgressUpdatePercent) {
       result = showExportProgress(percentDone);
-    } else if (message == movieProgressClose && !LastExportFailed()) {
-      // Each launch converts one movie: the end of a complete or aborted export ends the
-      // application. A failed one leaves the window for another try.
+    } else if (message == movieProgressClose && !LastExportFailed() && !gBatchInProgress) {
+      // The end of a complete or aborted export ends the application, unless a batch decides
+      // between the next movie and the end once this export has returned. A failed one leaves
+      // the window for another try.
       NSApplication::sharedApplication()->terminate(nullptr);
     }
   }

@@ -8,46 +8,6 @@
         <translation>Siehe 'pocketmovie --help'.</translation>
     </message>
     <message>
-        <source>Usage: pocketmovie [options] [MOVIE]
-Converts MOVIE into a small movie for mobile phones, written beside it with the format's
-extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.
-
-  --headless        convert without a window (also when there is no display);
-                    progress goes to standard error, Ctrl-C aborts
-  --format FORMAT   mp4, 3gp, 3g2 or amc
-  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels
-  --fps N           frames per second; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second
-  -h, --help        show this text
-  --version         show the version
-
-Options apply to this run only: the remembered settings stay as they are.
-Exit status: 0 when the movie was completely written, 1 when the conversion failed,
-2 for unusable arguments.
-The manual page tells more: man pocketmovie
-</source>
-        <translation>Aufruf: pocketmovie [Optionen] [FILM]
-Wandelt FILM in einen kleinen Film für Mobiltelefone um und schreibt ihn daneben, mit der
-Endung des Formats angehängt (aus clip.mov wird clip.mov.3gp). Ohne FILM öffnet sich das Fenster.
-
-  --headless        ohne Fenster umwandeln (auch wenn es keinen Bildschirm gibt);
-                    der Fortschritt geht auf die Standardfehlerausgabe, Strg-C bricht ab
-  --format FORMAT   mp4, 3gp, 3g2 oder amc
-  --size GRÖSSE     natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80 oder BxH in Pixeln
-  --fps N           Bilder pro Sekunde; Brüche erlaubt (7.5)
-  --rate N          Datenrate in Kilobyte pro Sekunde
-  -h, --help        diesen Text zeigen
-  --version         die Version zeigen
-
-Optionen gelten nur für diesen Aufruf: die gemerkten Einstellungen bleiben, wie sie sind.
-Rückgabewert: 0, wenn der Film vollständig geschrieben wurde, 1, wenn die Umwandlung
-fehlschlug, 2 bei unbrauchbaren Argumenten.
-Mehr steht in der Handbuchseite: man pocketmovie
-</translation>
-    </message>
-    <message>
         <source>unknown format '%1' (use mp4, 3gp, 3g2 or amc)</source>
         <translation>unbekanntes Format '%1' (mp4, 3gp, 3g2 oder amc verwenden)</translation>
     </message>
@@ -68,12 +28,72 @@ Mehr steht in der Handbuchseite: man pocketmovie
         <translation>unbekannte Option '%1'</translation>
     </message>
     <message>
-        <source>one movie at a time ('%1' and '%2')</source>
-        <translation>ein Film auf einmal ('%1' und '%2')</translation>
-    </message>
-    <message>
         <source>option '%1' needs a value</source>
         <translation>Option '%1' braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>jobs '%1' is not a whole number of movies at once from 1 to 64</source>
+        <translation>jobs '%1' ist keine ganze Zahl gleichzeitiger Filme von 1 bis 64</translation>
+    </message>
+    <message>
+        <source>the output folder needs a name</source>
+        <translation>der Zielordner braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
+Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
+extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
+a movie the window opens; several are converted one after another.
+
+  --headless        convert without a window (also when there is no display);
+                    progress goes to standard error, Ctrl-C aborts
+  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80, or WxH in pixels
+  --fps N           frames per second; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second
+  --output-dir DIR  write the movies into DIR instead of beside their sources; a second
+                    movie of the same name gets " (2)" before the extension
+  --skip-existing   leave alone an output that is already a complete movie
+  --recursive       search the folders' folders too
+  --jobs N          movies converted at once in the terminal (default: one per core,
+                    fewer when memory is short)
+  -h, --help        show this text
+  --version         show the version
+
+Options apply to every movie of this run only: the remembered settings stay as they are.
+In the terminal each movie gets one line as it ends, and several a summary at the end.
+Exit status: 0 when every movie was completely written (or already was, with
+--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.
+The manual page tells more: man pocketmovie
+</source>
+        <translation>Aufruf: pocketmovie [Optionen] [FILM_ODER_ORDNER...]
+Wandelt jeden FILM in einen kleinen Film für Mobiltelefone um und schreibt ihn daneben, mit der
+Endung des Formats angehängt (aus clip.mov wird clip.mov.3gp), und ebenso die Filme in jedem
+ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewandelt.
+
+  --headless        ohne Fenster umwandeln (auch wenn es keinen Bildschirm gibt);
+                    der Fortschritt geht auf die Standardfehlerausgabe, Strg-C bricht ab
+  --format FORMAT   mp4, 3gp, 3g2 oder amc
+  --size GRÖSSE     natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80 oder BxH in Pixeln
+  --fps N           Bilder pro Sekunde; Brüche erlaubt (7.5)
+  --rate N          Datenrate in Kilobyte pro Sekunde
+  --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
+                    Film gleichen Namens bekommt " (2)" vor der Endung
+  --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
+  --recursive       auch in den Unterordnern der Ordner suchen
+  --jobs N          Filme, die im Terminal gleichzeitig umgewandelt werden (Vorgabe: einer je
+                    Kern, weniger bei knappem Speicher)
+  -h, --help        diesen Text zeigen
+  --version         die Version zeigen
+
+Optionen gelten für jeden Film nur in diesem Aufruf: die gemerkten Einstellungen bleiben, wie sie sind.
+Im Terminal bekommt jeder Film eine Zeile, wenn er fertig ist, und mehrere am Ende eine Zusammenfassung.
+Rückgabewert: 0, wenn jeder Film vollständig geschrieben wurde (oder es mit --skip-existing schon
+war), 1, wenn eine Umwandlung fehlschlug oder abgebrochen wurde, 2 bei unbrauchbaren Argumenten.
+Mehr steht in der Handbuchseite: man pocketmovie
+</translation>
     </message>
 </context>
 <context>

@@ -8,46 +8,6 @@
         <translation>'pocketmovie --help' を参照してください。</translation>
     </message>
     <message>
-        <source>Usage: pocketmovie [options] [MOVIE]
-Converts MOVIE into a small movie for mobile phones, written beside it with the format's
-extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.
-
-  --headless        convert without a window (also when there is no display);
-                    progress goes to standard error, Ctrl-C aborts
-  --format FORMAT   mp4, 3gp, 3g2 or amc
-  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels
-  --fps N           frames per second; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second
-  -h, --help        show this text
-  --version         show the version
-
-Options apply to this run only: the remembered settings stay as they are.
-Exit status: 0 when the movie was completely written, 1 when the conversion failed,
-2 for unusable arguments.
-The manual page tells more: man pocketmovie
-</source>
-        <translation>使い方: pocketmovie [オプション] [ムービー]
-ムービーを携帯電話向けの小さなムービーに変換し、フォーマットの拡張子を付けて元のファイルの
-隣に書き出します（clip.mov は clip.mov.3gp になります）。ムービーを指定しないとウインドウが開きます。
-
-  --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
-                    進行状況は標準エラー出力に表示され、Ctrl-C で中止します
-  --format FORMAT   mp4、3gp、3g2、amc のいずれか
-  --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
-                    96x80、またはピクセル単位の 幅x高さ
-  --fps N           1 秒あたりのフレーム数（7.5 のような小数も可）
-  --rate N          データレート（1 秒あたりのキロバイト数）
-  -h, --help        このテキストを表示します
-  --version         バージョンを表示します
-
-オプションはこの実行にのみ適用され、記憶された設定は変わりません。
-終了ステータス: ムービーをすべて書き出せたときは 0、変換に失敗したときは 1、
-引数が使えないときは 2。
-詳しくはマニュアルページを参照してください: man pocketmovie
-</translation>
-    </message>
-    <message>
         <source>unknown format '%1' (use mp4, 3gp, 3g2 or amc)</source>
         <translation>不明なフォーマット '%1'（mp4、3gp、3g2、amc のいずれかを指定してください）</translation>
     </message>
@@ -68,12 +28,72 @@ The manual page tells more: man pocketmovie
         <translation>不明なオプション '%1'</translation>
     </message>
     <message>
-        <source>one movie at a time ('%1' and '%2')</source>
-        <translation>一度に変換できるムービーは 1 つです（'%1' と '%2'）</translation>
-    </message>
-    <message>
         <source>option '%1' needs a value</source>
         <translation>オプション '%1' には値が必要です</translation>
+    </message>
+    <message>
+        <source>jobs '%1' is not a whole number of movies at once from 1 to 64</source>
+        <translation>jobs '%1' は 1 から 64 までの同時に変換するムービーの数（整数）ではありません</translation>
+    </message>
+    <message>
+        <source>the output folder needs a name</source>
+        <translation>書き出し先のフォルダには名前が必要です</translation>
+    </message>
+    <message>
+        <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
+Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
+extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
+a movie the window opens; several are converted one after another.
+
+  --headless        convert without a window (also when there is no display);
+                    progress goes to standard error, Ctrl-C aborts
+  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
+                    96x80, or WxH in pixels
+  --fps N           frames per second; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second
+  --output-dir DIR  write the movies into DIR instead of beside their sources; a second
+                    movie of the same name gets " (2)" before the extension
+  --skip-existing   leave alone an output that is already a complete movie
+  --recursive       search the folders' folders too
+  --jobs N          movies converted at once in the terminal (default: one per core,
+                    fewer when memory is short)
+  -h, --help        show this text
+  --version         show the version
+
+Options apply to every movie of this run only: the remembered settings stay as they are.
+In the terminal each movie gets one line as it ends, and several a summary at the end.
+Exit status: 0 when every movie was completely written (or already was, with
+--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.
+The manual page tells more: man pocketmovie
+</source>
+        <translation>使い方: pocketmovie [オプション] [ムービーまたはフォルダ...]
+各ムービーを携帯電話向けの小さなムービーに変換し、フォーマットの拡張子を付けて元のファイルの
+隣に書き出します（clip.mov は clip.mov.3gp になります）。フォルダを指定するとその中のムービーを
+変換します。ムービーを指定しないとウインドウが開き、複数指定すると順番に変換します。
+
+  --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
+                    進行状況は標準エラー出力に表示され、Ctrl-C で中止します
+  --format FORMAT   mp4、3gp、3g2、amc のいずれか
+  --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
+                    96x80、またはピクセル単位の 幅x高さ
+  --fps N           1 秒あたりのフレーム数（7.5 のような小数も可）
+  --rate N          データレート（1 秒あたりのキロバイト数）
+  --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
+                    ムービーには拡張子の前に " (2)" が付きます
+  --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
+  --recursive       フォルダの中のフォルダも探します
+  --jobs N          ターミナルで同時に変換するムービーの数（デフォルト: コアごとに 1 つ、
+                    メモリが少ないときはそれより少なく）
+  -h, --help        このテキストを表示します
+  --version         バージョンを表示します
+
+オプションはこの実行のすべてのムービーにのみ適用され、記憶された設定は変わりません。
+ターミナルでは各ムービーが終わるたびに 1 行、複数のときは最後にまとめを表示します。
+終了ステータス: すべてのムービーを書き出せたとき（--skip-existing ですでに書き出されていた
+ときも）は 0、変換に失敗したか中止したときは 1、引数が使えないときは 2。
+詳しくはマニュアルページを参照してください: man pocketmovie
+</translation>
     </message>
 </context>
 <context>

@@ -13,11 +13,15 @@
 
 class QWidget;
 
+class NSString;
 class NSObject {
  public:
   virtual ~NSObject() = default;
   // Frees an object that its holder made with alloc/init (URLs, movie objects, pools).
   virtual void release() { delete this; }
+  // performSelector:withObject:afterDelay: sends the action to this object from the main loop,
+  // once the current event has been handled (an object whose actions are connectable only).
+  void performSelector(const NSString& selector, NSObject* object, double delay);
 };
 using id = NSObject*;
 using BOOL = bool;
@@ -200,6 +204,10 @@ class NSApplicationDelegate {
     (void)filename;
     return NO;
   }
+  // application:openFiles:, for several files at once; without its own handling each is opened.
+  virtual void applicationOpenFiles(NSApplication* application, const std::vector<NSString>& filenames) {
+    for (const NSString& filename : filenames) applicationOpenFile(application, filename);
+  }
   virtual void applicationWillTerminate(NSNotification* notification) { (void)notification; }
 };
 
@@ -245,9 +253,15 @@ class NSOpenPanel : public NSObject {
   // "Movies", and all files on request.
   NSInteger runModalForDirectory(const NSString& directory, const NSString& file, const NSArray& fileTypes);
   NSString filename() const;
+  // A panel for a folder instead of a file (setCanChooseDirectories: YES, setCanChooseFiles: NO),
+  // with a message saying what the folder is for.
+  void setCanChooseDirectories(BOOL choose) { chooseDirectories_ = choose; }
+  void setMessage(const NSString& message);
 
  private:
   NSString filename_;
+  NSString message_;
+  BOOL chooseDirectories_ = NO;
 };
 
 class NSUserDefaults : public NSObject {
@@ -268,7 +282,22 @@ class NSFileManager : public NSObject {
   // Makes the file if none is there; an existing file keeps its contents. YES when a file exists
   // at the path afterwards.
   BOOL createFileAtPath(const NSString& path, const void* contents, const void* attributes);
+  BOOL isWritableFileAtPath(const NSString& path);
+  // A new, empty, hidden folder on the same volume as the path, for items that are to replace
+  // others there (URLForDirectory:NSItemReplacementDirectory...); empty when none can be made.
+  NSString itemReplacementDirectoryFor(const NSString& path);
+  BOOL createSymbolicLinkAtPath(const NSString& path, const NSString& destination);
+  // Renames within a volume; an item already at the destination is replaced.
+  BOOL moveItemAtPath(const NSString& path, const NSString& destination);
+  BOOL removeItemAtPath(const NSString& path);  // a folder with everything in it
 };
+
+// NSRunAlertPanel: a modal question; returns NSAlertDefaultReturn (1) for the default button,
+// NSAlertAlternateReturn (0) for the alternate one. No alternate title: a message with one button.
+constexpr NSInteger NSAlertDefaultReturn = 1;
+constexpr NSInteger NSAlertAlternateReturn = 0;
+NSInteger NSRunAlertPanel(const NSString& title, const NSString& message, const NSString& defaultButton,
+                          const NSString& alternateButton);
 
 class NSBundle : public NSObject {
  public:

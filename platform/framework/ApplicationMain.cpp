@@ -16,6 +16,7 @@
 #include "platform/framework/ExporterSettingsDialog.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
+#include "platform/framework/TerminalBatch.h"
 #include "platform/framework/Translation.h"
 #include "platform/media/ExporterDialog.h"
 
@@ -81,6 +82,11 @@ bool isRegularFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // From the terminal the run ends by itself, also when no export started or none closed.
 int runWithoutWindow(NSApplication* application, const std::string& movie) {
   if (!isRegularFile(movie)) {
@@ -99,12 +105,16 @@ int runWithoutWindow(NSApplication* application, const std::string& movie) {
   return status;
 }
 
-int runWindow(NSApplication* application, const std::string& movie) {
+int runWindow(NSApplication* application, const std::vector<std::string>& movies) {
   if (QWidget* window = framework::MainWindowWidget()) window->show();
-  if (!movie.empty()) {
-    QTimer::singleShot(0, [application, movie] {
-      if (NSApplicationDelegate* delegate = application->delegate()) {
-        delegate->applicationOpenFile(application, NSString(movie));
+  if (!movies.empty()) {
+    QTimer::singleShot(0, [application, movies] {
+      NSApplicationDelegate* delegate = application->delegate();
+      if (!delegate) return;
+      if (movies.size() == 1) {
+        delegate->applicationOpenFile(application, NSString(movies.front()));
+      } else {
+        delegate->applicationOpenFiles(application, std::vector<NSString>(movies.begin(), movies.end()));
       }
     });
   }
@@ -135,9 +145,15 @@ int NSApplicationMain(int argc, const char** argv) {
     return 0;
   }
   const bool headless = options.headless || !framework::HasDisplay();
-  if (headless && options.movie.empty()) {
+  if (headless && options.movies.empty()) {
     std::fputs(framework::UsageText().c_str(), stderr);
     return kUsageStatus;
+  }
+  if (headless && (!options.singleMovie() || isFolder(options.movies.front()))) {
+    // Every run of the batch gets the format named, so that all agree on the outputs' names.
+    const long formatTag = options.formatTag ? *options.formatTag
+                                             : long(NSUserDefaults::standardUserDefaults()->integerForKey("3GPP"));
+    return framework::RunTerminalBatch(options, framework::FormatName(formatTag));
   }
   framework::SetTerminalMode(headless);
   // From the terminal nobody can answer a dialog: without a presenter it reports cancelled.
@@ -157,5 +173,6 @@ int NSApplicationMain(int argc, const char** argv) {
   NSApplication* application = NSApplication::sharedApplication();
   if (NSApplicationDelegate* delegate = application->delegate()) delegate->applicationWillFinishLaunching(nullptr);
   applyRunOptions(options);
-  return headless ? runWithoutWindow(application, options.movie) : runWindow(application, options.movie);
+  if (!headless) return runWindow(application, options.movies);
+  return runWithoutWindow(application, options.movies.front());
 }

@@ -16,6 +16,7 @@ namespace {
 constexpr double kMaxFramesPerSecond = 120;
 constexpr int kMaxKilobytesPerSecond = 100000;
 constexpr int kMaxSide = 8192;
+constexpr int kMaxJobs = 64;
 
 const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
 const std::map<std::string_view, long> kSizeTags = {{"natural", 1}, {"half", 2}, {"third", 3}, {"quarter", 4},
@@ -79,15 +80,32 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
       return false;
     }
     options.kilobytesPerSecond = *rate;
+  } else if (name == "--jobs") {
+    const std::optional<int> jobs = wholeText<int>(value);
+    if (!jobs || *jobs < 1 || *jobs > kMaxJobs) {
+      options.error = Fill(Tr("CommandLine", "jobs '%1' is not a whole number of movies at once from 1 to 64"), shown);
+      return false;
+    }
+    options.jobs = *jobs;
+    return true;
+  } else if (name == "--output-dir") {
+    if (value.empty()) {
+      options.error = Tr("CommandLine", "the output folder needs a name");
+      return false;
+    }
+    options.outputFolder = shown;
+    return true;
   } else {
     options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(name));
     return false;
   }
+  options.conversionArguments.push_back(std::string(name) + "=" + shown);
   return true;
 }
 
 bool takesValue(std::string_view name) {
-  return name == "--format" || name == "--size" || name == "--fps" || name == "--rate";
+  return name == "--format" || name == "--size" || name == "--fps" || name == "--rate" || name == "--jobs" ||
+         name == "--output-dir";
 }
 
 }  // namespace
@@ -98,12 +116,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
     if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-      if (!options.movie.empty()) {
-        options.error =
-            Fill(Tr("CommandLine", "one movie at a time ('%1' and '%2')"), options.movie, std::string(argument));
-        return options;
-      }
-      options.movie = argument;
+      options.movies.emplace_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
     } else if (argument == "--help" || argument == "-h") {
@@ -112,6 +125,10 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       options.version = true;
     } else if (argument == "--headless") {
       options.headless = true;
+    } else if (argument == "--skip-existing") {
+      options.skipExisting = true;
+    } else if (argument == "--recursive") {
+      options.recursive = true;
     } else {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
@@ -134,11 +151,19 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
   return options;
 }
 
+const char* FormatName(long formatTag) {
+  for (const auto& [name, tag] : kFormatTags) {
+    if (tag == formatTag) return name.data();
+  }
+  return FormatName(0);
+}
+
 std::string UsageText() {
   return Tr("CommandLine",
-            "Usage: pocketmovie [options] [MOVIE]\n"
-            "Converts MOVIE into a small movie for mobile phones, written beside it with the format's\n"
-            "extension appended (clip.mov becomes clip.mov.3gp). Without MOVIE the window opens.\n"
+            "Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]\n"
+            "Converts each MOVIE into a small movie for mobile phones, written beside it with the format's\n"
+            "extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without\n"
+            "a movie the window opens; several are converted one after another.\n"
             "\n"
             "  --headless        convert without a window (also when there is no display);\n"
             "                    progress goes to standard error, Ctrl-C aborts\n"
@@ -147,12 +172,19 @@ std::string UsageText() {
             "                    96x80, or WxH in pixels\n"
             "  --fps N           frames per second; fractions allowed (7.5)\n"
             "  --rate N          data rate in kilobytes per second\n"
+            "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
+            "                    movie of the same name gets \" (2)\" before the extension\n"
+            "  --skip-existing   leave alone an output that is already a complete movie\n"
+            "  --recursive       search the folders' folders too\n"
+            "  --jobs N          movies converted at once in the terminal (default: one per core,\n"
+            "                    fewer when memory is short)\n"
             "  -h, --help        show this text\n"
             "  --version         show the version\n"
             "\n"
-            "Options apply to this run only: the remembered settings stay as they are.\n"
-            "Exit status: 0 when the movie was completely written, 1 when the conversion failed,\n"
-            "2 for unusable arguments.\n"
+            "Options apply to every movie of this run only: the remembered settings stay as they are.\n"
+            "In the terminal each movie gets one line as it ends, and several a summary at the end.\n"
+            "Exit status: 0 when every movie was completely written (or already was, with\n"
+            "--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.\n"
             "The manual page tells more: man pocketmovie\n");
 }
 

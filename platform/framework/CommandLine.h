@@ -1,8 +1,9 @@
-// The program's arguments: a movie to convert, and options for that one run.
+// The program's arguments: the movies to convert, and options for that run.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace framework {
 
@@ -16,11 +17,23 @@ struct RunOptions {
   std::optional<double> customHeight;
   std::optional<double> framesPerSecond;
   std::optional<int> kilobytesPerSecond;
-  std::string movie;
+  std::vector<std::string> movies;  // files and folders, as given
+  // The batch's own options; they make no difference to how each movie is converted.
+  std::optional<int> jobs;
+  std::string outputFolder;
+  bool skipExisting = false;
+  bool recursive = false;
+  // The options above that shape each conversion, as "--name=value", to hand to a run per movie.
+  std::vector<std::string> conversionArguments;
   std::string error;  // what is wrong with the arguments; empty when they are usable
+
+  // One movie converted beside itself, exactly as a launch has always converted one.
+  bool singleMovie() const { return movies.size() == 1 && outputFolder.empty() && !skipExisting && !recursive; }
 };
 
 RunOptions ParseCommandLine(int argc, const char* const* argv);
+// The --format name of an output-format tag ("3gp" for 1); a tag no item carries reads as 0.
+const char* FormatName(long formatTag);
 std::string UsageText();  // in the user's language
 
 }  // namespace framework

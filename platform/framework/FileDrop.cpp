@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <vector>
+
 #include "platform/framework/AppKit.h"
 #include "platform/framework/HeldInput.h"
 
@@ -15,12 +17,14 @@ namespace framework {
 
 namespace {
 
-// The first of the dragged items when it is a file on this machine; empty otherwise.
-QString DroppedFile(const QMimeData* data) {
-  if (!data || !data->hasUrls() || data->urls().isEmpty()) return {};
-  const QUrl& url = data->urls().first();
-  if (!url.isLocalFile() || !QFileInfo(url.toLocalFile()).isFile()) return {};
-  return url.toLocalFile();
+// The dragged items that are files on this machine, in the order dragged.
+std::vector<NSString> DroppedFiles(const QMimeData* data) {
+  std::vector<NSString> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files.emplace_back(url.toLocalFile().toStdString());
+  }
+  return files;
 }
 
 class FileDropFilter : public QObject {
@@ -33,7 +37,7 @@ class FileDropFilter : public QObject {
       case QEvent::DragEnter:
       case QEvent::DragMove: {
         auto* drag = static_cast<QDropEvent*>(event);
-        if (!InputHeld() && !DroppedFile(drag->mimeData()).isEmpty()) {
+        if (!InputHeld() && !DroppedFiles(drag->mimeData()).empty()) {
           drag->acceptProposedAction();
         } else {
           drag->ignore();
@@ -42,19 +46,23 @@ class FileDropFilter : public QObject {
       }
       case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = DroppedFile(drop->mimeData());
-        if (InputHeld() || path.isEmpty()) {
+        const std::vector<NSString> files = DroppedFiles(drop->mimeData());
+        if (InputHeld() || files.empty()) {
           drop->ignore();
           return true;
         }
         drop->acceptProposedAction();
         // Later, from the main loop: the drag source waits for this event's answer, and a
         // conversion started here would hold it until the export ends.
-        QTimer::singleShot(0, qApp, [path] {
+        QTimer::singleShot(0, qApp, [files] {
           if (InputHeld()) return;
           NSApplication* application = NSApplication::sharedApplication();
-          if (NSApplicationDelegate* delegate = application->delegate()) {
-            delegate->applicationOpenFile(application, NSString(path.toStdString()));
+          NSApplicationDelegate* delegate = application->delegate();
+          if (!delegate) return;
+          if (files.size() == 1) {
+            delegate->applicationOpenFile(application, files.front());
+          } else {
+            delegate->applicationOpenFiles(application, files);
           }
         });
         return true;

@@ -1,11 +1,15 @@
-// The file manager: makes an empty file where none is, and remembers what it made.
+// The file manager: makes an empty file where none is, and remembers what it made; and the few
+// folder and link operations that put an output into another folder than its source's.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "platform/framework/AppKit.h"
@@ -87,4 +91,25 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
   filesCreated().push_back(path.str());
   lastOutputPath() = path.str();
   return YES;
+}
+
+BOOL NSFileManager::isWritableFileAtPath(const NSString& path) { return access(path.UTF8String(), W_OK) == 0; }
+
+NSString NSFileManager::itemReplacementDirectoryFor(const NSString& path) {
+  std::string pattern = folderOf(path.str()) + "/.pocketmovie-XXXXXX";
+  if (!mkdtemp(pattern.data())) return NSString("");
+  return NSString(pattern);
+}
+
+BOOL NSFileManager::createSymbolicLinkAtPath(const NSString& path, const NSString& destination) {
+  return symlink(destination.UTF8String(), path.UTF8String()) == 0;
+}
+
+BOOL NSFileManager::moveItemAtPath(const NSString& path, const NSString& destination) {
+  return std::rename(path.UTF8String(), destination.UTF8String()) == 0;
+}
+
+BOOL NSFileManager::removeItemAtPath(const NSString& path) {
+  std::error_code error;
+  return std::filesystem::remove_all(path.str(), error) > 0 && !error;
 }

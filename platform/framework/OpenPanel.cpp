@@ -16,9 +16,12 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   framework::EnsureApplication();
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
-  const QString title = QCoreApplication::translate("OpenPanel", "Choose a movie to convert");
+  const QString title = message_.str().empty() ? QCoreApplication::translate("OpenPanel", "Choose a movie to convert")
+                                               : QCoreApplication::translate("OpenPanel", message_.str().c_str());
   QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
-  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
+  dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
+  if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
   if (!patterns.isEmpty()) filters << QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' '));
@@ -31,3 +34,5 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
 }
 
 NSString NSOpenPanel::filename() const { return filename_; }
+
+void NSOpenPanel::setMessage(const NSString& message) { message_ = message; }

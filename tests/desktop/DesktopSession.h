@@ -106,11 +106,17 @@ class Probe {
     }
     return false;
   }
-  // A file dragged from elsewhere and dropped on the widget; true when the window took it.
-  bool drop(QWidget* widget, const std::string& path) {
+  // Files dragged from elsewhere and dropped on the widget; true when the window took them.
+  bool drop(QWidget* widget, const std::vector<std::string>& paths) {
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-    data.setText(QString::fromStdString(path));  // as file managers offer it, which fields would take
+    QList<QUrl> urls;
+    QStringList names;
+    for (const std::string& path : paths) {
+      urls << QUrl::fromLocalFile(QString::fromStdString(path));
+      names << QString::fromStdString(path);
+    }
+    data.setUrls(urls);
+    data.setText(names.join('\n'));  // as file managers offer it, which fields would take
     QDragEnterEvent enter(widget->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &enter);
     if (!enter.isAccepted()) return false;

@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
 
@@ -229,7 +231,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
     if (!p.exposed(p.window())) return false;
     // Dropped on a text field, the movie is for the window, not text for the field.
     const QString frameRate = p.title("frameRate");
-    p.note("dropTaken", p.drop(p.control("frameRate"), source) ? "yes" : "no");
+    p.note("dropTaken", p.drop(p.control("frameRate"), {source}) ? "yes" : "no");
     p.note("frameRateKept", p.title("frameRate") == frameRate ? "yes" : "no");
     return true;
   }};
@@ -252,6 +254,75 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   // 640x480 is no size of H.263's: the dialog said it would be MPEG-4 Visual.
   ASSERT_NE(written.stream("video"), nullptr);
   EXPECT_EQ(written.stream("video")->codec, "mpeg4");
+}
+
+// Three movies dropped on the window at once (as "Open With" on a selection hands them over): the
+// first is aborted and the rest converted anyway, a broken one fails, the one in a read-only folder goes
+// into a folder the user picks, and the failures are listed before the application quits.
+TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
+  SmallTmpfs readOnly(4096);
+  if (!readOnly.mounted()) GTEST_SKIP() << "cannot mount a read-only folder here";
+  const std::string last = readOnly.file("last.mov");
+  fs::copy_file(POCKETMOVIE_SAMPLE, last);
+  ASSERT_EQ(mount("tmpfs", readOnly.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+  const std::string broken = folder_.write("broken.mov", "no movie in here");
+  const std::string chosen = folder_.file("phone");
+  fs::create_directories(chosen);
+
+  auto answer = [](const char* button) {
+    return [button](Probe& p) {
+      auto* alert = qobject_cast<QMessageBox*>(p.modal());
+      if (!p.exposed(alert)) return false;
+      QString shown = alert->text() + " | " + alert->informativeText().trimmed();
+      p.note("alert", shown.replace('\n', " / ").toStdString());
+      p.shot(std::string("batch-alert-") + button, alert);
+      for (QAbstractButton* choice : alert->buttons()) {
+        if (choice->text() == button) p.click(choice);
+      }
+      return true;
+    };
+  };
+  const std::vector<std::string> movies{source_, broken, last};
+  std::vector<Probe::Step> steps{
+      [movies](Probe& p) {
+        if (!p.exposed(p.window())) return false;
+        p.note("dropTaken", p.drop(p.window(), movies) ? "yes" : "no");
+        return true;
+      },
+      [](Probe& p) {
+        if (p.title("button") != "Abort" || p.progress() < 20) return false;
+        p.note("during", p.title("textBatch").toStdString());
+        p.shot("batch-during", p.window());
+        p.click(p.control("button"));
+        return true;
+      },
+      answer("Convert Them"),
+      [chosen](Probe& p) {
+        auto* panel = qobject_cast<QFileDialog*>(p.modal());
+        if (!p.exposed(panel)) return false;
+        p.note("panelFor", p.title("textBatch").toStdString());
+        p.note("panelTitle", panel->windowTitle().toStdString());
+        panel->setDirectory(QString::fromStdString(chosen));
+        QMetaObject::invokeMethod(panel, "accept");
+        return true;
+      },
+      answer("Quit")};
+  const DesktopSession::Run run =
+      session_->launch(folder_.path(), {"--format", "3gp"}, steps);
+
+  ASSERT_TRUE(run.exited) << run.all();
+  EXPECT_EQ(run.note("dropTaken"), "yes");
+  EXPECT_EQ(run.note("during"), "1 of 3   clip.mov");
+  EXPECT_EQ(run.note("panelFor"), "3 of 3   last.mov");
+  EXPECT_NE(run.note("panelTitle").find("last.mov"), std::string::npos) << run.all();
+  EXPECT_NE(run.all().find("alert 2 of 3 movies were not converted | clip.mov: aborted / broken.mov: not a movie\n"),
+            std::string::npos)
+      << run.all();
+  EXPECT_TRUE(ProbeMovie(chosen + "/last.mov.3gp").readable);
+  std::vector<std::string> inChosen;
+  for (const auto& entry : fs::directory_iterator(chosen)) inChosen.push_back(entry.path().filename());
+  EXPECT_EQ(inChosen, std::vector<std::string>{"last.mov.3gp"});
+  EXPECT_FALSE(fs::exists(broken + ".3gp"));
 }
 
 // In German and in Japanese every text of the window and the settings dialog is translated and
@@ -281,7 +352,7 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           p.click(p.modal()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
           return true;
         },
-        [source](Probe& p) { return !p.modal() && p.drop(p.window(), source); },
+        [source](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
         [language](Probe& p) {
           if (p.progress() < 20) return false;
           p.shot(std::string("window-") + language + "-during", p.window());

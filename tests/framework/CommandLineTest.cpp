@@ -34,12 +34,12 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_EQ(options.error, "");
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
-  EXPECT_EQ(options.movie, "-odd name.mov");
+  EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
 
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "0x10"}, {"--size", "12x"}, {"--size", "99999x2"},
                                              {"--fps", "0"}, {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e9"}, {"--rate", "-5"},
-                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}, {"a.mov", "b.mov"}}) {
+                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}, {"--jobs", "0"}, {"--jobs", "65"}, {"--output-dir="}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 

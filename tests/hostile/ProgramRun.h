@@ -103,18 +103,23 @@ inline std::vector<std::string> HiddenEntries(const std::string& folder) {
   return hidden;
 }
 
+// The lines a person reads, without the progress percentages, in the order printed.
+inline std::vector<std::string> ResultLines(const std::string& errors) {
+  std::vector<std::string> lines;
+  std::istringstream in(errors);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() != '%') lines.push_back(line);
+  }
+  return lines;
+}
+
 // What every run must come to, whatever it was fed: converted, or failed with one line, in bounded
 // time and memory, leaving no file that claims to be a movie and is not.
 inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output) {
   EXPECT_LT(run.seconds, 60);
   EXPECT_LT(run.peakKilobytes, 600 * 1024);
   ASSERT_TRUE(run.status == 0 || run.status == 1) << "status " << run.status << "\n" << run.errors;
-  // The lines a person reads at the end, without the progress percentages.
-  std::vector<std::string> lines;
-  std::istringstream in(run.errors);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() != '%') lines.push_back(line);
-  }
+  const std::vector<std::string> lines = ResultLines(run.errors);
   ASSERT_EQ(lines.size(), 1u) << run.errors;
   EXPECT_EQ(lines[0].rfind("pocketmovie: ", 0), 0u) << lines[0];
   if (run.status == 0) {

@@ -22,7 +22,7 @@ icon="$usr/share/icons/hicolor/scalable/apps/pocketmovie.svg"
 [ -x "$program" ] || fail "no program at $program"
 [ ! -e "$usr/bin/pocketmovie-bundle" ] || fail "a bundle folder beside the installed program would be used instead of the per-user one"
 [ -f "$entry" ] || fail "no desktop entry"
-grep -qx 'Exec=pocketmovie %f' "$entry" || fail "the entry does not hand the file to the program"
+grep -qx 'Exec=pocketmovie %F' "$entry" || fail "the entry does not hand the files to the program"
 grep -qx 'Icon=pocketmovie' "$entry" || fail "the entry names another icon"
 for type in video/quicktime video/x-msvideo video/mp4 video/x-matroska video/webm video/3gpp video/3gpp2 video/mpeg; do
   grep -q "^MimeType=.*$type;" "$entry" || fail "the entry does not offer to open $type"
@@ -71,6 +71,7 @@ expect_completion() {
   [ "$got" = "$want" ] || fail "completing '$*' gave '$got', not '$want'"
 }
 expect_completion "--format --fps" --f
+expect_completion "Movies" --output-dir M
 expect_completion "3g2 3gp amc mp4" --format ""
 expect_completion "3g2 3gp" --format = 3g
 expect_completion "qcif quarter" --size q

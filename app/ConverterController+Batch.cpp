@@ -1,0 +1,152 @@
+// Several movies opened onto the application at once: each is converted in turn through the
+// open-file event, with the window's options, and the application quits after the last one.
+#include <algorithm>
+#include <string>
+
+#include "app/ConverterController.h"
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string nameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Why the run that just ended wrote no movie, in a few words.
+std::string reasonOfLastRun() {
+  const MovieExportReport report = LastMovieExportReport();
+  if (gConvertMode == kConvertAbortRequested) return "aborted";
+  if (!report.failureReason.empty()) return report.failureReason;
+  if (!report.started) return "it could not be opened or no output could be made";
+  return "the export failed (status " + std::to_string(report.status) + ")";
+}
+
+}  // namespace
+
+void ConverterController::applicationOpenFiles(NSApplication* application, const std::vector<NSString>& filenames) {
+  (void)application;
+  if (filenames.empty()) return;
+  if (gBatchInProgress) {  // more movies while a batch runs join its end
+    m_batchQueue.insert(m_batchQueue.end(), filenames.begin(), filenames.end());
+    m_batchTotal += filenames.size();
+    return;
+  }
+  m_batchQueue = filenames;
+  m_batchTotal = filenames.size();
+  m_batchNumber = 0;
+  m_batchFailures.clear();
+  m_batchOutputs.clear();
+  m_batchFolder = NSString();
+  gBatchInProgress = YES;
+  openNextQueuedMovie(nullptr);
+}
+
+void ConverterController::openNextQueuedMovie(id sender) {
+  (void)sender;
+  if (!gBatchInProgress) return;
+  if (m_batchQueue.empty()) return finishBatch();
+  const NSString source = m_batchQueue.front();
+  m_batchQueue.erase(m_batchQueue.begin());
+  ++m_batchNumber;
+  if (textBatch) {
+    textBatch->setStringValue(std::to_string(m_batchNumber) + " of " + std::to_string(m_batchTotal) + "   " +
+                              nameOf(source.str()));
+    textBatch->displayIfNeeded();
+  }
+  convertQueuedMovie(source);
+
+  if (gConvertMode == kConvertAbortRequested && !m_batchQueue.empty()) {
+    const std::string rest = std::to_string(m_batchQueue.size()) + (m_batchQueue.size() == 1 ? " movie" : " movies");
+    if (NSRunAlertPanel("Skip the other movies?", rest + " of this batch are still to convert.", "Skip Them",
+                        "Convert Them") == NSAlertDefaultReturn) {
+      for (const NSString& skipped : m_batchQueue) m_batchFailures.push_back(nameOf(skipped.str()) + ": skipped");
+      m_batchQueue.clear();
+    }
+  }
+  if (m_batchQueue.empty()) return finishBatch();
+  // From the main loop: the window draws and the button title settles between two movies.
+  performSelector("openNextQueuedMovie:", nullptr, 0);
+}
+
+// One movie of the batch. A movie whose folder cannot take the output is converted through a
+// link to it in a hidden folder inside the folder the user chooses (once per batch); only a
+// complete output is moved out of it.
+void ConverterController::convertQueuedMovie(const NSString& source) {
+  NSFileManager* files = NSFileManager::defaultManager();
+  const std::string extension = pExtName[std::clamp<SInt32>(m_nDefault3GPP, 0, 3)];
+  const std::string name = nameOf(source.str());
+  NSString convertFrom = source;
+  std::string staging;
+  std::string output = source.str() + extension;
+  if (!files->isWritableFileAtPath(folderOf(source.str()))) {
+    if (m_batchFolder.str().empty()) {
+      NSOpenPanel* panel = NSOpenPanel::openPanel();
+      panel->setCanChooseDirectories(YES);
+      panel->setMessage("The folder of " + name + " cannot be written: choose a folder for the converted movies");
+      if (panel->runModalForDirectory(NSHomeDirectory(), "", {}) == 1) m_batchFolder = panel->filename();
+    }
+    if (m_batchFolder.str().empty()) {
+      m_batchFailures.push_back(name + ": its folder cannot be written and no other folder was chosen");
+      return;
+    }
+    staging = files->itemReplacementDirectoryFor(m_batchFolder.str() + "/" + name).str();
+    if (staging.empty() || !files->createSymbolicLinkAtPath(staging + "/" + name, source)) {
+      if (!staging.empty()) files->removeItemAtPath(staging);
+      m_batchFailures.push_back(name + ": cannot write in " + m_batchFolder.str());
+      return;
+    }
+    convertFrom = staging + "/" + name;
+    output = m_batchFolder.str() + "/" + name + extension;
+    // A movie of the same name earlier in this batch keeps its output.
+    for (int number = 2; std::find(m_batchOutputs.begin(), m_batchOutputs.end(), output) != m_batchOutputs.end();
+         ++number) {
+      output = m_batchFolder.str() + "/" + name + " (" + std::to_string(number) + ")" + extension;
+    }
+  }
+
+  // A run that gave up closed the exporter; each movie starts with the chosen format's own.
+  if (!gQtExport) changeCODEC(nullptr);
+  // Each movie starts idle: an abort asked for in the last one is not this one's.
+  gConvertMode = kConvertIdle;
+  RecordMovieExportReport({});
+  applicationOpenFile(NSApplication::sharedApplication(), convertFrom);
+  const MovieExportReport report = LastMovieExportReport();
+  const bool written = report.started && report.finished && report.status == noErr;
+  if (written && !staging.empty() && !files->moveItemAtPath(convertFrom.str() + extension, output)) {
+    m_batchFailures.push_back(name + ": cannot put the output movie in place in " + m_batchFolder.str());
+  } else if (written) {
+    m_batchOutputs.push_back(output);
+  } else {
+    // The reason the window showed for this movie, when it showed one; the list names the movie.
+    std::string reason = textStatus ? textStatus->stringValue().str() : std::string();
+    if (reason.empty() || gConvertMode == kConvertAbortRequested) reason = reasonOfLastRun();
+    for (const std::string& path : {source.str(), convertFrom.str()}) {
+      const std::string named = ": " + path;
+      if (reason.size() > named.size() && reason.compare(reason.size() - named.size(), named.size(), named) == 0) {
+        reason.erase(reason.size() - named.size());
+      }
+    }
+    m_batchFailures.push_back(name + ": " + reason);
+  }
+  if (!staging.empty()) files->removeItemAtPath(staging);
+}
+
+// After the last movie the application quits, as after one; what did not convert is listed first.
+void ConverterController::finishBatch() {
+  gBatchInProgress = NO;
+  if (textBatch) textBatch->setStringValue("");
+  if (!m_batchFailures.empty()) {
+    std::string list;
+    for (const std::string& failure : m_batchFailures) list += failure + "\n";
+    const std::string title = std::to_string(m_batchFailures.size()) + " of " + std::to_string(m_batchTotal) +
+                              (m_batchTotal == 1 ? " movie was" : " movies were") + " not converted";
+    NSRunAlertPanel(title, list, "Quit", "");
+  }
+  NSApplication::sharedApplication()->terminate(nullptr);
+}

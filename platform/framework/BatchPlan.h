@@ -1,0 +1,30 @@
+// What a launch with several movies converts and where each output goes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace framework {
+
+// The movies among the arguments: files as given, and the movies found in folders (sorted by
+// name; their folders too when recursive). Hidden files and this program's own outputs
+// ("clip.mov.3gp", "clip.mov (2).3gp") are never taken from a folder. A source given twice is
+// converted once. Arguments that are neither a file nor a folder stay, to fail with their line.
+std::vector<std::string> FindMovies(const std::vector<std::string>& arguments, bool recursive);
+
+struct PlannedOutput {
+  std::string source;
+  std::string output;   // the final name; nothing else of the run is ever under it
+  bool renamed = false;  // " (N)" was put in because an earlier movie of the batch has the name
+};
+
+// Each source's output: beside it, or in outputFolder when one is given, with the extension
+// appended; a name an earlier movie of the batch already takes gets " (2)", " (3)"... before the
+// extension.
+std::vector<PlannedOutput> PlanOutputs(const std::vector<std::string>& sources, const std::string& outputFolder,
+                                       const std::string& extension);
+
+// An output that a run may leave alone: it opens as a movie and has a duration.
+bool IsCompleteMovie(const std::string& path);
+
+}  // namespace framework

@@ -1,0 +1,95 @@
+// Several movies in one launch from the terminal: every movie gets its line and its output or its
+// reason, whatever the others do, and nothing unfinished is ever under an output's name.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/hostile/ProgramRun.h"
+#include "tests/support/SampleMovies.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool HasLine(const ProgramRun& run, const std::string& line) {
+  const std::vector<std::string> lines = ResultLines(run.errors);
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+}  // namespace
+
+TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndAgainOnlyWhereNeeded) {
+  ProgramSandbox sandbox;
+  const TempDir& folder = sandbox.folder();
+  fs::create_directories(folder.file("trip/day2"));
+  const std::string first = MakeSampleMovie(folder.file("trip"), "clip.mov", SampleMovie().in("mov").lasting(1));
+  const std::string second = MakeSampleMovie(folder.file("trip/day2"), "clip.mov", SampleMovie().in("mov").size(160, 120).lasting(1));
+  ASSERT_FALSE(first.empty() || second.empty());
+  const std::string broken = folder.write("trip/broken.avi", "not a movie at all");
+  folder.write("trip/notes.txt", "no movie either");
+  const std::string out = folder.file("phone");
+
+  // The folder's own movies, then the second clip.mov, and a name that is not there.
+  const ProgramRun run =
+      sandbox.run({"--format", "3gp", "--output-dir", out, folder.file("trip"), second, folder.file("gone.mov")});
+  EXPECT_EQ(run.status, 1) << run.errors;
+  const std::vector<std::string> lines = ResultLines(run.errors);
+  ASSERT_EQ(lines.size(), 5u) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: wrote " + out + "/clip.mov.3gp")) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: wrote " + out + "/clip.mov (2).3gp (a movie of the same name is already in this batch)"))
+      << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: not a movie: " + broken)) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: " + folder.file("gone.mov") + ": no such file")) << run.errors;
+  EXPECT_EQ(lines.back(), "pocketmovie: 2 written, 2 failed");
+  // Which clip.mov got which name follows the order given, however the runs overlapped.
+  EXPECT_EQ(ProbeMovie(out + "/clip.mov.3gp").stream("video")->width, 160) << "the first one, 320 x 240 halved";
+  EXPECT_EQ(ProbeMovie(out + "/clip.mov (2).3gp").stream("video")->width, 80);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2);
+  EXPECT_TRUE(HiddenEntries(folder.file("trip")).empty());
+
+  // A stopped batch run again: a complete output stays, a damaged or missing one is made again.
+  fs::remove(broken);
+  fs::resize_file(out + "/clip.mov (2).3gp", fs::file_size(out + "/clip.mov (2).3gp") / 2);
+  const auto untouched = fs::last_write_time(out + "/clip.mov.3gp");
+  const ProgramRun again = sandbox.run({"--format", "3gp", "--output-dir", out, "--skip-existing", folder.file("trip"), second});
+  EXPECT_EQ(again.status, 0) << again.errors;
+  EXPECT_TRUE(HasLine(again, "pocketmovie: skipped " + first + ": " + out + "/clip.mov.3gp is already a complete movie"))
+      << again.errors;
+  EXPECT_TRUE(HasLine(again, "pocketmovie: 1 written, 0 failed, 1 already complete")) << again.errors;
+  EXPECT_EQ(fs::last_write_time(out + "/clip.mov.3gp"), untouched);
+  EXPECT_TRUE(PlaysAsMovie(out + "/clip.mov (2).3gp"));
+
+  // Beside the sources, over a folder holding the outputs of an earlier run: those are no sources.
+  fs::copy_file(out + "/clip.mov.3gp", first + ".3gp");
+  const ProgramRun beside = sandbox.run({"--format", "3gp", "--recursive", "--jobs", "1", folder.file("trip")});
+  EXPECT_EQ(beside.status, 0) << beside.errors;
+  EXPECT_EQ(ResultLines(beside.errors).back(), "pocketmovie: 2 written, 0 failed") << beside.errors;
+  EXPECT_TRUE(PlaysAsMovie(second + ".3gp"));
+  EXPECT_FALSE(fs::exists(first + ".3gp.3gp"));
+}
+
+TEST(Batch, CtrlCAbortsTheRunningMoviesSkipsTheRestAndLeavesNoOutput) {
+  ProgramSandbox sandbox;
+  const TempDir& folder = sandbox.folder();
+  fs::create_directories(folder.file("movies"));
+  const std::string movie = MakeSampleMovie(folder.file("movies"), "a.mp4", SampleMovie().size(640, 480).lasting(20));
+  ASSERT_FALSE(movie.empty());
+  for (const char* name : {"b.mp4", "c.mp4", "d.mp4"}) fs::copy_file(movie, folder.file("movies/") + name);
+  // Once both runs are under way: their hidden folders are there.
+  const ProgramRun run = sandbox.run({"--jobs", "2", folder.file("movies")}, [&](pid_t child, double, const std::string&) {
+    if (HiddenEntries(folder.file("movies")).size() < 2) return false;
+    return kill(child, SIGINT) == 0;
+  });
+  EXPECT_EQ(run.status, 1) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: " + folder.file("movies/a.mp4") + ": aborted")) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: 0 written, 0 failed, 2 aborted, 2 not started")) << run.errors;
+  EXPECT_LT(run.seconds, 30);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(folder.file("movies"))) left.push_back(entry.path().filename());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4", "d.mp4"}));
+}
