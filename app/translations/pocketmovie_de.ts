@@ -582,5 +582,73 @@ kommen aus dem Hauptfenster.</translation>
         <source>wrote %1</source>
         <translation>%1 geschrieben</translation>
     </message>
+    <message>
+        <source>%1 of %2 done, %3 converting</source>
+        <translation>%1 von %2 fertig, %3 in Umwandlung</translation>
+    </message>
+    <message>
+        <source>no movies found</source>
+        <translation>keine Filme gefunden</translation>
+    </message>
+    <message>
+        <source>cannot make the output folder %1: %2</source>
+        <translation>der Zielordner %1 kann nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>keine Datei</translation>
+    </message>
+    <message>
+        <source>skipped %1: %2 is already a complete movie</source>
+        <translation>%1 übersprungen: %2 ist schon ein vollständiger Film</translation>
+    </message>
+    <message>
+        <source>cannot find this program to run it</source>
+        <translation>dieses Programm ist zum Starten nicht auffindbar</translation>
+    </message>
+    <message>
+        <source>output folder not writable: </source>
+        <translation>Zielordner nicht beschreibbar: </translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder: </source>
+        <translation>in den Zielordner kann nicht geschrieben werden: </translation>
+    </message>
+    <message>
+        <source>cannot start a conversion: </source>
+        <translation>eine Umwandlung kann nicht gestartet werden: </translation>
+    </message>
+    <message>
+        <source> (a movie of the same name is already in this batch)</source>
+        <translation> (ein Film gleichen Namens ist schon in diesem Stapel)</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place: </source>
+        <translation>der Zielfilm kann nicht an seinen Platz gelegt werden: </translation>
+    </message>
+    <message>
+        <source>the conversion ended by signal %1</source>
+        <translation>die Umwandlung endete durch Signal %1</translation>
+    </message>
+    <message>
+        <source>the conversion failed</source>
+        <translation>die Umwandlung ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>%1 written, %2 failed</source>
+        <translation>%1 geschrieben, %2 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>, %1 aborted</source>
+        <translation>, %1 abgebrochen</translation>
+    </message>
+    <message>
+        <source>, %1 already complete</source>
+        <translation>, %1 schon vollständig</translation>
+    </message>
+    <message>
+        <source>, %1 not started</source>
+        <translation>, %1 nicht begonnen</translation>
+    </message>
 </context>
 </TS>

@@ -582,5 +582,73 @@ come from the main window.</source>
         <source>wrote %1</source>
         <translation>%1 を書き出しました</translation>
     </message>
+    <message>
+        <source>%1 of %2 done, %3 converting</source>
+        <translation>%2 件中 %1 件完了、%3 件変換中</translation>
+    </message>
+    <message>
+        <source>no movies found</source>
+        <translation>ムービーが見つかりません</translation>
+    </message>
+    <message>
+        <source>cannot make the output folder %1: %2</source>
+        <translation>書き出し先のフォルダ %1 を作成できません: %2</translation>
+    </message>
+    <message>
+        <source>not a file</source>
+        <translation>ファイルではありません</translation>
+    </message>
+    <message>
+        <source>skipped %1: %2 is already a complete movie</source>
+        <translation>%1 をスキップしました: %2 はすでに完全なムービーです</translation>
+    </message>
+    <message>
+        <source>cannot find this program to run it</source>
+        <translation>実行するためのこのプログラムが見つかりません</translation>
+    </message>
+    <message>
+        <source>output folder not writable: </source>
+        <translation>書き出し先のフォルダに書き込めません: </translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder: </source>
+        <translation>書き出し先のフォルダに書き込めません: </translation>
+    </message>
+    <message>
+        <source>cannot start a conversion: </source>
+        <translation>変換を開始できません: </translation>
+    </message>
+    <message>
+        <source> (a movie of the same name is already in this batch)</source>
+        <translation>（同じ名前のムービーがすでにこのバッチにあります）</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place: </source>
+        <translation>書き出したムービーを所定の場所に置けません: </translation>
+    </message>
+    <message>
+        <source>the conversion ended by signal %1</source>
+        <translation>変換はシグナル %1 で終了しました</translation>
+    </message>
+    <message>
+        <source>the conversion failed</source>
+        <translation>変換に失敗しました</translation>
+    </message>
+    <message>
+        <source>%1 written, %2 failed</source>
+        <translation>%1 件書き出し、%2 件失敗</translation>
+    </message>
+    <message>
+        <source>, %1 aborted</source>
+        <translation>、%1 件中止</translation>
+    </message>
+    <message>
+        <source>, %1 already complete</source>
+        <translation>、%1 件はすでに完了</translation>
+    </message>
+    <message>
+        <source>, %1 not started</source>
+        <translation>、%1 件は未開始</translation>
+    </message>
 </context>
 </TS>

@@ -93,6 +93,13 @@ std::string TranslatedReason(const std::string& reason) {
   return Tr("Reason", reason.substr(0, colon).c_str()) + ": " + TranslatedReason(reason.substr(colon + 2));
 }
 
+std::string Fill(const std::string& text, const std::string& first, const std::string& second,
+                 const std::string& third) {
+  return QString::fromStdString(text)
+      .arg(QString::fromStdString(first), QString::fromStdString(second), QString::fromStdString(third))
+      .toStdString();
+}
+
 void InstallTranslators(QCoreApplication* application) {
   for (QTranslator* translator : translators()) application->installTranslator(translator);
 }

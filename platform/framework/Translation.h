@@ -13,6 +13,8 @@ std::string Tr(const char* context, const char* text);
 // The text with %1 and %2 replaced in one pass, so that an argument's own "%1" stays as it is.
 std::string Fill(const std::string& text, const std::string& first);
 std::string Fill(const std::string& text, const std::string& first, const std::string& second);
+std::string Fill(const std::string& text, const std::string& first, const std::string& second,
+                 const std::string& third);
 
 // A reason from the movie services, which write English: translated whole, or part by part
 // between ": " (a part that names a file or quotes the system stays as it is).
