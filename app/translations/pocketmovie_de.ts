@@ -207,6 +207,78 @@ kommen aus dem Hauptfenster.</translation>
         <source>Convert…</source>
         <translation>Umwandeln…</translation>
     </message>
+    <message>
+        <source>%1 of %2   %3</source>
+        <translation>%1 von %2   %3</translation>
+    </message>
+    <message>
+        <source>Skip the other movies?</source>
+        <translation>Die übrigen Filme überspringen?</translation>
+    </message>
+    <message>
+        <source>%1 movie of this batch is still to convert.</source>
+        <translation>%1 Film dieses Stapels ist noch umzuwandeln.</translation>
+    </message>
+    <message>
+        <source>%1 movies of this batch are still to convert.</source>
+        <translation>%1 Filme dieses Stapels sind noch umzuwandeln.</translation>
+    </message>
+    <message>
+        <source>Skip Them</source>
+        <translation>Überspringen</translation>
+    </message>
+    <message>
+        <source>Convert Them</source>
+        <translation>Umwandeln</translation>
+    </message>
+    <message>
+        <source>The folder of %1 cannot be written: choose a folder for the converted movies</source>
+        <translation>In den Ordner von %1 kann nicht geschrieben werden: einen Ordner für die umgewandelten Filme auswählen</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>übersprungen</translation>
+    </message>
+    <message>
+        <source>its folder cannot be written and no other folder was chosen</source>
+        <translation>in seinen Ordner kann nicht geschrieben werden, und kein anderer Ordner wurde gewählt</translation>
+    </message>
+    <message>
+        <source>cannot write in %1</source>
+        <translation>in %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place in %1</source>
+        <translation>der Zielfilm kann nicht in %1 abgelegt werden</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>it could not be opened or no output could be made</source>
+        <translation>er konnte nicht geöffnet oder keine Ausgabe angelegt werden</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>der Export ist fehlgeschlagen (Status %1)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 movie was not converted</source>
+        <translation>%1 von %2 Film wurde nicht umgewandelt</translation>
+    </message>
+    <message>
+        <source>%1 of %2 movies were not converted</source>
+        <translation>%1 von %2 Filmen wurden nicht umgewandelt</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

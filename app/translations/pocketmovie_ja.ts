@@ -207,6 +207,78 @@ come from the main window.</source>
         <source>Convert…</source>
         <translation>変換…</translation>
     </message>
+    <message>
+        <source>%1 of %2   %3</source>
+        <translation>%1 / %2   %3</translation>
+    </message>
+    <message>
+        <source>Skip the other movies?</source>
+        <translation>残りのムービーをスキップしますか？</translation>
+    </message>
+    <message>
+        <source>%1 movie of this batch is still to convert.</source>
+        <translation>このバッチにはまだ変換していないムービーが %1 本あります。</translation>
+    </message>
+    <message>
+        <source>%1 movies of this batch are still to convert.</source>
+        <translation>このバッチにはまだ変換していないムービーが %1 本あります。</translation>
+    </message>
+    <message>
+        <source>Skip Them</source>
+        <translation>スキップ</translation>
+    </message>
+    <message>
+        <source>Convert Them</source>
+        <translation>変換する</translation>
+    </message>
+    <message>
+        <source>The folder of %1 cannot be written: choose a folder for the converted movies</source>
+        <translation>%1 のフォルダに書き込めません。変換したムービーを保存するフォルダを選んでください</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>スキップしました</translation>
+    </message>
+    <message>
+        <source>its folder cannot be written and no other folder was chosen</source>
+        <translation>フォルダに書き込めず、ほかのフォルダも選ばれませんでした</translation>
+    </message>
+    <message>
+        <source>cannot write in %1</source>
+        <translation>%1 に書き込めません</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place in %1</source>
+        <translation>書き出したムービーを %1 に置けません</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>中止しました</translation>
+    </message>
+    <message>
+        <source>it could not be opened or no output could be made</source>
+        <translation>開けなかったか、書き出し先を作成できませんでした</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>書き出しに失敗しました（ステータス %1）</translation>
+    </message>
+    <message>
+        <source>%1 of %2 movie was not converted</source>
+        <translation>%2 本中 %1 本のムービーを変換できませんでした</translation>
+    </message>
+    <message>
+        <source>%1 of %2 movies were not converted</source>
+        <translation>%2 本中 %1 本のムービーを変換できませんでした</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>終了</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

@@ -21,8 +21,28 @@ namespace {
 
 // The string table gives the English texts and Qt's translators the others; named here so that
 // the translation tools find them.
-[[maybe_unused]] const char* const kStringTableTexts[] = {QT_TRANSLATE_NOOP("Localizable", "Abort"),
-                                                          QT_TRANSLATE_NOOP("Localizable", "Convert…")};
+[[maybe_unused]] const char* const kStringTableTexts[] = {
+    QT_TRANSLATE_NOOP("Localizable", "Abort"),
+    QT_TRANSLATE_NOOP("Localizable", "Convert…"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2   %3"),
+    QT_TRANSLATE_NOOP("Localizable", "Skip the other movies?"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 movie of this batch is still to convert."),
+    QT_TRANSLATE_NOOP("Localizable", "%1 movies of this batch are still to convert."),
+    QT_TRANSLATE_NOOP("Localizable", "Skip Them"),
+    QT_TRANSLATE_NOOP("Localizable", "Convert Them"),
+    QT_TRANSLATE_NOOP("Localizable", "The folder of %1 cannot be written: choose a folder for the converted movies"),
+    QT_TRANSLATE_NOOP("Localizable", "%1: %2"),
+    QT_TRANSLATE_NOOP("Localizable", "skipped"),
+    QT_TRANSLATE_NOOP("Localizable", "its folder cannot be written and no other folder was chosen"),
+    QT_TRANSLATE_NOOP("Localizable", "cannot write in %1"),
+    QT_TRANSLATE_NOOP("Localizable", "cannot put the output movie in place in %1"),
+    QT_TRANSLATE_NOOP("Localizable", "aborted"),
+    QT_TRANSLATE_NOOP("Localizable", "it could not be opened or no output could be made"),
+    QT_TRANSLATE_NOOP("Localizable", "the export failed (status %1)"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movie was not converted"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movies were not converted"),
+    QT_TRANSLATE_NOOP("Localizable", "Quit"),
+};
 
 bool isFolder(const std::string& path) {
   struct stat info {};

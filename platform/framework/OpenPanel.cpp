@@ -17,7 +17,7 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
   const QString title = message_.str().empty() ? QCoreApplication::translate("OpenPanel", "Choose a movie to convert")
-                                               : QCoreApplication::translate("OpenPanel", message_.str().c_str());
+                                               : QString::fromStdString(message_.str());
   QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
   dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
   dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);

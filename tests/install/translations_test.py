@@ -19,6 +19,13 @@ def main():
     split = sys.argv.index("--")
     lupdate, ts_files, sources = sys.argv[1], sys.argv[2:split], sys.argv[split + 1:]
     failures = []
+    # The string table's texts reach the translation tools through the list that names them.
+    tables = [source for source in sources if source.endswith(".strings")]
+    sources = [source for source in sources if not source.endswith(".strings")]
+    table_texts = set()
+    for table in tables:
+        with open(table, encoding="utf-8") as text:
+            table_texts |= set(re.findall(r'^"[^"]+" = "(.*)";$', text.read(), flags=re.M))
     with tempfile.TemporaryDirectory() as folder:
         copies = []
         for ts in ts_files:
@@ -29,8 +36,11 @@ def main():
                         "translate+=Tr"] + sources + ["-ts"] + copies, check=True)
         for copy in copies:
             language = os.path.basename(copy)
+            listed = set()
             for context in ET.parse(copy).getroot().iter("context"):
                 name = context.find("name").text
+                if name == "Localizable":
+                    listed |= {message.find("source").text for message in context.iter("message")}
                 for message in context.iter("message"):
                     source = message.find("source").text or ""
                     translation = message.find("translation")
@@ -39,6 +49,8 @@ def main():
                         failures.append("%s: no translation of %s %r" % (language, name, source))
                     elif sorted(re.findall(r"%\d", source)) != sorted(re.findall(r"%\d", text)):
                         failures.append("%s: %s %r loses or adds a placeholder: %r" % (language, name, source, text))
+            for missing in sorted(table_texts - listed):
+                failures.append("%s: the string table's %r is not named for translation" % (language, missing))
     for failure in failures:
         print("FAIL: " + failure, file=sys.stderr)
     if failures:
