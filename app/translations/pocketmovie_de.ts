@@ -269,11 +269,11 @@ kommen aus dem Hauptfenster.</translation>
     </message>
     <message>
         <source>%1 of %2 movie was not converted</source>
-        <translation>%1 von %2 Film wurde nicht umgewandelt</translation>
+        <translation>Nicht umgewandelt: %1 von %2 Film</translation>
     </message>
     <message>
         <source>%1 of %2 movies were not converted</source>
-        <translation>%1 von %2 Filmen wurden nicht umgewandelt</translation>
+        <translation>Nicht umgewandelt: %1 von %2 Filmen</translation>
     </message>
     <message>
         <source>Quit</source>
