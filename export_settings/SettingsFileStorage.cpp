@@ -11,15 +11,16 @@ OSErr QTDX_WriteHandleToFile(Handle block, const FSSpec* file) {
   if (size == 0) return status;
 
   HLock(block);
-  FSpDelete(file);  // a missing file is fine; one that stays makes the create fail
-  status = FSpCreate(file, kSettingsFileCreator, kSettingsFileType, smSystemScript);
+  // Written beside and synced before it takes the old file's place in one step: a failure at any
+  // point, or a crash, leaves the previous settings as they were.
+  FSSpec temporary = {};
+  status = FSpCreateTemporaryBeside(file, kSettingsFileCreator, kSettingsFileType, &temporary);
+  const bool created = status == noErr;
   SInt16 refNum = 0;
-  if (status == noErr) status = FSpOpenDF(file, fsRdWrPerm, &refNum);
+  if (status == noErr) status = FSpOpenDF(&temporary, fsRdWrPerm, &refNum);
   const bool opened = status == noErr;
-  if (status == noErr) status = SetFPos(refNum, fsFromStart, 0);
   SInt32 count = SInt32(size);
   if (status == noErr) status = FSWrite(refNum, &count, *block);
-  if (status == noErr) status = SetFPos(refNum, fsFromStart, count);
   if (status == noErr) status = SetEOF(refNum, count);
   SInt16 vRefNum = 0;
   if (status == noErr) status = GetVRefNum(refNum, &vRefNum);
@@ -29,6 +30,8 @@ OSErr QTDX_WriteHandleToFile(Handle block, const FSSpec* file) {
     OSErr closeStatus = FSClose(refNum);
     if (status == noErr) status = closeStatus;
   }
+  if (status == noErr) status = FSpReplaceFile(&temporary, file);
+  if (status != noErr && created) FSpDelete(&temporary);
   HUnlock(block);
   return status;
 }

@@ -62,6 +62,7 @@ enum : OSErr {
   memLockedErr = -117,
   dirNFErr = -120,
   userCanceledErr = -128,
+  notAFileErr = -1302,  // a folder where a file was expected
   // Movie services
   couldNotResolveDataRef = -2000,
   badImageDescription = -2001,

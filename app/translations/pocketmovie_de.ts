@@ -16,10 +16,6 @@
         <translation>unbekannte Größe '%1' (natural, half, third, quarter, qcif, sqcif, 96x80 oder BxH verwenden)</translation>
     </message>
     <message>
-        <source>frame rate '%1' is not a number of frames per second between 0 and 120</source>
-        <translation>Bildrate '%1' ist keine Zahl von Bildern pro Sekunde zwischen 0 und 120</translation>
-    </message>
-    <message>
         <source>data rate '%1' is not a whole number of kilobytes per second from 1 to 100000</source>
         <translation>Datenrate '%1' ist keine ganze Zahl von Kilobyte pro Sekunde von 1 bis 100000</translation>
     </message>
@@ -40,18 +36,34 @@
         <translation>der Zielordner braucht einen Namen</translation>
     </message>
     <message>
+        <source>size '%1' is too large: at most %2</source>
+        <translation>Größe '%1' ist zu groß: höchstens %2</translation>
+    </message>
+    <message>
+        <source>size '%1' is too small: at least %2</source>
+        <translation>Größe '%1' ist zu klein: mindestens %2</translation>
+    </message>
+    <message>
+        <source>size %1 is written as %2: pictures have even sides</source>
+        <translation>Größe %1 wird als %2 geschrieben: Bilder haben gerade Seitenlängen</translation>
+    </message>
+    <message>
+        <source>frame rate '%1' is not a number of frames per second from 0.0001 to 120</source>
+        <translation>Bildrate '%1' ist keine Zahl von Bildern pro Sekunde von 0.0001 bis 120</translation>
+    </message>
+    <message>
         <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
 Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
 extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
 a movie the window opens; several are converted one after another.
 
   --headless        convert without a window (also when there is no display);
-                    progress goes to standard error, Ctrl-C aborts
+                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort
   --format FORMAT   mp4, 3gp, 3g2 or amc
   --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels
-  --fps N           frames per second; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second
+                    96x80, or WxH in pixels (16 to 4096 each)
+  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second, 1 to 100000
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets " (2)" before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -73,12 +85,12 @@ Endung des Formats angehängt (aus clip.mov wird clip.mov.3gp), und ebenso die F
 ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewandelt.
 
   --headless        ohne Fenster umwandeln (auch wenn es keinen Bildschirm gibt);
-                    der Fortschritt geht auf die Standardfehlerausgabe, Strg-C bricht ab
+                    der Fortschritt geht auf die Standardfehlerausgabe; Strg-C, SIGTERM und SIGHUP brechen ab
   --format FORMAT   mp4, 3gp, 3g2 oder amc
   --size GRÖSSE     natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80 oder BxH in Pixeln
-  --fps N           Bilder pro Sekunde; Brüche erlaubt (7.5)
-  --rate N          Datenrate in Kilobyte pro Sekunde
+                    96x80 oder BxH in Pixeln (je 16 bis 4096)
+  --fps N           Bilder pro Sekunde, 0.0001 bis 120; Brüche erlaubt (7.5)
+  --rate N          Datenrate in Kilobyte pro Sekunde, 1 bis 100000
   --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
                     Film gleichen Namens bekommt " (2)" vor der Endung
   --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
@@ -591,10 +603,6 @@ kommen aus dem Hauptfenster.</translation>
         <translation>die Fensterbeschreibung konnte nicht geladen werden</translation>
     </message>
     <message>
-        <source>something else is there</source>
-        <translation>dort ist schon etwas anderes</translation>
-    </message>
-    <message>
         <source>aborted</source>
         <translation>abgebrochen</translation>
     </message>
@@ -721,6 +729,62 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>, %1 not started</source>
         <translation>, %1 nicht begonnen</translation>
+    </message>
+    <message>
+        <source>the output's name is too long for the file system: %1</source>
+        <translation>der Name der Ausgabe ist zu lang für das Dateisystem: %1</translation>
+    </message>
+    <message>
+        <source>the output is a folder: %1</source>
+        <translation>die Ausgabe ist ein Ordner: %1</translation>
+    </message>
+    <message>
+        <source>the output is not a regular file: %1</source>
+        <translation>die Ausgabe ist keine gewöhnliche Datei: %1</translation>
+    </message>
+    <message>
+        <source>the output is a link to a missing file: %1</source>
+        <translation>die Ausgabe ist ein Verweis auf eine fehlende Datei: %1</translation>
+    </message>
+    <message>
+        <source>a link to a missing file: %1</source>
+        <translation>ein Verweis auf eine fehlende Datei: %1</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>eine benannte Pipe</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>not a plain file</source>
+        <translation>keine einfache Datei</translation>
+    </message>
+    <message>
+        <source>the links go round in a loop: %1</source>
+        <translation>die Verweise bilden eine Schleife: %1</translation>
+    </message>
+    <message>
+        <source>permission denied: %1</source>
+        <translation>keine Berechtigung: %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>a folder, not a movie: %1</source>
+        <translation>ein Ordner, kein Film: %1</translation>
+    </message>
+    <message>
+        <source>not a regular file (%1): %2</source>
+        <translation>keine gewöhnliche Datei (%1): %2</translation>
     </message>
 </context>
 </TS>

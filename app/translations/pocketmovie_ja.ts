@@ -16,10 +16,6 @@
         <translation>不明なサイズ '%1'（natural、half、third、quarter、qcif、sqcif、96x80、幅x高さ のいずれかを指定してください）</translation>
     </message>
     <message>
-        <source>frame rate '%1' is not a number of frames per second between 0 and 120</source>
-        <translation>フレームレート '%1' は 0 から 120 までの 1 秒あたりのフレーム数ではありません</translation>
-    </message>
-    <message>
         <source>data rate '%1' is not a whole number of kilobytes per second from 1 to 100000</source>
         <translation>データレート '%1' は 1 から 100000 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
     </message>
@@ -40,18 +36,34 @@
         <translation>書き出し先のフォルダには名前が必要です</translation>
     </message>
     <message>
+        <source>size '%1' is too large: at most %2</source>
+        <translation>サイズ '%1' が大きすぎます: 最大 %2</translation>
+    </message>
+    <message>
+        <source>size '%1' is too small: at least %2</source>
+        <translation>サイズ '%1' が小さすぎます: 最小 %2</translation>
+    </message>
+    <message>
+        <source>size %1 is written as %2: pictures have even sides</source>
+        <translation>サイズ %1 は %2 で書き出されます: 画像の辺は偶数です</translation>
+    </message>
+    <message>
+        <source>frame rate '%1' is not a number of frames per second from 0.0001 to 120</source>
+        <translation>フレームレート '%1' は 0.0001 から 120 までの 1 秒あたりのフレーム数ではありません</translation>
+    </message>
+    <message>
         <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
 Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
 extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
 a movie the window opens; several are converted one after another.
 
   --headless        convert without a window (also when there is no display);
-                    progress goes to standard error, Ctrl-C aborts
+                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort
   --format FORMAT   mp4, 3gp, 3g2 or amc
   --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels
-  --fps N           frames per second; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second
+                    96x80, or WxH in pixels (16 to 4096 each)
+  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second, 1 to 100000
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets " (2)" before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -73,12 +85,12 @@ The manual page tells more: man pocketmovie
 変換します。ムービーを指定しないとウインドウが開き、複数指定すると順番に変換します。
 
   --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
-                    進行状況は標準エラー出力に表示され、Ctrl-C で中止します
+                    進行状況は標準エラー出力に表示され、Ctrl-C、SIGTERM、SIGHUP で中止します
   --format FORMAT   mp4、3gp、3g2、amc のいずれか
   --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
-                    96x80、またはピクセル単位の 幅x高さ
-  --fps N           1 秒あたりのフレーム数（7.5 のような小数も可）
-  --rate N          データレート（1 秒あたりのキロバイト数）
+                    96x80、またはピクセル単位の 幅x高さ（それぞれ 16〜4096）
+  --fps N           1 秒あたりのフレーム数、0.0001〜120（7.5 のような小数も可）
+  --rate N          データレート（1 秒あたりのキロバイト数）、1〜100000
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
                     ムービーには拡張子の前に " (2)" が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
@@ -591,10 +603,6 @@ come from the main window.</source>
         <translation>ウインドウの定義を読み込めませんでした</translation>
     </message>
     <message>
-        <source>something else is there</source>
-        <translation>別のものがすでにあります</translation>
-    </message>
-    <message>
         <source>aborted</source>
         <translation>中止しました</translation>
     </message>
@@ -721,6 +729,62 @@ come from the main window.</source>
     <message>
         <source>, %1 not started</source>
         <translation>、%1 件は未開始</translation>
+    </message>
+    <message>
+        <source>the output's name is too long for the file system: %1</source>
+        <translation>書き出し先の名前がファイルシステムには長すぎます: %1</translation>
+    </message>
+    <message>
+        <source>the output is a folder: %1</source>
+        <translation>書き出し先がフォルダです: %1</translation>
+    </message>
+    <message>
+        <source>the output is not a regular file: %1</source>
+        <translation>書き出し先が通常のファイルではありません: %1</translation>
+    </message>
+    <message>
+        <source>the output is a link to a missing file: %1</source>
+        <translation>書き出し先が存在しないファイルへのリンクです: %1</translation>
+    </message>
+    <message>
+        <source>a link to a missing file: %1</source>
+        <translation>存在しないファイルへのリンクです: %1</translation>
+    </message>
+    <message>
+        <source>a named pipe</source>
+        <translation>名前付きパイプ</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>デバイス</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ソケット</translation>
+    </message>
+    <message>
+        <source>not a plain file</source>
+        <translation>通常のファイルではない</translation>
+    </message>
+    <message>
+        <source>the links go round in a loop: %1</source>
+        <translation>リンクが循環しています: %1</translation>
+    </message>
+    <message>
+        <source>permission denied: %1</source>
+        <translation>アクセス権がありません: %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>%1 を読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>a folder, not a movie: %1</source>
+        <translation>ムービーではなくフォルダです: %1</translation>
+    </message>
+    <message>
+        <source>not a regular file (%1): %2</source>
+        <translation>通常のファイルではありません（%1）: %2</translation>
     </message>
 </context>
 </TS>

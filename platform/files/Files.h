@@ -46,6 +46,14 @@ OSErr FSpCreate(const FSSpec* spec, OSType creator, OSType fileType, ScriptCode 
 OSErr FSpDelete(const FSSpec* spec);
 OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
 OSErr FSpGetFInfo(const FSSpec* spec, FInfo* info);
+// A new, empty, hidden file with that type and creator in the folder of `file` (which need not
+// exist), to be written and then put in the file's place with FSpReplaceFile. Its name is short
+// and holds this process's ID; leftovers of ended processes in that folder are removed first.
+OSErr FSpCreateTemporaryBeside(const FSSpec* file, OSType creator, OSType fileType, FSSpec* temporary);
+// Puts `replacement` in the place of `target`, in one step and durably: the target's name then
+// names the replacement's data, type and creator, and the replacement's name is gone. Both must be
+// in one folder. On failure both stay as they were.
+OSErr FSpReplaceFile(const FSSpec* replacement, const FSSpec* target);
 
 OSErr SetFPos(SInt16 refNum, SInt16 posMode, SInt32 posOff);
 OSErr GetFPos(SInt16 refNum, SInt32* filePos);

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <signal.h>
 #include <sys/stat.h>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -33,9 +33,22 @@ void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& messa
   if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "pocketmovie: %s\n", qPrintable(message));
 }
 
-void onInterrupt(int) {
+// Ctrl-C, a plain kill (SIGTERM) and a closed terminal or session (SIGHUP) stop an export as the
+// "Abort" button does, and the window as a quit does; a second one ends the process at once. A
+// handler may only set flags.
+volatile sig_atomic_t stopRequested = 0;
+
+void onStopSignal(int) {
+  stopRequested = 1;
   framework::RequestAbortClick();
-  std::signal(SIGINT, SIG_DFL);  // a second Ctrl-C ends the process at once
+}
+
+void stopOnSignals() {
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND | SA_RESTART;
+  for (int stop : {SIGINT, SIGTERM, SIGHUP}) sigaction(stop, &action, nullptr);
 }
 
 // A menu choice made as the user would make it: the item, then the menu's action.
@@ -77,11 +90,6 @@ void applyRunOptions(const framework::RunOptions& options) {
   framework::IgnoreDefaultsWrites(touched);
 }
 
-bool isRegularFile(const std::string& path) {
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 bool isFolder(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -89,15 +97,13 @@ bool isFolder(const std::string& path) {
 
 // From the terminal the run ends by itself, also when no export started or none closed.
 int runWithoutWindow(NSApplication* application, const std::string& movie) {
-  if (!isRegularFile(movie)) {
+  if (const std::string problem = framework::SourceFileProblem(movie); !problem.empty()) {
     // Checked here so that a mistyped name leaves no empty output behind.
-    framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "no such file: %1"), movie));
+    framework::NoteFailure(problem);
   } else if (NSApplicationDelegate* delegate = application->delegate()) {
     delegate->applicationOpenFile(application, NSString(movie));
     // A source removed while the run was being prepared ends it without a word of its own.
-    if (!isRegularFile(movie)) {
-      framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "no such file: %1"), movie));
-    }
+    if (const std::string gone = framework::SourceFileProblem(movie); !gone.empty()) framework::NoteFailure(gone);
   }
   int status = 1;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -118,6 +124,12 @@ int runWindow(NSApplication* application, const std::vector<std::string>& movies
       }
     });
   }
+  // The main loop runs only while no export holds it; an export takes the stop as an abort click.
+  QTimer stopWatch;
+  QObject::connect(&stopWatch, &QTimer::timeout, [application] {
+    if (stopRequested) application->terminate(nullptr);
+  });
+  stopWatch.start(200);
   QApplication::exec();
   int status = 0;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -144,6 +156,7 @@ int NSApplicationMain(int argc, const char** argv) {
     std::puts("pocketmovie " POCKETMOVIE_VERSION);
     return 0;
   }
+  if (!options.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", options.notice.c_str());
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movies.empty()) {
     std::fputs(framework::UsageText().c_str(), stderr);
@@ -162,8 +175,8 @@ int NSApplicationMain(int argc, const char** argv) {
   if (headless) {
     framework::RequestOffscreen();
     qInstallMessageHandler(keepQtQuiet);
-    std::signal(SIGINT, onInterrupt);
   }
+  stopOnSignals();
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
     const std::string reason = framework::Tr("Terminal", "the window description could not be loaded");

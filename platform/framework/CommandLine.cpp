@@ -1,21 +1,23 @@
 #include "platform/framework/CommandLine.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <map>
 #include <string_view>
 
 #include "platform/framework/Translation.h"
+#include "platform/media/ExportJob.h"
 
 namespace framework {
 
 namespace {
 
-// Limits that keep a typo from reaching the encoder as an absurd setting.
+// Limits that keep a typo from reaching the encoder as an absurd setting. The slowest rate is a
+// picture every 2.8 hours, still clear of the settings' fixed-point resolution (1/65536), where a
+// smaller value would read as 0, "the source's rate".
+constexpr double kMinFramesPerSecond = 0.0001;
 constexpr double kMaxFramesPerSecond = 120;
 constexpr int kMaxKilobytesPerSecond = 100000;
-constexpr int kMaxSide = 8192;
 constexpr int kMaxJobs = 64;
 
 const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
@@ -30,21 +32,45 @@ std::optional<Number> wholeText(std::string_view text) {
   return value;
 }
 
+// A size name or WxH within the sides the encoders write; false with options.error set otherwise.
 bool parseSize(std::string_view text, RunOptions& options) {
   if (const auto named = kSizeTags.find(text); named != kSizeTags.end()) {
     options.sizeTag = named->second;
+    options.notice.clear();
     options.customWidth.reset();  // a later option wins whole: an earlier WxH would still be typed in
     options.customHeight.reset();
     return true;
   }
+  const std::string shown(text);
   const size_t x = text.find_first_of("xX");
-  if (x == std::string_view::npos) return false;
-  const std::optional<int> width = wholeText<int>(text.substr(0, x));
-  const std::optional<int> height = wholeText<int>(text.substr(x + 1));
-  if (!width || !height || *width < 1 || *height < 1 || *width > kMaxSide || *height > kMaxSide) return false;
+  const std::optional<long> width = wholeText<long>(text.substr(0, x));
+  const std::optional<long> height = wholeText<long>(text.substr(x == std::string_view::npos ? text.size() : x + 1));
+  if (!width || !height) {
+    options.error = Fill(
+        Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
+    return false;
+  }
+  const long w = *width;
+  const long h = *height;
+  if (w > kLargestPictureSide || h > kLargestPictureSide) {
+    const std::string most = std::to_string(kLargestPictureSide);
+    options.error = Fill(Tr("CommandLine", "size '%1' is too large: at most %2"), shown, most + "x" + most);
+    return false;
+  }
+  if (w < kSmallestPictureSide || h < kSmallestPictureSide) {
+    const std::string least = std::to_string(kSmallestPictureSide);
+    options.error = Fill(Tr("CommandLine", "size '%1' is too small: at least %2"), shown, least + "x" + least);
+    return false;
+  }
+  options.notice.clear();
+  if (w % 2 || h % 2) {
+    const auto even = [](long side) { return std::to_string(side + side % 2); };
+    options.notice = Fill(Tr("CommandLine", "size %1 is written as %2: pictures have even sides"), shown,
+                          even(w) + "x" + even(h));
+  }
   options.sizeTag = 0;
-  options.customWidth = *width;
-  options.customHeight = *height;
+  options.customWidth = double(w);
+  options.customHeight = double(h);
   return true;
 }
 
@@ -59,16 +85,12 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
     }
     options.formatTag = found->second;
   } else if (name == "--size") {
-    if (!parseSize(value, options)) {
-      options.error = Fill(
-          Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
-      return false;
-    }
+    if (!parseSize(value, options)) return false;
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
-    if (!fps || !std::isfinite(*fps) || *fps <= 0 || *fps > kMaxFramesPerSecond) {
+    if (!fps || !(*fps >= kMinFramesPerSecond && *fps <= kMaxFramesPerSecond)) {
       options.error =
-          Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second between 0 and 120"), shown);
+          Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second from 0.0001 to 120"), shown);
       return false;
     }
     options.framesPerSecond = *fps;
@@ -166,12 +188,12 @@ std::string UsageText() {
             "a movie the window opens; several are converted one after another.\n"
             "\n"
             "  --headless        convert without a window (also when there is no display);\n"
-            "                    progress goes to standard error, Ctrl-C aborts\n"
+            "                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort\n"
             "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
             "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
-            "                    96x80, or WxH in pixels\n"
-            "  --fps N           frames per second; fractions allowed (7.5)\n"
-            "  --rate N          data rate in kilobytes per second\n"
+            "                    96x80, or WxH in pixels (16 to 4096 each)\n"
+            "  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)\n"
+            "  --rate N          data rate in kilobytes per second, 1 to 100000\n"
             "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
             "                    movie of the same name gets \" (2)\" before the extension\n"
             "  --skip-existing   leave alone an output that is already a complete movie\n"

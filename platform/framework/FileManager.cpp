@@ -46,6 +46,8 @@ std::string reasonFor(int error, const std::string& path) {
     case ENOENT:
     case ENOTDIR:
       return framework::Fill(framework::Tr("Terminal", "no such output folder: %1"), folderOf(path));
+    case ENAMETOOLONG:
+      return framework::Fill(framework::Tr("Terminal", "the output's name is too long for the file system: %1"), path);
     default:
       return framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path, std::strerror(error));
   }
@@ -73,8 +75,9 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path.str(),
-                                           framework::Tr("Terminal", "something else is there")));
+    const std::string reason = S_ISDIR(info.st_mode) ? framework::Tr("Terminal", "the output is a folder: %1")
+                                                     : framework::Tr("Terminal", "the output is not a regular file: %1");
+    framework::NoteFailure(framework::Fill(reason, path.str()));
     return NO;
   }
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -83,6 +86,12 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
     if (error == EEXIST && stat(path.UTF8String(), &info) == 0 && S_ISREG(info.st_mode)) {
       lastOutputPath() = path.str();
       return YES;
+    }
+    // A link to nothing: writing there would replace the link, not make its target.
+    if (error == EEXIST && lstat(path.UTF8String(), &info) == 0 && S_ISLNK(info.st_mode)) {
+      framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "the output is a link to a missing file: %1"),
+                                             path.str()));
+      return NO;
     }
     framework::NoteFailure(reasonFor(error, path.str()));
     return NO;

@@ -27,6 +27,10 @@ void SetTerminalMode(bool on);
 void NoteFailure(const std::string& reason);
 void ForgetFailures();
 
+// Why the path given as the movie is no file that could hold one ("no such file: ...", "a folder,
+// not a movie: ...", "not a regular file (a named pipe): ..."); empty for a regular file.
+std::string SourceFileProblem(const std::string& path);
+
 // Output files the file manager made in this process, so a failed run can take back an empty one,
 // and the last file it was asked for, made or already there.
 const std::vector<std::string>& FilesCreated();

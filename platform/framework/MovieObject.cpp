@@ -8,6 +8,12 @@
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file
+  // A pipe or a device would hold the open, or feed it without end.
+  if (const std::string problem = url ? framework::SourceFileProblem(url->path().str()) : ""; !problem.empty()) {
+    framework::NoteFailure(problem);
+    delete this;
+    return nullptr;
+  }
   FSSpec source{};
   OSErr status = url ? FSMakeFSSpecFromPath(url->path().UTF8String(), &source) : OSErr(paramErr);
   if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);

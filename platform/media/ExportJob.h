@@ -58,6 +58,7 @@ struct ExportJob {
 using ExportProgress = std::function<OSErr(double fractionDone)>;
 
 // Writes the job's output. noErr when complete; userCanceledErr when progress stopped it (the
-// output then holds a playable movie of what was done); another nonzero status when it failed
-// (no corrupt file is left behind). `failureReason` gets one short line for a person.
+// output then holds a playable movie of what was done, unless a non-empty file was there before:
+// that one is kept as it was); another nonzero status when it failed (no corrupt file is left
+// behind). `failureReason` gets one short line for a person.
 ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason);

@@ -83,8 +83,11 @@ class ExportRun {
     OSErr status = openSource();
     if (status == noErr) status = openOutput();
     if (status == noErr) status = transcode();
-    if (status == noErr) status = output_.finish(&reason_);
+    // An abort never puts a shorter movie in the place of a complete earlier one.
+    const bool keepEarlier = cancelled_ && output_.replacesEarlierOutput();
+    if (status == noErr && !keepEarlier) status = output_.finish(&reason_);
     if (status != noErr) return status;
+    if (keepEarlier) reason_ = "aborted; the earlier " + job_.outputPath + " is kept";
     if (cancelled_) return userCanceledErr;
     if (progress_) progress_(1.0);
     return noErr;

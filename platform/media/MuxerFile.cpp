@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/files/Files.h"
+#include "platform/files/TemporaryFiles.h"
 #include "platform/media/FfmpegErrors.h"
 
 namespace {
@@ -26,24 +28,21 @@ const char* MuxerName(OutputContainer container) {
   return "mp4";
 }
 
-std::string SplitFolder(const std::string& path, std::string* name) {
-  size_t slash = path.rfind('/');
-  *name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
-// A new, empty, hidden file beside the output, made with the permissions a new file gets.
-int CreateTemporaryBeside(const std::string& outputPath, std::string* temporaryPath) {
-  std::string name;
-  std::string folder = SplitFolder(outputPath, &name);
-  if (folder.back() != '/') folder += '/';
-  static std::atomic<unsigned> counter = 0;
-  for (int tries = 0; tries < 100; ++tries) {
-    *temporaryPath = folder + "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".part";
-    int fd = ::open(temporaryPath->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
+// Why the hidden file beside the output could not be made, named after what the user can change.
+std::string TemporaryFileFailure(int err, const std::string& folder) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "output folder not writable: " + folder;
+    case ENOSPC:
+    case EDQUOT:
+      return "the disk is full";
+    case ENAMETOOLONG:
+      return "the output's folder path is too long: " + folder;
+    default:
+      return "cannot write in the output folder: " + std::string(std::strerror(err));
   }
-  return -1;
 }
 
 }  // namespace
@@ -62,11 +61,21 @@ OSErr MuxerFile::fail(int averror, const char* what, std::string* failureReason)
 OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, std::string* failureReason) {
   container_ = container;
   outputPath_ = outputPath;
-  int fd = CreateTemporaryBeside(outputPath, &temporaryPath_);
+  struct stat existing {};
+  if (stat(outputPath.c_str(), &existing) == 0) {
+    // Found now rather than when the finished movie cannot take the folder's place.
+    if (S_ISDIR(existing.st_mode)) {
+      *failureReason = "the output is a folder: " + outputPath;
+      return notAFileErr;
+    }
+    replacesEarlierOutput_ = S_ISREG(existing.st_mode) && existing.st_size > 0;
+  }
+  const std::string folder = temporary_files::FolderOf(outputPath);
+  int fd = temporary_files::CreateIn(folder, &temporaryPath_);
   if (fd < 0) {
     int err = errno;
     temporaryPath_.clear();
-    *failureReason = "cannot write in the output folder: " + std::string(std::strerror(err));
+    *failureReason = TemporaryFileFailure(err, folder);
     return OSErrFromErrno(err);
   }
   ::close(fd);

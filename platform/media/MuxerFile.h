@@ -1,5 +1,5 @@
-// The output movie file: written under a hidden temporary name beside the output and renamed over
-// it only once complete, so the output is never half-written.
+// The output movie file: written under a short hidden temporary name beside the output and renamed
+// over it only once complete, so the output is never half-written.
 #pragma once
 
 #include <string>
@@ -24,6 +24,8 @@ class MuxerFile {
   OSErr writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex, std::string* failureReason);
   // Completes the file, makes it durable and puts it in the output's place.
   OSErr finish(std::string* failureReason);
+  // Whether a non-empty file was at the output path when the file was opened.
+  bool replacesEarlierOutput() const { return replacesEarlierOutput_; }
 
  private:
   OSErr fail(int averror, const char* what, std::string* failureReason);
@@ -33,4 +35,5 @@ class MuxerFile {
   std::string temporaryPath_;
   OutputFormatPtr format_;
   bool headerWritten_ = false;
+  bool replacesEarlierOutput_ = false;
 };

@@ -53,7 +53,7 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesTheWindowReady
     c_->doConvert(movie.c_str());
     EXPECT_NEAR(c_->widthMov->doubleValue(), width, 1e-3);
     EXPECT_NEAR(c_->heightMov->doubleValue(), height, 1e-3);
-    ExpectReadyAfterFailure(c_, "cannot create " + movie + ".3gp");
+    ExpectReadyAfterFailure(c_, "the output's name is too long for the file system: " + movie + ".3gp");
   }
   EXPECT_FALSE(exitStatus_.has_value());
   NSApplication::sharedApplication()->terminate(nullptr);  // the user gives up: no movie was made

@@ -63,7 +63,8 @@ std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
 }
 
 // The convert button opens the file panel, the chosen movie converts with the bar moving, a click
-// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie.
+// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie, or
+// with the earlier complete one where there was one.
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   const std::string source = source_;
   std::vector<Probe::Step> steps{[](Probe& p) {
@@ -109,6 +110,20 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
+
+  // Aborted over that movie, a run keeps it as it was rather than put its own shorter one there.
+  const std::string earlier = ReadWholeFile(source_ + ".mp4");
+  const DesktopSession::Run again = session_->launch(folder_.path(), {"--size", "half", source}, {[](Probe& p) {
+    if (p.title("button") != "Abort" || p.progress() < 20) return false;
+    p.click(p.control("button"));
+    return true;
+  }});
+  ASSERT_TRUE(again.exited) << again.all();
+  EXPECT_LT(again.numbers("progress").back(), 100) << "the export was not stopped";
+  EXPECT_EQ(ReadWholeFile(source_ + ".mp4"), earlier);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.path())) {
+    EXPECT_FALSE(entry.path().filename().string().ends_with(".part")) << entry.path();
+  }
 }
 
 // A movie that is missing (given at launch), a text file named like a movie and a movie in a

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "export_settings/SettingsFileStorage.h"
@@ -54,14 +56,13 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
   EXPECT_EQ(saver.state().settings, settings);
 }
 
-TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
+TEST(SettingsFileStorage, ASaveThatFailsAnywhereLeavesTheOldFileAsItWasAndNothingBeside) {
   TempDir dir;
   FSSpec spec = SpecOf(dir.write("settings", "old settings"));
   EXPECT_EQ(QTDX_WriteHandleToFile(nullptr, &spec), paramErr);
   Handle empty = NewHandle(0);
   EXPECT_EQ(QTDX_WriteHandleToFile(empty, &spec), paramErr);
   DisposeHandle(empty);
-
   ScopedRecordingExporter exporter(kSettings);
   exporter.state().getGivesNoContainer = true;
   EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), paramErr);
@@ -72,22 +73,41 @@ TEST(SettingsFileStorage, NothingToWriteLeavesTheOldFileUntouched) {
   exporter.state().failures[kGetSettingsCall] = 0x00010000;
   EXPECT_NE(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), noErr);
   EXPECT_EQ(ReadWholeFile(dir.file("settings")), "old settings");
-}
 
-TEST(SettingsFileStorage, ASaveOntoAFullDiskReportsItClosesTheFileAndLeavesNothingThatLoads) {
-  SmallTmpfs volume(16);
-  if (!volume.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  FSSpec spec = SpecOf(volume.write("settings", std::string(kSettings.begin(), kSettings.end())));
-  ScopedRecordingExporter exporter(atom_layout::Container({atom_layout::Atom("big ", 1, {}, AtomImage(64 * 1024))}));
-  const AtomImage big = exporter.state().settings;
-  EXPECT_EQ(QTDX_SaveExporterSettingsInFile(exporter.instance(), &spec), dskFulErr);
-  // The old settings are gone from their name, as documented; what is left there does not load.
-  EXPECT_TRUE(fs::exists(volume.file("settings")));
-  EXPECT_NE(QTDX_GetExporterSettingsFromFile(exporter.instance(), &spec), noErr);
-  EXPECT_EQ(exporter.state().settings, big);
-  // No descriptor of this process is still open on the file.
-  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-    std::error_code ignored;
-    EXPECT_NE(fs::read_symlink(entry.path(), ignored), fs::canonical(volume.file("settings")));
+  // The file system fails the save at each of its steps.
+  ScopedRecordingExporter saver(kSettings);
+  ScopedRecordingExporter bigger(atom_layout::Container({atom_layout::Atom("big ", 1, {}, AtomImage(64 * 1024))}));
+  struct Fault {
+    const char* name;
+    long files;  // room for this many entries, all taken after the first save; 0: any number
+    bool readOnly;
+    OSErr status;
+  };
+  for (const Fault& fault : {Fault{"the disk fills while writing", 0, false, dskFulErr},
+                             Fault{"no room for one more file", 8, false, dskFulErr},
+                             Fault{"the volume turned read-only", 0, true, wPrErr}}) {
+    SCOPED_TRACE(fault.name);
+    SmallTmpfs volume(16, fault.files);
+    if (!volume.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    spec = SpecOf(volume.file("settings"));
+    ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
+    int fillers = 0;  // extended attributes count against the entries on some kernels
+    while (fault.files && std::ofstream(volume.file("filler" + std::to_string(fillers)))) ++fillers;
+    ASSERT_TRUE(!fault.files || fillers > 0);
+    if (fault.readOnly) {
+      ASSERT_EQ(mount("tmpfs", volume.path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    }
+    EXPECT_EQ(QTDX_SaveExporterSettingsInFile(bigger.instance(), &spec), fault.status);
+    EXPECT_EQ(ReadWholeFile(volume.file("settings")), std::string(kSettings.begin(), kSettings.end()));
+    FInfo info{};
+    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+    EXPECT_EQ(info.fdType, kSettingsFileType);
+    EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
+    // Nothing written beside is left, and no descriptor of this process is still open there.
+    for (const auto& entry : fs::directory_iterator(volume.path())) EXPECT_NE(entry.path().filename().c_str()[0], '.');
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code ignored;
+      EXPECT_NE(fs::read_symlink(entry.path(), ignored).parent_path(), fs::path(volume.path()));
+    }
   }
 }

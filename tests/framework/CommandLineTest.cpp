@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/framework/CommandLine.h"
@@ -36,10 +37,26 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_FALSE(options.customWidth || options.customHeight);
   EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
 
+  // Every limit from both sides: the last value taken, then the first one refused.
+  const std::vector<std::pair<std::vector<const char*>, std::vector<const char*>>> limits = {
+      {{"--size", "16x16"}, {"--size", "15x16"}},     {{"--size", "16x16"}, {"--size", "16x15"}},
+      {{"--size", "4096x4096"}, {"--size", "4097x4096"}}, {{"--size", "4096x4096"}, {"--size", "4096x4097"}},
+      {{"--fps", "0.0001"}, {"--fps", "0.00009"}},    {{"--fps", "120"}, {"--fps", "120.001"}},
+      {{"--rate", "1"}, {"--rate", "0"}},             {{"--rate", "100000"}, {"--rate", "100001"}},
+      {{"--jobs", "1"}, {"--jobs", "0"}},             {{"--jobs", "64"}, {"--jobs", "65"}},
+  };
+  for (const auto& [taken, refused] : limits) {
+    EXPECT_EQ(Parse(taken).error, "") << taken[0] << " " << taken[1];
+    EXPECT_NE(Parse(refused).error, "") << refused[0] << " " << refused[1];
+  }
+  // A size out of range says which limit it broke.
+  EXPECT_EQ(Parse({"--size", "99999x99999"}).error, "size '99999x99999' is too large: at most 4096x4096");
+  EXPECT_EQ(Parse({"--size", "1x1"}).error, "size '1x1' is too small: at least 16x16");
+
   for (const std::vector<const char*>& bad :
-       std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "0x10"}, {"--size", "12x"}, {"--size", "99999x2"},
-                                             {"--fps", "0"}, {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e9"}, {"--rate", "-5"},
-                                             {"--rate", "1.5"}, {"--rate", "1e12"}, {"--rate"}, {"--colour", "red"}, {"--jobs", "0"}, {"--jobs", "65"}, {"--output-dir="}}) {
+       std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "12x"}, {"--size", "160"},
+                                             {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e-320"},
+                                             {"--rate", "1.5"}, {"--rate"}, {"--colour", "red"}, {"--output-dir="}}) {
     EXPECT_NE(Parse(bad).error, "") << bad[0];
   }
 

@@ -1,5 +1,6 @@
-// Damaged, empty and strange sources from a Movies folder.
+// Damaged, empty and strange sources from a Movies folder, and outputs that cannot be put beside them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -125,9 +126,35 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
     std::filesystem::remove(path + ".mp4");
   }
 
-  SCOPED_TRACE("a folder named x.mov");
-  std::filesystem::create_directory(folder.file("x.mov"));
-  const ProgramRun run = sandbox.run({folder.file("x.mov")});
-  ExpectCleanOutcome(run, folder.file("x.mov.mp4"));
-  EXPECT_EQ(run.status, 1);
+  // Paths that hold no movie, or cannot take the output, say what they are before any export.
+  ASSERT_EQ(mkfifo(folder.file("pipe.mov").c_str(), 0644), 0);
+  std::filesystem::create_symlink("loop-b.mov", folder.file("loop-a.mov"));
+  std::filesystem::create_symlink("loop-a.mov", folder.file("loop-b.mov"));
+  std::filesystem::create_symlink("nowhere", folder.write("linked.mov", sample) + ".mp4");
+  std::filesystem::create_directory(folder.write("boxed.mov", sample) + ".mp4");
+  // The longest name a file system takes, once the extension is added, and one byte more.
+  const std::string longest = folder.write(std::string(247, 'n') + ".mov", sample);
+  const std::string tooLong = folder.write(std::string(248, 'n') + ".mov", sample);
+
+  const std::vector<std::pair<std::string, std::string>> paths = {
+      {folder.file("pipe.mov"), "not a regular file (a named pipe): " + folder.file("pipe.mov")},
+      {"/dev/zero", "not a regular file (a device): /dev/zero"},
+      {folder.file("loop-a.mov"), "the links go round in a loop: " + folder.file("loop-a.mov")},
+      {folder.file("linked.mov"), "the output is a link to a missing file: " + folder.file("linked.mov.mp4")},
+      {folder.file("boxed.mov"), "the output is a folder: " + folder.file("boxed.mov.mp4")},
+      {tooLong, "the output's name is too long for the file system: " + tooLong + ".mp4"},
+  };
+  for (const auto& [path, reason] : paths) {
+    SCOPED_TRACE(path);
+    const ProgramRun run = sandbox.run({path});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(ResultLines(run.errors), std::vector<std::string>{"pocketmovie: " + reason});
+    EXPECT_EQ(run.errors.find("10%"), std::string::npos) << "the export started";
+    EXPECT_TRUE(HiddenEntries(folder.path()).empty());
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("linked.mov.mp4")));
+  EXPECT_TRUE(std::filesystem::is_directory(folder.file("boxed.mov.mp4")));
+
+  ExpectCleanOutcome(sandbox.run({longest}), longest + ".mp4");
+  EXPECT_TRUE(PlaysAsMovie(longest + ".mp4"));
 }

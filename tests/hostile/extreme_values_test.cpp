@@ -11,8 +11,8 @@
 
 namespace {
 
-// A clean run that converted, with a picture of a sane size.
-void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output) {
+// A clean run that converted, with a picture of a sane size, or of the size given.
+void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output, int width = 0, int height = 0) {
   ExpectCleanOutcome(run, output);
   ASSERT_EQ(run.status, 0) << run.errors;
   const ProbedMovie movie = ProbeMovie(output);
@@ -20,6 +20,10 @@ void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output) 
   ASSERT_NE(video, nullptr) << output;
   EXPECT_TRUE(video->width >= 16 && video->width <= 4096 && video->height >= 16 && video->height <= 4096)
       << video->width << "x" << video->height;
+  if (width) {
+    EXPECT_EQ(video->width, width);
+    EXPECT_EQ(video->height, height);
+  }
   EXPECT_GE(video->frames, 1);
   std::filesystem::remove(output);
 }
@@ -50,18 +54,29 @@ TEST(ExtremeValues, StoredPreferencesNeverBreakARun) {
   }
 }
 
-TEST(ExtremeValues, RunOptionsAtTheirLimitsStillMakeAPlayableMovie) {
+TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
   ProgramSandbox sandbox;
   const std::string movie = MakeSampleMovie(sandbox.folder().path(), "clip.mov", SampleMovie().in("mov").lasting(1));
   ASSERT_FALSE(movie.empty());
+  struct Case {
+    std::vector<std::string> options;
+    std::string extension;
+    int width = 0, height = 0;  // the picture written; 0: any
+    std::string notice;         // said before the run
+  };
   // --fps 0.0001 is slower than one frame in the whole movie: it still shows a picture.
-  for (const auto& [options, extension] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"--size", "1x1", "--rate", "1"}, ".mp4"},
-           {{"--fps", "0.0001"}, ".mp4"},
-           {{"--fps", "120", "--rate", "100000", "--format", "3g2"}, ".3g2"}}) {
-    SCOPED_TRACE(options[0] + " " + options[1]);
-    std::vector<std::string> arguments = options;
+  for (const Case& limit :
+       {Case{{"--size", "16x16", "--rate", "1"}, ".mp4", 16, 16, ""},
+        Case{{"--size", "175x143", "--format", "3gp"}, ".3gp", 176, 144,
+             "pocketmovie: size 175x143 is written as 176x144: pictures have even sides\n"},
+        Case{{"--fps", "0.0001"}, ".mp4", 0, 0, ""},
+        Case{{"--fps", "120", "--rate", "100000", "--format", "3g2"}, ".3g2", 0, 0, ""}}) {
+    SCOPED_TRACE(limit.options[0] + " " + limit.options[1]);
+    std::vector<std::string> arguments = limit.options;
     arguments.push_back(movie);
-    ExpectPlayableAtMost4096(sandbox.run(arguments), movie + extension);
+    ProgramRun run = sandbox.run(arguments);
+    EXPECT_EQ(run.errors.substr(0, limit.notice.size()), limit.notice);
+    run.errors.erase(0, limit.notice.size());
+    ExpectPlayableAtMost4096(run, movie + limit.extension, limit.width, limit.height);
   }
 }

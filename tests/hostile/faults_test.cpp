@@ -1,9 +1,11 @@
-// A full disk, a killed or interrupted process, a source that changes underfoot and a folder that
-// turns read-only. (A settings save onto a full disk is checked with the settings files.)
+// A full disk, a killed, interrupted or stopped process, a source that changes underfoot and a
+// folder that turns read-only. (A settings save onto a full disk is checked with the settings files.)
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/mount.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -58,12 +60,15 @@ TEST(Faults, AFullDiskOrAReadOnlyFolderEndsTheExportWithItsOwnLineAndNoMovie) {
   const std::string movie = sandbox.folder().file("clip.mov");
   fs::copy_file(POCKETMOVIE_SAMPLE, movie);
   ASSERT_EQ(sandbox.run({movie}).status, 0);
-  const long outputKilobytes = long(fs::file_size(movie + ".mp4") / 1024);
+  // In whole pages, as the file system counts its room, so that no rounding decides a case.
+  const long page = sysconf(_SC_PAGESIZE);
+  const auto pages = [page](std::uintmax_t bytes) { return long((bytes + page - 1) / page); };
+  const long outputPages = pages(fs::file_size(movie + ".mp4"));
 
-  // Room for a little of the output, and for all of it but its last pages.
-  for (long room : {16L, outputKilobytes - 8, outputKilobytes - 4}) {
-    SCOPED_TRACE(std::to_string(room) + " KB free");
-    SmallTmpfs volume(long(fs::file_size(movie) / 1024) + 4 + room);
+  // Room for a little of the output, and for all of it but its last two pages or its last one.
+  for (long room : {4L, outputPages - 2, outputPages - 1}) {
+    SCOPED_TRACE(std::to_string(room) + " pages free, " + std::to_string(outputPages) + " needed");
+    SmallTmpfs volume((pages(fs::file_size(movie)) + room) * page / 1024);
     if (!volume.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
     const std::string source = volume.file("clip.mov");
     fs::copy_file(movie, source);
@@ -118,16 +123,30 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
     for (const std::string& file : settingsFiles) EXPECT_EQ(ReadWholeFile(file), settings) << file;
     ExpectNothingOrAMovie(output);
     fs::remove(output);
-    for (const std::string& name : HiddenEntries(folder)) fs::remove(folder + "/" + name);
   }
   // Most kills land while the program runs; a loaded machine shifts the timing, so only a fifth
   // of them is required, enough to show the loop is not killing finished runs only.
   EXPECT_GE(killedMidway, 10);
+
+  // The next run into the folder clears what the killed ones left (and an earlier version's names),
+  // and nothing else: not a file of a process that still runs (this one), nor another program's.
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  for (const std::string name : {".pocketmovie-", ".clip.mov.3g2."}) {
+    sandbox.folder().write(name + std::to_string(ended) + "-1.part", "abandoned");
+  }
+  const std::string running = ".pocketmovie-" + std::to_string(getpid()) + "-1.part";
+  sandbox.folder().write(running, "still being written");
+  sandbox.folder().write(".notes.part", "someone else's");
   EXPECT_EQ(sandbox.run({"--format", "amc", movie}).status, 0);
   EXPECT_TRUE(PlaysAsMovie(movie + ".amc"));
+  std::vector<std::string> hidden = HiddenEntries(folder);
+  std::sort(hidden.begin(), hidden.end());
+  EXPECT_EQ(hidden, (std::vector<std::string>{".notes.part", running}));
 }
 
-TEST(Faults, ASourceChangedOrARunInterruptedMidwayEndsCleanly) {
+TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
   ProgramSandbox sandbox;
   const std::string folder = sandbox.folder().path();
   const std::string original = MakeSampleMovie(folder, "long.mp4", SampleMovie().lasting(12));
@@ -144,25 +163,43 @@ TEST(Faults, ASourceChangedOrARunInterruptedMidwayEndsCleanly) {
          file.seekp(std::streamoff(size / 4));
          file << std::string(size / 2, '\x5a');
        }},
-      {"Ctrl-C", [](pid_t child) { kill(child, SIGINT); }},
   };
   for (const auto& [change, act] : changes) {
     for (int percent : {1, 30}) {
       SCOPED_TRACE(change + " at " + std::to_string(percent) + "%");
       fs::copy_file(original, movie, fs::copy_options::overwrite_existing);
       const ProgramRun run = sandbox.run({movie}, AtProgress(percent, act));
-      if (change == "Ctrl-C") {
-        // An abort may keep the shorter movie written so far.
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.errors.find("pocketmovie: aborted"), std::string::npos) << run.errors;
-        ExpectNothingOrAMovie(movie + ".mp4");
-      } else {
-        ExpectCleanOutcome(run, movie + ".mp4");
-      }
+      ExpectCleanOutcome(run, movie + ".mp4");
       if (change == "removed") {
         EXPECT_TRUE(run.status == 0 || run.errors.find("no such file") != std::string::npos) << run.errors;
       }
       fs::remove(movie + ".mp4");
+    }
+  }
+
+  // Ctrl-C, a kill and a closed terminal abort as the button does, and never at the cost of an
+  // earlier complete movie (here one at a size this run would not write).
+  fs::copy_file(original, movie, fs::copy_options::overwrite_existing);
+  const std::string output = movie + ".mp4";
+  ASSERT_EQ(sandbox.run({"--size", "quarter", movie}).status, 0);
+  const std::string earlier = ReadWholeFile(output);
+  for (int stop : {SIGINT, SIGTERM, SIGHUP}) {
+    for (bool overEarlier : {false, true}) {
+      SCOPED_TRACE(std::string(strsignal(stop)) + (overEarlier ? ", over an earlier movie" : ""));
+      fs::remove(output);
+      if (overEarlier) sandbox.folder().write(fs::path(output).filename(), earlier);
+      const ProgramRun run = sandbox.run({movie}, AtProgress(30, [stop](pid_t child) { kill(child, stop); }));
+      EXPECT_EQ(run.status, 1);
+      const std::vector<std::string> lines = ResultLines(run.errors);
+      ASSERT_EQ(lines.size(), 1u) << run.errors;
+      EXPECT_EQ(lines[0].rfind("pocketmovie: aborted", 0), 0u) << lines[0];
+      // Without an earlier movie the shorter one is kept, as the abort button keeps it.
+      if (overEarlier) {
+        EXPECT_EQ(ReadWholeFile(output), earlier);
+      } else {
+        EXPECT_TRUE(PlaysAsMovie(output));
+      }
+      EXPECT_TRUE(HiddenEntries(folder).empty());
     }
   }
 }

@@ -30,8 +30,9 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-SmallTmpfs::SmallTmpfs(long kilobytes) {
-  const std::string options = "size=" + std::to_string(kilobytes) + "k";
+SmallTmpfs::SmallTmpfs(long kilobytes, long entries) {
+  std::string options = "size=" + std::to_string(kilobytes) + "k";
+  if (entries > 0) options += ",nr_inodes=" + std::to_string(entries);
   mounted_ = mount("tmpfs", path().c_str(), "tmpfs", 0, options.c_str()) == 0;
 }
 

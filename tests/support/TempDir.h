@@ -24,11 +24,12 @@ class TempDir {
 // The whole file's bytes; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
-// A tmpfs of a few kilobytes mounted on a fresh folder, for running a file system full. Mounting
-// needs privileges: check mounted() and skip when it is false.
+// A tmpfs of a few kilobytes (and, when given, room for that many files and folders, its own top
+// folder included) mounted on a fresh folder, for running a file system full. Mounting needs
+// privileges: check mounted() and skip when it is false.
 class SmallTmpfs : public TempDir {
  public:
-  explicit SmallTmpfs(long kilobytes);
+  explicit SmallTmpfs(long kilobytes, long entries = 0);
   ~SmallTmpfs();
   bool mounted() const { return mounted_; }
 
