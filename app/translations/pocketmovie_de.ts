@@ -595,6 +595,18 @@ kommen aus dem Hauptfenster.</translation>
         <source>cannot decode the source's audio</source>
         <translation>der Ton der Quelle kann nicht dekodiert werden</translation>
     </message>
+    <message>
+        <source>nothing in this movie could be read</source>
+        <translation>nichts in diesem Film ist lesbar</translation>
+    </message>
+    <message>
+        <source>a single picture</source>
+        <translation>ein einzelnes Bild</translation>
+    </message>
+    <message>
+        <source>the output is a folder</source>
+        <translation>die Ausgabe ist ein Ordner</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>

@@ -595,6 +595,18 @@ come from the main window.</source>
         <source>cannot decode the source's audio</source>
         <translation>元のムービーのサウンドをデコードできません</translation>
     </message>
+    <message>
+        <source>nothing in this movie could be read</source>
+        <translation>このムービーには読み込めるものがありません</translation>
+    </message>
+    <message>
+        <source>a single picture</source>
+        <translation>1 枚の画像です</translation>
+    </message>
+    <message>
+        <source>the output is a folder</source>
+        <translation>書き出し先がフォルダです</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>

@@ -28,9 +28,11 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   status = NewMovieFromFile(&movie_, fileRef_, nullptr, nullptr, newMovieActive, nullptr);
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
-    const std::string reason = status == fnfErr ? framework::Tr("Terminal", "no such file: %1")
-                                                : framework::Tr("Terminal", "not a movie: %1");
-    framework::NoteFailure(framework::Fill(reason, url->path().str()));
+    const std::string path = url->path().str();
+    const std::string what = GetMovieOpenFailure();
+    framework::NoteFailure(status == fnfErr ? framework::Fill(framework::Tr("Terminal", "no such file: %1"), path)
+                           : what.empty()   ? framework::Fill(framework::Tr("Terminal", "not a movie: %1"), path)
+                                            : framework::TranslatedReason(what) + ": " + path);
     delete this;
     return nullptr;
   }

@@ -64,6 +64,9 @@ const std::vector<QTranslator*>& translators() {
     QT_TRANSLATE_NOOP("Reason", "not a movie"),
     QT_TRANSLATE_NOOP("Reason", "cannot decode the source's video"),
     QT_TRANSLATE_NOOP("Reason", "cannot decode the source's audio"),
+    QT_TRANSLATE_NOOP("Reason", "nothing in this movie could be read"),
+    QT_TRANSLATE_NOOP("Reason", "a single picture"),
+    QT_TRANSLATE_NOOP("Reason", "the output is a folder"),
 };
 
 QString translated(const char* context, const char* text) {

@@ -17,6 +17,10 @@ constexpr double kDefaultKeyFrameSeconds = 2.0;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
 constexpr long kHighestAmrNbMode = 12200;
 
+// Rate control holds this many seconds of data; see OpenVideoEncoder.
+constexpr int kRateBufferSeconds = 2;
+constexpr AVRational kLowestBufferedRate = {1, kRateBufferSeconds};
+
 OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr context, CodecContextPtr* encoder,
                   std::string* failureReason) {
   int result = avcodec_open2(context.get(), codec, options->get());
@@ -59,11 +63,16 @@ AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
   if (job.frameRate > 0 && job.frameRate < av_q2d(sourceRate)) rate = av_d2q(job.frameRate, 65535);
   // MPEG-4 and H.263 time bases must fit in 16 bits.
   if (rate.num > 65535 || rate.den > 65535) rate = av_d2q(av_q2d(rate), 65535);
+  // FFmpeg's own encoders refuse a frame longer than their rate control's buffer; a slower slide
+  // show repeats each picture at the lowest rate they take, and the repeats cost next to nothing.
+  if (job.videoCodec != VideoCodecChoice::h264Baseline && av_cmp_q(rate, kLowestBufferedRate) < 0) {
+    rate = kLowestBufferedRate;
+  }
   return rate;
 }
 
-OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHeader, CodecContextPtr* encoder,
-                       std::string* failureReason) {
+OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourDescription& colours, bool globalHeader,
+                       CodecContextPtr* encoder, std::string* failureReason) {
   const char* name = VideoEncoderName(job.videoCodec);
   const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
   if (!codec) {
@@ -80,6 +89,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
   context->height = job.height;
   context->pix_fmt = AV_PIX_FMT_YUV420P;
   context->sample_aspect_ratio = {1, 1};
+  DescribeColours(colours, context.get());
   context->time_base = av_inv_q(frameRate);
   context->framerate = frameRate;
   context->gop_size = job.keyFrameInterval > 0
@@ -94,7 +104,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, bool globalHe
     // and costs a tenth of the encoding time.
     if (job.videoCodec != VideoCodecChoice::h264Baseline) {
       context->rc_max_rate = job.videoBitRate;
-      context->rc_buffer_size = int(std::min<long>(job.videoBitRate * 2, INT32_MAX));
+      context->rc_buffer_size = int(std::min<long>(job.videoBitRate * kRateBufferSeconds, INT32_MAX));
     }
   }
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

@@ -20,7 +20,11 @@ extern "C" {
 #include "platform/media/FfmpegSource.h"
 #include "platform/media/FilterChain.h"
 #include "platform/media/FrameHandoff.h"
+#include "platform/media/JoinedTimestamps.h"
 #include "platform/media/MuxerFile.h"
+#include "platform/media/PictureSlots.h"
+#include "platform/media/SoundShape.h"
+#include "platform/media/SpanProgress.h"
 
 namespace {
 
@@ -39,32 +43,17 @@ struct StreamLane {
   int64_t nextPts = AV_NOPTS_VALUE;
   int64_t fedEnd = 0;  // rebased end of the last frame given to the filters
   bool inputDone = false;
-  AVRational shownRate = {0, 1};  // set when the output shows fewer frames than the source has
-  int64_t frameDuration = 1;      // the source's nominal frame length, for pictures without one
+  bool decodedAny = false;
+  PictureSlots slots;        // which pictures a lower output rate shows
+  FramePtr waiting;          // the latest picture, until the next one tells how long it lasts
+  int64_t frameDuration = 1;  // the source's nominal frame length, for pictures without one
   // The encoding thread's while it runs.
   CodecContextPtr encoder;
   FilterChain filters;
+  SoundShape soundShape;             // what the sound filters were built for
+  int64_t encodedEnd = INT64_MIN;  // the end of the last sound frame encoded, in the encoder's time base
   int outputIndex = -1;
 };
-
-// Whether the frame rate filter will show the picture that covers [start, end), rebased to the
-// span: it shows, for each output slot, the last frame that rounds into it, so a frame is passed
-// over when the next one rounds into the same slot.
-bool WillBeShown(const StreamLane& lane, int64_t start, int64_t end) {
-  if (lane.shownRate.num <= 0) return true;
-  if (end <= 0) return false;
-  AVRational slot = av_inv_q(lane.shownRate);
-  auto rounding = AVRounding(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX);
-  return av_rescale_q_rnd(start, lane.input->time_base, slot, rounding) !=
-         av_rescale_q_rnd(end, lane.input->time_base, slot, rounding);
-}
-
-// Unknown timing counts as shown.
-bool WillBeShown(const StreamLane& lane, const AVPacket& packet) {
-  if (packet.pts == AV_NOPTS_VALUE) return true;
-  int64_t start = packet.pts - lane.spanStart;
-  return WillBeShown(lane, start, start + (packet.duration > 0 ? packet.duration : lane.frameDuration));
-}
 
 // What a decoder says about a damaged packet varies (invalid data, missing features, EPERM...);
 // only running out of memory says the decoder itself cannot go on.
@@ -109,6 +98,9 @@ class ExportRun {
     if (sourceSeconds > 0) {
       spanSeconds_ = spanSeconds_ > 0 ? std::min(spanSeconds_, sourceSeconds - start) : sourceSeconds - start;
     }
+    // Asked for all of a movie whose length is only a guess, or unknown, read it to its end.
+    bool toTheEnd = job_.durationSeconds <= 0 || start + job_.durationSeconds >= sourceSeconds;
+    if (!source_.facts.durationKnown && toTheEnd) spanSeconds_ = 0;
 
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
@@ -121,6 +113,8 @@ class ExportRun {
     int64_t origin = format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
     int64_t startMicros = origin + int64_t(std::llround(start * AV_TIME_BASE));
     if (start > 0) avformat_seek_file(format, -1, INT64_MIN, startMicros, startMicros, 0);
+    joins_.emplace(format->iformat->flags & AVFMT_TS_DISCONT);
+    spanProgress_ = SpanProgress(spanSeconds_, format->pb);
 
     if (wantVideo) status = openLane(source_.videoStream, startMicros, &video_);
     if (status == noErr && wantAudio) status = openLane(source_.audioStream, startMicros, &audio_);
@@ -166,11 +160,15 @@ class ExportRun {
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
     if (sourceRate.num > 0) {
       video_->frameDuration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(sourceRate), video_->input->time_base));
-      if (av_cmp_q(frameRate_, sourceRate) < 0) video_->shownRate = frameRate_;
+      if (av_cmp_q(frameRate_, sourceRate) < 0) video_->slots = PictureSlots(video_->input->time_base, frameRate_);
     }
     // Deblocking a picture that no other refers to is lost in such a shrink.
     if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
-    OSErr status = OpenVideoEncoder(sized, frameRate_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
+    sourceColours_ = SourceColours(*video_->input->codecpar);
+    outputColours_ = OutputColours(sourceColours_, sized.width, sized.height,
+                                   job_.videoCodec == VideoCodecChoice::h264Baseline);
+    OSErr status =
+        OpenVideoEncoder(sized, frameRate_, outputColours_, output_.needsGlobalHeader(), &video_->encoder, &reason_);
     if (status == noErr) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     return status;
   }
@@ -213,6 +211,12 @@ class ExportRun {
       reason_ = encodeReason_;
       return encodeStatus_;
     }
+    if (status == noErr && !cancelled_ && std::none_of(lanes_.begin(), lanes_.end(), [](const StreamLane* lane) {
+          return lane->decodedAny;
+        })) {
+      reason_ = "nothing in this movie could be read";
+      return invalidMovie;
+    }
     for (StreamLane* lane : lanes_) {
       if (status == noErr) status = finishLane(*lane);
     }
@@ -227,11 +231,18 @@ class ExportRun {
       if (result == AVERROR(EAGAIN)) continue;
       if (result < 0) break;  // the end of the source, or of what can be read of it
       StreamLane* lane = laneFor(packet->stream_index);
-      if (lane && !lane->inputDone) status = decode(*lane, packet);
+      if (lane && !lane->inputDone) {
+        joins_->mend(packet, lane->input->time_base);
+        status = decode(*lane, packet);
+      }
       av_packet_unref(packet);
     }
     for (StreamLane* lane : lanes_) {
       if (status == noErr && !lane->inputDone && !stopDecoding()) status = decode(*lane, nullptr);
+      // The last picture lasts its own length.
+      if (status == noErr && !stopDecoding()) {
+        status = handOverWaiting(*lane, std::min(lane->nextPts, lane->spanLength));
+      }
     }
     return status;
   }
@@ -241,8 +252,10 @@ class ExportRun {
   OSErr decode(StreamLane& lane, const AVPacket* packet) {
     // A frame the lower rate drops anyway need not be decoded when no other frame refers to it;
     // the decoder's threads each take the setting with their packet.
-    if (packet && lane.shownRate.num > 0) {
-      lane.decoder->skip_frame = WillBeShown(lane, *packet) ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
+    if (packet && lane.slots.dropsAny()) {
+      lane.slots.notePacket(packet->pts);
+      bool mayShow = lane.slots.mayShowPacket(packet->pts, lane.spanStart);
+      lane.decoder->skip_frame = mayShow ? AVDISCARD_DEFAULT : AVDISCARD_NONREF;
     }
     int result = avcodec_send_packet(lane.decoder.get(), packet);
     // A damaged packet costs a frame, not the export.
@@ -266,7 +279,8 @@ class ExportRun {
   }
 
   // Rebases the frame to the span and hands it to the encoding thread if it falls inside and
-  // will be shown.
+  // will be shown. Where a lower rate drops pictures, each waits for the next one, whose start
+  // tells whether it covers an output slot.
   OSErr handOver(StreamLane& lane, AVFrame* frame) {
     bool isVideo = &lane == videoLane();
     int64_t pts =
@@ -277,26 +291,46 @@ class ExportRun {
       duration = isVideo ? lane.frameDuration
                          : av_rescale_q(frame->nb_samples, {1, frame->sample_rate}, lane.input->time_base);
     }
+    lane.decodedAny = true;
+    bool waits = isVideo && lane.slots.dropsAny();
+    if (waits) {
+      OSErr status = handOverWaiting(lane, std::min(pts, lane.spanLength));
+      if (status != noErr || stopDecoding()) return status;
+    }
     lane.nextPts = pts + std::max<int64_t>(duration, 1);
     if (pts >= lane.spanLength) {
       lane.inputDone = true;
       return noErr;
     }
-    if (lane.nextPts <= 0) return noErr;  // before the span
-
     frame->pts = pts;
-    lane.fedEnd = std::max(lane.fedEnd, lane.nextPts);
-    // Passed over before it reaches the filters, a dropped picture is never queued or scaled.
-    if (!isVideo || WillBeShown(lane, pts, lane.nextPts)) {
-      FramePtr handed = MakeFrame();
-      if (!handed) return memFullErr;
-      av_frame_move_ref(handed.get(), frame);
-      if (!handoff_->give(handed, isVideo ? kVideoLane : kAudioLane)) {
-        encodingStopped_ = true;
-        return noErr;
-      }
+    OSErr status = noErr;
+    if (waits) {
+      lane.waiting = MakeFrame();
+      if (!lane.waiting) return memFullErr;
+      av_frame_move_ref(lane.waiting.get(), frame);
+    } else if (lane.nextPts > 0) {  // not before the span
+      lane.fedEnd = std::max(lane.fedEnd, lane.nextPts);
+      status = give(lane, frame, isVideo);
     }
     if (isVideo || !video_) reportProgress(double(pts) * av_q2d(lane.input->time_base));
+    return status;
+  }
+
+  // The waiting picture, now known to last until `next`, goes on if it covers a slot.
+  OSErr handOverWaiting(StreamLane& lane, int64_t next) {
+    if (!lane.waiting) return noErr;
+    FramePtr picture = std::move(lane.waiting);
+    if (next <= picture->pts) next = picture->pts + lane.frameDuration;  // a repeated or unordered time
+    if (!lane.slots.shows(picture->pts, next)) return noErr;
+    lane.fedEnd = std::max(lane.fedEnd, next);
+    return give(lane, picture.get(), true);
+  }
+
+  OSErr give(StreamLane& lane, AVFrame* frame, bool isVideo) {
+    FramePtr handed = MakeFrame();
+    if (!handed) return memFullErr;
+    av_frame_move_ref(handed.get(), frame);
+    if (!handoff_->give(handed, isVideo ? kVideoLane : kAudioLane)) encodingStopped_ = true;
     return noErr;
   }
 
@@ -321,7 +355,13 @@ class ExportRun {
   }
 
   OSErr encodeFrame(StreamLane& lane, AVFrame* frame) {
-    OSErr status = lane.filters.graph ? OSErr(noErr) : buildFilters(lane, *frame);
+    OSErr status = noErr;
+    if (lane.filters.graph && &lane != videoLane() && !lane.soundShape.matches(*frame)) {
+      // The sound changed shape: what the old chain holds goes out first, then a new chain follows.
+      status = closeFilters(lane, frame->pts);
+      lane.filters = FilterChain();
+    }
+    if (status == noErr && !lane.filters.graph) status = buildFilters(lane, *frame);
     if (status != noErr) return status;
     int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, 0);
     if (result < 0) {
@@ -333,10 +373,12 @@ class ExportRun {
 
   OSErr buildFilters(StreamLane& lane, const AVFrame& first) {
     if (&lane == videoLane()) {
-      return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_, lane.encoder->pix_fmt,
+      return BuildVideoFilterChain(first, lane.input->time_base, frameRate_, layout_,
+                                   MatrixConversion(sourceColours_, outputColours_), lane.encoder->pix_fmt,
                                    &lane.filters, &encodeReason_);
     }
     double span = spanSeconds_ > 0 ? spanSeconds_ : 1e9;
+    lane.soundShape.takeFrom(first);
     return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &encodeReason_);
   }
 
@@ -350,6 +392,11 @@ class ExportRun {
         return OSErrFromAVError(result);
       }
       filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
+      if (lane.encoder->codec_type == AVMEDIA_TYPE_AUDIO) {
+        // Across a change of shape the new chain may start a little before the old one ended.
+        filtered_->pts = std::max(filtered_->pts, lane.encodedEnd);
+        lane.encodedEnd = filtered_->pts + filtered_->nb_samples;
+      }
       filtered_->pict_type = AV_PICTURE_TYPE_NONE;  // the encoder places its own key frames
       OSErr status = encode(lane, filtered_.get());
       av_frame_unref(filtered_.get());
@@ -380,21 +427,24 @@ class ExportRun {
   // Ends the stream where its input ended, cut to the span: filters, then the encoder.
   OSErr finishLane(StreamLane& lane) {
     if (lane.filters.graph) {
-      int64_t end = std::min(lane.fedEnd, lane.spanLength);
-      int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
-      if (result < 0) {
-        encodeReason_ = "cannot convert the source: " + AVErrorText(result);
-        return OSErrFromAVError(result);
-      }
-      OSErr status = drainFilters(lane);
+      OSErr status = closeFilters(lane, std::min(lane.fedEnd, lane.spanLength));
       if (status != noErr) return status;
     }
     return encode(lane, nullptr);
   }
 
+  OSErr closeFilters(StreamLane& lane, int64_t end) {
+    int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
+    if (result < 0) {
+      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+      return OSErrFromAVError(result);
+    }
+    return drainFilters(lane);
+  }
+
   void reportProgress(double seconds) {
-    if (!progress_ || spanSeconds_ <= 0) return;
-    double fraction = std::clamp(seconds / spanSeconds_, reported_, 1.0);
+    if (!progress_) return;
+    double fraction = std::max(spanProgress_.fraction(seconds), reported_);
     auto now = std::chrono::steady_clock::now();
     if (fraction < reported_ + kProgressStep && now - lastReport_ < kProgressInterval) return;
     reported_ = fraction;
@@ -432,7 +482,11 @@ class ExportRun {
   PacketPtr encoded_;
   AVRational frameRate_ = {0, 1};
   PictureLayout layout_;
-  double spanSeconds_ = 0;
+  ColourDescription sourceColours_;
+  ColourDescription outputColours_;
+  double spanSeconds_ = 0;  // 0: to the end of the source
+  std::optional<JoinedTimestamps> joins_;
+  SpanProgress spanProgress_;
   double reported_ = 0;
   std::chrono::steady_clock::time_point lastReport_;
   bool cancelled_ = false;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 
 extern "C" {
 #include <libavutil/cpu.h>
@@ -43,6 +44,23 @@ int BestStream(AVFormatContext* format, AVMediaType type) {
   if (type == AVMEDIA_TYPE_VIDEO && (stream->codecpar->width <= 0 || stream->codecpar->height <= 0)) return -1;
   if (type == AVMEDIA_TYPE_AUDIO && stream->codecpar->sample_rate <= 0) return -1;
   return index;
+}
+
+// The demuxers of picture files read one picture per packet, and a photo has only one.
+bool IsSinglePicture(AVFormatContext* format) {
+  std::string_view name = format->iformat->name;
+  bool pictureFile = name == "image2" || (name.size() > 5 && name.substr(name.size() - 5) == "_pipe");
+  if (!pictureFile || !format->pb) return false;
+  PacketPtr packet = MakePacket();
+  int pictures = 0;
+  while (packet && pictures < 2 && av_read_frame(format, packet.get()) >= 0) {
+    ++pictures;
+    av_packet_unref(packet.get());
+  }
+  // A stream of several pictures is read again from its start.
+  avio_seek(format->pb, 0, SEEK_SET);
+  avformat_flush(format);
+  return pictures < 2;
 }
 
 double DurationOf(const AVFormatContext* format, const SourceMovie& source) {
@@ -100,6 +118,10 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string*
     return invalidMovie;
   }
 
+  if (IsSinglePicture(format.get())) {
+    *failureReason = kSinglePictureReason;
+    return invalidMovie;
+  }
   source->videoStream = BestStream(format.get(), AVMEDIA_TYPE_VIDEO);
   source->audioStream = BestStream(format.get(), AVMEDIA_TYPE_AUDIO);
   if (source->videoStream < 0 && source->audioStream < 0) {
@@ -122,6 +144,10 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string*
     source->facts.audioChannels = audio->ch_layout.nb_channels;
   }
   source->facts.durationSeconds = DurationOf(format.get(), *source);
+  // A transport or program stream has no length in its header: it is guessed from the first and
+  // last times found, which joined pieces or trailing junk make wrong.
+  source->facts.durationKnown = source->facts.durationSeconds > 0 &&
+                                format->duration_estimation_method == AVFMT_DURATION_FROM_STREAM;
   source->format = std::move(format);
   return noErr;
 }

@@ -14,6 +14,9 @@ struct SourceMovie {
   MovieFacts facts;
 };
 
+// The reason given for a photo or another single picture.
+inline constexpr char kSinglePictureReason[] = "not a movie: a single picture";
+
 // Opens and measures the file. A missing file, a file FFmpeg cannot read, one without a decodable
 // picture or sound stream, or one whose index points past its end gives a nonzero status.
 OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string* failureReason);

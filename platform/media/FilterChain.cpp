@@ -17,6 +17,7 @@ extern "C" {
 namespace {
 
 constexpr int kLargeShrinkFactor = 4;
+constexpr int kLowestFilteredRate = 100;  // Hz
 
 int EvenAtLeastTwo(double value) { return std::max(2, int(std::lround(value / 2)) * 2); }
 
@@ -101,8 +102,8 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
 }
 
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
-                            const PictureLayout& layout, AVPixelFormat outputFormat, FilterChain* chain,
-                            std::string* failureReason) {
+                            const PictureLayout& layout, const std::string& matrixConversion,
+                            AVPixelFormat outputFormat, FilterChain* chain, std::string* failureReason) {
   AVRational sar = firstFrame.sample_aspect_ratio.num > 0 ? firstFrame.sample_aspect_ratio : AVRational{1, 1};
   char sourceArgs[256];
   std::snprintf(sourceArgs, sizeof sourceArgs, "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d",
@@ -117,10 +118,11 @@ OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRa
 
   char description[512];
   std::snprintf(
-      description, sizeof description, "scale=%d:%d%s,setsar=1,pad=%d:%d:%d:%d:black,format=%s,fps=%d/%d:start_time=0",
+      description, sizeof description,
+      "scale=%d:%d%s,setsar=1,pad=%d:%d:%d:%d:black,format=%s%s%s,fps=%d/%d:start_time=0",
       layout.scaledWidth, layout.scaledHeight, RotationFilters(layout.rotationDegrees), layout.outputWidth,
-      layout.outputHeight, layout.padLeft, layout.padTop, av_get_pix_fmt_name(outputFormat), frameRate.num,
-      frameRate.den);
+      layout.outputHeight, layout.padLeft, layout.padTop, av_get_pix_fmt_name(outputFormat),
+      matrixConversion.empty() ? "" : ",scale=", matrixConversion.c_str(), frameRate.num, frameRate.den);
   return ConnectChain(chain, description, failureReason);
 }
 
@@ -146,12 +148,15 @@ OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, doub
 
   // async: a joined or edited source's sound overlaps or skips at the seams; dropping and filling
   // samples there keeps the output's timestamps rising, as its muxer requires.
+  // The resampler's filter spans 32 input samples, seconds of a track recorded at a few hertz, and
+  // a short such track never fills it: below kLowestFilteredRate each sample is simply held.
   char description[512];
   int frameSize = encoder.frame_size > 0 ? encoder.frame_size : 1024;
+  const char* shortFilter = firstFrame.sample_rate < kLowestFilteredRate ? ":filter_size=1:phase_shift=0" : "";
   std::snprintf(description, sizeof description,
-                "atrim=start=0:end=%.6f,aresample=%d:async=1,"
+                "atrim=start=0:end=%.6f,aresample=%d:async=1%s,"
                 "aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s,asetnsamples=n=%d:p=0",
-                spanSeconds, encoder.sample_rate, av_get_sample_fmt_name(encoder.sample_fmt), encoder.sample_rate,
-                outputLayout, frameSize);
+                spanSeconds, encoder.sample_rate, shortFilter, av_get_sample_fmt_name(encoder.sample_fmt),
+                encoder.sample_rate, outputLayout, frameSize);
   return ConnectChain(chain, description, failureReason);
 }

@@ -2,6 +2,7 @@
 // Private to the media code and the export components.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct MovieFacts {
@@ -15,7 +16,8 @@ struct MovieFacts {
   double frameRate = 0;     // frames per second of the video, 0 without video
   int audioSampleRate = 0;
   int audioChannels = 0;
-  double durationSeconds = 0;
+  double durationSeconds = 0;  // 0 when not even a guess can be made
+  bool durationKnown = false;  // read from the file rather than guessed
   // What a viewer sees: pixel aspect ratio applied, turned upright.
   int naturalWidth = 0;
   int naturalHeight = 0;
@@ -28,3 +30,6 @@ struct MovieRecord {
 
 // Seconds in the movie's time units.
 constexpr int kMovieTimeScale = 600;
+// The duration of a movie whose length cannot be told before it is read to its end: the longest
+// the time units hold, so that exporting "the whole movie" reads it to its end.
+constexpr int32_t kUnknownMovieDuration = INT32_MAX;

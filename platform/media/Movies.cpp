@@ -23,6 +23,7 @@ extern "C" {
 namespace {
 
 thread_local OSErr lastMoviesError = noErr;
+thread_local std::string lastOpenFailure;
 
 constexpr int kLargestHeapBlock = 128 * 1024;  // glibc's own starting threshold
 
@@ -92,6 +93,8 @@ void ExitMovies() { lastMoviesError = noErr; }
 
 OSErr GetMoviesError() { return lastMoviesError; }
 
+std::string GetMovieOpenFailure() { return lastOpenFailure; }
+
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission) {
   if (!fileSpec || !resRefNum) return Report(paramErr);
   if (permission != fsCurPerm && permission != fsRdPerm) return Report(permErr);  // movies are only read
@@ -119,6 +122,7 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   SourceMovie source;
   std::string reason;
   OSErr status = OpenSourceMovie(path, &source, &reason);
+  lastOpenFailure = reason == kSinglePictureReason ? reason : std::string();
   if (status != noErr) return Report(status);
   *theMovie = new MovieRecord{path, source.facts};
   return Report(noErr);
@@ -141,8 +145,9 @@ TimeValue GetMovieDuration(Movie theMovie) {
     Report(invalidMovie);
     return 0;
   }
-  double units = std::round(theMovie->facts.durationSeconds * kMovieTimeScale);
   Report(noErr);
+  if (theMovie->facts.durationSeconds <= 0) return kUnknownMovieDuration;
+  double units = std::round(theMovie->facts.durationSeconds * kMovieTimeScale);
   return TimeValue(std::clamp(units, 0.0, double(INT32_MAX)));
 }
 

@@ -11,6 +11,7 @@
 
 #include "platform/files/Files.h"
 #include "platform/files/TemporaryFiles.h"
+#include "platform/media/ColourBox.h"
 #include "platform/media/FfmpegErrors.h"
 
 namespace {
@@ -127,7 +128,18 @@ OSErr MuxerFile::finish(std::string* failureReason) {
   int result = headerWritten_ ? av_write_trailer(format_.get()) : AVERROR(EINVAL);
   if (result >= 0) result = avio_closep(&format_->pb);
   if (result < 0) return fail(result, "cannot complete the output movie", failureReason);
+  int failure = 0;
+  if (container_ != OutputContainer::mp4) {
+    for (unsigned i = 0; i < format_->nb_streams && failure == 0; ++i) {
+      const AVCodecParameters* stream = format_->streams[i]->codecpar;
+      if (stream->codec_type == AVMEDIA_TYPE_VIDEO) failure = AddColourBox(temporaryPath_, *stream);
+    }
+  }
   format_.reset();
+  if (failure != 0) {
+    *failureReason = "cannot complete the output movie: " + std::string(std::strerror(failure));
+    return failure == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(failure);
+  }
 
   // Durable before it replaces the old output, so a crash leaves one or the other.
   int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_CLOEXEC);

@@ -1,6 +1,8 @@
 // Movies: a source movie file opened for reading, measured, and handed to an export component.
 #pragma once
 
+#include <string>
+
 #include "platform/MacTypes.h"
 #include "platform/files/Files.h"
 
@@ -15,6 +17,9 @@ OSErr EnterMovies();
 void ExitMovies();
 // Status of the last movie call on this thread.
 OSErr GetMoviesError();
+// What the file of the last NewMovieFromFile on this thread is instead of a movie, when that is
+// worth telling ("not a movie: a single picture"); empty otherwise.
+std::string GetMovieOpenFailure();
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);
 OSErr CloseMovieFile(SInt16 resRefNum);
@@ -24,6 +29,7 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
                        Boolean* dataRefWasChanged);
 // What a viewer sees: pixel aspect ratio applied, turned upright by the rotation metadata.
 void GetMovieNaturalBoundsRect(Movie theMovie, Rect* naturalBounds);
+// A movie whose length cannot be told before it is read (written to a pipe) lasts INT32_MAX.
 TimeValue GetMovieDuration(Movie theMovie);
 TimeScale GetMovieTimeScale(Movie theMovie);
 void DisposeMovie(Movie theMovie);

@@ -126,8 +126,8 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   }
 }
 
-// A movie that is missing (given at launch), a text file named like a movie and a movie in a
-// folder nobody may write (both chosen in the panel): each run says why in the window, leaves no
+// A movie that is missing (given at launch), a text file named like a movie, a photo and a movie
+// in a folder nobody may write (chosen in the panel): each run says why in the window, leaves no
 // empty output and the window ready, and a good movie then converts in the same window.
 TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   const std::string videos = folder_.file("Videos");
@@ -136,7 +136,9 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   folder_.write("config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
   const std::string notes = folder_.write("Videos/notes.mov", "shopping: milk, eggs\n");
   const std::string missing = folder_.file("Videos/gone.mov");
-  std::vector<std::string> panelSources{notes};
+  const std::string photo = folder_.file("Videos/photo.jpg");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
+  std::vector<std::string> panelSources{notes, photo};
   const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
   SmallTmpfs readOnly(long(fs::file_size(good) / 1024) + 64);
   if (readOnly.mounted()) {
@@ -179,8 +181,9 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   EXPECT_EQ(run.status, 0);
   std::vector<std::string> reasons;
   for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
-  std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes};
-  if (panelSources.size() > 1) expected.push_back("output folder not writable: " + readOnly.path());
+  std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes,
+                                    "not a movie: a single picture: " + photo};
+  if (panelSources.size() > 2) expected.push_back("output folder not writable: " + readOnly.path());
   EXPECT_EQ(reasons, expected) << run.all();
   for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 0");
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;

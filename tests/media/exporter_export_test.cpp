@@ -127,6 +127,7 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     EXPECT_EQ(c.audio, audio->codec);
     EXPECT_EQ(176, video->width);
     EXPECT_EQ(144, video->height);
+    EXPECT_EQ("smpte170m", video->colourMatrix);  // the matrix players assume at this size, said
     EXPECT_NEAR(12.0, video->frameRate, 0.01);
     EXPECT_NEAR(kSourceSeconds, video->seconds, kOneFrame);
     EXPECT_NEAR(kSourceSeconds, audio->seconds, kOneFrame);

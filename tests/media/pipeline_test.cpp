@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -74,21 +75,67 @@ TEST(Pipeline, TurnsUprightAndKeepsTheShapeUnlessStretched) {
 // A lower frame rate shows, for each of its slots, the source picture a frame rate filter picks;
 // a picture one source frame off scores under 30 dB here, a right one over 55. From a quarter
 // down the picture is area-averaged and the pictures no other refers to go undeblocked.
+// Pictures held a second each after a first second at 25 fps (a screen recording, an edited
+// clip) are each shown for the whole second, wherever they fall between the output's slots.
 TEST(Pipeline, ALowerRateShowsTheRightSourcePictures) {
   TempDir folder;
+  struct Case {
+    std::string source, scaling;
+    size_t slots;
+  };
+  std::vector<Case> cases;
   for (auto [width, height, scaling] : {std::tuple{320, 240, "bicubic"}, std::tuple{800, 600, "area"}}) {
-    const std::string source = MakeSampleMovie(folder.path(), std::to_string(width) + ".mp4",
-                                               SampleMovie().size(width, height).rate(30).audio("").lasting(2));
-    ASSERT_FALSE(source.empty());
-    SCOPED_TRACE(source);
-    ExportJob job = SmallJob(source, source + ".mp4", OutputContainer::mp4);
+    cases.push_back({MakeSampleMovie(folder.path(), std::to_string(width) + ".mp4",
+                                     SampleMovie().size(width, height).rate(30).audio("").lasting(2)),
+                     scaling, 24});
+  }
+  for (int phase : {0, 7}) {  // source frames past the second: 1.0 s or 1.28 s into a 1/12 s slot
+    const std::string held = folder.file("held-" + std::to_string(phase) + ".mp4");
+    const std::string select = "\"select='lt(n,25)+not(mod(n-" + std::to_string(phase) + ",25))'\"";
+    const bool made = RunFfmpeg("-f lavfi -i testsrc2=size=320x240:rate=25:duration=4 -vf " + select +
+                                " -fps_mode passthrough -crf 10 '" + held + "'");
+    cases.push_back({made ? held : "", "bicubic", size_t(std::lround(12 * (3.04 + phase / 25.0)))});
+  }
+  for (const Case& c : cases) {
+    ASSERT_FALSE(c.source.empty());
+    SCOPED_TRACE(c.source);
+    ExportJob job = SmallJob(c.source, c.source + ".mp4", OutputContainer::mp4);
     job.frameRate = 12;
     job.videoBitRate = 1600000;
     job.fit = PictureFit::stretch;
     Export(job);
-    const std::vector<double> psnr = PicturePsnr(job.outputPath, source, "fps=12,scale=176:144:flags=" + std::string(scaling));
-    ASSERT_EQ(psnr.size(), 24u);
+    const std::vector<double> psnr = PicturePsnr(job.outputPath, c.source, "fps=12,scale=176:144:flags=" + c.scaling);
+    ASSERT_EQ(psnr.size(), c.slots);
     EXPECT_GT(*std::min_element(psnr.begin(), psnr.end()), 45);
+  }
+}
+
+// SMPTE HD bars, tagged BT.709 or in RGB (a screen recording), shrunk to a phone's size: players
+// read such a movie by BT.601, and its green and cyan read as the source's do by its own matrix.
+// Untouched BT.709 values come out some 20 levels brighter in green. (The export test checks
+// every format's tag.)
+TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
+  TempDir folder;
+  const std::string bars = "-f lavfi -i smptehdbars=size=1280x720:duration=1 ";
+  ASSERT_TRUE(RunFfmpeg(bars + "-vf format=yuv420p -crf 0 -colorspace bt709 -color_primaries bt709 -color_trc bt709 '" +
+                        folder.file("bt709.mp4") + "'"));
+  ASSERT_TRUE(RunFfmpeg(bars + "-c:v png '" + folder.file("rgb.mov") + "'"));
+  for (const std::string& source : {folder.file("bt709.mp4"), folder.file("rgb.mov")}) {
+    SCOPED_TRACE(source);
+    ExportJob job = SmallJob(source, source + ".3gp");
+    job.videoBitRate = 1600000;
+    job.fit = PictureFit::stretch;
+    Export(job);
+    const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
+    const std::vector<uint8_t> meant = RgbPicture(source, 0, 1280, 720, "bt709");
+    ASSERT_FALSE(seen.empty() || meant.empty());
+    for (double across : {0.36, 0.5}) {  // the cyan and green bars, at a third of the height
+      for (int channel = 0; channel < 3; ++channel) {
+        EXPECT_NEAR(seen[(48 * 176 + int(across * 176)) * 3 + channel],
+                    meant[(240 * 1280 + int(across * 1280)) * 3 + channel], 6)
+            << "bar at " << across << ", channel " << channel;
+      }
+    }
   }
 }
 

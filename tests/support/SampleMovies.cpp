@@ -19,13 +19,13 @@ std::string RunAndRead(const std::string& command) {
   return output;
 }
 
+}  // namespace
+
 bool RunFfmpeg(const std::string& arguments) {
   std::string errors = RunAndRead("ffmpeg -nostdin -hide_banner -loglevel error -y " + arguments + " 2>&1");
   if (!errors.empty()) std::fprintf(stderr, "ffmpeg: %s\n", errors.c_str());
   return errors.empty();
 }
-
-}  // namespace
 
 std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample) {
   const std::string path = folder + "/" + name;
@@ -55,11 +55,24 @@ std::string MakeSampleMovie(const std::string& folder, const std::string& name, 
   return turned ? path : "";
 }
 
-std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height) {
+namespace {
+
+std::vector<uint8_t> Picture(const std::string& path, double seconds, const std::string& filters, size_t bytes) {
   std::string raw = RunAndRead("ffmpeg -nostdin -loglevel error -ss " + std::to_string(seconds) + " -i " +
-                               Quoted(path) + " -frames:v 1 -vf format=gray -f rawvideo - 2>/dev/null");
-  if (raw.size() != size_t(width) * height) return {};
+                               Quoted(path) + " -frames:v 1 -vf " + filters + " -f rawvideo - 2>/dev/null");
+  if (raw.size() != bytes) return {};
   return std::vector<uint8_t>(raw.begin(), raw.end());
+}
+
+}  // namespace
+
+std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height) {
+  return Picture(path, seconds, "format=gray", size_t(width) * height);
+}
+
+std::vector<uint8_t> RgbPicture(const std::string& path, double seconds, int width, int height,
+                                const std::string& matrix) {
+  return Picture(path, seconds, "scale=in_color_matrix=" + matrix + ",format=rgb24", size_t(width) * height * 3);
 }
 
 std::vector<double> PicturePsnr(const std::string& movie, const std::string& source, const std::string& filters) {
@@ -78,7 +91,7 @@ ProbedMovie ProbeMovie(const std::string& path) {
   // One line per stream, then one for the whole file: "codec_type=video|width=176|...".
   std::istringstream lines(RunAndRead(
       "ffprobe -v error -of compact=p=0 -show_entries format=duration:format_tags=major_brand:stream=codec_type,"
-      "codec_name,profile,width,height,avg_frame_rate,duration,bit_rate,sample_rate,channels,nb_frames " +
+      "codec_name,profile,width,height,avg_frame_rate,duration,bit_rate,sample_rate,channels,nb_frames,color_space " +
       Quoted(path) + " 2>/dev/null"));
   ProbedMovie movie;
   for (std::string line; std::getline(lines, line);) {
@@ -97,7 +110,8 @@ ProbedMovie ProbeMovie(const std::string& path) {
     }
     unsigned above = 0, below = 0;
     std::sscanf(value["avg_frame_rate"].c_str(), "%u/%u", &above, &below);
-    movie.streams.push_back({value["codec_type"], value["codec_name"], value["profile"], int(number("width")),
+    movie.streams.push_back({value["codec_type"], value["codec_name"], value["profile"], value["color_space"],
+                             int(number("width")),
                              int(number("height")), int(number("sample_rate")), int(number("channels")),
                              below ? double(above) / below : 0, number("duration"), long(number("bit_rate")),
                              long(number("nb_frames"))});

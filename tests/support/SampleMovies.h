@@ -29,8 +29,14 @@ struct SampleMovie {
 // Makes the movie as folder/name and returns its path, or an empty string when ffmpeg failed.
 std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample);
 
+// Runs the ffmpeg tool with these arguments (paths quoted within); true when it said nothing wrong.
+bool RunFfmpeg(const std::string& arguments);
+
 // One picture at that time as 8-bit gray, row by row; empty when it is not width x height.
 std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height);
+// The same as 8-bit RGB, read with the named YUV matrix ("bt601", "bt709").
+std::vector<uint8_t> RgbPicture(const std::string& path, double seconds, int width, int height,
+                                const std::string& matrix);
 
 // The PSNR in dB of each of the movie's pictures against the source's taken through the
 // reference filters; empty when ffmpeg could not compare them.
@@ -38,6 +44,7 @@ std::vector<double> PicturePsnr(const std::string& movie, const std::string& sou
 
 struct ProbedStream {
   std::string type, codec, profile;  // type: "video" or "audio"
+  std::string colourMatrix;          // as tagged: "bt709", "smpte170m", "unknown"...
   int width = 0, height = 0, sampleRate = 0, channels = 0;
   double frameRate = 0, seconds = 0;
   long bitRate = 0, frames = 0;
