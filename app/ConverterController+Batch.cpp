@@ -1,11 +1,28 @@
 // Several movies opened onto the application at once: each is converted in turn through the
 // open-file event, with the window's options, and the application quits after the last one.
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "app/ConverterController.h"
 
 namespace {
+
+// A text of the string table in the user's language, with %1, %2... replaced in one pass.
+std::string localized(const char* key, std::initializer_list<std::string> arguments = {}) {
+  const std::string format = NSBundle::mainBundle()->localizedStringForKey(key, nullptr, nullptr).str();
+  std::string text;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const size_t argument = i + 1 < format.size() && format[i] == '%' ? size_t(format[i + 1] - '1') : arguments.size();
+    if (argument < arguments.size()) {
+      text += *(arguments.begin() + argument);
+      ++i;
+    } else {
+      text += format[i];
+    }
+  }
+  return text;
+}
 
 std::string folderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -21,10 +38,10 @@ std::string nameOf(const std::string& path) {
 // Why the run that just ended wrote no movie, in a few words.
 std::string reasonOfLastRun() {
   const MovieExportReport report = LastMovieExportReport();
-  if (gConvertMode == kConvertAbortRequested) return "aborted";
+  if (gConvertMode == kConvertAbortRequested) return localized("BatchAborted");
   if (!report.failureReason.empty()) return report.failureReason;
-  if (!report.started) return "it could not be opened or no output could be made";
-  return "the export failed (status " + std::to_string(report.status) + ")";
+  if (!report.started) return localized("BatchNotOpened");
+  return localized("BatchExportFailed", {std::to_string(report.status)});
 }
 
 }  // namespace
@@ -55,17 +72,21 @@ void ConverterController::openNextQueuedMovie(id sender) {
   m_batchQueue.erase(m_batchQueue.begin());
   ++m_batchNumber;
   if (textBatch) {
-    textBatch->setStringValue(std::to_string(m_batchNumber) + " of " + std::to_string(m_batchTotal) + "   " +
-                              nameOf(source.str()));
+    const std::string name = nameOf(source.str());
+    textBatch->setStringValue(
+        localized("BatchPosition", {std::to_string(m_batchNumber), std::to_string(m_batchTotal), name}));
     textBatch->displayIfNeeded();
   }
   convertQueuedMovie(source);
 
   if (gConvertMode == kConvertAbortRequested && !m_batchQueue.empty()) {
-    const std::string rest = std::to_string(m_batchQueue.size()) + (m_batchQueue.size() == 1 ? " movie" : " movies");
-    if (NSRunAlertPanel("Skip the other movies?", rest + " of this batch are still to convert.", "Skip Them",
-                        "Convert Them") == NSAlertDefaultReturn) {
-      for (const NSString& skipped : m_batchQueue) m_batchFailures.push_back(nameOf(skipped.str()) + ": skipped");
+    const std::string rest = localized(m_batchQueue.size() == 1 ? "BatchStillToConvertOne" : "BatchStillToConvertMany",
+                                       {std::to_string(m_batchQueue.size())});
+    if (NSRunAlertPanel(localized("BatchSkipQuestion"), rest, localized("BatchSkip"), localized("BatchConvert")) ==
+        NSAlertDefaultReturn) {
+      for (const NSString& skipped : m_batchQueue) {
+        m_batchFailures.push_back(localized("BatchFailure", {nameOf(skipped.str()), localized("BatchSkipped")}));
+      }
       m_batchQueue.clear();
     }
   }
@@ -88,17 +109,18 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
     if (m_batchFolder.str().empty()) {
       NSOpenPanel* panel = NSOpenPanel::openPanel();
       panel->setCanChooseDirectories(YES);
-      panel->setMessage("The folder of " + name + " cannot be written: choose a folder for the converted movies");
+      panel->setMessage(localized("BatchChooseFolder", {name}));
       if (panel->runModalForDirectory(NSHomeDirectory(), "", {}) == 1) m_batchFolder = panel->filename();
     }
     if (m_batchFolder.str().empty()) {
-      m_batchFailures.push_back(name + ": its folder cannot be written and no other folder was chosen");
+      m_batchFailures.push_back(localized("BatchFailure", {name, localized("BatchNoFolder")}));
       return;
     }
     staging = files->itemReplacementDirectoryFor(m_batchFolder.str() + "/" + name).str();
     if (staging.empty() || !files->createSymbolicLinkAtPath(staging + "/" + name, source)) {
       if (!staging.empty()) files->removeItemAtPath(staging);
-      m_batchFailures.push_back(name + ": cannot write in " + m_batchFolder.str());
+      m_batchFailures.push_back(
+          localized("BatchFailure", {name, localized("BatchCannotWrite", {m_batchFolder.str()})}));
       return;
     }
     convertFrom = staging + "/" + name;
@@ -119,7 +141,8 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
   const MovieExportReport report = LastMovieExportReport();
   const bool written = report.started && report.finished && report.status == noErr;
   if (written && !staging.empty() && !files->moveItemAtPath(convertFrom.str() + extension, output)) {
-    m_batchFailures.push_back(name + ": cannot put the output movie in place in " + m_batchFolder.str());
+    m_batchFailures.push_back(
+        localized("BatchFailure", {name, localized("BatchCannotPlace", {m_batchFolder.str()})}));
   } else if (written) {
     m_batchOutputs.push_back(output);
   } else {
@@ -132,7 +155,7 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
         reason.erase(reason.size() - named.size());
       }
     }
-    m_batchFailures.push_back(name + ": " + reason);
+    m_batchFailures.push_back(localized("BatchFailure", {name, reason}));
   }
   if (!staging.empty()) files->removeItemAtPath(staging);
 }
@@ -144,9 +167,9 @@ void ConverterController::finishBatch() {
   if (!m_batchFailures.empty()) {
     std::string list;
     for (const std::string& failure : m_batchFailures) list += failure + "\n";
-    const std::string title = std::to_string(m_batchFailures.size()) + " of " + std::to_string(m_batchTotal) +
-                              (m_batchTotal == 1 ? " movie was" : " movies were") + " not converted";
-    NSRunAlertPanel(title, list, "Quit", "");
+    const std::string title = localized(m_batchTotal == 1 ? "BatchNotConvertedOne" : "BatchNotConvertedMany",
+                                        {std::to_string(m_batchFailures.size()), std::to_string(m_batchTotal)});
+    NSRunAlertPanel(title, list, localized("BatchQuit"), "");
   }
   NSApplication::sharedApplication()->terminate(nullptr);
 }

@@ -11,7 +11,9 @@ packages=(
   qt6-base-dev qt6-tools-dev libqt6opengl6-dev libgl-dev
   xvfb xauth xdotool
   at-spi2-core python3-pyatspi dbus-daemon dbus-x11  # the window read as a screen reader reads it
-  desktop-file-utils
+  desktop-file-utils appstream man-db lintian dpkg-dev  # the desktop files, manual page and package checks
+  qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk locales  # translations, Japanese glyphs, a German locale
+  dbus python3-dbus python3-gi  # the notification test's session bus and notification service
   attr
   time
   parallel  # the README's recipe for many machines, run by a test

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -13,6 +14,9 @@
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/RunFailure.h"
 #include "platform/framework/TerminalReport.h"
+#include "platform/framework/Translation.h"
+#include "platform/framework/WrittenNotification.h"
+#include "platform/movies/MovieExport.h"
 
 namespace framework {
 
@@ -39,6 +43,10 @@ QApplication* EnsureApplication() {
   static char* argv[] = {name, nullptr};
   // Lives until the process ends: the process ends inside terminate, never by unwinding main.
   auto* app = new QApplication(argc, argv);
+  // Qt takes the user's locale for the C library too; numbers written and read by the C library
+  // (FFmpeg's filter and option values, the fields' text) must keep their decimal point.
+  std::setlocale(LC_NUMERIC, "C");
+  InstallTranslators(app);
   QApplication::setQuitOnLastWindowClosed(false);
   return app;
 }
@@ -75,6 +83,10 @@ void NSApplication::terminate(id sender) {
   if (framework::applicationDelegate) framework::applicationDelegate->applicationWillTerminate(nullptr);
   NSUserDefaults::standardUserDefaults()->synchronize();
   const int status = framework::FinishRunReport();
+  if (const MovieExportReport report = LastMovieExportReport();
+      !framework::TerminalMode() && report.finished && report.status == 0) {
+    framework::AnnounceWrittenMovie(report.outputPath.empty() ? framework::LastOutputPath() : report.outputPath);
+  }
   framework::terminated = true;
   framework::terminationStatus = status;
   if (framework::exitHandler) {

@@ -17,6 +17,7 @@
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/TerminalBatch.h"
+#include "platform/framework/Translation.h"
 #include "platform/media/ExporterDialog.h"
 
 #ifndef POCKETMOVIE_VERSION
@@ -153,11 +154,12 @@ int NSApplicationMain(int argc, const char** argv) {
   framework::ForgetFailures();
   const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
   if (!options.error.empty()) {
-    std::fprintf(stderr, "pocketmovie: %s\nTry 'pocketmovie --help'.\n", options.error.c_str());
+    std::fprintf(stderr, "pocketmovie: %s\n%s\n", options.error.c_str(),
+                 framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
     return kUsageStatus;
   }
   if (options.help) {
-    std::fputs(framework::UsageText(), stdout);
+    std::fputs(framework::UsageText().c_str(), stdout);
     return 0;
   }
   if (options.version) {
@@ -167,7 +169,7 @@ int NSApplicationMain(int argc, const char** argv) {
   if (!options.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", options.notice.c_str());
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movies.empty()) {
-    std::fputs(framework::UsageText(), stderr);
+    std::fputs(framework::UsageText().c_str(), stderr);
     return kUsageStatus;
   }
   if (headless && (!options.singleMovie() || isFolder(options.movies.front()))) {
@@ -187,7 +189,8 @@ int NSApplicationMain(int argc, const char** argv) {
   stopOnSignals();
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
-    std::fputs("pocketmovie: the window description could not be loaded\n", stderr);
+    const std::string reason = framework::Tr("Terminal", "the window description could not be loaded");
+    std::fprintf(stderr, "pocketmovie: %s\n", reason.c_str());
     return 1;
   }
   NSApplication* application = NSApplication::sharedApplication();

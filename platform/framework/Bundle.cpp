@@ -1,6 +1,7 @@
 // The bundle: the application's own folder for what it writes at run time, and its string table,
 // which is built into the program.
 #include <QFile>
+#include <QtGlobal>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,8 +15,34 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/StringTable.h"
+#include "platform/framework/Translation.h"
 
 namespace {
+
+// The string table gives the English texts and Qt's translators the others; named here so that
+// the translation tools find them.
+[[maybe_unused]] const char* const kStringTableTexts[] = {
+    QT_TRANSLATE_NOOP("Localizable", "Abort"),
+    QT_TRANSLATE_NOOP("Localizable", "Convert…"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2   %3"),
+    QT_TRANSLATE_NOOP("Localizable", "Skip the other movies?"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 movie of this batch is still to convert."),
+    QT_TRANSLATE_NOOP("Localizable", "%1 movies of this batch are still to convert."),
+    QT_TRANSLATE_NOOP("Localizable", "Skip Them"),
+    QT_TRANSLATE_NOOP("Localizable", "Convert Them"),
+    QT_TRANSLATE_NOOP("Localizable", "The folder of %1 cannot be written: choose a folder for the converted movies"),
+    QT_TRANSLATE_NOOP("Localizable", "%1: %2"),
+    QT_TRANSLATE_NOOP("Localizable", "skipped"),
+    QT_TRANSLATE_NOOP("Localizable", "its folder cannot be written and no other folder was chosen"),
+    QT_TRANSLATE_NOOP("Localizable", "cannot write in %1"),
+    QT_TRANSLATE_NOOP("Localizable", "cannot put the output movie in place in %1"),
+    QT_TRANSLATE_NOOP("Localizable", "aborted"),
+    QT_TRANSLATE_NOOP("Localizable", "it could not be opened or no output could be made"),
+    QT_TRANSLATE_NOOP("Localizable", "the export failed (status %1)"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movie was not converted"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movies were not converted"),
+    QT_TRANSLATE_NOOP("Localizable", "Quit"),
+};
 
 bool isFolder(const std::string& path) {
   struct stat info {};
@@ -68,6 +95,8 @@ NSString NSBundle::localizedStringForKey(const NSString& key, const NSString* va
     if (file.open(QIODevice::ReadOnly)) entries = framework::ParseStringTable(file.readAll().toStdString());
     loaded = tables->emplace(tableName, std::move(entries)).first;
   }
-  if (const auto found = loaded->second.find(key.str()); found != loaded->second.end()) return NSString(found->second);
+  if (const auto found = loaded->second.find(key.str()); found != loaded->second.end()) {
+    return NSString(framework::Tr("Localizable", found->second.c_str()));
+  }
   return value && !value->str().empty() ? *value : key;
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <string_view>
 
+#include "platform/framework/Translation.h"
 #include "platform/media/ExportJob.h"
 
 namespace framework {
@@ -67,25 +68,27 @@ bool parseSize(std::string_view text, RunOptions& options) {
   const std::optional<long> width = wholeText<long>(text.substr(0, x));
   const std::optional<long> height = wholeText<long>(text.substr(x == std::string_view::npos ? text.size() : x + 1));
   if (!width || !height) {
-    options.error = "unknown size '" + shown + "' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)";
+    options.error = Fill(
+        Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
     return false;
   }
   const long w = *width;
   const long h = *height;
   if (w > kLargestPictureSide || h > kLargestPictureSide) {
     const std::string most = std::to_string(kLargestPictureSide);
-    options.error = "size '" + shown + "' is too large: at most " + most + "x" + most;
+    options.error = Fill(Tr("CommandLine", "size '%1' is too large: at most %2"), shown, most + "x" + most);
     return false;
   }
   if (w < kSmallestPictureSide || h < kSmallestPictureSide) {
     const std::string least = std::to_string(kSmallestPictureSide);
-    options.error = "size '" + shown + "' is too small: at least " + least + "x" + least;
+    options.error = Fill(Tr("CommandLine", "size '%1' is too small: at least %2"), shown, least + "x" + least);
     return false;
   }
   options.notice.clear();
   if (w % 2 || h % 2) {
     const auto even = [](long side) { return std::to_string(side + side % 2); };
-    options.notice = "size " + shown + " is written as " + even(w) + "x" + even(h) + ": pictures have even sides";
+    options.notice = Fill(Tr("CommandLine", "size %1 is written as %2: pictures have even sides"), shown,
+                          even(w) + "x" + even(h));
   }
   options.sizeTag = 0;
   options.customWidth = double(w);
@@ -99,7 +102,7 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   if (name == "--format") {
     const auto found = kFormatTags.find(value);
     if (found == kFormatTags.end()) {
-      options.error = "unknown format '" + shown + "' (use mp4, 3gp, 3g2 or amc)";
+      options.error = Fill(Tr("CommandLine", "unknown format '%1' (use mp4, 3gp, 3g2 or amc)"), shown);
       return false;
     }
     options.formatTag = found->second;
@@ -108,14 +111,16 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
     if (!fps || !(*fps >= kMinFramesPerSecond && *fps <= kMaxFramesPerSecond)) {
-      options.error = "frame rate '" + shown + "' is not a number of frames per second from 0.0001 to 120";
+      options.error =
+          Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second from 0.0001 to 120"), shown);
       return false;
     }
     options.framesPerSecond = *fps;
   } else if (name == "--rate") {
     const std::optional<int> rate = wholeText<int>(value);
     if (!rate || *rate < 1 || *rate > kMaxKilobytesPerSecond) {
-      options.error = "data rate '" + shown + "' is not a whole number of kilobytes per second from 1 to 100000";
+      options.error =
+          Fill(Tr("CommandLine", "data rate '%1' is not a whole number of kilobytes per second from 1 to 100000"), shown);
       return false;
     }
     options.kilobytesPerSecond = *rate;
@@ -129,20 +134,20 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   } else if (name == "--jobs") {
     const std::optional<int> jobs = wholeText<int>(value);
     if (!jobs || *jobs < 1 || *jobs > kMaxJobs) {
-      options.error = "jobs '" + shown + "' is not a whole number of movies at once from 1 to 64";
+      options.error = Fill(Tr("CommandLine", "jobs '%1' is not a whole number of movies at once from 1 to 64"), shown);
       return false;
     }
     options.jobs = *jobs;
     return true;
   } else if (name == "--output-dir") {
     if (value.empty()) {
-      options.error = "the output folder needs a name";
+      options.error = Tr("CommandLine", "the output folder needs a name");
       return false;
     }
     options.outputFolder = shown;
     return true;
   } else {
-    options.error = "unknown option '" + std::string(name) + "'";
+    options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(name));
     return false;
   }
   options.conversionArguments.push_back(std::string(name) + "=" + shown);
@@ -179,7 +184,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
       if (!takesValue(name)) {
-        options.error = "unknown option '" + std::string(argument) + "'";
+        options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(argument));
         return options;
       }
       std::string_view value;
@@ -188,7 +193,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       } else if (i + 1 < argc) {
         value = argv[++i];
       } else {
-        options.error = "option '" + std::string(name) + "' needs a value";
+        options.error = Fill(Tr("CommandLine", "option '%1' needs a value"), std::string(name));
         return options;
       }
       if (!applyOption(name, value, options)) return options;
@@ -204,34 +209,36 @@ const char* FormatName(long formatTag) {
   return FormatName(0);
 }
 
-const char* UsageText() {
-  return "Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]\n"
-         "Converts each MOVIE into a small movie for mobile phones, written beside it with the format's\n"
-         "extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without\n"
-         "a movie the window opens; several are converted one after another.\n"
-         "\n"
-         "  --headless        convert without a window (also when there is no display);\n"
-         "                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort\n"
-         "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
-         "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
-         "                    96x80, or WxH in pixels (16 to 4096 each)\n"
-         "  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)\n"
-         "  --rate N          data rate in kilobytes per second, 1 to 100000\n"
-         "  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),\n"
-         "                    or none\n"
-         "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
-         "                    movie of the same name gets \" (2)\" before the extension\n"
-         "  --skip-existing   leave alone an output that is already a complete movie\n"
-         "  --recursive       search the folders' folders too\n"
-         "  --jobs N          movies converted at once in the terminal (default: one per core,\n"
-         "                    fewer when memory is short)\n"
-         "  --help            show this text\n"
-         "  --version         show the version\n"
-         "\n"
-         "Options apply to every movie of this run only: the remembered settings stay as they are.\n"
-         "In the terminal each movie gets one line as it ends, and several a summary at the end.\n"
-         "Exit status: 0 when every movie was completely written (or already was, with\n"
-         "--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.\n";
+std::string UsageText() {
+  return Tr("CommandLine",
+            "Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]\n"
+            "Converts each MOVIE into a small movie for mobile phones, written beside it with the format's\n"
+            "extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without\n"
+            "a movie the window opens; several are converted one after another.\n"
+            "\n"
+            "  --headless        convert without a window (also when there is no display);\n"
+            "                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort\n"
+            "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
+            "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
+            "                    96x80, or WxH in pixels (16 to 4096 each)\n"
+            "  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)\n"
+            "  --rate N          data rate in kilobytes per second, 1 to 100000\n"
+            "  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),\n"
+            "                    or none\n"
+            "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
+            "                    movie of the same name gets \" (2)\" before the extension\n"
+            "  --skip-existing   leave alone an output that is already a complete movie\n"
+            "  --recursive       search the folders' folders too\n"
+            "  --jobs N          movies converted at once in the terminal (default: one per core,\n"
+            "                    fewer when memory is short)\n"
+            "  -h, --help        show this text\n"
+            "  --version         show the version\n"
+            "\n"
+            "Options apply to every movie of this run only: the remembered settings stay as they are.\n"
+            "In the terminal each movie gets one line as it ends, and several a summary at the end.\n"
+            "Exit status: 0 when every movie was completely written (or already was, with\n"
+            "--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.\n"
+            "The manual page tells more: man pocketmovie\n");
 }
 
 }  // namespace framework

@@ -36,6 +36,6 @@ struct RunOptions {
 RunOptions ParseCommandLine(int argc, const char* const* argv);
 // The --format name of an output-format tag ("3gp" for 1); a tag no item carries reads as 0.
 const char* FormatName(long formatTag);
-const char* UsageText();
+std::string UsageText();  // in the user's language
 
 }  // namespace framework

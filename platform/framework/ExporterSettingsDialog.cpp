@@ -1,11 +1,13 @@
 #include "platform/framework/ExporterSettingsDialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QStringList>
 #include <QVBoxLayout>
 
@@ -29,9 +31,9 @@ struct Named {
 
 QString NameIn(std::initializer_list<Named> names, qint64 value) {
   for (const Named& named : names) {
-    if (named.value == value) return QString::fromUtf8(named.title);
+    if (named.value == value) return QCoreApplication::translate("ExporterSettingsDialog", named.title);
   }
-  return QStringLiteral("Other");
+  return QCoreApplication::translate("ExporterSettingsDialog", "Other");
 }
 
 QString VideoCodecTitle(qint64 codec) {
@@ -40,29 +42,32 @@ QString VideoCodecTitle(qint64 codec) {
 }
 
 QString SoundCodecTitle(qint64 codec) {
-  return NameIn({{kSoundCodecFormatDefault, "The format's default"},
+  return NameIn({{kSoundCodecFormatDefault, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "The format's default")},
                  {kAACCodecType, "AAC"},
-                 {kAMRNBCodecType, "AMR-NB (speech)"},
-                 {kSoundCodecNone, "No sound"}},
+                 {kAMRNBCodecType, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "AMR-NB (speech)")},
+                 {kSoundCodecNone, QT_TRANSLATE_NOOP("ExporterSettingsDialog", "No sound")}},
                 codec);
 }
 
 QString FitTitle(qint64 fit) {
-  return fit == kFitStretch ? QStringLiteral("Stretch to fill") : QStringLiteral("Keep its shape, add bars");
+  return fit == kFitStretch ? QCoreApplication::translate("ExporterSettingsDialog", "Stretch to fill")
+                            : QCoreApplication::translate("ExporterSettingsDialog", "Keep its shape, add bars");
 }
 
 QString BitRateTitle(qint64 bitsPerSecond) {
-  return QStringLiteral("%1 kbit/s").arg(QString::number(double(bitsPerSecond) / 1000.0, 'g', 4));
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 kbit/s")
+      .arg(QLocale().toString(double(bitsPerSecond) / 1000.0, 'g', 4));
 }
 
 QString SampleRateTitle(qint64 hertz) {
-  return QStringLiteral("%1 kHz").arg(QString::number(double(hertz) / 1000.0, 'g', 5));
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 kHz")
+      .arg(QLocale().toString(double(hertz) / 1000.0, 'g', 5));
 }
 
 QString ChannelsTitle(qint64 channels) {
-  if (channels == 1) return QStringLiteral("Mono");
-  if (channels == 2) return QStringLiteral("Stereo");
-  return QStringLiteral("%1 channels").arg(channels);
+  if (channels == 1) return QCoreApplication::translate("ExporterSettingsDialog", "Mono");
+  if (channels == 2) return QCoreApplication::translate("ExporterSettingsDialog", "Stereo");
+  return QCoreApplication::translate("ExporterSettingsDialog", "%1 channels").arg(channels);
 }
 
 // Fills a menu with what is on offer and selects the current value. A current value that is not
@@ -81,16 +86,19 @@ void Fill(QComboBox* menu, const std::vector<T>& values, T current, QString (*ti
 QString H263SizesNote() {
   QStringList sizes;
   for (auto [width, height] : ExporterDialogModel::h263Sizes()) sizes << QStringLiteral("%1×%2").arg(width).arg(height);
-  const QString larger = sizes.mid(3).join(QStringLiteral(" or "));
-  return QStringLiteral("Only at %1,\n%2. At other sizes\nthe picture is written in MPEG-4 Visual.")
+  const QString larger = sizes.mid(3).join(QCoreApplication::translate("ExporterSettingsDialog", " or "));
+  return QCoreApplication::translate("ExporterSettingsDialog",
+                                     "Only at %1,\n%2. At other sizes\nthe picture is written in MPEG-4 Visual.")
       .arg(sizes.mid(0, 3).join(QStringLiteral(", ")), larger);
 }
 
 class ExporterSettingsDialog : public QDialog {
+  Q_DECLARE_TR_FUNCTIONS(ExporterSettingsDialog)
+
  public:
   ExporterSettingsDialog(const ExporterDialogModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("exporterSettings"));
-    setWindowTitle(QString::fromStdString(model.formatName()) + QStringLiteral(" settings"));
+    setWindowTitle(tr("%1 settings").arg(QString::fromStdString(model.formatName())));
     setModal(true);
     build();
     refresh();
@@ -134,32 +142,31 @@ class ExporterSettingsDialog : public QDialog {
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the H.263 note in and out
 
-    auto* fromWindow =
-        new QLabel(QStringLiteral("Picture size, frame rate and data rate\ncome from the main window."), this);
+    auto* fromWindow = new QLabel(tr("Picture size, frame rate and data rate\ncome from the main window."), this);
     fromWindow->setObjectName(QStringLiteral("fromWindow"));
     layout->addWidget(fromWindow);
 
-    auto* video = new QGroupBox(QStringLiteral("Video"), this);
+    auto* video = new QGroupBox(tr("Video"), this);
     auto* videoForm = new QFormLayout(video);
-    videoCodec_ = addMenu(videoForm, "videoCodec", QStringLiteral("Codec:"));
+    videoCodec_ = addMenu(videoForm, "videoCodec", tr("Codec:"));
     onChoice(videoCodec_, [this](qint64 v) { model_.chooseVideoCodec(OSType(v)); });
     h263Note_ = new QLabel(H263SizesNote(), this);
     h263Note_->setObjectName(QStringLiteral("h263Note"));
     h263Note_->setForegroundRole(QPalette::PlaceholderText);
     videoForm->addRow(QString(), h263Note_);
-    fit_ = addMenu(videoForm, "pictureFit", QStringLiteral("Picture:"));
+    fit_ = addMenu(videoForm, "pictureFit", tr("Picture:"));
     onChoice(fit_, [this](qint64 v) { model_.setStretch(v == kFitStretch); });
     layout->addWidget(video);
 
-    auto* sound = new QGroupBox(QStringLiteral("Sound"), this);
+    auto* sound = new QGroupBox(tr("Sound"), this);
     auto* soundForm = new QFormLayout(sound);
-    soundCodec_ = addMenu(soundForm, "soundCodec", QStringLiteral("Codec:"));
+    soundCodec_ = addMenu(soundForm, "soundCodec", tr("Codec:"));
     onChoice(soundCodec_, [this](qint64 v) { model_.chooseSoundCodec(OSType(v)); });
-    bitRate_ = addMenu(soundForm, "soundBitRate", QStringLiteral("Bit rate:"));
+    bitRate_ = addMenu(soundForm, "soundBitRate", tr("Bit rate:"));
     onChoice(bitRate_, [this](qint64 v) { model_.setSoundBitRate(SInt32(v)); });
-    sampleRate_ = addMenu(soundForm, "soundSampleRate", QStringLiteral("Sample rate:"));
+    sampleRate_ = addMenu(soundForm, "soundSampleRate", tr("Sample rate:"));
     onChoice(sampleRate_, [this](qint64 v) { model_.setSoundSampleRate(SInt32(v)); });
-    channels_ = addMenu(soundForm, "soundChannels", QStringLiteral("Channels:"));
+    channels_ = addMenu(soundForm, "soundChannels", tr("Channels:"));
     onChoice(channels_, [this](qint64 v) { model_.setSoundChannels(SInt32(v)); });
     layout->addWidget(sound);
 
@@ -173,7 +180,7 @@ class ExporterSettingsDialog : public QDialog {
 
   void refresh() {
     const ExporterSettings& s = model_.settings();
-    const QString otherTitle = QStringLiteral("Default");
+    const QString otherTitle = tr("Default");
     Fill(videoCodec_, model_.videoCodecs(), s.spatial.codecType, VideoCodecTitle, otherTitle);
     h263Note_->setVisible(s.spatial.codecType == kH263CodecType);
     Fill(fit_, std::vector<OSType>{kFitKeepShape, kFitStretch}, s.fit, FitTitle, otherTitle);

@@ -14,6 +14,7 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 
 namespace {
 
@@ -38,17 +39,17 @@ std::string reasonFor(int error, const std::string& path) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return "output folder not writable: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "output folder not writable: %1"), folderOf(path));
     case ENOSPC:
     case EDQUOT:
-      return "disk full: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "disk full: %1"), folderOf(path));
     case ENOENT:
     case ENOTDIR:
-      return "no such output folder: " + folderOf(path);
+      return framework::Fill(framework::Tr("Terminal", "no such output folder: %1"), folderOf(path));
     case ENAMETOOLONG:
-      return "the output's name is too long for the file system: " + path;
+      return framework::Fill(framework::Tr("Terminal", "the output's name is too long for the file system: %1"), path);
     default:
-      return "cannot create " + path + ": " + std::strerror(error);
+      return framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path, std::strerror(error));
   }
 }
 
@@ -74,8 +75,9 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    framework::NoteFailure((S_ISDIR(info.st_mode) ? "the output is a folder: " : "the output is not a regular file: ") +
-                           path.str());
+    const std::string reason = S_ISDIR(info.st_mode) ? framework::Tr("Terminal", "the output is a folder: %1")
+                                                     : framework::Tr("Terminal", "the output is not a regular file: %1");
+    framework::NoteFailure(framework::Fill(reason, path.str()));
     return NO;
   }
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -87,7 +89,8 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
     }
     // A link to nothing: writing there would replace the link, not make its target.
     if (error == EEXIST && lstat(path.UTF8String(), &info) == 0 && S_ISLNK(info.st_mode)) {
-      framework::NoteFailure("the output is a link to a missing file: " + path.str());
+      framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "the output is a link to a missing file: %1"),
+                                             path.str()));
       return NO;
     }
     framework::NoteFailure(reasonFor(error, path.str()));

@@ -3,6 +3,7 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 #include "platform/media/MovieFileTypes.h"
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
@@ -18,7 +19,9 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);
   if (status != noErr) {
     const std::string path = url ? url->path().str() : "";
-    framework::NoteFailure((status == fnfErr ? "no such file: " : "cannot read: ") + path);
+    const std::string reason = status == fnfErr ? framework::Tr("Terminal", "no such file: %1")
+                                                : framework::Tr("Terminal", "cannot read: %1");
+    framework::NoteFailure(framework::Fill(reason, path));
     delete this;
     return nullptr;
   }
@@ -27,8 +30,9 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
     // The file may have gone between the two calls; that is no judgement on its contents.
     const std::string path = url->path().str();
     const std::string what = GetMovieOpenFailure();
-    framework::NoteFailure(status == fnfErr ? "no such file: " + path
-                                            : (what.empty() ? std::string("not a movie") : what) + ": " + path);
+    framework::NoteFailure(status == fnfErr ? framework::Fill(framework::Tr("Terminal", "no such file: %1"), path)
+                           : what.empty()   ? framework::Fill(framework::Tr("Terminal", "not a movie: %1"), path)
+                                            : framework::TranslatedReason(what) + ": " + path);
     delete this;
     return nullptr;
   }

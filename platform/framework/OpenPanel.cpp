@@ -1,4 +1,5 @@
 // The open panel: a file dialog that offers the movie types it is given.
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -15,7 +16,7 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   framework::EnsureApplication();
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
-  const QString title = message_.str().empty() ? QStringLiteral("Choose a movie to convert")
+  const QString title = message_.str().empty() ? QCoreApplication::translate("OpenPanel", "Choose a movie to convert")
                                                : QString::fromStdString(message_.str());
   QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
   dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
@@ -23,8 +24,8 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
-  if (!patterns.isEmpty()) filters << QStringLiteral("Movies (%1)").arg(patterns.join(' '));
-  filters << QStringLiteral("All files (*)");
+  if (!patterns.isEmpty()) filters << QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' '));
+  filters << QCoreApplication::translate("OpenPanel", "All files (*)");
   dialog.setNameFilters(filters);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;

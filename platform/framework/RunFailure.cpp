@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -19,16 +20,16 @@ std::string describeStatus(long status) {
   switch (status) {
     case userCanceledErr:
     case -1:
-      return "aborted";
+      return Tr("Terminal", "aborted");
     case dskFulErr:
-      return "disk full";
+      return Tr("Terminal", "disk full");
     case fnfErr:
-      return "no such file";
+      return Tr("Terminal", "no such file");
     case permErr:
     case wrPermErr:
-      return "permission denied";
+      return Tr("Terminal", "permission denied");
     default:
-      return "the export failed (status " + std::to_string(status) + ")";
+      return Fill(Tr("Terminal", "the export failed (status %1)"), std::to_string(status));
   }
 }
 
@@ -44,9 +45,9 @@ std::string RunFailureReason() {
   const MovieExportReport report = LastMovieExportReport();
   if (report.started) {
     if (report.finished && report.status == noErr) return {};
-    return !report.failureReason.empty() ? report.failureReason : describeStatus(report.status);
+    return !report.failureReason.empty() ? TranslatedReason(report.failureReason) : describeStatus(report.status);
   }
-  return !firstFailure().empty() ? firstFailure() : "the conversion did not start";
+  return !firstFailure().empty() ? firstFailure() : Tr("Terminal", "the conversion did not start");
 }
 
 void RemoveEmptyOutputs() {

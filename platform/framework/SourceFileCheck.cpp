@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/Translation.h"
 
 namespace framework {
 
@@ -13,15 +14,17 @@ namespace {
 
 std::string missingReason(const std::string& path) {
   struct stat link {};
-  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) return "a link to a missing file: " + path;
-  return "no such file: " + path;
+  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    return Fill(Tr("Terminal", "a link to a missing file: %1"), path);
+  }
+  return Fill(Tr("Terminal", "no such file: %1"), path);
 }
 
-const char* kindOf(mode_t mode) {
-  if (S_ISFIFO(mode)) return "a named pipe";
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "not a plain file";
+std::string kindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return Tr("Terminal", "a named pipe");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return Tr("Terminal", "a device");
+  if (S_ISSOCK(mode)) return Tr("Terminal", "a socket");
+  return Tr("Terminal", "not a plain file");
 }
 
 }  // namespace
@@ -34,15 +37,15 @@ std::string SourceFileProblem(const std::string& path) {
       case ENOTDIR:
         return missingReason(path);
       case ELOOP:
-        return "the links go round in a loop: " + path;
+        return Fill(Tr("Terminal", "the links go round in a loop: %1"), path);
       case EACCES:
-        return "permission denied: " + path;
+        return Fill(Tr("Terminal", "permission denied: %1"), path);
       default:
-        return "cannot read " + path + ": " + std::strerror(errno);
+        return Fill(Tr("Terminal", "cannot read %1: %2"), path, std::strerror(errno));
     }
   }
-  if (S_ISDIR(info.st_mode)) return "a folder, not a movie: " + path;
-  if (!S_ISREG(info.st_mode)) return std::string("not a regular file (") + kindOf(info.st_mode) + "): " + path;
+  if (S_ISDIR(info.st_mode)) return Fill(Tr("Terminal", "a folder, not a movie: %1"), path);
+  if (!S_ISREG(info.st_mode)) return Fill(Tr("Terminal", "not a regular file (%1): %2"), kindOf(info.st_mode), path);
   return {};
 }
 

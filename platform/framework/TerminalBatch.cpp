@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/framework/BatchPlan.h"
+#include "platform/framework/Translation.h"
 
 namespace fs = std::filesystem;
 
@@ -55,7 +56,8 @@ void showStatus(size_t ended, size_t movies, size_t running) {
   static std::string shown;
   if (!isatty(STDERR_FILENO)) return;
   const std::string text =
-      std::to_string(ended) + " of " + std::to_string(movies) + " done, " + std::to_string(running) + " converting";
+      Fill(Tr("Terminal", "%1 of %2 done, %3 converting"), std::to_string(ended), std::to_string(movies),
+           std::to_string(running));
   if (statusShown && text == shown) return;
   shown = text;
   std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
@@ -110,14 +112,14 @@ class Batch {
   int run() {
     const std::vector<std::string> movies = FindMovies(options_.movies, options_.recursive);
     if (movies.empty()) {
-      line("no movies found");
+      line(Tr("Terminal", "no movies found"));
       return 1;
     }
     if (!options_.outputFolder.empty()) {
       std::error_code error;
       fs::create_directories(options_.outputFolder, error);
       if (!fs::is_directory(options_.outputFolder)) {
-        line("cannot make the output folder " + options_.outputFolder + ": " + error.message());
+        line(Fill(Tr("Terminal", "cannot make the output folder %1: %2"), options_.outputFolder, error.message()));
         return 1;
       }
     }
@@ -148,16 +150,16 @@ class Batch {
   void start(const PlannedOutput& plan) {
     std::error_code error;
     if (!fs::is_regular_file(plan.source, error)) {
-      fail(plan, fs::exists(plan.source, error) ? "not a file" : "no such file");
+      fail(plan, fs::exists(plan.source, error) ? Tr("Terminal", "not a file") : Tr("Terminal", "no such file"));
       return;
     }
     if (options_.skipExisting && IsCompleteMovie(plan.output)) {
-      line("skipped " + plan.source + ": " + plan.output + " is already a complete movie");
+      line(Fill(Tr("Terminal", "skipped %1: %2 is already a complete movie"), plan.source, plan.output));
       ++skipped_;
       return;
     }
     if (self_.empty()) {
-      fail(plan, "cannot find this program to run it");
+      fail(plan, Tr("Terminal", "cannot find this program to run it"));
       return;
     }
     Job job{plan, {}, {}, -1, {}};
@@ -165,10 +167,11 @@ class Batch {
     if (fs::path(plan.output).parent_path().empty()) pattern = ".pocketmovie-XXXXXX";
     if (!mkdtemp(pattern.data())) {
       const int err = errno;
-      fail(plan, (err == EACCES || err == EPERM || err == EROFS ? "output folder not writable: "
-                                                                 : "cannot write in the output folder: ") +
+      const bool refused = err == EACCES || err == EPERM || err == EROFS;
+      fail(plan, (refused ? Tr("Terminal", "output folder not writable: ")
+                          : Tr("Terminal", "cannot write in the output folder: ")) +
                      fs::path(plan.output).parent_path().string() +
-                     (err == EACCES || err == EPERM || err == EROFS ? "" : std::string(" (") + std::strerror(err) + ")"));
+                     (refused ? "" : std::string(" (") + std::strerror(err) + ")"));
       return;
     }
     job.staging = pattern;
@@ -176,7 +179,7 @@ class Batch {
     fs::create_symlink(fs::absolute(plan.source), job.stagedSource, error);
     if (error) {
       fs::remove_all(job.staging, error);
-      fail(plan, "cannot write in the output folder: " + fs::path(plan.output).parent_path().string());
+      fail(plan, Tr("Terminal", "cannot write in the output folder: ") + fs::path(plan.output).parent_path().string());
       return;
     }
 
@@ -190,7 +193,7 @@ class Batch {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
       fs::remove_all(job.staging, error);
-      fail(plan, "cannot start a conversion: " + std::string(std::strerror(errno)));
+      fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
       return;
     }
     // Each run's share of the cores; the runs together use them all.
@@ -215,7 +218,7 @@ class Batch {
     if (child < 0) {
       close(pipeEnds[0]);
       fs::remove_all(job.staging, error);
-      fail(plan, "cannot start a conversion: " + std::string(std::strerror(errno)));
+      fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
       return;
     }
     job.errors = pipeEnds[0];
@@ -289,23 +292,21 @@ class Batch {
     const std::string written = job.stagedSource + "." + formatName_;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::is_regular_file(written, error)) {
       if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
-        std::string text = "wrote " + job.plan.output;
-        if (job.plan.renamed) {
-          text += " (a movie of the same name is already in this batch)";
-        }
+        std::string text = Fill(Tr("Terminal", "wrote %1"), job.plan.output);
+        if (job.plan.renamed) text += Tr("Terminal", " (a movie of the same name is already in this batch)");
         line(text);
         ++written_;
       } else {
-        fail(job.plan, "cannot put the output movie in place: " + std::string(std::strerror(errno)));
+        fail(job.plan, Tr("Terminal", "cannot put the output movie in place: ") + std::strerror(errno));
       }
     } else if (WIFSIGNALED(status)) {
       // Stopped by the batch's own abort, possibly before it could take the signal as one.
       fail(job.plan, stopRequests > 0 && (WTERMSIG(status) == SIGKILL || WTERMSIG(status) == SIGINT)
-                         ? "aborted"
-                         : "the conversion ended by signal " + std::to_string(WTERMSIG(status)));
+                         ? Tr("Terminal", "aborted")
+                         : Fill(Tr("Terminal", "the conversion ended by signal %1"), std::to_string(WTERMSIG(status))));
     } else {
       const std::string reason = lastReason(job);
-      fail(job.plan, reason.empty() ? "the conversion failed" : reason);
+      fail(job.plan, reason.empty() ? Tr("Terminal", "the conversion failed") : reason);
     }
     fs::remove_all(job.staging, error);
   }
@@ -314,14 +315,15 @@ class Batch {
     // A reason that names its file already says which movie it is about.
     const bool named = reason.find(plan.source) != std::string::npos || reason.find(plan.output) != std::string::npos;
     line(named ? reason : plan.source + ": " + reason);
-    ++(reason == "aborted" ? aborted_ : failed_);
+    ++(reason == Tr("Terminal", "aborted") ? aborted_ : failed_);  // the runs speak the batch's language
   }
 
   int summarize() {
-    std::string text = std::to_string(written_) + " written, " + std::to_string(failed_) + " failed";
-    if (aborted_) text += ", " + std::to_string(aborted_) + " aborted";
-    if (skipped_) text += ", " + std::to_string(skipped_) + " already complete";
-    if (notStarted_) text += ", " + std::to_string(notStarted_) + " not started";
+    std::string text =
+        Fill(Tr("Terminal", "%1 written, %2 failed"), std::to_string(written_), std::to_string(failed_));
+    if (aborted_) text += Fill(Tr("Terminal", ", %1 aborted"), std::to_string(aborted_));
+    if (skipped_) text += Fill(Tr("Terminal", ", %1 already complete"), std::to_string(skipped_));
+    if (notStarted_) text += Fill(Tr("Terminal", ", %1 not started"), std::to_string(notStarted_));
     line(text);
     return failed_ || aborted_ || notStarted_ ? 1 : 0;
   }

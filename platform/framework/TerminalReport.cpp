@@ -9,6 +9,7 @@
 
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/RunFailure.h"
+#include "platform/framework/Translation.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -42,9 +43,9 @@ std::string timeLeft(double percent) {
   const double elapsed = std::chrono::duration<double>(now - line.start).count();
   if (done <= 0 || elapsed < 0.5) return {};
   const long seconds = std::lround(elapsed * (100.0 - percent) / done);
-  char text[32];
-  std::snprintf(text, sizeof text, "%ld:%02ld left", seconds / 60, seconds % 60);
-  return text;
+  char minutes[32];
+  std::snprintf(minutes, sizeof minutes, "%ld:%02ld", seconds / 60, seconds % 60);
+  return Fill(Tr("Terminal", "%1 left"), minutes);
 }
 
 void drawBar(double percent) {
@@ -89,7 +90,7 @@ int FinishRunReport() {
       endBar();
       const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
       if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
-      std::fprintf(stderr, "pocketmovie: wrote %s\n", output.c_str());
+      std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
     }
     return 0;
   }

@@ -4,11 +4,13 @@
 // a user's mouse and keyboard would.
 #pragma once
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPixmap>
 #include <QScreen>
@@ -37,6 +39,7 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
+#include "platform/framework/Translation.h"
 
 // Runs inside the application's process, on its main thread: from the main loop, from modal
 // dialogs' loops and from the export's looks at the queue alike.
@@ -63,6 +66,23 @@ class Probe {
   double progress() const {  // what the progress bar shows, 0 to 100
     auto* bar = dynamic_cast<NSProgressIndicator*>(NSViewNamed("progress"));
     return bar ? bar->doubleValue() : -1;
+  }
+  // The labels, buttons and menus of the widget's window that are smaller than their text needs.
+  std::string clipped(QWidget* widget) const {
+    std::string names;
+    for (QWidget* shown : widget->window()->findChildren<QWidget*>()) {
+      const bool hasText = qobject_cast<QLabel*>(shown) || qobject_cast<QAbstractButton*>(shown) ||
+                           qobject_cast<QComboBox*>(shown);
+      if (!hasText || !shown->isVisible()) continue;
+      QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
+      if (auto* label = qobject_cast<QLabel*>(shown); label && label->wordWrap()) {
+        needed = {0, label->heightForWidth(label->width())};  // wraps to its width: only its height can fall short
+      }
+      if (shown->width() < needed.width() || shown->height() < needed.height()) {
+        names += shown->objectName().toStdString() + " ";
+      }
+    }
+    return names.empty() ? "none" : names;
   }
   bool exposed(QWidget* widget) const {
     QWindow* shown = widget ? widget->window()->windowHandle() : nullptr;
@@ -124,8 +144,9 @@ class Probe {
   }
 
   void tick(std::vector<Step>& steps) {
-    // Every value the bar shows while the convert button says "Abort".
-    if (title("button") == "Abort" && progress() != lastProgress_) {
+    // Every value the bar shows while the convert button says "Abort", in the window's language.
+    static const QString abort = QString::fromStdString(framework::Tr("Localizable", "Abort"));
+    if (title("button") == abort && progress() != lastProgress_) {
       note("progress", std::to_string(lastProgress_ = progress()));
     }
     if (nextStep_ < steps.size() && steps[nextStep_](*this)) note("step", std::to_string(++nextStep_));
@@ -201,10 +222,10 @@ class DesktopSession {
   }
 
   // Starts the application with these arguments in a child process whose preferences, bundle
-  // folder and home are `folder`'s; runs `steps` in order, then `atExit` when the application
-  // ends (its window is still there).
+  // folder and home are `folder`'s, with English texts unless `language` names another; runs
+  // `steps` in order, then `atExit` when the application ends (its window is still there).
   Run launch(const std::string& folder, const std::vector<std::string>& arguments, std::vector<Probe::Step> steps,
-             std::function<void(Probe&)> atExit = {}) const {
+             std::function<void(Probe&)> atExit = {}, const std::string& language = "en") const {
     const std::string notes = folder + "/probe-notes";
     std::remove(notes.c_str());
     std::fflush(nullptr);
@@ -213,6 +234,7 @@ class DesktopSession {
       setenv("DISPLAY", display_.c_str(), 1);
       setenv("QT_QPA_PLATFORM", "xcb", 1);
       setenv("HOME", folder.c_str(), 1);
+      setenv("LANGUAGE", language.c_str(), 1);
       setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
       setenv("POCKETMOVIE_BUNDLE", (folder + "/bundle").c_str(), 1);
       QDir().mkpath(QString::fromStdString(folder + "/bundle"));

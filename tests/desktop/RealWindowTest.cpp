@@ -343,4 +343,54 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   EXPECT_FALSE(fs::exists(broken + ".3gp"));
 }
 
+// In German and in Japanese every text of the window and the settings dialog is translated and
+// fits, a failure's reason included, before and during a conversion, and the "Abort" button stops
+// it as in English.
+TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
+  const std::string source = source_;
+  const std::string missing = folder_.file("gone.mov");
+  for (const auto& [language, noSuchFile] : {std::pair{"de", "keine solche Datei: "}, {"ja", "ファイルがありません: "}}) {
+    SCOPED_TRACE(language);
+    std::vector<Probe::Step> steps{
+        [language](Probe& p) {  // the movie given at launch is missing: the window says so
+          if (!p.exposed(p.window()) || p.title("textStatus").isEmpty() || !p.control("button")->isEnabled()) {
+            return false;
+          }
+          p.shot(std::string("window-") + language, p.window());
+          p.note("reason", p.title("textStatus").toStdString());
+          p.note("convertTitle", p.title("button").toStdString());
+          p.note("clippedBefore", p.clipped(p.window()));
+          p.click(p.control("settingsButton"));
+          return true;
+        },
+        [language](Probe& p) {
+          if (!p.modal() || !p.exposed(p.modal())) return false;
+          p.shot(std::string("settings-") + language, p.modal());
+          p.note("clippedSettings", p.clipped(p.modal()));
+          p.click(p.modal()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
+          return true;
+        },
+        [source](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
+        [language](Probe& p) {
+          if (p.progress() < 20) return false;
+          p.shot(std::string("window-") + language + "-during", p.window());
+          p.note("abortTitle", p.title("button").toStdString());
+          p.note("clippedDuring", p.clipped(p.window()));
+          p.click(p.control("button"));
+          return true;
+        }};
+    const DesktopSession::Run run =
+        session_->launch(folder_.path(), {"--format", "amc", "--size", "natural", missing}, steps, {}, language);
+    ASSERT_TRUE(run.exited) << run.all();
+    EXPECT_EQ(run.note("reason"), noSuchFile + missing);
+    EXPECT_NE(run.note("convertTitle"), "Convert…");
+    EXPECT_NE(run.note("abortTitle"), "Abort");
+    EXPECT_NE(run.note("abortTitle"), run.note("convertTitle"));
+    EXPECT_EQ(run.note("clippedBefore"), "none");
+    EXPECT_EQ(run.note("clippedSettings"), "none");
+    EXPECT_EQ(run.note("clippedDuring"), "none");
+    EXPECT_TRUE(ProbeMovie(source_ + ".amc").readable) << "the aborted conversion keeps what it wrote";
+  }
+}
+
 }  // namespace

@@ -87,7 +87,8 @@ with tempfile.TemporaryDirectory() as home:
     server, display = start_display()
     missing = os.path.join(home, "gone.mov")
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", HOME=home,
-               XDG_CONFIG_HOME=os.path.join(home, "config"), POCKETMOVIE_BUNDLE=os.path.join(home, "bundle"))
+               XDG_CONFIG_HOME=os.path.join(home, "config"), POCKETMOVIE_BUNDLE=os.path.join(home, "bundle"),
+               LANGUAGE="en", LC_ALL="C.UTF-8")  # the names below are the English ones
     os.makedirs(env["POCKETMOVIE_BUNDLE"])
     # The accessibility bus and its registry up first, so the application finds them when it starts.
     pyatspi.Registry.getDesktop(0).childCount
