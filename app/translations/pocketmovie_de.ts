@@ -64,6 +64,8 @@ a movie the window opens; several are converted one after another.
                     96x80, or WxH in pixels (16 to 4096 each)
   --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
   --rate N          data rate in kilobytes per second, 1 to 100000
+  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
+                    or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets " (2)" before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -91,6 +93,8 @@ ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewand
                     96x80 oder BxH in Pixeln (je 16 bis 4096)
   --fps N           Bilder pro Sekunde, 0.0001 bis 120; Brüche erlaubt (7.5)
   --rate N          Datenrate in Kilobyte pro Sekunde, 1 bis 100000
+  --fit GRÖSSE      die ganze Datei in GRÖSSE halten: 300K, 600K, 1M (K = 1024 Byte),
+                    oder none
   --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
                     Film gleichen Namens bekommt " (2)" vor der Endung
   --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
@@ -294,6 +298,50 @@ kommen aus dem Hauptfenster.</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Fit into:</source>
+        <translation>Passend in:</translation>
+    </message>
+    <message>
+        <source>The most the whole movie file may take, sound included, for sending by picture message</source>
+        <translation>Höchstens so groß darf die ganze Filmdatei samt Ton werden, zum Versand als Bildnachricht</translation>
+    </message>
+    <message>
+        <source>Fit into</source>
+        <translation>Passend in</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <translation>Keine Grenze</translation>
+    </message>
+    <message>
+        <source>300 KB</source>
+        <translation>300 KB</translation>
+    </message>
+    <message>
+        <source>600 KB</source>
+        <translation>600 KB</translation>
+    </message>
+    <message>
+        <source>1 MB</source>
+        <translation>1 MB</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Eigene</translation>
+    </message>
+    <message>
+        <source>Custom size limit in kilobytes</source>
+        <translation>Eigene Größengrenze in Kilobyte</translation>
+    </message>
+    <message>
+        <source>Kilobytes (1024 bytes) the whole file may take</source>
+        <translation>Kilobyte (1024 Byte), die die ganze Datei belegen darf</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
     <message>
         <source>Format:</source>
         <translation>Format:</translation>

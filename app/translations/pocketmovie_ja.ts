@@ -64,6 +64,8 @@ a movie the window opens; several are converted one after another.
                     96x80, or WxH in pixels (16 to 4096 each)
   --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
   --rate N          data rate in kilobytes per second, 1 to 100000
+  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
+                    or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets " (2)" before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -91,6 +93,8 @@ The manual page tells more: man pocketmovie
                     96x80、またはピクセル単位の 幅x高さ（それぞれ 16〜4096）
   --fps N           1 秒あたりのフレーム数、0.0001〜120（7.5 のような小数も可）
   --rate N          データレート（1 秒あたりのキロバイト数）、1〜100000
+  --fit SIZE        ファイル全体を SIZE 以内に収める: 300K、600K、1M（K = 1024 バイト）、
+                    または none
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
                     ムービーには拡張子の前に " (2)" が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
@@ -294,6 +298,50 @@ come from the main window.</source>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Fit into:</source>
+        <translation>サイズ上限:</translation>
+    </message>
+    <message>
+        <source>The most the whole movie file may take, sound included, for sending by picture message</source>
+        <translation>音声を含むムービーファイル全体の最大サイズ（画像メッセージ送信用）</translation>
+    </message>
+    <message>
+        <source>Fit into</source>
+        <translation>サイズ上限</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <translation>上限なし</translation>
+    </message>
+    <message>
+        <source>300 KB</source>
+        <translation>300 KB</translation>
+    </message>
+    <message>
+        <source>600 KB</source>
+        <translation>600 KB</translation>
+    </message>
+    <message>
+        <source>1 MB</source>
+        <translation>1 MB</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>カスタム</translation>
+    </message>
+    <message>
+        <source>Custom size limit in kilobytes</source>
+        <translation>カスタムのサイズ上限（キロバイト）</translation>
+    </message>
+    <message>
+        <source>Kilobytes (1024 bytes) the whole file may take</source>
+        <translation>ファイル全体の上限（キロバイト、1024 バイト）</translation>
+    </message>
+    <message>
+        <source>KB</source>
+        <translation>KB</translation>
+    </message>
     <message>
         <source>Format:</source>
         <translation>フォーマット：</translation>
