@@ -189,7 +189,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   EXPECT_EQ(run.note("panelFolder"), videos);
   EXPECT_EQ(run.note("panelName"), "[]");
   const std::string filters = run.note("panelFilters");
-  for (const std::string type : {"*.mov", "*.avi", "*.mp4", "*.mkv", "*.webm", "*.3gp", "*.3g2", "*.mpg", "*.ts", "*.wmv"}) {
+  for (std::string type : {"*.mov", "*.avi", "*.mp4", "*.mkv", "*.webm", "*.3gp", "*.3g2", "*.mpg", "*.ts", "*.wmv"}) {
     EXPECT_TRUE(filters.find(type + " ") != std::string::npos || filters.find(type + ")") != std::string::npos)
         << type << " in " << filters;
   }
