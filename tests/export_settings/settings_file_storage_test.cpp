@@ -24,20 +24,24 @@ FSSpec SpecOf(const std::string& path) {
   return spec;
 }
 
+void ExpectSettingsFileType(const FSSpec& spec) {
+  FInfo info{};
+  ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
+  EXPECT_EQ(info.fdType, kSettingsFileType);
+  EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
+}
+
 }  // namespace
 
 TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged) {
   TempDir dir;
   const AtomImage& settings = kSettings;
-  FSSpec spec = SpecOf(dir.write("setting3gpp2.atom", std::string(500, 'z')));  // longer than the settings
+  const FSSpec spec = SpecOf(dir.write("setting3gpp2.atom", std::string(500, 'z')));  // longer than the settings
 
   ScopedRecordingExporter saver(settings);
   ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
   EXPECT_EQ(ReadWholeFile(dir.file("setting3gpp2.atom")), std::string(settings.begin(), settings.end()));
-  FInfo info{};
-  ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
-  EXPECT_EQ(info.fdType, kSettingsFileType);
-  EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
+  ExpectSettingsFileType(spec);
 
   ScopedRecordingExporter loader(AtomImage{});
   ASSERT_EQ(QTDX_GetExporterSettingsFromFile(loader.instance(), &spec), noErr);
@@ -99,10 +103,7 @@ TEST(SettingsFileStorage, ASaveThatFailsAnywhereLeavesTheOldFileAsItWasAndNothin
     }
     EXPECT_EQ(QTDX_SaveExporterSettingsInFile(bigger.instance(), &spec), fault.status);
     EXPECT_EQ(ReadWholeFile(volume.file("settings")), std::string(kSettings.begin(), kSettings.end()));
-    FInfo info{};
-    ASSERT_EQ(FSpGetFInfo(&spec, &info), noErr);
-    EXPECT_EQ(info.fdType, kSettingsFileType);
-    EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
+    ExpectSettingsFileType(spec);
     // Nothing written beside is left, and no descriptor of this process is still open there.
     for (const auto& entry : fs::directory_iterator(volume.path())) EXPECT_NE(entry.path().filename().c_str()[0], '.');
     for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {

@@ -1,8 +1,6 @@
 // Source movies opened and measured through the movie calls.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "platform/movies/Movies.h"
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
@@ -53,8 +51,7 @@ TEST(MoviesOpen, MeasuresCommonKindsAndRefusesACutShortMovie) {
 
   // With its index first, a cut-short movie still opens unless its index is checked against its end.
   const std::string whole = folder.file("turned.mp4"), indexed = folder.file("indexed.mp4");
-  const std::string indexFirst = "ffmpeg -nostdin -loglevel error -i " + whole + " -c copy -movflags faststart ";
-  ASSERT_EQ(std::system((indexFirst + indexed).c_str()), 0);
+  ASSERT_TRUE(RunFfmpeg("-i '" + whole + "' -c copy -movflags faststart '" + indexed + "'"));
   Movie movie = reinterpret_cast<Movie>(1);
   EXPECT_NE(OpenMovie(folder.write("cut-indexed.mov", ReadWholeFile(indexed).substr(0, 20000)), &movie), noErr);
   EXPECT_EQ(movie, nullptr);
