@@ -655,6 +655,14 @@ kommen aus dem Hauptfenster.</translation>
         <source>the output is a folder</source>
         <translation>die Ausgabe ist ein Ordner</translation>
     </message>
+    <message>
+        <source>cannot start the encoder</source>
+        <translation>der Encoder kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>aborted, the earlier movie is kept</source>
+        <translation>abgebrochen, der frühere Film bleibt erhalten</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>

@@ -655,6 +655,14 @@ come from the main window.</source>
         <source>the output is a folder</source>
         <translation>書き出し先がフォルダです</translation>
     </message>
+    <message>
+        <source>cannot start the encoder</source>
+        <translation>エンコーダを開始できません</translation>
+    </message>
+    <message>
+        <source>aborted, the earlier movie is kept</source>
+        <translation>中止しました。以前のムービーは残してあります</translation>
+    </message>
 </context>
 <context>
     <name>Terminal</name>

@@ -67,6 +67,8 @@ const std::vector<QTranslator*>& translators() {
     QT_TRANSLATE_NOOP("Reason", "nothing in this movie could be read"),
     QT_TRANSLATE_NOOP("Reason", "a single picture"),
     QT_TRANSLATE_NOOP("Reason", "the output is a folder"),
+    QT_TRANSLATE_NOOP("Reason", "cannot start the encoder"),
+    QT_TRANSLATE_NOOP("Reason", "aborted, the earlier movie is kept"),
 };
 
 QString translated(const char* context, const char* text) {

@@ -25,7 +25,7 @@ OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr 
                   std::string* failureReason) {
   int result = avcodec_open2(context.get(), codec, options->get());
   if (result < 0) {
-    *failureReason = std::string("cannot start the ") + codec->name + " encoder: " + AVErrorText(result);
+    *failureReason = std::string("cannot start the encoder: ") + codec->name + ": " + AVErrorText(result);
     return OSErrFromAVError(result);
   }
   *encoder = std::move(context);

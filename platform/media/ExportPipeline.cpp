@@ -91,7 +91,7 @@ class ExportRun {
     const bool keepEarlier = !twoPass_ && cancelled_ && output_.replacesEarlierOutput();
     if (status == noErr && !keepEarlier) status = twoPass_ ? encodeStoredFrames() : output_.finish(&reason_);
     if (status != noErr) return status;
-    if (keepEarlier) reason_ = "aborted; the earlier " + job_.outputPath + " is kept";
+    if (keepEarlier) reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
     if (cancelled_) return userCanceledErr;
     if (progress_) progress_(1.0);
     return noErr;

@@ -140,7 +140,7 @@ class StoredFramesWriter {
     }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     if (attempt.stopped && output_->replacesEarlierOutput()) {
-      reason_ = "aborted; the earlier " + job_.outputPath + " is kept";
+      reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
       return userCanceledErr;
     }
     OSErr status = output_->putInPlace(&reason_);
