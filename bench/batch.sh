@@ -24,14 +24,8 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config"
 
-source_clip="$clips/testsrc2-1280x720-30fps-20s.mp4"  # shared with bench/run.sh
-if [ ! -f "$source_clip" ]; then
-  echo "making $(basename "$source_clip") (once)..." >&2
-  ffmpeg -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=30:duration=20" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=20" \
-    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 "$source_clip.part.mp4"
-  mv "$source_clip.part.mp4" "$source_clip"
-fi
+source "$root/bench/clips.sh"
+source_clip="$(clip 1280 720 20)"
 mkdir -p "$work/clips"
 for i in 1 2 3 4 5 6 7 8; do cp "$source_clip" "$work/clips/clip$i.mp4"; done
 

@@ -36,18 +36,7 @@ mkdir -p "$clips"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# clip WIDTH HEIGHT SECONDS: path of a cached H.264 + AAC clip, made on first use.
-clip() {
-  local path="$clips/testsrc2-$1x$2-30fps-$3s.mp4"
-  if [ ! -f "$path" ]; then
-    echo "making $(basename "$path") (once)..." >&2
-    ffmpeg -v error -y -f lavfi -i "testsrc2=size=$1x$2:rate=30:duration=$3" \
-      -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$3" \
-      -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 "$path.part.mp4"
-    mv "$path.part.mp4" "$path"
-  fi
-  echo "$path"
-}
+source "$root/bench/clips.sh"
 
 # busy_clip KIND: a 14-second 640x480 clip whose picture keeps an encoder at its rate: a zoom into
 # the Mandelbrot set ("zoom") or moving bars under fresh noise every frame ("noise").
