@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/framework/BatchPlan.h"
+#include "platform/media/MovieFileTypes.h"
 
 namespace fs = std::filesystem;
 
@@ -20,12 +21,17 @@ std::string lowered(std::string text) {
   return text;
 }
 
-const std::set<std::string> kMovieExtensions = {".mov", ".qt",  ".avi", ".mp4", ".m4v", ".3gp",  ".3g2",
-                                                ".amc", ".mkv", ".webm", ".mpg", ".mpeg", ".wmv", ".flv",
-                                                ".dv",  ".mts", ".m2ts", ".ts", ".vob",  ".ogv"};
 const std::set<std::string> kOutputExtensions = {".mp4", ".3gp", ".3g2", ".amc"};
 
-bool hasMovieExtension(const fs::path& name) { return kMovieExtensions.count(lowered(name.extension().string())) > 0; }
+// The same kinds of movie the open panel lists: those this program can read.
+bool hasMovieExtension(const fs::path& name) {
+  static const std::set<std::string> kMovieExtensions = [] {
+    std::set<std::string> extensions;
+    for (const std::string& type : ReadableMovieFileTypes()) extensions.insert("." + type);
+    return extensions;
+  }();
+  return kMovieExtensions.count(lowered(name.extension().string())) > 0;
+}
 
 // "clip.mov.3gp" and "clip.mov (2).3gp" are what this program writes: converting them again
 // would only make "clip.mov.3gp.3gp" on every run over the same folder.

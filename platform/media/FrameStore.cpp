@@ -15,6 +15,7 @@ extern "C" {
 }
 
 #include "platform/files/Files.h"
+#include "platform/files/TemporaryFiles.h"
 
 namespace {
 
@@ -40,15 +41,9 @@ int PackedSize(const RecordHeader& header) {
   return av_samples_get_buffer_size(nullptr, header.channels, header.samples, AVSampleFormat(header.format), 1);
 }
 
-std::string FolderOf(const std::string& file) {
-  size_t slash = file.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : file.substr(0, slash);
-  return folder.empty() ? "/" : folder;
-}
-
 // An unnamed file in the folder of `besideFile`: made under a hidden name and unlinked at once.
 std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* failureReason) {
-  const std::string folder = FolderOf(besideFile);
+  const std::string folder = temporary_files::FolderOf(besideFile);
   static std::atomic<unsigned> counter = 0;
   int err = 0;
   for (int tries = 0; tries < 100; ++tries) {
@@ -78,7 +73,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
 
 bool FrameStore::RoomBeside(const std::string& besideFile, double bytes) {
   struct statvfs volume {};
-  if (::statvfs(FolderOf(besideFile).c_str(), &volume) != 0) return true;  // the export will say what is wrong
+  if (::statvfs(temporary_files::FolderOf(besideFile).c_str(), &volume) != 0) return true;  // the export will say what is wrong
   return double(volume.f_bavail) * double(volume.f_frsize) > bytes;
 }
 

@@ -1,4 +1,4 @@
-// The kinds of movie file this program reads, by extension, for the open panel's filter.
+// The kinds of movie file this program reads, by extension: the open panel lists them, a folder is searched for them.
 #pragma once
 
 #include <string>
