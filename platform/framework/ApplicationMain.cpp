@@ -176,7 +176,12 @@ int NSApplicationMain(int argc, const char** argv) {
     // Every run of the batch gets the format named, so that all agree on the outputs' names.
     const long formatTag = options.formatTag ? *options.formatTag
                                              : long(NSUserDefaults::standardUserDefaults()->integerForKey("3GPP"));
-    return framework::RunTerminalBatch(options, framework::FormatName(formatTag));
+    return framework::RunTerminalBatch(options, framework::FormatName(formatTag), [](std::vector<std::string>& words) {
+      std::vector<const char*> arguments;
+      for (const std::string& word : words) arguments.push_back(word.c_str());
+      arguments.push_back(nullptr);
+      return NSApplicationMain(int(words.size()), arguments.data());
+    });
   }
   framework::SetTerminalMode(headless);
   // From the terminal nobody can answer a dialog: without a presenter it reports cancelled.
