@@ -94,15 +94,6 @@ inline bool PlaysAsMovie(const std::string& path) {
   return movie.readable && !movie.streams.empty();
 }
 
-// The folder's entries whose names start with a dot: the temporary files of unfinished outputs.
-inline std::vector<std::string> HiddenEntries(const std::string& folder) {
-  std::vector<std::string> hidden;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().filename().string().front() == '.') hidden.push_back(entry.path().filename());
-  }
-  return hidden;
-}
-
 // The lines a person reads, without the progress percentages, in the order printed.
 inline std::vector<std::string> ResultLines(const std::string& errors) {
   std::vector<std::string> lines;
@@ -127,5 +118,5 @@ inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output)
   } else if (std::filesystem::exists(output)) {
     EXPECT_EQ(std::filesystem::file_size(output), 0u) << output;
   }
-  EXPECT_TRUE(HiddenEntries(std::filesystem::path(output).parent_path()).empty());
+  EXPECT_TRUE(EntryNames(std::filesystem::path(output).parent_path(), ".").empty());
 }

@@ -26,16 +26,14 @@ struct ProgressLog {
   MovieExportComponent exporter = nullptr;
   std::vector<SInt16> messages;
   std::vector<Fixed> fractions;
-  bool wrongArguments = false;
   double secondsAtClose = 0;  // of the output, when the close message came
   bool finishedAtClose = false;
 };
 
-OSErr RecordProgress(Movie movie, SInt16 message, SInt16 operation, Fixed fraction, long refcon) {
+OSErr RecordProgress(Movie, SInt16 message, SInt16, Fixed fraction, long refcon) {
   auto* log = reinterpret_cast<ProgressLog*>(refcon);
   log->messages.push_back(message);
   log->fractions.push_back(fraction);
-  log->wrongArguments |= operation != progressOpExportMovie || movie != log->movie;
   if (message == movieProgressClose) {
     log->secondsAtClose = ProbeMovie(log->output).seconds;
     log->finishedAtClose = LastMovieExportReport().finished;
@@ -99,22 +97,19 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     log.movie = movie;
     log.output = folder.write("clip" + c.extension, "older and longer bytes that the export must replace");
     EXPECT_EQ(noErr, Export(c.subtype, c.videoCodec, &log));
-    // 0 first, then rising updates, then one close, last; complete before the close.
+    // 0 first, then rising updates up to 1, then one close, last; complete before the close.
     ASSERT_GE(log.messages.size(), 10u);
     EXPECT_EQ(movieProgressOpen, log.messages.front());
     EXPECT_EQ(movieProgressClose, log.messages.back());
-    for (size_t i = 1; i + 1 < log.messages.size(); ++i) {
-      EXPECT_EQ(movieProgressUpdatePercent, log.messages[i]);
+    for (size_t i = 1; i < log.messages.size(); ++i) {
+      EXPECT_TRUE(i + 1 == log.messages.size() || log.messages[i] == movieProgressUpdatePercent) << i;
       EXPECT_GE(log.fractions[i], log.fractions[i - 1]);
-      EXPECT_LE(log.fractions[i], fixed1);
     }
     EXPECT_EQ(fixed1, log.fractions.back());
-    EXPECT_FALSE(log.wrongArguments);
     EXPECT_TRUE(log.finishedAtClose);
     EXPECT_NEAR(kSourceSeconds, log.secondsAtClose, kOneFrame);
     EXPECT_EQ(nullptr, ComponentImplementationOf(log.exporter));  // closed from inside, safely
-    EXPECT_EQ(noErr, LastMovieExportReport().status);
-    EXPECT_EQ(log.output, LastMovieExportReport().outputPath);
+    EXPECT_EQ("", LastMovieExportReport().notice) << "the rates asked for were kept";
 
     const ProbedMovie probed = ProbeMovie(log.output);
     const ProbedStream* video = probed.stream("video");

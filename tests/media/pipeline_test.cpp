@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <iterator>
 #include <numeric>
 #include <tuple>
 
@@ -147,7 +145,7 @@ TEST(Pipeline, ExportsAJoinedSourceAcrossTheSeamWithItsSound) {
   ASSERT_FALSE(piece.empty());
   const std::string list = folder.write("list.txt", "file '" + piece + "'\nfile '" + piece + "'\n");
   const std::string joined = folder.file("joined.mp4");
-  ASSERT_EQ(std::system(("ffmpeg -v error -y -f concat -safe 0 -i '" + list + "' -c copy '" + joined + "'").c_str()), 0);
+  ASSERT_TRUE(RunFfmpeg("-f concat -safe 0 -i '" + list + "' -c copy '" + joined + "'"));
 
   ExportJob lowestMode = SmallJob(joined, folder.file("out.3gp"));
   lowestMode.audioBitRate = 4750;  // AMR-NB's lowest mode, which the settings dialog offers
@@ -162,11 +160,6 @@ TEST(Pipeline, ExportsAJoinedSourceAcrossTheSeamWithItsSound) {
       EXPECT_LT(movie.stream("audio")->bitRate, 6000);
     }
   }
-}
-
-long VideoBitRate(const std::string& movie) {
-  const ProbedMovie probed = ProbeMovie(movie);
-  return probed.stream("video") ? probed.stream("video")->bitRate : 0;
 }
 
 TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
@@ -207,40 +200,29 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
       EXPECT_LT(kept.stream("video")->seconds, 3.9);
     }
     // The source, the old output and the new one once written.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), std::string(output) == "new.3gp" ? 3 : 2);
+    EXPECT_EQ(EntryNames(folder.path()).size(), std::string(output) == "new.3gp" ? 3u : 2u);
   }
 }
 
-// Without a limit the video lands within 10% of its rate, dropping frames where even the coarsest
-// picture would spend more, and says so.
+// Where even the coarsest picture would spend more than the data rate allows, the video drops
+// frames to land within 10% of it, and says so. (The export test holds the rate where it fits.)
 TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   TempDir folder;
   const std::string source = MakeSampleMovie(folder.path(), "busy.mp4", SampleMovie().busy().lasting(11));
   ASSERT_FALSE(source.empty());
-  struct Case {
-    OutputContainer container;
-    int width, height;
-    long bytesPerSecond;
-    bool dropsFrames;
-  };
-  for (const Case& c : {Case{OutputContainer::threeGPP, 176, 144, 8192, false},
-                        Case{OutputContainer::amc, 352, 288, 4096, true}}) {
-    ExportJob job = SmallJob(source, folder.file(std::to_string(c.width) + ".3gp"));
-    job.container = c.container;
-    job.width = c.width;
-    job.height = c.height;
-    job.videoBitRate = c.bytesPerSecond * 8;
-    if (c.container == OutputContainer::amc) job.audioCodec = AudioCodecChoice::aacLC;
-    SCOPED_TRACE(job.outputPath);
-    std::string reason, notice;
-    ASSERT_EQ(RunExportJob(job, nullptr, &reason, &notice), noErr) << reason;
-    EXPECT_NEAR(double(VideoBitRate(job.outputPath)) / job.videoBitRate, 1.0, 0.10);
-    const ProbedMovie written = ProbeMovie(job.outputPath);
-    const ProbedStream* video = written.stream("video");
-    ASSERT_TRUE(video);
-    EXPECT_EQ(video->frameRate < 11.9, c.dropsFrames);
-    EXPECT_EQ(notice.find("frames per second") != std::string::npos, c.dropsFrames) << notice;
-  }
+  ExportJob job = SmallJob(source, folder.file("busy.amc"));  // MPEG-4 Visual, with AAC as AMC holds it
+  job.container = OutputContainer::amc;
+  job.audioCodec = AudioCodecChoice::aacLC;
+  job.width = 352;
+  job.height = 288;
+  job.videoBitRate = 4096 * 8;
+  std::string reason, notice;
+  ASSERT_EQ(RunExportJob(job, nullptr, &reason, &notice), noErr) << reason;
+  const ProbedMovie written = ProbeMovie(job.outputPath);
+  ASSERT_TRUE(written.stream("video"));
+  EXPECT_NEAR(double(written.stream("video")->bitRate) / job.videoBitRate, 1.0, 0.10);
+  EXPECT_LT(written.stream("video")->frameRate, 11.9);
+  EXPECT_NE(notice.find("frames per second"), std::string::npos) << notice;
 }
 
 }  // namespace

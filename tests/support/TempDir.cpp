@@ -2,6 +2,7 @@
 
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,10 +31,23 @@ std::string ReadWholeFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::vector<std::string> EntryNames(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().starts_with(prefix)) names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 SmallTmpfs::SmallTmpfs(long kilobytes, long entries) {
   std::string options = "size=" + std::to_string(kilobytes) + "k";
   if (entries > 0) options += ",nr_inodes=" + std::to_string(entries);
   mounted_ = mount("tmpfs", path().c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+bool SmallTmpfs::makeReadOnly() const {
+  return mounted_ && mount("tmpfs", path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
 SmallTmpfs::~SmallTmpfs() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class TempDir {
  public:
@@ -24,6 +25,10 @@ class TempDir {
 // The whole file's bytes; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// The names of the folder's entries, sorted; only those that start with `prefix` when one is given
+// (".": the hidden working files of unfinished outputs).
+std::vector<std::string> EntryNames(const std::string& folder, const std::string& prefix = "");
+
 // A tmpfs of a few kilobytes (and, when given, room for that many files and folders, its own top
 // folder included) mounted on a fresh folder, for running a file system full. Mounting needs
 // privileges: check mounted() and skip when it is false.
@@ -32,6 +37,8 @@ class SmallTmpfs : public TempDir {
   explicit SmallTmpfs(long kilobytes, long entries = 0);
   ~SmallTmpfs();
   bool mounted() const { return mounted_; }
+  // Mounts it again read-only, as a volume that turned read-only; false when that failed.
+  bool makeReadOnly() const;
 
  private:
   bool mounted_ = false;
