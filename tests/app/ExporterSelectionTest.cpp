@@ -1,15 +1,12 @@
 #include "platform/media/ExporterDialog.h"
-#include "platform/memory/Memory.h"
 #include "tests/app/ControllerFixture.h"
+#include "tests/support/AtomImage.h"
 
 namespace {
 
 std::string settingsOf(MovieExportComponent exporter) {
-  QTAtomContainer settings = nullptr;
-  if (MovieExportGetSettingsAsAtomContainer(exporter, &settings) != noErr) return {};
-  std::string bytes(*settings, GetHandleSize(settings));
-  QTDisposeAtomContainer(settings);
-  return bytes;
+  const test_support::AtomImage image = test_support::SettingsImage(exporter);
+  return std::string(image.begin(), image.end());
 }
 
 TEST_F(ControllerTest, FormatsTwoAndThreeLowerTheDataRateWhenTheyAreChosen) {

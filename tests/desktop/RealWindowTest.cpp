@@ -230,12 +230,9 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   const ProbedMovie written = ProbeMovie(source_ + ".amc");
   ASSERT_TRUE(written.readable);
   EXPECT_NEAR(written.seconds, kSourceSeconds, 1);
-  ASSERT_NE(written.stream("audio"), nullptr);
-  EXPECT_EQ(written.stream("audio")->codec, "amr_nb");
-  EXPECT_EQ(written.stream("audio")->sampleRate, 8000);
-  EXPECT_EQ(written.stream("audio")->channels, 1);
   // 640x480 is no size of H.263's: the dialog said it would be MPEG-4 Visual.
-  ASSERT_NE(written.stream("video"), nullptr);
+  ASSERT_TRUE(written.stream("audio") && written.stream("video"));
+  EXPECT_EQ(written.stream("audio")->codec, "amr_nb");
   EXPECT_EQ(written.stream("video")->codec, "mpeg4");
 }
 

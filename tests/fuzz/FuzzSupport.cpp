@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 #include "platform/media/BuiltInExporters.h"
-#include "platform/memory/Memory.h"
 #include "platform/movies/Movies.h"
 
 // Every target starts with the movie calls ready and the real export components registered.
@@ -26,10 +24,9 @@ void Require(bool holds, const char* what) {
   std::abort();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
+void WriteFile(const std::string& path, const void* bytes, size_t size) {
   FILE* file = std::fopen(path.c_str(), "wb");
-  Require(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fclose(file) == 0,
-          "the file is written");
+  Require(file && std::fwrite(bytes, 1, size, file) == size && std::fclose(file) == 0, "the file is written");
 }
 
 FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
@@ -45,42 +42,30 @@ FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t siz
     });
     return new std::string(pattern);
   }();
-  WriteFile(folder + "/" + name, std::string(reinterpret_cast<const char*>(data), size));
+  WriteFile(folder + "/" + name, data, size);
   FSSpec spec{};
   Require(FSMakeFSSpecFromPath((folder + "/" + name).c_str(), &spec) == noErr, "the scratch file has an FSSpec");
   return spec;
 }
 
-QTAtomContainer ContainerOf(const uint8_t* data, size_t size) {
-  Handle block = NewHandle(Size(size));
-  Require(block != nullptr, "a block for the input");
-  if (size > 0) std::memcpy(*block, data, size);
-  return block;
-}
-
-std::string BytesOf(QTAtomContainer container) {
-  if (container == nullptr || *container == nullptr) return {};
-  return std::string(*container, size_t(GetHandleSize(container)));
-}
-
-std::string SettingsOf(MovieExportComponent exporter) {
+test_support::AtomImage SettingsOf(MovieExportComponent exporter) {
   QTAtomContainer settings = nullptr;
   Require(MovieExportGetSettingsAsAtomContainer(exporter, &settings) == noErr, "the settings can be had");
   Require(QTValidateAtomContainer(settings) == noErr, "the settings given out are a well-formed container");
   Require(MovieExportSetSettingsFromAtomContainer(exporter, settings) == noErr,
           "the component takes back the settings it gave out");
-  std::string bytes = BytesOf(settings);
+  test_support::AtomImage image = test_support::ImageOf(settings);
   QTDisposeAtomContainer(settings);
-  return bytes;
+  return image;
 }
 
 void ForEachExporter(const std::function<ComponentResult(MovieExportComponent)>& load) {
   for (OSType subType : kExporterSubTypes) {
     MovieExportComponent exporter = OpenDefaultComponent(MovieExportType, subType);
     Require(exporter != nullptr, "the export component opens");
-    const std::string before = SettingsOf(exporter);
+    const test_support::AtomImage before = SettingsOf(exporter);
     const ComponentResult status = load(exporter);
-    const std::string after = SettingsOf(exporter);  // checked whether the load was taken or not
+    const test_support::AtomImage after = SettingsOf(exporter);  // checked whether the load was taken or not
     if (status != noErr) Require(after == before, "a refused load changes nothing");
     CloseComponent(exporter);
   }

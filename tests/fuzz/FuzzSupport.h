@@ -10,6 +10,7 @@
 #include "platform/files/Files.h"
 #include "platform/movies/AtomContainers.h"
 #include "platform/movies/MovieExport.h"
+#include "tests/support/AtomImage.h"
 
 // Readies the movie calls and registers the real export components; libFuzzer calls it first.
 extern "C" int LLVMFuzzerInitialize(int*, char***);
@@ -20,19 +21,15 @@ namespace fuzz {
 void Require(bool holds, const char* what);
 
 // Writes the bytes as the whole file.
-void WriteFile(const std::string& path, const std::string& bytes);
+void WriteFile(const std::string& path, const void* bytes, size_t size);
 
 // Writes the input as the whole file `name` in a scratch folder of this process (on tmpfs when
 // there is one: the file calls flush, and a disk would make every execution wait), removed at exit.
 FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t size);
 
-// A new container holding exactly these bytes (possibly none), and back.
-QTAtomContainer ContainerOf(const uint8_t* data, size_t size);
-std::string BytesOf(QTAtomContainer container);
-
 // The component's current settings as bytes; checks that they form a container the component
 // takes back.
-std::string SettingsOf(MovieExportComponent exporter);
+test_support::AtomImage SettingsOf(MovieExportComponent exporter);
 
 // Runs `load` on a fresh instance of each real export component; the settings must stay well-formed,
 // and a load it refuses must leave them as they were.

@@ -70,11 +70,12 @@ void Edit(QTAtomContainer container, const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  QTAtomContainer container = fuzz::ContainerOf(data, size);
+  const test_support::AtomImage input(data, data + size);
+  QTAtomContainer container = test_support::ContainerFrom(input);
+  Require(container != nullptr, "a block for the input");
   fuzz::ForEachExporter(
       [&](MovieExportComponent exporter) { return MovieExportSetSettingsFromAtomContainer(exporter, container); });
-  Require(fuzz::BytesOf(container) == std::string(reinterpret_cast<const char*>(data), size),
-          "the components leave the caller's container alone");
+  Require(test_support::ImageOf(container) == input, "the components leave the caller's container alone");
 
   if (QTValidateAtomContainer(container) == noErr) {
     Walk(container);

@@ -14,7 +14,9 @@ int main(int argc, char** argv) {
   for (OSType subType : fuzz::kExporterSubTypes) {
     MovieExportComponent exporter = OpenDefaultComponent(MovieExportType, subType);
     fuzz::Require(exporter != nullptr, "the export component opens");
-    fuzz::WriteFile(std::string(argv[1]) + (subType == kQTFileTypeMP4 ? "/mpg4" : "/3gpp"), fuzz::SettingsOf(exporter));
+    const test_support::AtomImage settings = fuzz::SettingsOf(exporter);
+    fuzz::WriteFile(std::string(argv[1]) + (subType == kQTFileTypeMP4 ? "/mpg4" : "/3gpp"), settings.data(),
+                    settings.size());
     CloseComponent(exporter);
   }
   return 0;

@@ -112,7 +112,7 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
   };
   const std::vector<std::string> to3gp = {"--format", "3gp"};
   const std::string nothingReadable = "nothing in this movie could be read";
-  std::vector<BadSource> sources = {
+  const std::vector<BadSource> sources = {
       {"empty.mov", "", fails},
       {"text.mov", std::string(40, 'x') + "\nThis is not a movie.\n", fails},
       {"huge.mov", HugePicture(sample), either},
@@ -120,8 +120,7 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       {"no-frames.mov", NoVideoFrames(sample), either},
       {"sound-only.mov", made("sound.mov", "-f lavfi -i sine=d=2 -c:a aac"), converts},
       // A damaged stretch costs its frames, not the movie.
-      {"noise-1.mov", NoiseInVideoData(sample, 1), converts},
-      {"noise-2.mov", NoiseInVideoData(sample, 2), converts},
+      {"noise.mov", NoiseInVideoData(sample, 1), converts},
       // Nothing decodable: AMR-NB would still write one 20 ms frame of silence.
       {"zeroed.mov", ZeroedMediaData(sample), fails, to3gp, 0, nothingReadable},
       {"data-after-index.mov", MediaDataAfterIndex(sample), fails, to3gp, 0, nothingReadable},
@@ -141,13 +140,11 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       {"slides.mp4", made("slides.mp4", "-f lavfi -i testsrc2=size=160x120:rate=1/4:duration=12 -f lavfi -i sine=d=12"),
        converts, to3gp, 12},
       {"slow.mov", sample, converts, {"--format", "3g2", "--fps", "0.4"}},
+      // Cut at 90%: with its index at the end the movie has none; with its index first, the index
+      // is whole but points past the end.
+      {"cut.mov", sample.substr(0, sample.size() * 9 / 10), fails},
+      {"cut-index-first.mov", indexFirst.substr(0, indexFirst.size() * 9 / 10), either},
   };
-  for (int percent : {10, 50, 90}) {
-    // With its index at the end, a cut movie has none.
-    const auto cut = [percent](const std::string& movie) { return movie.substr(0, movie.size() * percent / 100); };
-    sources.push_back({"cut-" + std::to_string(percent) + ".mov", cut(sample), fails});
-    sources.push_back({"cut-index-first-" + std::to_string(percent) + ".mov", cut(indexFirst), either});
-  }
 
   for (const BadSource& source : sources) {
     SCOPED_TRACE(source.name);

@@ -17,6 +17,7 @@ namespace {
 using test_support::AtomImage;
 using test_support::ContainerFrom;
 using test_support::ImageOf;
+using test_support::SettingsImage;
 using atom_layout::Atom;
 constexpr OSType kVide = FOUR_CHAR_CODE("vide"), kWidth = FOUR_CHAR_CODE("wdth"), kTemporal = FOUR_CHAR_CODE("tprl");
 constexpr OSType kSoun = FOUR_CHAR_CODE("soun"), kSoundCodec = FOUR_CHAR_CODE("cdec");
@@ -44,13 +45,6 @@ class ExporterSettingsTest : public ::testing::Test {
     CloseComponent(phone_);
     CloseComponent(mpeg4_);
   }
-  static AtomImage Image(MovieExportComponent ci) {
-    QTAtomContainer c = nullptr;
-    EXPECT_EQ(noErr, MovieExportGetSettingsAsAtomContainer(ci, &c));
-    AtomImage bytes = ImageOf(c);
-    QTDisposeAtomContainer(c);
-    return bytes;
-  }
   // The status of handing the image in; the caller's copy must stay as it was.
   static ComponentResult Apply(MovieExportComponent ci, const AtomImage& image) {
     QTAtomContainer c = ContainerFrom(image);
@@ -66,17 +60,18 @@ class ExporterSettingsTest : public ::testing::Test {
 
 TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes) {
   // Newer: an unknown atom is ignored and a longer record is read by its leading bytes.
-  const AtomImage defaults = Image(phone_), temporal = {0, 0, 3, 0, 0, 12, 0x80, 0, 0, 0, 0, 0};
+  const AtomImage defaults = SettingsImage(phone_), temporal = {0, 0, 3, 0, 0, 12, 0x80, 0, 0, 0, 0, 0};
   AtomImage longer = temporal;
   longer.insert(longer.end(), {9, 9});
   ASSERT_EQ(noErr, Apply(phone_, Edited(Edited(defaults, {FOUR_CHAR_CODE("xtra")}, {1}), {kVide, kTemporal}, longer)));
-  EXPECT_EQ(Edited(defaults, {kVide, kTemporal}, temporal), Image(phone_));
+  EXPECT_EQ(Edited(defaults, {kVide, kTemporal}, temporal), SettingsImage(phone_));
   // Older: a container holding only a width changes only the width.
   ASSERT_EQ(noErr, Apply(phone_, atom_layout::Container({Atom("vide", 1, {Atom("wdth", 1, {}, {0, 0x80, 0, 0})})})));
-  EXPECT_EQ(Edited(Edited(defaults, {kVide, kTemporal}, temporal), {kVide, kWidth}, {0, 0x80, 0, 0}), Image(phone_));
+  EXPECT_EQ(Edited(Edited(defaults, {kVide, kTemporal}, temporal), {kVide, kWidth}, {0, 0x80, 0, 0}),
+            SettingsImage(phone_));
 
   // Refused, and nothing changes: a broken image, a short record, what the component cannot write.
-  const AtomImage before = Image(phone_);
+  const AtomImage before = SettingsImage(phone_);
   AtomImage broken = before;
   broken[kQTAtomContainerHeaderSize + 3] += 7;
   EXPECT_NE(noErr, Apply(phone_, broken));
@@ -84,11 +79,11 @@ TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes)
   EXPECT_NE(noErr, Apply(phone_, Edited(Edited(before, {kVide, kWidth}, {1, 0, 0, 0}),  // must not stick either
                                         {kVide, FOUR_CHAR_CODE("sptl")}, {'S', 'V', 'Q', '3', 0, 0, 0, 0, 0, 24, 0, 0, 4, 0})));
   EXPECT_NE(noErr, MovieExportSetSettingsFromAtomContainer(phone_, nullptr));
-  EXPECT_EQ(before, Image(phone_));
+  EXPECT_EQ(before, SettingsImage(phone_));
   // AMR-NB belongs to the 3GPP family only.
-  const AtomImage mpeg4Before = Image(mpeg4_);
+  const AtomImage mpeg4Before = SettingsImage(mpeg4_);
   EXPECT_NE(noErr, Apply(mpeg4_, Edited(mpeg4Before, {kSoun, kSoundCodec}, {'s', 'a', 'm', 'r'})));
-  EXPECT_EQ(mpeg4Before, Image(mpeg4_));
+  EXPECT_EQ(mpeg4Before, SettingsImage(mpeg4_));
 }
 
 // Inputs on which the settings fuzz target once found a fault: taking settings must only read the
@@ -102,8 +97,8 @@ TEST_F(FuzzRegressions, SettingsContainersAreTakenOrRefusedWithoutTouchingTheCal
     ++inputs;
     for (MovieExportComponent exporter : {phone_, mpeg4_}) {
       SCOPED_TRACE(entry.path().string());
-      const AtomImage before = Image(exporter);
-      EXPECT_TRUE(Apply(exporter, AtomImage(bytes.begin(), bytes.end())) == noErr || Image(exporter) == before);
+      const AtomImage before = SettingsImage(exporter);
+      EXPECT_TRUE(Apply(exporter, AtomImage(bytes.begin(), bytes.end())) == noErr || SettingsImage(exporter) == before);
     }
   }
   EXPECT_GT(inputs, 0);

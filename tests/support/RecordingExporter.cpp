@@ -1,9 +1,5 @@
 #include "tests/support/RecordingExporter.h"
 
-#include <cstring>
-
-#include "platform/memory/Memory.h"
-
 namespace test_support {
 
 constexpr OSType kRecordingExporterSubType = FOUR_CHAR_CODE("test");
@@ -44,18 +40,6 @@ ScopedRecordingExporter::~ScopedRecordingExporter() {
   // The test may have closed the instance itself; a second close is refused harmlessly.
   if (instance_ != nullptr) CloseComponent(instance_);
   UnregisterComponentFactory(MovieExportType, kRecordingExporterSubType);
-}
-
-AtomImage ImageOf(QTAtomContainer container) {
-  if (container == nullptr || *container == nullptr) return {};
-  const UInt8* bytes = reinterpret_cast<const UInt8*>(*container);
-  return AtomImage(bytes, bytes + GetHandleSize(container));
-}
-
-QTAtomContainer ContainerFrom(const AtomImage& image) {
-  Handle handle = NewHandle(Size(image.size()));
-  if (handle != nullptr && !image.empty()) std::memcpy(*handle, image.data(), image.size());
-  return handle;
 }
 
 }  // namespace test_support

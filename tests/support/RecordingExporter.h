@@ -11,10 +11,9 @@
 
 #include "platform/MacTypes.h"
 #include "platform/movies/MovieExport.h"
+#include "tests/support/AtomImage.h"
 
 namespace test_support {
-
-using AtomImage = std::vector<UInt8>;
 
 inline const std::string kGetSettingsCall = "GetSettingsAsAtomContainer";
 inline const std::string kSetSettingsCall = "SetSettingsFromAtomContainer";
@@ -61,10 +60,5 @@ class ScopedRecordingExporter {
   std::shared_ptr<RecordingExporterState> state_ = std::make_shared<RecordingExporterState>();
   MovieExportComponent instance_ = nullptr;
 };
-
-// Container <-> bytes, for building settings and looking at what the exporter was given.
-AtomImage ImageOf(QTAtomContainer container);
-// A new container holding exactly these bytes, or null.
-QTAtomContainer ContainerFrom(const AtomImage& image);
 
 }  // namespace test_support
