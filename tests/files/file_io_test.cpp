@@ -40,8 +40,6 @@ TEST(ForkIO, CreateReadWritePositionLengthAndDelete) {
   EXPECT_EQ(value, 10);
   ASSERT_EQ(SetEOF(refNum, 3), noErr);
   ASSERT_EQ(SetEOF(refNum, 6), noErr);
-  EXPECT_EQ(GetEOF(refNum, &value), noErr);
-  EXPECT_EQ(value, 6);
   EXPECT_EQ(ReadWholeFile(dir.file("data")), std::string("012\0\0\0", 6));
 
   ASSERT_EQ(FSpOpenDF(&spec, fsRdPerm, &readOnly), noErr);
