@@ -89,11 +89,6 @@ class ProgramSandbox {
   TempDir folder_;
 };
 
-inline bool PlaysAsMovie(const std::string& path) {
-  const ProbedMovie movie = ProbeMovie(path);
-  return movie.readable && !movie.streams.empty();
-}
-
 // The lines a person reads, without the progress percentages, in the order printed.
 inline std::vector<std::string> ResultLines(const std::string& errors) {
   std::vector<std::string> lines;
@@ -114,7 +109,7 @@ inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output)
   ASSERT_EQ(lines.size(), 1u) << run.errors;
   EXPECT_EQ(lines[0].rfind("pocketmovie: ", 0), 0u) << lines[0];
   if (run.status == 0) {
-    EXPECT_TRUE(PlaysAsMovie(output)) << output;
+    EXPECT_TRUE(ProbeMovie(output).plays()) << output;
   } else if (std::filesystem::exists(output)) {
     EXPECT_EQ(std::filesystem::file_size(output), 0u) << output;
   }

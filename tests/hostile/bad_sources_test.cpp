@@ -202,5 +202,5 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
   EXPECT_TRUE(std::filesystem::is_directory(folder.file("boxed.mov.mp4")));
 
   ExpectCleanOutcome(sandbox.run({longest}), longest + ".mp4");
-  EXPECT_TRUE(PlaysAsMovie(longest + ".mp4"));
+  EXPECT_TRUE(ProbeMovie(longest + ".mp4").plays());
 }

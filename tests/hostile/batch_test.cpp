@@ -61,14 +61,14 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
       << again.errors;
   EXPECT_TRUE(HasLine(again, "pocketmovie: 1 written, 0 failed, 1 already complete")) << again.errors;
   EXPECT_EQ(fs::last_write_time(out + "/clip.mov.3gp"), untouched);
-  EXPECT_TRUE(PlaysAsMovie(out + "/clip.mov (2).3gp"));
+  EXPECT_TRUE(ProbeMovie(out + "/clip.mov (2).3gp").plays());
 
   // Beside the sources, over a folder holding the outputs of an earlier run: those are no sources.
   fs::copy_file(out + "/clip.mov.3gp", first + ".3gp");
   const ProgramRun beside = sandbox.run({"--format", "3gp", "--recursive", "--jobs", "1", folder.file("trip")});
   EXPECT_EQ(beside.status, 0) << beside.errors;
   EXPECT_EQ(ResultLines(beside.errors).back(), "pocketmovie: 2 written, 0 failed") << beside.errors;
-  EXPECT_TRUE(PlaysAsMovie(second + ".3gp"));
+  EXPECT_TRUE(ProbeMovie(second + ".3gp").plays());
   EXPECT_FALSE(fs::exists(first + ".3gp.3gp"));
 }
 

@@ -114,7 +114,7 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
     killedMidway += run.status == -1;
     EXPECT_EQ(ReadWholeFile(sandbox.configFile()), preferences);
     for (const std::string& file : settingsFiles) EXPECT_EQ(ReadWholeFile(file), settings) << file;
-    EXPECT_TRUE(!fs::exists(output) || fs::file_size(output) == 0 || PlaysAsMovie(output)) << output;
+    EXPECT_TRUE(!fs::exists(output) || fs::file_size(output) == 0 || ProbeMovie(output).plays()) << output;
     fs::remove(output);
   }
   // Most kills land while the program runs; a loaded machine shifts the timing, so only a fifth
@@ -133,7 +133,7 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
   sandbox.folder().write(running, "still being written");
   sandbox.folder().write(".notes.part", "someone else's");
   EXPECT_EQ(sandbox.run({"--format", "amc", movie}).status, 0);
-  EXPECT_TRUE(PlaysAsMovie(movie + ".amc"));
+  EXPECT_TRUE(ProbeMovie(movie + ".amc").plays());
   EXPECT_EQ(EntryNames(folder, "."), (std::vector<std::string>{".notes.part", running}));
 }
 
@@ -188,7 +188,7 @@ TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
       if (overEarlier) {
         EXPECT_EQ(ReadWholeFile(output), earlier);
       } else {
-        EXPECT_TRUE(PlaysAsMovie(output));
+        EXPECT_TRUE(ProbeMovie(output).plays());
       }
       EXPECT_TRUE(EntryNames(folder, ".").empty());
     }

@@ -126,7 +126,7 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     EXPECT_NEAR(12.0, video->frameRate, 0.01);
     EXPECT_NEAR(kSourceSeconds, video->seconds, kOneFrame);
     EXPECT_NEAR(kSourceSeconds, audio->seconds, kOneFrame);
-    EXPECT_NEAR(8 * 1024 * 8, video->bitRate, 0.15 * 8 * 1024 * 8);
+    EXPECT_NEAR(8 * 1024 * 8, video->bitRate, 0.10 * 8 * 1024 * 8);
     EXPECT_TRUE(c.audio != "amr_nb" || (audio->sampleRate == 8000 && audio->channels == 1));
   }
   DisposeMovie(movie);

@@ -56,6 +56,8 @@ struct ProbedMovie {
   double seconds = 0;
   std::vector<ProbedStream> streams;
 
+  bool plays() const { return readable && !streams.empty(); }
+
   const ProbedStream* stream(const std::string& type) const {  // the first of that type
     for (const ProbedStream& found : streams) {
       if (found.type == type) return &found;
