@@ -1,13 +1,13 @@
 #include "tests/fuzz/FuzzSupport.h"
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 
 #include "platform/media/BuiltInExporters.h"
 #include "platform/movies/Movies.h"
+#include "tests/support/TempDir.h"
 
 // Every target starts with the movie calls ready and the real export components registered.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -30,21 +30,10 @@ void WriteFile(const std::string& path, const void* bytes, size_t size) {
 }
 
 FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t size) {
-  // Never freed: the exit handler that removes the folder runs after static objects are gone.
-  static const std::string& folder = *[] {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern = tmp && *tmp ? tmp : access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    pattern += "/pocketmovie-fuzz-XXXXXX";
-    Require(mkdtemp(pattern.data()) != nullptr, "a scratch folder can be made");
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    });
-    return new std::string(pattern);
-  }();
-  WriteFile(folder + "/" + name, data, size);
+  static const TempDir folder(std::getenv("TMPDIR") || access("/dev/shm", W_OK) != 0 ? nullptr : "/dev/shm");
+  WriteFile(folder.file(name), data, size);
   FSSpec spec{};
-  Require(FSMakeFSSpecFromPath((folder + "/" + name).c_str(), &spec) == noErr, "the scratch file has an FSSpec");
+  Require(FSMakeFSSpecFromPath(folder.file(name).c_str(), &spec) == noErr, "the scratch file has an FSSpec");
   return spec;
 }
 

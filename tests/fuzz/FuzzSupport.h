@@ -24,7 +24,8 @@ void Require(bool holds, const char* what);
 void WriteFile(const std::string& path, const void* bytes, size_t size);
 
 // Writes the input as the whole file `name` in a scratch folder of this process (on tmpfs when
-// there is one: the file calls flush, and a disk would make every execution wait), removed at exit.
+// there is one and $TMPDIR names no other place: the file calls flush, and a disk would make every
+// execution wait), removed at exit.
 FSSpec WriteScratchFile(const std::string& name, const uint8_t* data, size_t size);
 
 // The component's current settings as bytes; checks that they form a container the component

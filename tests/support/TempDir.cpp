@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
+TempDir::TempDir(const char* under) {
+  const char* base = under ? under : std::getenv("TMPDIR");
   path_ = std::string(base && *base ? base : "/tmp") + "/pocketmovie-test-XXXXXX";
   if (!mkdtemp(path_.data())) throw std::runtime_error("cannot make a temporary folder as " + path_);
 }

@@ -6,8 +6,8 @@
 
 class TempDir {
  public:
-  // A new folder under $TMPDIR, or /tmp when that is not set.
-  TempDir();
+  // A new folder under `under`, or else under $TMPDIR, or /tmp when that is not set.
+  explicit TempDir(const char* under = nullptr);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
