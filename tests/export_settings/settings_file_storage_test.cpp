@@ -46,17 +46,6 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
   ASSERT_EQ(QTDX_GetExporterSettingsFromFile(loader.instance(), &spec), noErr);
   EXPECT_EQ(loader.state().count(kSetSettingsCall), 1u);
   EXPECT_EQ(loader.state().settings, settings);
-
-  // An empty or missing file loads nothing, and reading never creates it.
-  for (const char* contents : {"", static_cast<const char*>(nullptr)}) {
-    fs::remove(dir.file("settingAmc.atom"));
-    if (contents) dir.write("settingAmc.atom", contents);
-    FSSpec other = SpecOf(dir.file("settingAmc.atom"));
-    EXPECT_EQ(QTDX_GetExporterSettingsFromFile(saver.instance(), &other), fnfErr);
-    EXPECT_EQ(fs::exists(dir.file("settingAmc.atom")), contents != nullptr);
-  }
-  EXPECT_EQ(saver.state().count(kSetSettingsCall), 0u);
-  EXPECT_EQ(saver.state().settings, settings);
 }
 
 TEST(SettingsFileStorage, ASaveThatFailsAnywhereLeavesTheOldFileAsItWasAndNothingBeside) {

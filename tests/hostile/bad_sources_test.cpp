@@ -141,9 +141,9 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
        converts, to3gp, 12},
       {"slow.mov", sample, converts, {"--format", "3g2", "--fps", "0.4"}},
       // Cut at 90%: with its index at the end the movie has none; with its index first, the index
-      // is whole but points past the end.
+      // is whole but points past the end, and is checked against it.
       {"cut.mov", sample.substr(0, sample.size() * 9 / 10), fails},
-      {"cut-index-first.mov", indexFirst.substr(0, indexFirst.size() * 9 / 10), either},
+      {"cut-index-first.mov", indexFirst.substr(0, indexFirst.size() * 9 / 10), fails, {}, 0, "not a movie"},
   };
 
   for (const BadSource& source : sources) {
