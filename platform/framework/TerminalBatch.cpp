@@ -233,7 +233,8 @@ class Batch {
       dup2(nothing, STDOUT_FILENO);
       dup2(pipeEnds[1], STDERR_FILENO);
       if (forkOnly) {
-        const int status = runMovie_(words);
+        // An exception ends the child as it would end a program of its own, never in the batch's loop.
+        const int status = [&]() noexcept { return runMovie_(words); }();
         std::fflush(nullptr);
         _exit(status);
       }
