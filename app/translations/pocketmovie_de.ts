@@ -743,10 +743,6 @@ kommen aus dem Hauptfenster.</translation>
         <translation>der Zielordner %1 kann nicht angelegt werden: %2</translation>
     </message>
     <message>
-        <source>not a file</source>
-        <translation>keine Datei</translation>
-    </message>
-    <message>
         <source>skipped %1: %2 is already a complete movie</source>
         <translation>%1 übersprungen: %2 ist schon ein vollständiger Film</translation>
     </message>

@@ -743,10 +743,6 @@ come from the main window.</source>
         <translation>書き出し先のフォルダ %1 を作成できません: %2</translation>
     </message>
     <message>
-        <source>not a file</source>
-        <translation>ファイルではありません</translation>
-    </message>
-    <message>
         <source>skipped %1: %2 is already a complete movie</source>
         <translation>%1 をスキップしました: %2 はすでに完全なムービーです</translation>
     </message>

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/framework/BatchPlan.h"
+#include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/Translation.h"
 
 namespace fs = std::filesystem;
@@ -159,8 +160,9 @@ class Batch {
  private:
   void start(const PlannedOutput& plan) {
     std::error_code error;
-    if (!fs::is_regular_file(plan.source, error)) {
-      fail(plan, fs::exists(plan.source, error) ? Tr("Terminal", "not a file") : Tr("Terminal", "no such file"));
+    // In the words a launch with this one movie would use.
+    if (const std::string problem = SourceFileProblem(plan.source); !problem.empty()) {
+      fail(plan, problem);
       return;
     }
     if (options_.skipExisting && IsCompleteMovie(plan.output)) {
@@ -233,7 +235,8 @@ class Batch {
       dup2(nothing, STDOUT_FILENO);
       dup2(pipeEnds[1], STDERR_FILENO);
       if (forkOnly) {
-        const int status = runMovie_(words);
+        // An exception ends the child as it would end a program of its own, never in the batch's loop.
+        const int status = [&]() noexcept { return runMovie_(words); }();
         std::fflush(nullptr);
         _exit(status);
       }

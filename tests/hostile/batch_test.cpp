@@ -43,7 +43,7 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
   EXPECT_TRUE(HasLine(run, "pocketmovie: wrote " + out + "/clip.mov (2).3gp (a movie of the same name is already in this batch)"))
       << run.errors;
   EXPECT_TRUE(HasLine(run, "pocketmovie: not a movie: " + broken)) << run.errors;
-  EXPECT_TRUE(HasLine(run, "pocketmovie: " + folder.file("gone.mov") + ": no such file")) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: no such file: " + folder.file("gone.mov"))) << run.errors;
   EXPECT_EQ(lines.back(), "pocketmovie: 2 written, 2 failed");
   // Which clip.mov got which name follows the order given, however the runs overlapped.
   EXPECT_EQ(ProbeMovie(out + "/clip.mov.3gp").stream("video")->width, 160) << "the first one, 320 x 240 halved";
