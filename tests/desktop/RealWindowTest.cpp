@@ -106,9 +106,9 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
 }
 
-// A movie that is missing (given at launch), a text file named like a movie and a photo (chosen
-// in the panel): each run says why in the window, leaves no empty output and the window ready, and
-// a good movie then converts in the same window.
+// A movie that is missing (given at launch), a text file named like a movie, a photo and a movie
+// in a folder nobody may write (chosen in the panel): each run says why in the window, leaves no
+// empty output and the window ready, and a good movie then converts in the same window.
 TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   const std::string videos = folder_.file("Videos");
   fs::create_directories(videos);
@@ -119,6 +119,18 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   const std::string photo = folder_.file("Videos/photo.jpg");
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
   const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
+  std::vector<std::string> panelSources{notes, photo};
+  std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes,
+                                    "not a movie: a single picture: " + photo};
+  // The output cannot even be made there: the run gives up before its export.
+  SmallTmpfs readOnly(long(fs::file_size(good) / 1024) + 64);
+  if (readOnly.mounted()) {
+    fs::copy_file(good, readOnly.file("clip.mov"));
+    if (readOnly.makeReadOnly()) {
+      panelSources.push_back(readOnly.file("clip.mov"));
+      expected.push_back("output folder not writable: " + readOnly.path());
+    }
+  }
   // Each failure is noted once the window shows a new reason with the button ready again.
   auto lastReason = std::make_shared<QString>();
   auto failureShown = [lastReason](Probe& p) {
@@ -131,7 +143,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
     return true;
   };
   std::vector<Probe::Step> steps{failureShown};
-  for (const std::string& source : {notes, photo}) {
+  for (const std::string& source : panelSources) {
     steps.push_back([](Probe& p) { p.click(p.control("button")); return true; });
     for (Probe::Step& step : ChooseInPanel(source)) steps.push_back(step);
     steps.push_back(failureShown);
@@ -150,9 +162,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   EXPECT_EQ(run.status, 0);
   std::vector<std::string> reasons;
   for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
-  EXPECT_EQ(reasons, (std::vector<std::string>{"no such file: " + missing, "not a movie: " + notes,
-                                               "not a movie: a single picture: " + photo}))
-      << run.all();
+  EXPECT_EQ(reasons, expected) << run.all();
   for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 0");
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
   EXPECT_EQ(run.note("statusAtQuit"), "[]");
