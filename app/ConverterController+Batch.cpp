@@ -24,17 +24,6 @@ std::string localized(const char* key, std::initializer_list<std::string> argume
   return text;
 }
 
-std::string folderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Why the run that just ended wrote no movie, in a few words.
 std::string reasonOfLastRun() {
   const MovieExportReport report = LastMovieExportReport();
@@ -72,7 +61,7 @@ void ConverterController::openNextQueuedMovie(id sender) {
   m_batchQueue.erase(m_batchQueue.begin());
   ++m_batchNumber;
   if (textBatch) {
-    const std::string name = nameOf(source.str());
+    const std::string name = source.lastPathComponent().str();
     textBatch->setStringValue(
         localized("BatchPosition", {std::to_string(m_batchNumber), std::to_string(m_batchTotal), name}));
     textBatch->displayIfNeeded();
@@ -85,7 +74,7 @@ void ConverterController::openNextQueuedMovie(id sender) {
     if (NSRunAlertPanel(localized("BatchSkipQuestion"), rest, localized("BatchSkip"), localized("BatchConvert")) ==
         NSAlertDefaultReturn) {
       for (const NSString& skipped : m_batchQueue) {
-        m_batchFailures.push_back(localized("BatchFailure", {nameOf(skipped.str()), localized("BatchSkipped")}));
+        m_batchFailures.push_back(localized("BatchFailure", {skipped.lastPathComponent().str(), localized("BatchSkipped")}));
       }
       m_batchQueue.clear();
     }
@@ -101,11 +90,11 @@ void ConverterController::openNextQueuedMovie(id sender) {
 void ConverterController::convertQueuedMovie(const NSString& source) {
   NSFileManager* files = NSFileManager::defaultManager();
   const std::string extension = pExtName[std::clamp<SInt32>(m_nDefault3GPP, 0, 3)];
-  const std::string name = nameOf(source.str());
+  const std::string name = source.lastPathComponent().str();
   NSString convertFrom = source;
   std::string staging;
   std::string output = source.str() + extension;
-  if (!files->isWritableFileAtPath(folderOf(source.str()))) {
+  if (!files->isWritableFileAtPath(source.stringByDeletingLastPathComponent())) {
     if (m_batchFolder.str().empty()) {
       NSOpenPanel* panel = NSOpenPanel::openPanel();
       panel->setCanChooseDirectories(YES);

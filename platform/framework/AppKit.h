@@ -37,6 +37,10 @@ class NSString {
   NSString(std::string text) : text_(std::move(text)) {}
   static NSString stringWithCString(const char* text) { return NSString(text); }
   NSString stringByAppendingString(const NSString& tail) const { return NSString(text_ + tail.text_); }
+  // Of a path: its last part ("clip.mov" of "/movies/clip.mov"), and what holds that part
+  // ("/movies"; "/" for a part in the root, "." for a bare name).
+  NSString lastPathComponent() const;
+  NSString stringByDeletingLastPathComponent() const;
   const char* UTF8String() const { return text_.c_str(); }
   const std::string& str() const { return text_; }
   bool operator==(const NSString& other) const { return text_ == other.text_; }

@@ -28,11 +28,7 @@ std::string& lastOutputPath() {
   return *path;
 }
 
-std::string folderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
+std::string folderOf(const std::string& path) { return NSString(path).stringByDeletingLastPathComponent().str(); }
 
 std::string reasonFor(int error, const std::string& path) {
   switch (error) {

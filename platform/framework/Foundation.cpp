@@ -28,6 +28,17 @@ std::string XdgFolder(const char* variable, const char* underHome) {
 
 }  // namespace framework
 
+NSString NSString::lastPathComponent() const {
+  const size_t slash = text_.rfind('/');
+  return slash == std::string::npos ? *this : NSString(text_.substr(slash + 1));
+}
+
+NSString NSString::stringByDeletingLastPathComponent() const {
+  const size_t slash = text_.rfind('/');
+  if (slash == std::string::npos) return NSString(".");
+  return slash == 0 ? NSString("/") : NSString(text_.substr(0, slash));
+}
+
 NSString NSHomeDirectory() {
   if (const std::string home = framework::NonEmptyEnv("HOME"); !home.empty()) return NSString(home);
   if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir) return NSString(entry->pw_dir);

@@ -235,6 +235,12 @@ class Batch {
       dup2(nothing, STDOUT_FILENO);
       dup2(pipeEnds[1], STDERR_FILENO);
       if (forkOnly) {
+        // What an exec would have closed: the pipes' other ends, so that a run outliving the batch
+        // finds nobody reading its lines rather than a pipe it fills itself.
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        if (nothing > STDERR_FILENO) close(nothing);
+        for (const auto& [other, running] : running_) close(running.errors);
         // An exception ends the child as it would end a program of its own, never in the batch's loop.
         const int status = [&]() noexcept { return runMovie_(words); }();
         std::fflush(nullptr);
