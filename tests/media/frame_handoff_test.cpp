@@ -1,10 +1,18 @@
-// The queue between the decoding and the encoding threads: nothing lost, nothing stranded.
+// The frames between an export's stages: the queue between the decoding and the encoding threads
+// (nothing lost, nothing stranded), and the store a second pass reads them back from.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <thread>
 #include <vector>
 
+extern "C" {
+#include <libavutil/channel_layout.h>
+}
+
 #include "platform/media/pipeline/FrameHandoff.h"
+#include "platform/media/twopass/FrameStore.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -42,6 +50,83 @@ TEST(FrameHandoff, EveryFrameArrivesInOrderAndAGiverWaitingForRoomIsReleased) {
   blocked.join();
   EXPECT_NE(second, nullptr);  // still the giver's to free
   EXPECT_FALSE(full.take(&frame, &lane));
+}
+
+// A frame's content bytes, plane after plane, without the rows' padding: a 4:2:0 picture, or
+// 16-bit mono sound.
+std::vector<std::uint8_t*> ContentBytes(AVFrame& frame) {
+  const bool picture = frame.nb_samples == 0;
+  std::vector<std::uint8_t*> bytes;
+  for (int plane = 0; plane < (picture ? 3 : 1); ++plane) {
+    const int rows = !picture ? 1 : plane ? frame.height / 2 : frame.height;
+    const int across = !picture ? frame.nb_samples * 2 : plane ? frame.width / 2 : frame.width;
+    for (int y = 0; y < rows; ++y) {
+      for (int x = 0; x < across; ++x) bytes.push_back(&frame.data[plane][y * frame.linesize[plane] + x]);
+    }
+  }
+  return bytes;
+}
+
+std::vector<std::uint8_t> Content(AVFrame& frame) {
+  std::vector<std::uint8_t> values;
+  for (std::uint8_t* byte : ContentBytes(frame)) values.push_back(*byte);
+  return values;
+}
+
+// A picture or a stretch of sound whose bytes tell which frame it is.
+FramePtr PatternFrame(int number, bool picture) {
+  FramePtr frame = MakeFrame();
+  if (picture) {
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = 64;
+    frame->height = 48;
+  } else {
+    frame->format = AV_SAMPLE_FMT_S16;
+    frame->nb_samples = 160;
+    frame->sample_rate = 8000;
+    av_channel_layout_default(&frame->ch_layout, 1);
+  }
+  EXPECT_EQ(av_frame_get_buffer(frame.get(), 0), 0);
+  int counter = number * 31;
+  for (std::uint8_t* byte : ContentBytes(*frame)) *byte = std::uint8_t(counter++);
+  frame->pts = number * 10;
+  return frame;
+}
+
+// Kept frames come back as they went in, again for each pass, across the spill from memory into the
+// file beside the output; past the last the store says it is at the end, not that it failed. Read
+// before the frames are all in, it fails.
+TEST(FrameStore, GivesEveryFrameBackForEachPassThenSaysItIsAtTheEnd) {
+  TempDir folder;
+  FrameStore store(folder.file("clip.3gp"), 10000);  // two pictures, then the file
+  std::string reason;
+  FramePtr read;
+  int lane = -1;
+  EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::failed);
+  EXPECT_NE(reason, "");
+  reason.clear();
+
+  std::vector<FramePtr> kept;
+  for (int number = 0; number < 8; ++number) {
+    kept.push_back(PatternFrame(number, number % 2 == 0));
+    ASSERT_EQ(store.add(*kept.back(), number % 2, &reason), noErr) << reason;
+  }
+  EXPECT_TRUE(store.spilled());
+  EXPECT_EQ(EntryNames(folder.path()), std::vector<std::string>{});  // the file has no name
+  for (int pass = 1; pass <= 2; ++pass) {
+    SCOPED_TRACE(pass);
+    ASSERT_EQ(store.rewind(&reason), noErr) << reason;
+    for (const FramePtr& frame : kept) {
+      ASSERT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::frame) << reason;
+      EXPECT_EQ(lane, frame->pts / 10 % 2);
+      EXPECT_EQ(read->pts, frame->pts);
+      EXPECT_EQ(Content(*read), Content(*frame));
+    }
+    EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
+    EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
+    EXPECT_EQ(reason, "");
+  }
+  EXPECT_EQ(store.add(*kept[0], 0, &reason), paramErr);  // once read, the store takes no more
 }
 
 }  // namespace
