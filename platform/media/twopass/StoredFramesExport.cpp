@@ -174,15 +174,13 @@ class StoredFramesWriter {
   // The video bytes at the coarsest quantiser, in bits.
   OSErr encodeAtCoarsest(double* bits) {
     long long bytes = 0;
+    const EncodedPacketSink count = [&](AVPacket& packet) {
+      bytes += packet.size;
+      return OSErr(noErr);
+    };
     OSErr status = encodeKeptPictures({.fixedQuantiser = kCoarsestQuantiser},
                                       [&](AVCodecContext* encoder, const AVFrame* frame) {
-                                        return EncodeAndDrain(
-                                            encoder, frame, packet_.get(),
-                                            [&](AVPacket& packet) {
-                                              bytes += packet.size;
-                                              return OSErr(noErr);
-                                            },
-                                            &reason_);
+                                        return EncodeAndDrain(encoder, frame, packet_.get(), count, &reason_);
                                       });
     *bits = double(bytes) * 8;
     return status;
