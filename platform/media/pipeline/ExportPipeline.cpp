@@ -221,7 +221,8 @@ class ExportRun {
     frameRate_ = OutputFrameRate(job_, sourceRate);
     // At a rate so low that no frame's slot ends inside the span the movie would lose its picture.
     if (spanSeconds_ > 0 && av_q2d(frameRate_) * spanSeconds_ < 1) {
-      frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : 25.0), 65535);
+      frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : double(kGuessedFrameRate)),
+                          65535);
     }
     layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);

@@ -79,7 +79,7 @@ bool CanEncodeInTwoPasses(VideoCodecChoice codec) {
 }
 
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
-  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
+  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {kGuessedFrameRate, 1};
   AVRational rate = sourceRate;
   if (job.frameRate > 0 && job.frameRate < av_q2d(sourceRate)) rate = av_d2q(job.frameRate, 65535);
   // MPEG-4 and H.263 time bases must fit in 16 bits.

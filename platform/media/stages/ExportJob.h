@@ -34,6 +34,10 @@ inline int EvenPictureSide(double pixels) {
   return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
 }
 
+// A source that tells no frame rate of its own is taken to show this many pictures a second, as
+// FFmpeg's raw video readers take a stream that tells none.
+inline constexpr int kGuessedFrameRate = 25;
+
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;
 
