@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -52,31 +53,25 @@ TEST(FrameHandoff, EveryFrameArrivesInOrderAndAGiverWaitingForRoomIsReleased) {
   EXPECT_FALSE(full.take(&frame, &lane));
 }
 
-// A frame's content bytes, plane after plane, without the rows' padding: a 4:2:0 picture, or
-// 16-bit mono sound.
-std::vector<std::uint8_t*> ContentBytes(AVFrame& frame) {
+// Each content byte of a 4:2:0 picture or of 16-bit mono sound, plane after plane, without the
+// rows' padding, numbered from where frame `number`'s pattern starts.
+void EachContentByte(AVFrame& frame, int number, const std::function<void(std::uint8_t&, std::uint8_t)>& each) {
   const bool picture = frame.nb_samples == 0;
-  std::vector<std::uint8_t*> bytes;
+  int counter = number * 31;
   for (int plane = 0; plane < (picture ? 3 : 1); ++plane) {
     const int rows = !picture ? 1 : plane ? frame.height / 2 : frame.height;
     const int across = !picture ? frame.nb_samples * 2 : plane ? frame.width / 2 : frame.width;
     for (int y = 0; y < rows; ++y) {
-      for (int x = 0; x < across; ++x) bytes.push_back(&frame.data[plane][y * frame.linesize[plane] + x]);
+      for (int x = 0; x < across; ++x) each(frame.data[plane][y * frame.linesize[plane] + x], std::uint8_t(counter++));
     }
   }
-  return bytes;
 }
 
-std::vector<std::uint8_t> Content(AVFrame& frame) {
-  std::vector<std::uint8_t> values;
-  for (std::uint8_t* byte : ContentBytes(frame)) values.push_back(*byte);
-  return values;
-}
-
-// A picture or a stretch of sound whose bytes tell which frame it is.
-FramePtr PatternFrame(int number, bool picture) {
+// Frame `number`: a picture when even, else a stretch of sound, whose bytes tell which it is.
+FramePtr PatternFrame(int number) {
   FramePtr frame = MakeFrame();
-  if (picture) {
+  frame->pts = number;
+  if (number % 2 == 0) {
     frame->format = AV_PIX_FMT_YUV420P;
     frame->width = 64;
     frame->height = 48;
@@ -87,9 +82,7 @@ FramePtr PatternFrame(int number, bool picture) {
     av_channel_layout_default(&frame->ch_layout, 1);
   }
   EXPECT_EQ(av_frame_get_buffer(frame.get(), 0), 0);
-  int counter = number * 31;
-  for (std::uint8_t* byte : ContentBytes(*frame)) *byte = std::uint8_t(counter++);
-  frame->pts = number * 10;
+  EachContentByte(*frame, number, [](std::uint8_t& byte, std::uint8_t value) { byte = value; });
   return frame;
 }
 
@@ -105,28 +98,24 @@ TEST(FrameStore, GivesEveryFrameBackForEachPassThenSaysItIsAtTheEnd) {
   EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::failed);
   EXPECT_NE(reason, "");
   reason.clear();
-
-  std::vector<FramePtr> kept;
-  for (int number = 0; number < 8; ++number) {
-    kept.push_back(PatternFrame(number, number % 2 == 0));
-    ASSERT_EQ(store.add(*kept.back(), number % 2, &reason), noErr) << reason;
-  }
+  for (int number = 0; number < 8; ++number) ASSERT_EQ(store.add(*PatternFrame(number), number % 2, &reason), noErr);
   EXPECT_TRUE(store.spilled());
   EXPECT_EQ(EntryNames(folder.path()), std::vector<std::string>{});  // the file has no name
   for (int pass = 1; pass <= 2; ++pass) {
-    SCOPED_TRACE(pass);
     ASSERT_EQ(store.rewind(&reason), noErr) << reason;
-    for (const FramePtr& frame : kept) {
+    for (int number = 0; number < 8; ++number) {
       ASSERT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::frame) << reason;
-      EXPECT_EQ(lane, frame->pts / 10 % 2);
-      EXPECT_EQ(read->pts, frame->pts);
-      EXPECT_EQ(Content(*read), Content(*frame));
+      EXPECT_EQ(read->pts, number);
+      EXPECT_EQ(lane, number % 2);
+      int wrong = 0;
+      EachContentByte(*read, number, [&](std::uint8_t& byte, std::uint8_t value) { wrong += byte != value; });
+      EXPECT_EQ(wrong, 0) << "frame " << number << ", pass " << pass;
     }
     EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
     EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
     EXPECT_EQ(reason, "");
   }
-  EXPECT_EQ(store.add(*kept[0], 0, &reason), paramErr);  // once read, the store takes no more
+  EXPECT_EQ(store.add(*PatternFrame(0), 0, &reason), paramErr);  // once read, the store takes no more
 }
 
 }  // namespace
