@@ -2,7 +2,9 @@
 // with ffprobe, and the progress routine's messages.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/files/Files.h"
@@ -42,9 +44,10 @@ OSErr RecordProgress(Movie, SInt16 message, SInt16, Fixed fraction, long refcon)
   return noErr;
 }
 
-// Gives a new component 176x144 at 12 fps and 8 KB/s through its settings and exports the whole
-// movie into the log's output.
-ComponentResult Export(OSType subtype, OSType videoCodec, ProgressLog* log) {
+// Gives a new component 176x144 (or the size given) at 12 fps and 8 KB/s (or the rate given) through
+// its settings and exports the whole movie into the log's output.
+ComponentResult Export(OSType subtype, OSType videoCodec, ProgressLog* log, long bytesPerSecond = 8 * 1024,
+                       int width = 176, int height = 144) {
   log->exporter = OpenDefaultComponent(MovieExportType, subtype);
   const ExporterKind kind = subtype == kQTFileTypeMP4 ? ExporterKind::mpeg4 : ExporterKind::threeGPP;
   QTAtomContainer c = nullptr;
@@ -52,10 +55,10 @@ ComponentResult Export(OSType subtype, OSType videoCodec, ProgressLog* log) {
   EXPECT_EQ(noErr, MovieExportGetSettingsAsAtomContainer(log->exporter, &c));
   EXPECT_EQ(noErr, ReadExporterSettings(c, kind, &s));
   QTDisposeAtomContainer(c);
-  s.width = X2Fix(176);
-  s.height = X2Fix(144);
+  s.width = X2Fix(width);
+  s.height = X2Fix(height);
   s.temporal.frameRate = X2Fix(12);
-  s.dataRate.dataRate = 8 * 1024;
+  s.dataRate.dataRate = bytesPerSecond;
   if (videoCodec) s.spatial.codecType = videoCodec;
   EXPECT_EQ(noErr, ExporterSettingsToAtomContainer(s, kind, &c));
   EXPECT_EQ(noErr, MovieExportSetSettingsFromAtomContainer(log->exporter, c));
@@ -66,19 +69,24 @@ ComponentResult Export(OSType subtype, OSType videoCodec, ProgressLog* log) {
   return MovieExportToFile(log->exporter, &spec, log->movie, nullptr, 0, GetMovieDuration(log->movie));
 }
 
+Movie OpenedMovie(const std::string& path) {
+  FSSpec spec{};
+  SInt16 file = 0;
+  Movie movie = nullptr;
+  EXPECT_EQ(noErr, FSMakeFSSpecFromPath(path.c_str(), &spec));
+  EXPECT_EQ(noErr, OpenMovieFile(&spec, &file, fsRdPerm));
+  EXPECT_EQ(noErr, NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr));
+  CloseMovieFile(file);
+  return movie;
+}
+
 TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
   ASSERT_EQ(noErr, EnterMovies());
   TempDir folder;
   // A busy picture, so that the encoder has to hold its data rate.
-  const std::string source =
-      MakeSampleMovie(folder.path(), "clip.mov", SampleMovie().in("mov").lasting(kSourceSeconds).busy());
-  FSSpec spec{};
-  SInt16 file = 0;
-  Movie movie = nullptr;
-  ASSERT_EQ(noErr, FSMakeFSSpecFromPath(source.c_str(), &spec));
-  ASSERT_EQ(noErr, OpenMovieFile(&spec, &file, fsRdPerm));
-  ASSERT_EQ(noErr, NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr));
-  CloseMovieFile(file);
+  Movie movie = OpenedMovie(
+      MakeSampleMovie(folder.path(), "clip.mov", SampleMovie().in("mov").lasting(kSourceSeconds).busy()));
+  ASSERT_NE(nullptr, movie);
 
   struct Case {
     OSType subtype, videoCodec;
@@ -128,6 +136,30 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     EXPECT_NEAR(kSourceSeconds, audio->seconds, kOneFrame);
     EXPECT_NEAR(8 * 1024 * 8, video->bitRate, 0.10 * 8 * 1024 * 8);
     EXPECT_TRUE(c.audio != "amr_nb" || (audio->sampleRate == 8000 && audio->channels == 1));
+  }
+  DisposeMovie(movie);
+  ExitMovies();
+}
+
+// A movie that is already small, at the rates a phone format would give it, keeps its own:
+// neither its picture nor its sound is given more bytes than it had, so it never grows.
+TEST(ExporterExport, NeverMakesASmallSourceBigger) {
+  ASSERT_EQ(noErr, EnterMovies());
+  TempDir folder;
+  const std::string source = folder.file("small.mp4");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2=size=320x240:rate=12:duration=" + std::to_string(kSourceSeconds) +
+                        " -f lavfi -i sine=duration=" + std::to_string(kSourceSeconds) +
+                        " -c:v libx264 -b:v 150k -c:a aac -b:a 24k -ac 1 '" + source + "'"));
+  Movie movie = OpenedMovie(source);
+  ASSERT_NE(nullptr, movie);
+  for (const auto& [subtype, extension, bytesPerSecond] :
+       {std::tuple{kQTFileTypeMP4, ".mp4", 32 * 1024}, std::tuple{kQTFileType3GPP, ".3gp", 64 * 1024}}) {
+    SCOPED_TRACE(extension);
+    ProgressLog log;
+    log.movie = movie;
+    log.output = folder.file(std::string("small") + extension);
+    EXPECT_EQ(noErr, Export(subtype, 0, &log, bytesPerSecond, 320, 240));
+    EXPECT_LE(std::filesystem::file_size(log.output), std::filesystem::file_size(source));
   }
   DisposeMovie(movie);
   ExitMovies();

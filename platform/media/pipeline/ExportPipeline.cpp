@@ -28,6 +28,7 @@ extern "C" {
 #include "platform/media/stages/FilterChain.h"
 #include "platform/media/stages/MuxerFile.h"
 #include "platform/media/stages/SoundShape.h"
+#include "platform/media/stages/SourceDataRates.h"
 #include "platform/media/twopass/EncoderStatisticsFile.h"
 #include "platform/media/twopass/FrameStore.h"
 #include "platform/media/twopass/StoredFramesExport.h"
@@ -135,6 +136,7 @@ class ExportRun {
     bool toTheEnd = job_.durationSeconds <= 0 || start + job_.durationSeconds >= sourceSeconds;
     if (!source_.facts.durationKnown && toTheEnd) spanSeconds_ = 0;
 
+    CapRatesAtSource(MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream), &job_);
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
@@ -577,7 +579,7 @@ class ExportRun {
     return std::all_of(lanes_.begin(), lanes_.end(), [](const StreamLane* lane) { return lane->inputDone; });
   }
 
-  const ExportJob& job_;
+  ExportJob job_;  // its rates lowered to the source's own once that is open
   const ExportProgress& progress_;
   std::string& reason_;
   SourceMovie source_;

@@ -8,21 +8,21 @@ namespace {
 
 bool IsHD(int width, int height) { return width >= 1280 || height >= 720; }
 
-// The scale filter's name for a matrix; null for those it cannot convert.
-const char* ScaleMatrixName(AVColorSpace matrix) {
+// The colorspace filter's name for a matrix (BT.601's two names share one); null for those it
+// cannot convert.
+const char* FilterMatrixName(AVColorSpace matrix) {
   switch (matrix) {
     case AVCOL_SPC_BT709:
       return "bt709";
     case AVCOL_SPC_BT470BG:
     case AVCOL_SPC_SMPTE170M:
-      return "bt601";
+      return "smpte170m";
     case AVCOL_SPC_FCC:
       return "fcc";
     case AVCOL_SPC_SMPTE240M:
       return "smpte240m";
     case AVCOL_SPC_BT2020_NCL:
-    case AVCOL_SPC_BT2020_CL:
-      return "bt2020";
+      return "bt2020ncl";
     default:
       return nullptr;
   }
@@ -37,7 +37,7 @@ ColourDescription ImpliedBySize(int width, int height) {
 
 ColourDescription SourceColours(const AVCodecParameters& stream) {
   ColourDescription colours = ImpliedBySize(stream.width, stream.height);
-  if (ScaleMatrixName(stream.color_space)) colours.matrix = stream.color_space;
+  if (FilterMatrixName(stream.color_space)) colours.matrix = stream.color_space;
   // RGB pictures (screen recordings, animations) become YUV by the scaler's own matrix, BT.601.
   const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(AVPixelFormat(stream.format));
   if (format && (format->flags & AV_PIX_FMT_FLAG_RGB)) colours.matrix = AVCOL_SPC_SMPTE170M;
@@ -59,10 +59,15 @@ ColourDescription OutputColours(const ColourDescription& source, int width, int 
 }
 
 std::string MatrixConversion(const ColourDescription& from, const ColourDescription& to) {
-  const char* in = ScaleMatrixName(from.matrix);
-  const char* out = ScaleMatrixName(to.matrix);
+  const char* in = FilterMatrixName(from.matrix);
+  const char* out = FilterMatrixName(to.matrix);
   if (!in || !out || std::string(in) == out) return {};
-  return std::string("in_color_matrix=") + in + ":out_color_matrix=" + out;
+  // The scaler converts YUV to YUV through RGB in fixed point and leaves an HD picture about a
+  // luma code and a half darker; this filter applies the one matrix that maps the values
+  // directly. fast: only the matrix changes, as the primaries and transfer stay tagged as they were,
+  // so the two given here only have to agree.
+  return std::string("colorspace=fast=1:iprimaries=bt709:primaries=bt709:itrc=bt709:trc=bt709:range=tv:ispace=") +
+         in + ":space=" + out;
 }
 
 void DescribeColours(const ColourDescription& colours, AVCodecContext* encoder) {

@@ -24,7 +24,7 @@ ColourDescription SourceColours(const AVCodecParameters& stream);
 // source's primaries and transfer (which no player converts).
 ColourDescription OutputColours(const ColourDescription& source, int width, int height, bool streamSaysMatrix);
 
-// The scale filter's options that convert from one matrix to the other; empty when they agree.
+// The filter that converts a picture's values from one matrix to the other; empty when they agree.
 std::string MatrixConversion(const ColourDescription& from, const ColourDescription& to);
 
 // Tags the encoder's output (and through it the container) with the description, limited range.

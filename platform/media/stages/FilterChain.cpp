@@ -122,7 +122,7 @@ OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRa
       "scale=%d:%d%s,setsar=1,pad=%d:%d:%d:%d:black,format=%s%s%s,fps=%d/%d:start_time=0",
       layout.scaledWidth, layout.scaledHeight, RotationFilters(layout.rotationDegrees), layout.outputWidth,
       layout.outputHeight, layout.padLeft, layout.padTop, av_get_pix_fmt_name(outputFormat),
-      matrixConversion.empty() ? "" : ",scale=", matrixConversion.c_str(), frameRate.num, frameRate.den);
+      matrixConversion.empty() ? "" : ",", matrixConversion.c_str(), frameRate.num, frameRate.den);
   return ConnectChain(chain, description, failureReason);
 }
 

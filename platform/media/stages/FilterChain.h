@@ -34,8 +34,8 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
 // Scale straight from the decoder's format, turn, pad, convert to the encoder's pixel format, and
 // set the frame rate last, so that the frames it holds back or repeats are small ones. Frames the
 // lower rate drops are best passed over before they come in.
-// `matrixConversion`: the scale filter's options that convert the colour matrix, if any; applied
-// to the small picture, since asked of the shrinking scaler they set it up again for every frame.
+// `matrixConversion`: the filter that converts the colour matrix, if any; applied
+// to the small picture, where it costs least.
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
                             const PictureLayout& layout, const std::string& matrixConversion,
                             AVPixelFormat outputFormat, FilterChain* chain, std::string* failureReason);
