@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "platform/MacTypes.h"
-
-enum class OutputContainer { mp4, threeGPP, threeGPP2, amc };
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 
 enum class VideoCodecChoice { none, mpeg4Visual, h263, h264Baseline };
 enum class AudioCodecChoice { none, aacLC, amrNB };
@@ -22,10 +22,6 @@ inline constexpr std::array<std::pair<int, int>, 5> kH263Sizes{
 inline bool IsStandardH263Size(int width, int height) {
   return std::find(kH263Sizes.begin(), kH263Sizes.end(), std::pair{width, height}) != kH263Sizes.end();
 }
-
-// The picture sides the encoders write, in pixels; options and fields are held to these.
-inline constexpr int kSmallestPictureSide = 16;
-inline constexpr int kLargestPictureSide = 4096;
 
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;
@@ -40,7 +36,7 @@ struct ExportJob {
   double durationSeconds = 0;
 
   VideoCodecChoice videoCodec = VideoCodecChoice::h264Baseline;
-  int width = 0;            // whole even pixels, 16..4096
+  int width = 0;            // whole even pixels within kPictureSideRange
   int height = 0;
   double frameRate = 0;     // 0: the source's rate; never above it
   int keyFrameInterval = 0; // frames; 0: the pipeline picks one
