@@ -16,8 +16,8 @@
 
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
+#include "platform/desktop/StringTable.h"
 #include "platform/framework/NumberText.h"
-#include "platform/framework/StringTable.h"
 #include "tests/framework/TestWindow.h"
 
 using framework::FormatDouble;

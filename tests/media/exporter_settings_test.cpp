@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/media/BuiltInExporters.h"
-#include "platform/media/MovieExporterJob.h"
+#include "platform/media/exporters/BuiltInExporters.h"
+#include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "tests/support/AtomLayout.h"
