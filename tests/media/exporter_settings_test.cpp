@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 #include <vector>
 
 #include "platform/media/exporters/BuiltInExporters.h"
@@ -118,18 +117,6 @@ TEST(ExporterChoices, OnlyThoseThatGoTogetherReachThePipeline) {
   EXPECT_EQ(8000, job.audioSampleRate);
   EXPECT_EQ(1, job.audioChannels);
   EXPECT_EQ(OutputContainer::threeGPP2, job.container);
-
-  // Each format is written by its own component, named there by the file-format setting or else
-  // by the output's extension.
-  for (const OutputFormat& format : kOutputFormats) {
-    SCOPED_TRACE(format.name);
-    const ExporterKind kind = format.exporter == kQTFileTypeMP4 ? ExporterKind::mpeg4 : ExporterKind::threeGPP;
-    const std::string output = std::string("/a/b") + format.extension;
-    EXPECT_EQ(format.container, OutputContainerFor(kind, kFileFormatByExtension, output));
-    if (format.fileFormat == 0) continue;
-    EXPECT_TRUE(ExporterOffersFileFormat(kind, format.fileFormat));
-    EXPECT_EQ(format.container, OutputContainerFor(kind, format.fileFormat, "/a/b.mp4"));
-  }
 }
 
 }  // namespace
