@@ -11,6 +11,7 @@
 #include "platform/OutputFormats.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/NumberText.h"
+#include "platform/media/stages/ExportJob.h"
 
 namespace framework {
 
@@ -93,7 +94,7 @@ bool parseSize(std::string_view text, RunOptions& options) {
   }
   options.notice.clear();
   if (w % 2 || h % 2) {
-    const auto even = [](long side) { return std::to_string(side + side % 2); };
+    const auto even = [](long side) { return std::to_string(EvenPictureSide(double(side))); };
     options.notice = Fill(Tr("CommandLine", "size %1 is written as %2: pictures have even sides"), shown,
                           even(w) + "x" + even(h));
   }

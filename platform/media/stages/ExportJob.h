@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -21,6 +22,17 @@ inline constexpr std::array<std::pair<int, int>, 5> kH263Sizes{
 inline bool IsStandardH263Size(int width, int height) {
   return std::find(kH263Sizes.begin(), kH263Sizes.end(), std::pair{width, height}) != kH263Sizes.end();
 }
+
+// A picture side as the encoders write it: 4:2:0 pictures halve both sides for their colour, so
+// an odd side becomes the next even one (a fraction the nearest), within kPictureSideRange.
+inline int EvenPictureSide(double pixels) {
+  const long even = 2 * std::lround(pixels / 2);
+  return int(std::clamp<long>(even, long(kPictureSideRange.least), long(kPictureSideRange.most)));
+}
+
+// A source that tells no frame rate of its own is taken to show this many pictures a second, as
+// FFmpeg's raw video readers take a stream that tells none.
+inline constexpr int kGuessedFrameRate = 25;
 
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;
