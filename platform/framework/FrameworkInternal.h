@@ -30,6 +30,9 @@ void ForgetFailures();
 // Why the path given as the movie is no file that could hold one ("no such file: ...", "a folder,
 // not a movie: ...", "not a regular file (a named pipe): ..."); empty for a regular file.
 std::string SourceFileProblem(const std::string& path);
+// Why an output may not be written at the path: a folder, a link to nothing, or no regular file (a
+// named pipe, a device) that a movie renamed into place would destroy; empty when it may.
+std::string OutputFileProblem(const std::string& path);
 
 // Output files the file manager made in this process, so a failed run can take back an empty one,
 // and the last file it was asked for, made or already there.
