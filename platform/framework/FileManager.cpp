@@ -12,9 +12,9 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/Translation.h"
 
 namespace {
 
