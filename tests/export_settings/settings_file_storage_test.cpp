@@ -39,15 +39,10 @@ void ExpectSettingsFileType(const FSSpec& spec) {
 // test, and pass each call on to it.
 std::vector<std::string>* traced = nullptr;
 
-template <typename Call>
-Call* Next(const char* name) {
-  return reinterpret_cast<Call*>(dlsym(RTLD_NEXT, name));
-}
-
 int TracedSync(int fd, const char* name) {
   std::error_code ignored;
   if (traced) traced->push_back("sync " + fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ignored).string());
-  return Next<int(int)>(name)(fd);
+  return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, name))(fd);
 }
 
 }  // namespace
@@ -56,7 +51,7 @@ extern "C" int fsync(int fd) { return TracedSync(fd, "fsync"); }
 extern "C" int fdatasync(int fd) { return TracedSync(fd, "fdatasync"); }
 extern "C" int rename(const char* from, const char* to) noexcept {
   if (traced) traced->push_back(std::string("rename ") + from + " " + to);
-  return Next<int(const char*, const char*)>("rename")(from, to);
+  return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
 }
 
 TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged) {
@@ -71,7 +66,7 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
   traced = nullptr;
   // The new file reaches the disk before it takes the old one's place: a crash leaves one or the other.
   const auto renamed = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
-    return call.rfind("rename ", 0) == 0 && call.size() > 18 && call.substr(call.size() - 18) == "/setting3gpp2.atom";
+    return call.starts_with("rename ") && call.ends_with("/setting3gpp2.atom");
   });
   ASSERT_NE(renamed, calls.end()) << testing::PrintToString(calls);
   const std::string written = renamed->substr(7, renamed->find(' ', 7) - 7);
