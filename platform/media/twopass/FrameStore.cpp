@@ -33,6 +33,8 @@ struct RecordHeader {
 };
 
 constexpr std::size_t kFileBuffer = 256 << 10;
+// Names another run holds are passed over; this many in a row means something else is wrong.
+constexpr int kNameAttempts = 100;
 
 bool IsPicture(const AVFrame& frame) { return frame.width > 0 && frame.nb_samples == 0; }
 
@@ -46,7 +48,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
   const std::string folder = temporary_files::FolderOf(besideFile);
   static std::atomic<unsigned> counter = 0;
   int err = 0;
-  for (int tries = 0; tries < 100; ++tries) {
+  for (int tries = 0; tries < kNameAttempts; ++tries) {
     std::string path = folder + "/.pocketmovie-frames." + std::to_string(getpid()) + "-" +
                        std::to_string(++counter);
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -170,17 +172,21 @@ bool FrameStore::get(void* data, std::size_t size) {
   return file_ && std::fread(bytes + fromMemory, 1, size - fromMemory, file_) == size - fromMemory;
 }
 
-bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
-  if (!reading_) return false;
+FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
+  if (!reading_) {
+    *failureReason = "cannot read the kept frames back";  // not before they have all been added
+    return FrameStoreRead::failed;
+  }
   RecordHeader header{};
   if (!get(&header, sizeof header)) {
-    if (file_ && std::ferror(file_)) *failureReason = "cannot read the kept frames back";
-    return false;
+    if (!file_ || !std::ferror(file_)) return FrameStoreRead::end;
+    *failureReason = "cannot read the kept frames back";
+    return FrameStoreRead::failed;
   }
   FramePtr made = MakeFrame();
   if (!made) {
     *failureReason = "out of memory";
-    return false;
+    return FrameStoreRead::failed;
   }
   made->format = header.format;
   if (header.width > 0) {
@@ -193,12 +199,12 @@ bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
   }
   if (av_frame_get_buffer(made.get(), 0) < 0 || PackedSize(header) != int(header.dataSize)) {
     *failureReason = "out of memory";
-    return false;
+    return FrameStoreRead::failed;
   }
   scratch_.resize(header.dataSize);
   if (!get(scratch_.data(), scratch_.size())) {
     *failureReason = "cannot read the kept frames back";
-    return false;
+    return FrameStoreRead::failed;
   }
   if (header.width > 0) {
     uint8_t* planes[4] = {};
@@ -218,5 +224,5 @@ bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
   made->pts = header.pts;
   *lane = header.lane;
   *frame = std::move(made);
-  return true;
+  return FrameStoreRead::frame;
 }
