@@ -104,7 +104,8 @@ TEST(Pipeline, ALowerRateShowsTheRightSourcePictures) {
     Export(job);
     const std::vector<double> psnr = PicturePsnr(job.outputPath, c.source, "fps=12,scale=176:144:flags=" + c.scaling);
     ASSERT_EQ(psnr.size(), c.slots);
-    EXPECT_GT(*std::min_element(psnr.begin(), psnr.end()), 45);
+    // The rate is held to the source's own; a neighbouring picture scores below 29 dB.
+    EXPECT_GT(*std::min_element(psnr.begin(), psnr.end()), 40);
   }
 }
 
