@@ -44,9 +44,12 @@ class ProgramSandbox {
   std::string configFile() const { return folder_.file("config/pocketmovie/pocketmovie.conf"); }
   std::string bundleFile(const std::string& name) const { return folder_.file("bundle/" + name); }
 
-  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr) const {
+  // `launcher`: a command the program is started through, its words before the program's.
+  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
+                 const std::vector<std::string>& launcher = {}) const {
     const std::string errorsPath = folder_.file("stderr.txt");
-    std::vector<std::string> words = {POCKETMOVIE_BINARY, "--headless"};
+    std::vector<std::string> words = launcher;
+    words.insert(words.end(), {POCKETMOVIE_BINARY, "--headless"});
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -64,7 +67,7 @@ class ProgramSandbox {
       setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
       setenv("POCKETMOVIE_BUNDLE", folder_.file("bundle").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      execv(argv[0], argv.data());
+      execvp(argv[0], argv.data());
       _exit(127);
     }
 
