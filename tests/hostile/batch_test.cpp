@@ -24,7 +24,8 @@ bool HasLine(const ProgramRun& run, const std::string& line) {
 // How many of a batch's runs have their hidden folder in `folder`.
 size_t StagingFolders(const std::string& folder) {
   const std::vector<std::string> names = EntryNames(folder, ".");
-  return size_t(std::count_if(names.begin(), names.end(), [](const std::string& name) { return name.ends_with(".staging"); }));
+  return size_t(std::count_if(names.begin(), names.end(),
+                              [&](const std::string& name) { return fs::is_directory(folder + "/" + name); }));
 }
 
 // The processes the batch started, which live in process groups of their own.

@@ -174,7 +174,7 @@ TEST(Faults, AKilledTwoPassRunLeavesNothingOnceTheNextRunIsDone) {
   const std::vector<std::string> fitted = {"--format", "mp4", "--fit", "600K", movie};
   const ProgramRun killed = sandbox.run(fitted, [&](pid_t child, double, const std::string&) {
     for (const std::string& name : EntryNames(folder, ".")) {
-      if (name.find(".statistics") != std::string::npos) return kill(child, SIGKILL) == 0;
+      if (name.find("statistics") != std::string::npos) return kill(child, SIGKILL) == 0;
     }
     return false;
   });
