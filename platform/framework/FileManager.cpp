@@ -12,10 +12,10 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/desktop/Translation.h"
 #include "platform/files/HiddenFiles.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/Translation.h"
 
 namespace {
 

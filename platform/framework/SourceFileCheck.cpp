@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/Translation.h"
 
 namespace framework {
 

@@ -1,0 +1,182 @@
+#include "platform/media/stages/MuxerFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/files/Files.h"
+#include "platform/files/HiddenFiles.h"
+#include "platform/media/stages/ColourBox.h"
+#include "platform/media/stages/FfmpegErrors.h"
+
+namespace {
+
+const char* MuxerName(OutputContainer container) {
+  switch (container) {
+    case OutputContainer::mp4:
+      return "mp4";
+    case OutputContainer::threeGPP:
+      return "3gp";
+    case OutputContainer::threeGPP2:
+    case OutputContainer::amc:
+      return "3g2";
+  }
+  return "mp4";
+}
+
+}  // namespace
+
+// Why the hidden file beside the output could not be made, named after what the user can change.
+std::string MuxerFile::HiddenFileFailure(int err, const std::string& folder) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return "output folder not writable: " + folder;
+    case ENOSPC:
+    case EDQUOT:
+      return "the disk is full";
+    case ENAMETOOLONG:
+      return "the output's folder path is too long: " + folder;
+    default:
+      return "cannot write in the output folder: " + std::string(std::strerror(err));
+  }
+}
+
+MuxerFile::~MuxerFile() {
+  format_.reset();  // closes the file before its hidden name goes
+}
+
+OSErr MuxerFile::fail(int averror, const char* what, std::string* failureReason) {
+  OSErr status = OSErrFromAVError(averror);
+  *failureReason = std::string(what) + ": " + (status == dskFulErr ? "the disk is full" : AVErrorText(averror));
+  return status;
+}
+
+OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, std::string* failureReason) {
+  container_ = container;
+  outputPath_ = outputPath;
+  struct stat existing {};
+  if (stat(outputPath.c_str(), &existing) == 0) {
+    // Found now rather than when the finished movie cannot take the folder's place.
+    if (S_ISDIR(existing.st_mode)) {
+      *failureReason = "the output is a folder: " + outputPath;
+      return notAFileErr;
+    }
+    replacesEarlierOutput_ = S_ISREG(existing.st_mode) && existing.st_size > 0;
+  }
+  const std::string folder = hidden_files::FolderOf(outputPath);
+  int err = hidden_files::HiddenName::Reserve(folder, &hiddenName_);
+  if (err == 0) {
+    temporaryPath_ = hiddenName_->path(hidden_files::HiddenKind::part);
+    const int fd = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    err = fd < 0 ? errno : 0;
+    if (fd >= 0) ::close(fd);
+  }
+  if (err != 0) {
+    temporaryPath_.clear();
+    *failureReason = HiddenFileFailure(err, folder);
+    return OSErrFromErrno(err);
+  }
+
+  AVFormatContext* context = nullptr;
+  int result = avformat_alloc_output_context2(&context, nullptr, MuxerName(container), temporaryPath_.c_str());
+  if (result < 0) return fail(result, "cannot start the output movie", failureReason);
+  format_.reset(context);
+  result = avio_open(&format_->pb, temporaryPath_.c_str(), AVIO_FLAG_WRITE);
+  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  return noErr;
+}
+
+bool MuxerFile::needsGlobalHeader() const { return format_ && (format_->oformat->flags & AVFMT_GLOBALHEADER); }
+
+OSErr MuxerFile::addStream(const AVCodecContext& encoder, int* streamIndex, std::string* failureReason) {
+  AVStream* stream = avformat_new_stream(format_.get(), nullptr);
+  if (!stream) return memFullErr;
+  int result = avcodec_parameters_from_context(stream->codecpar, &encoder);
+  if (result < 0) return fail(result, "cannot add a stream to the output movie", failureReason);
+  stream->time_base = encoder.time_base;
+  if (encoder.codec_type == AVMEDIA_TYPE_VIDEO) stream->avg_frame_rate = encoder.framerate;
+  *streamIndex = stream->index;
+  return noErr;
+}
+
+OSErr MuxerFile::writeHeader(std::string* failureReason) {
+  FfmpegOptions options;
+  // 3GPP2 handsets look for the '3g2a' brand whatever the video codec.
+  if (container_ == OutputContainer::threeGPP2 || container_ == OutputContainer::amc) options.set("brand", "3g2a");
+  int result = avformat_write_header(format_.get(), options.get());
+  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  headerWritten_ = true;
+  return noErr;
+}
+
+OSErr MuxerFile::writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex,
+                             std::string* failureReason) {
+  packet->stream_index = streamIndex;
+  av_packet_rescale_ts(packet, encoderTimeBase, format_->streams[streamIndex]->time_base);
+  int result = av_interleaved_write_frame(format_.get(), packet);
+  // A failed write (a full disk) only shows on the I/O context; stop at once rather than at the end.
+  if (result >= 0 && format_->pb->error < 0) result = format_->pb->error;
+  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  return noErr;
+}
+
+OSErr MuxerFile::finish(std::string* failureReason) {
+  OSErr status = complete(failureReason);
+  return status == noErr ? putInPlace(failureReason) : status;
+}
+
+bool MuxerFile::NeedsGlobalHeader(OutputContainer container) {
+  const AVOutputFormat* format = av_guess_format(MuxerName(container), nullptr, nullptr);
+  return format && (format->flags & AVFMT_GLOBALHEADER);
+}
+
+OSErr MuxerFile::complete(std::string* failureReason) {
+  int result = headerWritten_ ? av_write_trailer(format_.get()) : AVERROR(EINVAL);
+  if (result >= 0) result = avio_closep(&format_->pb);
+  if (result < 0) return fail(result, "cannot complete the output movie", failureReason);
+  int failure = 0;
+  if (container_ != OutputContainer::mp4) {
+    for (unsigned i = 0; i < format_->nb_streams && failure == 0; ++i) {
+      const AVCodecParameters* stream = format_->streams[i]->codecpar;
+      if (stream->codec_type == AVMEDIA_TYPE_VIDEO) failure = AddColourBox(temporaryPath_, *stream);
+    }
+  }
+  format_.reset();
+  if (failure != 0) {
+    *failureReason = "cannot complete the output movie: " + std::string(std::strerror(failure));
+    return failure == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(failure);
+  }
+  return noErr;
+}
+
+long long MuxerFile::completedBytes() const {
+  struct stat info {};
+  return ::stat(temporaryPath_.c_str(), &info) == 0 ? (long long)info.st_size : -1;
+}
+
+OSErr MuxerFile::putInPlace(std::string* failureReason) {
+  // Durable before it replaces the old output, so a crash leaves one or the other.
+  int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || ::fsync(fd) != 0) {
+    int err = errno;
+    if (fd >= 0) ::close(fd);
+    *failureReason = "cannot complete the output movie: " + std::string(std::strerror(err));
+    return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
+  }
+  ::close(fd);
+  if (std::rename(temporaryPath_.c_str(), outputPath_.c_str()) != 0) {
+    int err = errno;
+    *failureReason = "cannot put the output movie in place: " + std::string(std::strerror(err));
+    return OSErrFromErrno(err);
+  }
+  temporaryPath_.clear();
+  hiddenName_.reset();
+  return noErr;
+}
