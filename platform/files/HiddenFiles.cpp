@@ -44,7 +44,7 @@ const char* SuffixOf(HiddenKind kind) {
 // Earlier versions took no lock; each of their names stands for itself (".clip.mov.3gp.PID-N.part",
 // ".pocketmovie-statistics.PID-N.mbtree").
 std::string ReservationOf(const std::string& name) {
-  if (name.empty() || name[0] != '.') return {};
+  if (!name.starts_with(kPrefix) && !(name.starts_with(".") && name.ends_with(".part"))) return {};
   static const std::regex kCurrent(R"((\.pocketmovie-[0-9]{1,10}-[0-9]{1,10})(\..*)?)");
   static const std::regex kEarlier(
       R"(\.pocketmovie-(frames|statistics)\.[0-9]{1,10}-[0-9]{1,10}(\..*)?|\..+\.(mp4|3gp|3g2|amc)\.[0-9]{1,10}-[0-9]{1,10}\.part)");
