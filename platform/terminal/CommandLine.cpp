@@ -86,7 +86,7 @@ bool parseSize(std::string_view text, RunOptions& options) {
   }
   options.notice.clear();
   if (w % 2 || h % 2) {
-    const auto even = [](long side) { return std::to_string(side + side % 2); };
+    const auto even = [](long side) { return std::to_string(EvenPictureSide(double(side))); };
     options.notice = Fill(Tr("CommandLine", "size %1 is written as %2: pictures have even sides"), shown,
                           even(w) + "x" + even(h));
   }

@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iterator>
 
+#include "platform/media/stages/AmrNbModes.h"
 #include "platform/movies/FixMath.h"
 
 namespace {
-
-int EvenPixels(Fixed side) {
-  long even = 2 * std::lround(Fix2X(side) / 2);
-  return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
-}
 
 VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
   if (codecType == kH264CodecType) return VideoCodecChoice::h264Baseline;
@@ -20,12 +15,9 @@ VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
   return VideoCodecChoice::mpeg4Visual;
 }
 
-// AMR-NB has eight fixed modes; a request between two takes the lower one.
+// No rate asked for gets AMR-NB's best mode.
 long AMRNBBitRate(long requested) {
-  constexpr std::array<long, 8> modes{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
-  if (requested <= 0) return modes.back();
-  auto above = std::upper_bound(modes.begin(), modes.end(), requested);
-  return above == modes.begin() ? modes.front() : *std::prev(above);
+  return requested <= 0 ? kAmrNbModes.back().bitRate : AmrNbModeAtMost(requested).bitRate;
 }
 
 int AACSampleRate(int requested, int fallback) {
@@ -70,8 +62,8 @@ ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, 
   job.startSeconds = startSeconds;
   job.durationSeconds = durationSeconds;
 
-  job.width = EvenPixels(settings.width);
-  job.height = EvenPixels(settings.height);
+  job.width = EvenPictureSide(Fix2X(settings.width));
+  job.height = EvenPictureSide(Fix2X(settings.height));
   job.videoCodec = VideoCodecFor(settings.spatial.codecType, job.width, job.height);
   double frameRate = Fix2X(settings.temporal.frameRate);
   job.frameRate = frameRate > 0 ? frameRate : 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 
@@ -25,6 +26,17 @@ inline bool IsStandardH263Size(int width, int height) {
 // The picture sides the encoders write, in pixels; options and fields are held to these.
 inline constexpr int kSmallestPictureSide = 16;
 inline constexpr int kLargestPictureSide = 4096;
+
+// A picture side as the encoders write it: 4:2:0 pictures halve both sides for their colour, so
+// an odd side becomes the next even one (a fraction the nearest), within the sides above.
+inline int EvenPictureSide(double pixels) {
+  const long even = 2 * std::lround(pixels / 2);
+  return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
+}
+
+// A source that tells no frame rate of its own is taken to show this many pictures a second, as
+// FFmpeg's raw video readers take a stream that tells none.
+inline constexpr int kGuessedFrameRate = 25;
 
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;

@@ -154,17 +154,21 @@ bool FrameStore::get(void* data, std::size_t size) {
   return file_ && std::fread(bytes + fromMemory, 1, size - fromMemory, file_) == size - fromMemory;
 }
 
-bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
-  if (!reading_) return false;
+FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
+  if (!reading_) {
+    *failureReason = "cannot read the kept frames back";  // not before they have all been added
+    return FrameStoreRead::failed;
+  }
   RecordHeader header{};
   if (!get(&header, sizeof header)) {
-    if (file_ && std::ferror(file_)) *failureReason = "cannot read the kept frames back";
-    return false;
+    if (!file_ || !std::ferror(file_)) return FrameStoreRead::end;
+    *failureReason = "cannot read the kept frames back";
+    return FrameStoreRead::failed;
   }
   FramePtr made = MakeFrame();
   if (!made) {
     *failureReason = "out of memory";
-    return false;
+    return FrameStoreRead::failed;
   }
   made->format = header.format;
   if (header.width > 0) {
@@ -177,12 +181,12 @@ bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
   }
   if (av_frame_get_buffer(made.get(), 0) < 0 || PackedSize(header) != int(header.dataSize)) {
     *failureReason = "out of memory";
-    return false;
+    return FrameStoreRead::failed;
   }
   scratch_.resize(header.dataSize);
   if (!get(scratch_.data(), scratch_.size())) {
     *failureReason = "cannot read the kept frames back";
-    return false;
+    return FrameStoreRead::failed;
   }
   if (header.width > 0) {
     uint8_t* planes[4] = {};
@@ -202,5 +206,5 @@ bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
   made->pts = header.pts;
   *lane = header.lane;
   *frame = std::move(made);
-  return true;
+  return FrameStoreRead::frame;
 }
