@@ -90,7 +90,8 @@ void ConverterController::doConvert(const NSString& path) {
   QTDX_SetExportedMovieSizeLimit(gQtExport, fitKilobytes());
 
   // clip.mov becomes clip.mov.3gp beside it.
-  const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));
+  const NSString extension = NSString::stringWithCString(OutputFormatOfTag(m_nDefault3GPP).extension);
+  const NSString outputPath = path.stringByAppendingString(extension);
   // A folder or a broken link in the output's place ends the run before the export, not after it.
   if (!NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr)) return giveUpRun();
   FSSpec outputSpec = {};

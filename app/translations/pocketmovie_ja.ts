@@ -8,16 +8,24 @@
         <translation>'pocketmovie --help' を参照してください。</translation>
     </message>
     <message>
-        <source>unknown format '%1' (use mp4, 3gp, 3g2 or amc)</source>
-        <translation>不明なフォーマット '%1'（mp4、3gp、3g2、amc のいずれかを指定してください）</translation>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>unknown format '%1' (use %2)</source>
+        <translation>不明なフォーマット '%1'（%2 のいずれかを指定してください）</translation>
     </message>
     <message>
         <source>unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
         <translation>不明なサイズ '%1'（natural、half、third、quarter、qcif、sqcif、96x80、幅x高さ のいずれかを指定してください）</translation>
     </message>
     <message>
-        <source>data rate '%1' is not a whole number of kilobytes per second from 1 to 100000</source>
-        <translation>データレート '%1' は 1 から 100000 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
+        <source>data rate '%1' is not a whole number of kilobytes per second from %2 to %3</source>
+        <translation>データレート '%1' は %2 から %3 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
     </message>
     <message>
         <source>unknown option '%1'</source>
@@ -28,8 +36,8 @@
         <translation>オプション '%1' には値が必要です</translation>
     </message>
     <message>
-        <source>jobs '%1' is not a whole number of movies at once from 1 to 64</source>
-        <translation>jobs '%1' は 1 から 64 までの同時に変換するムービーの数（整数）ではありません</translation>
+        <source>jobs '%1' is not a whole number of movies at once from %2 to %3</source>
+        <translation>jobs '%1' は %2 から %3 までの同時に変換するムービーの数（整数）ではありません</translation>
     </message>
     <message>
         <source>the output folder needs a name</source>
@@ -48,8 +56,8 @@
         <translation>サイズ %1 は %2 で書き出されます: 画像の辺は偶数です</translation>
     </message>
     <message>
-        <source>frame rate '%1' is not a number of frames per second from 0.0001 to 120</source>
-        <translation>フレームレート '%1' は 0.0001 から 120 までの 1 秒あたりのフレーム数ではありません</translation>
+        <source>frame rate '%1' is not a number of frames per second from %2 to %3</source>
+        <translation>フレームレート '%1' は %2 から %3 までの 1 秒あたりのフレーム数ではありません</translation>
     </message>
     <message>
         <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
@@ -59,19 +67,19 @@ a movie the window opens; several are converted one after another.
 
   --headless        convert without a window (also when there is no display);
                     progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort
-  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --format FORMAT   %1
   --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels (16 to 4096 each)
-  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second, 1 to 100000
+                    96x80, or WxH in pixels (%2 to %3 each)
+  --fps N           frames per second, %4 to %5; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second, %6 to %7
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets " (2)" before the extension
   --skip-existing   leave alone an output that is already a complete movie
   --recursive       search the folders' folders too
-  --jobs N          movies converted at once in the terminal (default: one per core,
-                    fewer when memory is short)
+  --jobs N          movies converted at once in the terminal, %8 to %9 (default: one
+                    per core, fewer when memory is short)
   -h, --help        show this text
   --version         show the version
 
@@ -88,19 +96,19 @@ The manual page tells more: man pocketmovie
 
   --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
                     進行状況は標準エラー出力に表示され、Ctrl-C、SIGTERM、SIGHUP で中止します
-  --format FORMAT   mp4、3gp、3g2、amc のいずれか
+  --format FORMAT   %1 のいずれか
   --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
-                    96x80、またはピクセル単位の 幅x高さ（それぞれ 16〜4096）
-  --fps N           1 秒あたりのフレーム数、0.0001〜120（7.5 のような小数も可）
-  --rate N          データレート（1 秒あたりのキロバイト数）、1〜100000
+                    96x80、またはピクセル単位の 幅x高さ（それぞれ %2〜%3）
+  --fps N           1 秒あたりのフレーム数、%4〜%5（7.5 のような小数も可）
+  --rate N          データレート（1 秒あたりのキロバイト数）、%6〜%7
   --fit SIZE        ファイル全体を SIZE 以内に収める: 300K、600K、1M（K = 1024 バイト）、
                     または none
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
                     ムービーには拡張子の前に " (2)" が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
   --recursive       フォルダの中のフォルダも探します
-  --jobs N          ターミナルで同時に変換するムービーの数（デフォルト: コアごとに 1 つ、
-                    メモリが少ないときはそれより少なく）
+  --jobs N          ターミナルで同時に変換するムービーの数、%8〜%9（デフォルト: コアごとに
+                    1 つ、メモリが少ないときはそれより少なく）
   -h, --help        このテキストを表示します
   --version         バージョンを表示します
 

@@ -14,6 +14,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/OutputFormats.h"
 #include "platform/files/Catalog.h"
 
 namespace hidden_files {
@@ -40,14 +41,24 @@ const char* SuffixOf(HiddenKind kind) {
   return ".part";
 }
 
+// "mp4|3gp|...": the extensions of every output format, dots left out.
+std::string OutputExtensionsPattern() {
+  std::string pattern;
+  for (const OutputFormat& format : kOutputFormats) {
+    if (!pattern.empty()) pattern += '|';
+    pattern += format.extension + 1;
+  }
+  return pattern;
+}
+
 // The lock file's name of the reservation a name belongs to, or "" for a name that is not ours.
 // Earlier versions took no lock; each of their names stands for itself (".clip.mov.3gp.PID-N.part",
 // ".pocketmovie-statistics.PID-N.mbtree").
 std::string ReservationOf(const std::string& name) {
   if (!name.starts_with(kPrefix) && !(name.starts_with(".") && name.ends_with(".part"))) return {};
   static const std::regex kCurrent(R"((\.pocketmovie-[0-9]{1,10}-[0-9]{1,10})(\..*)?)");
-  static const std::regex kEarlier(
-      R"(\.pocketmovie-(frames|statistics)\.[0-9]{1,10}-[0-9]{1,10}(\..*)?|\..+\.(mp4|3gp|3g2|amc)\.[0-9]{1,10}-[0-9]{1,10}\.part)");
+  static const std::regex kEarlier(R"(\.pocketmovie-(frames|statistics)\.[0-9]{1,10}-[0-9]{1,10}(\..*)?|\..+\.()" +
+                                   OutputExtensionsPattern() + R"()\.[0-9]{1,10}-[0-9]{1,10}\.part)");
   std::smatch match;
   if (std::regex_match(name, match, kCurrent)) return match[1].str();
   return std::regex_match(name, kEarlier) ? name : std::string();

@@ -11,8 +11,10 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "export_settings/SettingsFileStorage.h"
+#include "platform/OutputFormats.h"
 #include "platform/files/Files.h"
 #include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/movies/Components.h"
@@ -149,10 +151,12 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
   const std::string ended = std::to_string(EndedProcess());
   const std::string gone = ".pocketmovie-" + ended;
   fs::create_directories(folder + "/" + gone + "-3.staging");
-  for (const std::string& name : {gone + "-1.part", ".clip.mov.3g2." + ended + "-1.part", gone + "-2",
-                                  gone + "-2.statistics", gone + "-2.statistics.mbtree", gone + "-3.staging/clip.mov.3g2"}) {
-    sandbox.folder().write(name, "abandoned");
+  std::vector<std::string> abandoned = {gone + "-1.part", gone + "-2", gone + "-2.statistics",
+                                        gone + "-2.statistics.mbtree", gone + "-3.staging/clip.mov.3g2"};
+  for (const OutputFormat& format : kOutputFormats) {
+    abandoned.push_back(".clip.mov" + std::string(format.extension) + "." + ended + "-1.part");
   }
+  for (const std::string& name : abandoned) sandbox.folder().write(name, "abandoned");
   const std::string live = gone + "-4";
   sandbox.folder().write(live + ".part", "still being written");
   const int held = HoldLock(sandbox.folder().write(live, ""));

@@ -115,8 +115,5 @@ bool ExporterDialogModel::setSoundChannels(SInt32 channels) {
 }
 
 std::string ExporterDialogModel::formatName() const {
-  if (kind_ == ExporterKind::mpeg4) return "MPEG-4";
-  if (settings_.fileFormat == kFileFormat3GPP2) return "3GPP2";
-  if (settings_.fileFormat == kFileFormatAMC) return "AMC";
-  return "3GPP";
+  return OutputFormatOf(OutputContainerFor(kind_, settings_.fileFormat, "")).title;
 }

@@ -29,8 +29,8 @@ int AACSampleRate(int requested, int fallback) {
 
 void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJob* job) {
   OSType codec = sound.codec;
-  if (codec == kSoundCodecFormatDefault)
-    codec = container == OutputContainer::threeGPP ? kAMRNBCodecType : kAACCodecType;
+  const OutputFormat& format = OutputFormatOf(container);
+  if (codec == kSoundCodecFormatDefault) codec = format.soundCodec;
   if (codec == kSoundCodecNone) {
     job->audioCodec = AudioCodecChoice::none;
     return;
@@ -42,8 +42,7 @@ void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJ
     job->audioChannels = 1;
     return;
   }
-  // Phones of the 3GPP family get mono; an MPEG-4 file stereo.
-  const bool mono = container != OutputContainer::mp4;
+  const bool mono = format.mono;
   job->audioCodec = AudioCodecChoice::aacLC;
   job->audioChannels = sound.channels <= 0 ? (mono ? 1 : 2) : std::min(int(sound.channels), 2);
   job->audioSampleRate = AACSampleRate(sound.sampleRate, mono ? 22050 : 44100);
