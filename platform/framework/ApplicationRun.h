@@ -26,6 +26,9 @@ void ForgetFailures();
 // Why the path given as the movie is no file that could hold one ("no such file: ...", "a folder,
 // not a movie: ...", "not a regular file (a named pipe): ..."); empty for a regular file.
 std::string SourceFileProblem(const std::string& path);
+// Why an output may not be written at the path: a folder, a link to nothing, or no regular file (a
+// named pipe, a device) that a movie renamed into place would destroy; empty when it may.
+std::string OutputFileProblem(const std::string& path);
 
 // Preferences that this run's options stand in for: writes to these keys are dropped.
 void IgnoreDefaultsWrites(const std::vector<std::string>& keys);

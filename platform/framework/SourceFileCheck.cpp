@@ -1,5 +1,7 @@
-// What keeps a path given as the movie from being read as one, said as the user would check it.
+// What keeps a path given as the movie from being read as one, or a path from taking the output,
+// said as the user would check it.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -46,7 +48,22 @@ std::string SourceFileProblem(const std::string& path) {
   }
   if (S_ISDIR(info.st_mode)) return Fill(Tr("Terminal", "a folder, not a movie: %1"), path);
   if (!S_ISREG(info.st_mode)) return Fill(Tr("Terminal", "not a regular file (%1): %2"), kindOf(info.st_mode), path);
+  // Said before the run rather than as a movie that cannot be opened.
+  if (access(path.c_str(), R_OK) != 0 && errno == EACCES) return Fill(Tr("Terminal", "permission denied: %1"), path);
   return {};
+}
+
+std::string OutputFileProblem(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return {};
+  // A link to nothing: writing there would replace the link, not make its target.
+  if (stat(path.c_str(), &info) != 0) {
+    return errno == ENOENT ? Fill(Tr("Terminal", "the output is a link to a missing file: %1"), path) : std::string();
+  }
+  if (S_ISREG(info.st_mode)) return {};
+  return Fill(S_ISDIR(info.st_mode) ? Tr("Terminal", "the output is a folder: %1")
+                                    : Tr("Terminal", "the output is not a regular file: %1"),
+              path);
 }
 
 }  // namespace framework

@@ -169,6 +169,10 @@ class Batch {
       fail(plan, problem);
       return;
     }
+    if (const std::string problem = OutputFileProblem(plan.output); !problem.empty()) {
+      fail(plan, problem);
+      return;
+    }
     if (options_.skipExisting && IsCompleteMovie(plan.output)) {
       line(Fill(Tr("Terminal", "skipped %1: %2 is already a complete movie"), plan.source, plan.output));
       ++skipped_;
@@ -332,7 +336,10 @@ class Batch {
     std::error_code error;
     const std::string written = job.stagedSource + "." + formatName_;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::is_regular_file(written, error)) {
-      if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
+      // Checked again: a pipe or a link put there meanwhile would be destroyed by the rename.
+      if (const std::string problem = OutputFileProblem(job.plan.output); !problem.empty()) {
+        fail(job.plan, problem);
+      } else if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
         std::string text = Fill(Tr("Terminal", "wrote %1"), job.plan.output);
         if (job.plan.renamed) text += Tr("Terminal", " (a movie of the same name is already in this batch)");
         line(text);

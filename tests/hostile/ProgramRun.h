@@ -1,10 +1,13 @@
 // Runs the built program from the terminal as a child process, in a folder of its own with its own
-// preferences and settings files, and watches its status, time, memory and standard error.
+// preferences and settings files, and watches its status, time, memory and standard error. It runs
+// with a user's file permissions also when the tests run as root.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,7 +49,7 @@ class ProgramSandbox {
 
   // `launcher`: a command the program is started through, its words before the program's.
   ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
-                 const std::vector<std::string>& launcher = {}) const {
+                 const char* language = "en", const std::vector<std::string>& launcher = {}) const {
     const std::string errorsPath = folder_.file("stderr.txt");
     std::vector<std::string> words = launcher;
     words.insert(words.end(), {POCKETMOVIE_BINARY, "--headless"});
@@ -67,6 +70,10 @@ class ProgramSandbox {
       setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
       setenv("POCKETMOVIE_BUNDLE", folder_.file("bundle").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      setenv("LANGUAGE", language, 1);
+      // Root's power to read and write past a file's permissions ends at the exec (no-op for others).
+      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
       execvp(argv[0], argv.data());
       _exit(127);
     }

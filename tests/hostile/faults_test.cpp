@@ -219,7 +219,7 @@ TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
         overlapped = EntryNames(folder, othersNames) == names;
         return true;
       },
-      namespaceOfItsOwn);
+      "en", namespaceOfItsOwn);
   if (other.status != 0 && !fs::exists(small + ".3gp")) {
     GTEST_SKIP() << "NOTICE: cannot start a run in a PID namespace of its own here: " << other.errors;
   }
