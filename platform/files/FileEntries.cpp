@@ -10,6 +10,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/files/Catalog.h"
 #include "platform/files/Files.h"
+#include "platform/files/HiddenFiles.h"
 
 namespace {
 
@@ -57,7 +58,9 @@ OSErr FSpDelete(const FSSpec* spec) {
   struct stat info;
   if (lstat(path.c_str(), &info) != 0) return OSErrFromErrno(errno);
   int result = S_ISDIR(info.st_mode) ? rmdir(path.c_str()) : unlink(path.c_str());
-  return result == 0 ? OSErr(noErr) : OSErrFromErrno(errno);
+  if (result != 0) return OSErrFromErrno(errno);
+  hidden_files::Release(path);  // a hidden file made to replace another one goes with its reservation
+  return noErr;
 }
 
 OSErr FSpGetFInfo(const FSSpec* spec, FInfo* info) {

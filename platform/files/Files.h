@@ -47,8 +47,9 @@ OSErr FSpDelete(const FSSpec* spec);
 OSErr FSpOpenDF(const FSSpec* spec, SInt8 permission, SInt16* refNum);
 OSErr FSpGetFInfo(const FSSpec* spec, FInfo* info);
 // A new, empty, hidden file with that type and creator in the folder of `file` (which need not
-// exist), to be written and then put in the file's place with FSpReplaceFile. Its name is short
-// and holds this process's ID; leftovers of ended processes in that folder are removed first.
+// exist), to be written and then put in the file's place with FSpReplaceFile (or removed with
+// FSpDelete). Its name is short and locked while this process lives; what gone writers left in
+// that folder is removed first.
 OSErr FSpCreateTemporaryBeside(const FSSpec* file, OSType creator, OSType fileType, FSSpec* temporary);
 // Puts `replacement` in the place of `target`, in one step and durably: the target's name then
 // names the replacement's data, type and creator, and the replacement's name is gone. Both must be

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/desktop/Translation.h"
+#include "platform/files/HiddenFiles.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 
@@ -89,9 +90,15 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
 BOOL NSFileManager::isWritableFileAtPath(const NSString& path) { return access(path.UTF8String(), W_OK) == 0; }
 
 NSString NSFileManager::itemReplacementDirectoryFor(const NSString& path) {
-  std::string pattern = folderOf(path.str()) + "/.pocketmovie-XXXXXX";
-  if (!mkdtemp(pattern.data())) return NSString("");
-  return NSString(pattern);
+  std::string staging;
+  if (hidden_files::ReserveForPath(folderOf(path.str()), hidden_files::HiddenKind::staging, &staging) != 0) {
+    return NSString("");
+  }
+  if (mkdir(staging.c_str(), 0700) != 0) {
+    hidden_files::Release(staging);
+    return NSString("");
+  }
+  return NSString(staging);
 }
 
 BOOL NSFileManager::createSymbolicLinkAtPath(const NSString& path, const NSString& destination) {
@@ -106,5 +113,7 @@ BOOL NSFileManager::moveItemAtPath(const NSString& path, const NSString& destina
 
 BOOL NSFileManager::removeItemAtPath(const NSString& path) {
   std::error_code error;
-  return std::filesystem::remove_all(path.str(), error) > 0 && !error;
+  const bool removed = std::filesystem::remove_all(path.str(), error) > 0 && !error;
+  hidden_files::Release(path.str());  // a folder of itemReplacementDirectoryFor's goes with its reservation
+  return removed;
 }

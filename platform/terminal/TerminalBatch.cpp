@@ -13,6 +13,7 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,12 +26,14 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "platform/desktop/Translation.h"
+#include "platform/files/HiddenFiles.h"
 #include "platform/framework/ApplicationRun.h"
 #include "platform/terminal/BatchPlan.h"
 
@@ -103,6 +106,7 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
 
 struct Job {
   PlannedOutput plan;
+  std::unique_ptr<hidden_files::HiddenName> stagingName;  // the folder goes with it
   fs::path staging;        // the child's own folder beside the output
   std::string stagedSource;  // the link to the source inside it, which the child converts
   int errors = -1;         // the read end of the child's standard error
@@ -178,11 +182,15 @@ class Batch {
       fail(plan, Tr("Terminal", "cannot find this program to run it"));
       return;
     }
-    Job job{plan, {}, {}, -1, {}};
-    std::string pattern = (fs::path(plan.output).parent_path() / ".pocketmovie-XXXXXX").string();
-    if (fs::path(plan.output).parent_path().empty()) pattern = ".pocketmovie-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-      const int err = errno;
+    Job job{plan, {}, {}, {}, -1, {}};
+    const fs::path outputFolder = fs::path(plan.output).parent_path();
+    int err = hidden_files::HiddenName::Reserve(outputFolder.empty() ? "." : outputFolder.string(), &job.stagingName);
+    if (err == 0) {
+      job.staging = job.stagingName->path(hidden_files::HiddenKind::staging);
+      if (outputFolder.empty()) job.staging = job.staging.lexically_relative(".");
+      err = mkdir(job.staging.c_str(), 0700) == 0 ? 0 : errno;
+    }
+    if (err != 0) {
       const bool refused = err == EACCES || err == EPERM || err == EROFS;
       fail(plan, (refused ? Tr("Terminal", "output folder not writable: ")
                           : Tr("Terminal", "cannot write in the output folder: ")) +
@@ -190,11 +198,9 @@ class Batch {
                      (refused ? "" : std::string(" (") + std::strerror(err) + ")"));
       return;
     }
-    job.staging = pattern;
     job.stagedSource = (job.staging / fs::path(plan.source).filename()).string();
     fs::create_symlink(fs::absolute(plan.source), job.stagedSource, error);
     if (error) {
-      fs::remove_all(job.staging, error);
       fail(plan, Tr("Terminal", "cannot write in the output folder: ") + fs::path(plan.output).parent_path().string());
       return;
     }
@@ -208,7 +214,6 @@ class Batch {
 
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-      fs::remove_all(job.staging, error);
       fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
       return;
     }
@@ -250,6 +255,7 @@ class Batch {
         std::fflush(nullptr);
         _exit(status);
       }
+      job.stagingName->keepAcrossExec();  // the folder is in use while the run lives, even past the batch
       execv(argv[0], argv.data());
       _exit(127);
     }
@@ -257,7 +263,6 @@ class Batch {
     close(pipeEnds[1]);
     if (child < 0) {
       close(pipeEnds[0]);
-      fs::remove_all(job.staging, error);
       fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
       return;
     }
@@ -351,7 +356,7 @@ class Batch {
       const std::string reason = lastReason(job);
       fail(job.plan, reason.empty() ? Tr("Terminal", "the conversion failed") : reason);
     }
-    fs::remove_all(job.staging, error);
+    job.stagingName.reset();
   }
 
   void fail(const PlannedOutput& plan, const std::string& reason) {

@@ -47,10 +47,12 @@ class ProgramSandbox {
   std::string configFile() const { return folder_.file("config/pocketmovie/pocketmovie.conf"); }
   std::string bundleFile(const std::string& name) const { return folder_.file("bundle/" + name); }
 
+  // `launcher`: a command the program is started through, its words before the program's.
   ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
-                 const char* language = "en") const {
+                 const char* language = "en", const std::vector<std::string>& launcher = {}) const {
     const std::string errorsPath = folder_.file("stderr.txt");
-    std::vector<std::string> words = {POCKETMOVIE_BINARY, "--headless"};
+    std::vector<std::string> words = launcher;
+    words.insert(words.end(), {POCKETMOVIE_BINARY, "--headless"});
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -72,7 +74,7 @@ class ProgramSandbox {
       // Root's power to read and write past a file's permissions ends at the exec (no-op for others).
       prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
       prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-      execv(argv[0], argv.data());
+      execvp(argv[0], argv.data());
       _exit(127);
     }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,21 @@ namespace {
 bool HasLine(const ProgramRun& run, const std::string& line) {
   const std::vector<std::string> lines = ResultLines(run.errors);
   return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// How many of a batch's runs have their hidden folder in `folder`.
+size_t StagingFolders(const std::string& folder) {
+  const std::vector<std::string> names = EntryNames(folder, ".");
+  return size_t(std::count_if(names.begin(), names.end(),
+                              [&](const std::string& name) { return fs::is_directory(folder + "/" + name); }));
+}
+
+// The processes the batch started, which live in process groups of their own.
+std::vector<pid_t> ChildrenOf(pid_t batch) {
+  std::ifstream list("/proc/" + std::to_string(batch) + "/task/" + std::to_string(batch) + "/children");
+  std::vector<pid_t> children;
+  for (pid_t child; list >> child;) children.push_back(child);
+  return children;
 }
 
 }  // namespace
@@ -82,7 +98,7 @@ TEST(Batch, CtrlCAbortsTheRunningMoviesSkipsTheRestAndLeavesNoOutput) {
   for (const char* name : {"b.mp4", "c.mp4", "d.mp4"}) fs::copy_file(movie, folder.file("movies/") + name);
   // Once both runs are under way: their hidden folders are there.
   const ProgramRun run = sandbox.run({"--jobs", "2", folder.file("movies")}, [&](pid_t child, double, const std::string&) {
-    if (EntryNames(folder.file("movies"), ".").size() < 2) return false;
+    if (StagingFolders(folder.file("movies")) < 2) return false;
     return kill(child, SIGINT) == 0;
   });
   EXPECT_EQ(run.status, 1) << run.errors;
@@ -90,4 +106,24 @@ TEST(Batch, CtrlCAbortsTheRunningMoviesSkipsTheRestAndLeavesNoOutput) {
   EXPECT_TRUE(HasLine(run, "pocketmovie: 0 written, 0 failed, 2 aborted, 2 not started")) << run.errors;
   EXPECT_LT(run.seconds, 30);
   EXPECT_EQ(EntryNames(folder.file("movies")), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4", "d.mp4"}));
+}
+
+TEST(Batch, AKilledBatchLeavesItsHiddenFoldersOnlyUntilTheNextBatch) {
+  ProgramSandbox sandbox;
+  const std::string movies = sandbox.folder().file("movies");
+  fs::create_directories(movies);
+  const std::string movie = MakeSampleMovie(movies, "a.mp4", SampleMovie().size(640, 480).lasting(10));
+  ASSERT_FALSE(movie.empty());
+  fs::copy_file(movie, movies + "/b.mp4");
+  // Killed outright with its runs, once both are under way.
+  const ProgramRun killed = sandbox.run({"--jobs", "2", movies}, [&](pid_t batch, double, const std::string&) {
+    if (StagingFolders(movies) < 2) return false;
+    for (pid_t run : ChildrenOf(batch)) kill(run, SIGKILL);
+    return kill(batch, SIGKILL) == 0;
+  });
+  ASSERT_EQ(killed.status, -1) << killed.errors;
+  EXPECT_GE(StagingFolders(movies), 1u);
+  const ProgramRun next = sandbox.run({movies});
+  EXPECT_EQ(next.status, 0) << next.errors;
+  EXPECT_EQ(EntryNames(movies), (std::vector<std::string>{"a.mp4", "a.mp4.mp4", "b.mp4", "b.mp4.mp4"}));
 }

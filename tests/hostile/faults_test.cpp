@@ -1,8 +1,9 @@
-// A full disk, a killed, interrupted or stopped process, a source that changes underfoot and a
-// folder that turns read-only. (A settings save onto a full disk is checked with the settings files.)
+// A full disk, a killed, interrupted or stopped process, a source that changes underfoot, a folder
+// that turns read-only and one shared with a writer on another host. (A settings save onto a full disk is checked with the settings files.)
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,26 @@ OSErr SaveExporterSettings(const std::string& path) {
   if (status == noErr) status = QTDX_SaveExporterSettingsInFile(exporter, &spec);
   CloseComponent(exporter);
   return status;
+}
+
+// The ID of a process that has ended, as a killed writer's is.
+pid_t EndedProcess() {
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  return ended;
+}
+
+// Holds an advisory lock on the file, as a live writer of it does; the open descriptor.
+int HoldLock(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  if (fd >= 0 && fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 // Acts once the run's progress lines reach the percentage.
@@ -93,6 +114,7 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
                          "[General]\n3GPP=2\nDataRate=40\nFrameRate=10\nSizeIndex=11\nSizeX=176\nSizeY=144\n");
   const std::string settingsFiles[] = {sandbox.bundleFile("setting3gpp2.atom"), sandbox.bundleFile("settingAmc.atom")};
   for (const std::string& file : settingsFiles) ASSERT_EQ(SaveExporterSettings(file), noErr);
+  EXPECT_TRUE(EntryNames(sandbox.folder().file("bundle"), ".").empty()) << "a saved file's hidden name outlived it";
   const std::string settings = ReadWholeFile(settingsFiles[0]);
 
   const ProgramRun whole = sandbox.run({"--format", "3g2", movie});
@@ -123,24 +145,88 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
   // of them is required, enough to show the loop is not killing finished runs only.
   EXPECT_GE(killedMidway, 10);
 
-  // The next run into the folder clears what the killed ones left (and an earlier version's names),
-  // and nothing else: not a file of a process that still runs (this one), nor another program's.
-  const pid_t ended = fork();
-  if (ended == 0) _exit(0);
-  waitpid(ended, nullptr, 0);
-  std::vector<std::string> abandoned = {".pocketmovie-"};
+  // The next run into the folder clears what killed runs left, of every kind (and an earlier
+  // version's names), and nothing else: not what a live writer holds locked, whatever process ID
+  // its name carries (another host's may be any), nor another program's files.
+  const std::string ended = std::to_string(EndedProcess());
+  const std::string gone = ".pocketmovie-" + ended;
+  fs::create_directories(folder + "/" + gone + "-3.staging");
+  std::vector<std::string> abandoned = {gone + "-1.part", gone + "-2", gone + "-2.statistics",
+                                        gone + "-2.statistics.mbtree", gone + "-3.staging/clip.mov.3g2"};
   for (const OutputFormat& format : kOutputFormats) {
-    abandoned.push_back(".clip.mov" + std::string(format.extension) + ".");
+    abandoned.push_back(".clip.mov" + std::string(format.extension) + "." + ended + "-1.part");
   }
-  for (const std::string& name : abandoned) {
-    sandbox.folder().write(name + std::to_string(ended) + "-1.part", "abandoned");
-  }
-  const std::string running = ".pocketmovie-" + std::to_string(getpid()) + "-1.part";
-  sandbox.folder().write(running, "still being written");
+  for (const std::string& name : abandoned) sandbox.folder().write(name, "abandoned");
+  const std::string live = gone + "-4";
+  sandbox.folder().write(live + ".part", "still being written");
+  const int held = HoldLock(sandbox.folder().write(live, ""));
+  ASSERT_GE(held, 0) << std::strerror(errno);
   sandbox.folder().write(".notes.part", "someone else's");
   EXPECT_EQ(sandbox.run({"--format", "amc", movie}).status, 0);
   EXPECT_TRUE(ProbeMovie(movie + ".amc").plays());
-  EXPECT_EQ(EntryNames(folder, "."), (std::vector<std::string>{".notes.part", running}));
+  EXPECT_EQ(EntryNames(folder, "."), (std::vector<std::string>{".notes.part", live, live + ".part"}));
+  close(held);
+}
+
+// Killed while x264 keeps its first-pass statistics beside the output (an ".mp4" fitted to a size):
+// the next run into the folder removes them with the rest.
+TEST(Faults, AKilledTwoPassRunLeavesNothingOnceTheNextRunIsDone) {
+  ProgramSandbox sandbox;
+  const std::string folder = sandbox.folder().path();
+  const std::string movie = MakeSampleMovie(folder, "clip.mp4", SampleMovie().lasting(3).busy());
+  ASSERT_FALSE(movie.empty());
+  const std::vector<std::string> fitted = {"--format", "mp4", "--fit", "600K", movie};
+  const ProgramRun killed = sandbox.run(fitted, [&](pid_t child, double, const std::string&) {
+    for (const std::string& name : EntryNames(folder, ".")) {
+      if (name.find("statistics") != std::string::npos) return kill(child, SIGKILL) == 0;
+    }
+    return false;
+  });
+  ASSERT_EQ(killed.status, -1) << "the run ended before x264 wrote its statistics\n" << killed.errors;
+  EXPECT_FALSE(EntryNames(folder, ".").empty());
+  const ProgramRun next = sandbox.run(fitted);
+  EXPECT_EQ(next.status, 0) << next.errors;
+  EXPECT_LE(fs::file_size(movie + ".mp4"), 600u * 1024);
+  EXPECT_TRUE(EntryNames(folder, ".").empty());
+}
+
+// Two hosts converting into one shared folder, played by a run in a PID namespace of its own whose
+// process ID here is that of an ended process: a run on this side, cleaning the folder as every
+// run does, leaves the other's hidden file alone while it is written.
+TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
+  ProgramSandbox otherHost;
+  ProgramSandbox thisHost;
+  const std::string folder = otherHost.folder().path();
+  const std::string movie = MakeSampleMovie(folder, "long.mp4", SampleMovie().size(640, 480).lasting(20));
+  const std::string small = MakeSampleMovie(folder, "small.mov", SampleMovie().in("mov").lasting(1));
+  ASSERT_FALSE(movie.empty() || small.empty());
+  const pid_t ended = EndedProcess();
+  // The run is the shell's first child there, given the process ID after the last one used.
+  const std::vector<std::string> namespaceOfItsOwn = {
+      "unshare", "--pid", "--fork", "--kill-child", "--mount-proc", "sh", "-c",
+      "echo " + std::to_string(ended - 1) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
+  const std::string othersNames = ".pocketmovie-" + std::to_string(ended) + "-";
+  bool overlapped = false;
+  const ProgramRun other = otherHost.run(
+      {"--format", "mp4", movie},
+      [&](pid_t, double, const std::string&) {
+        const std::vector<std::string> names = EntryNames(folder, othersNames);
+        if (std::none_of(names.begin(), names.end(), [](const std::string& name) { return name.ends_with(".part"); })) {
+          return false;
+        }
+        const ProgramRun here = thisHost.run({"--format", "3gp", small});
+        EXPECT_EQ(here.status, 0) << here.errors;
+        overlapped = EntryNames(folder, othersNames) == names;
+        return true;
+      },
+      "en", namespaceOfItsOwn);
+  if (other.status != 0 && !fs::exists(small + ".3gp")) {
+    GTEST_SKIP() << "NOTICE: cannot start a run in a PID namespace of its own here: " << other.errors;
+  }
+  EXPECT_TRUE(overlapped) << "the other run's hidden files went while it ran";
+  EXPECT_EQ(other.status, 0) << other.errors;
+  EXPECT_TRUE(ProbeMovie(movie + ".mp4").plays());
+  EXPECT_TRUE(EntryNames(folder, ".").empty());
 }
 
 TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {

@@ -16,6 +16,8 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 }
 
+#include "platform/files/Files.h"
+#include "platform/files/HiddenFiles.h"
 #include "platform/media/pipeline/ExportPipeline.h"
 #include "platform/media/pipeline/FrameHandoff.h"
 #include "platform/media/pipeline/JoinedTimestamps.h"
@@ -29,7 +31,6 @@ extern "C" {
 #include "platform/media/stages/MuxerFile.h"
 #include "platform/media/stages/SoundShape.h"
 #include "platform/media/stages/SourceDataRates.h"
-#include "platform/media/twopass/EncoderStatisticsFile.h"
 #include "platform/media/twopass/FrameStore.h"
 #include "platform/media/twopass/StoredFramesExport.h"
 
@@ -240,8 +241,13 @@ class ExportRun {
     EncoderPass pass;
     if (twoPass_ && CanEncodeInTwoPasses(job_.videoCodec)) pass.number = 1;
     if (pass.number == 1 && !HasTwoPassRateControl(job_.videoCodec)) {
-      statisticsFile_ = std::make_unique<EncoderStatisticsFile>(job_.outputPath);
-      pass.statistics = statisticsFile_->path().c_str();
+      const std::string folder = hidden_files::FolderOf(job_.outputPath);
+      if (const int err = hidden_files::HiddenName::Reserve(folder, &statisticsName_); err != 0) {
+        reason_ = MuxerFile::HiddenFileFailure(err, folder);
+        return OSErrFromErrno(err);
+      }
+      statisticsPath_ = statisticsName_->path(hidden_files::HiddenKind::statistics);
+      pass.statistics = statisticsPath_.c_str();
     }
     OSErr status = OpenVideoEncoder(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container),
                                     &video_->encoder, &reason_, pass);
@@ -508,8 +514,8 @@ class ExportRun {
     movie.store = store_.get();
     movie.frameRate = frameRate_;
     movie.passOneStatistics = std::move(passOneStatistics_);
-    if (statisticsFile_) {
-      movie.statisticsFile = statisticsFile_->path();
+    if (statisticsName_) {
+      movie.statisticsFile = statisticsPath_;
       video_->encoder.reset();  // x264 completes its statistics files as it closes
     }
     movie.sourceSampleRate = source_.facts.audioSampleRate;
@@ -610,7 +616,9 @@ class ExportRun {
   bool twoPass_ = false;
   std::unique_ptr<FrameStore> store_;
   std::string passOneStatistics_;
-  std::unique_ptr<EncoderStatisticsFile> statisticsFile_;  // x264's, where it keeps them
+  // Where x264 keeps its statistics; the files it makes from that name go with the name.
+  std::unique_ptr<hidden_files::HiddenName> statisticsName_;
+  std::string statisticsPath_;
   long storedVideoFrames_ = 0;
   long storedSoundFrames_ = 0;
   double decodeShare_ = 1;  // of the progress bar

@@ -10,14 +10,12 @@
 #include <cstring>
 
 #include "platform/files/Files.h"
-#include "platform/files/TemporaryFiles.h"
+#include "platform/files/HiddenFiles.h"
 #include "platform/media/stages/ColourBox.h"
 #include "platform/media/stages/FfmpegErrors.h"
 
-namespace {
-
 // Why the hidden file beside the output could not be made, named after what the user can change.
-std::string TemporaryFileFailure(int err, const std::string& folder) {
+std::string MuxerFile::HiddenFileFailure(int err, const std::string& folder) {
   switch (err) {
     case EACCES:
     case EPERM:
@@ -33,11 +31,8 @@ std::string TemporaryFileFailure(int err, const std::string& folder) {
   }
 }
 
-}  // namespace
-
 MuxerFile::~MuxerFile() {
-  format_.reset();  // closes the file before it goes
-  if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+  format_.reset();  // closes the file before its hidden name goes
 }
 
 OSErr MuxerFile::fail(int averror, const char* what, std::string* failureReason) {
@@ -58,15 +53,19 @@ OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, 
     }
     replacesEarlierOutput_ = S_ISREG(existing.st_mode) && existing.st_size > 0;
   }
-  const std::string folder = temporary_files::FolderOf(outputPath);
-  int fd = temporary_files::CreateIn(folder, &temporaryPath_);
-  if (fd < 0) {
-    int err = errno;
+  const std::string folder = hidden_files::FolderOf(outputPath);
+  int err = hidden_files::HiddenName::Reserve(folder, &hiddenName_);
+  if (err == 0) {
+    temporaryPath_ = hiddenName_->path(hidden_files::HiddenKind::part);
+    const int fd = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    err = fd < 0 ? errno : 0;
+    if (fd >= 0) ::close(fd);
+  }
+  if (err != 0) {
     temporaryPath_.clear();
-    *failureReason = TemporaryFileFailure(err, folder);
+    *failureReason = HiddenFileFailure(err, folder);
     return OSErrFromErrno(err);
   }
-  ::close(fd);
 
   AVFormatContext* context = nullptr;
   const char* muxer = OutputFormatOf(container).muxer;
@@ -162,5 +161,6 @@ OSErr MuxerFile::putInPlace(std::string* failureReason) {
     return OSErrFromErrno(err);
   }
   temporaryPath_.clear();
+  hiddenName_.reset();
   return noErr;
 }

@@ -2,16 +2,18 @@
 // over it only once complete, so the output is never half-written.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/MacTypes.h"
+#include "platform/files/HiddenFiles.h"
 #include "platform/media/stages/ExportJob.h"
 #include "platform/media/stages/FfmpegPointers.h"
 
 class MuxerFile {
  public:
   MuxerFile() = default;
-  ~MuxerFile();  // removes the temporary file unless finish() succeeded
+  ~MuxerFile();  // removes the hidden file unless finish() succeeded
   MuxerFile(const MuxerFile&) = delete;
   MuxerFile& operator=(const MuxerFile&) = delete;
 
@@ -28,6 +30,8 @@ class MuxerFile {
   OSErr complete(std::string* failureReason);
   long long completedBytes() const;
   OSErr putInPlace(std::string* failureReason);
+  // Why a hidden file beside the output could not be made in `folder`, after what the user can change.
+  static std::string HiddenFileFailure(int err, const std::string& folder);
   // Whether the container's streams take their codec headers out of band.
   static bool NeedsGlobalHeader(OutputContainer container);
   // Whether a non-empty file was at the output path when the file was opened.
@@ -38,6 +42,7 @@ class MuxerFile {
 
   OutputContainer container_ = OutputContainer::mp4;
   std::string outputPath_;
+  std::unique_ptr<hidden_files::HiddenName> hiddenName_;  // goes after the file is closed, with it
   std::string temporaryPath_;
   OutputFormatPtr format_;
   bool headerWritten_ = false;

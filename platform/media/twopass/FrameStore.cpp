@@ -1,10 +1,8 @@
 #include "platform/media/twopass/FrameStore.h"
 
-#include <fcntl.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -15,7 +13,7 @@ extern "C" {
 }
 
 #include "platform/files/Files.h"
-#include "platform/files/TemporaryFiles.h"
+#include "platform/files/HiddenFiles.h"
 
 namespace {
 
@@ -33,8 +31,6 @@ struct RecordHeader {
 };
 
 constexpr std::size_t kFileBuffer = 256 << 10;
-// Names another run holds are passed over; this many in a row means something else is wrong.
-constexpr int kNameAttempts = 100;
 
 bool IsPicture(const AVFrame& frame) { return frame.width > 0 && frame.nb_samples == 0; }
 
@@ -43,30 +39,16 @@ int PackedSize(const RecordHeader& header) {
   return av_samples_get_buffer_size(nullptr, header.channels, header.samples, AVSampleFormat(header.format), 1);
 }
 
-// An unnamed file in the folder of `besideFile`: made under a hidden name and unlinked at once.
+// A nameless file in the folder of `besideFile`, gone with the store however the run ends.
 std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* failureReason) {
-  const std::string folder = temporary_files::FolderOf(besideFile);
-  static std::atomic<unsigned> counter = 0;
-  int err = 0;
-  for (int tries = 0; tries < kNameAttempts; ++tries) {
-    std::string path = folder + "/.pocketmovie-frames." + std::to_string(getpid()) + "-" +
-                       std::to_string(++counter);
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      err = errno;
-      if (err == EEXIST) continue;
-      break;
-    }
-    ::unlink(path.c_str());
-    std::FILE* file = ::fdopen(fd, "w+b");
-    if (file) {
-      std::setvbuf(file, nullptr, _IOFBF, kFileBuffer);
-      return file;
-    }
-    err = errno;
-    ::close(fd);
-    break;
+  const int fd = hidden_files::OpenNamelessFileIn(hidden_files::FolderOf(besideFile));
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
+  if (file) {
+    std::setvbuf(file, nullptr, _IOFBF, kFileBuffer);
+    return file;
   }
+  const int err = errno;
+  if (fd >= 0) ::close(fd);
   *failureReason = "cannot keep the frames beside the output: " + std::string(std::strerror(err));
   return nullptr;
 }
@@ -75,7 +57,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
 
 bool FrameStore::RoomBeside(const std::string& besideFile, double bytes) {
   struct statvfs volume {};
-  if (::statvfs(temporary_files::FolderOf(besideFile).c_str(), &volume) != 0) return true;  // the export will say what is wrong
+  if (::statvfs(hidden_files::FolderOf(besideFile).c_str(), &volume) != 0) return true;  // the export will say what is wrong
   return double(volume.f_bavail) * double(volume.f_frsize) > bytes;
 }
 
