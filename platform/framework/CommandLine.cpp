@@ -68,20 +68,19 @@ bool parseSize(std::string_view text, RunOptions& options) {
   const std::optional<long> width = wholeText<long>(text.substr(0, x));
   const std::optional<long> height = wholeText<long>(text.substr(x == std::string_view::npos ? text.size() : x + 1));
   if (!width || !height) {
-    options.error = Fill(
-        Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
+    options.error = {FailureCode::unknownSize, shown};
     return false;
   }
   const long w = *width;
   const long h = *height;
   if (w > kLargestPictureSide || h > kLargestPictureSide) {
     const std::string most = std::to_string(kLargestPictureSide);
-    options.error = Fill(Tr("CommandLine", "size '%1' is too large: at most %2"), shown, most + "x" + most);
+    options.error = {FailureCode::sizeTooLarge, shown, most + "x" + most};
     return false;
   }
   if (w < kSmallestPictureSide || h < kSmallestPictureSide) {
     const std::string least = std::to_string(kSmallestPictureSide);
-    options.error = Fill(Tr("CommandLine", "size '%1' is too small: at least %2"), shown, least + "x" + least);
+    options.error = {FailureCode::sizeTooSmall, shown, least + "x" + least};
     return false;
   }
   options.notice.clear();
@@ -102,7 +101,7 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   if (name == "--format") {
     const auto found = kFormatTags.find(value);
     if (found == kFormatTags.end()) {
-      options.error = Fill(Tr("CommandLine", "unknown format '%1' (use mp4, 3gp, 3g2 or amc)"), shown);
+      options.error = {FailureCode::unknownFormat, shown};
       return false;
     }
     options.formatTag = found->second;
@@ -111,43 +110,41 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
     if (!fps || !(*fps >= kMinFramesPerSecond && *fps <= kMaxFramesPerSecond)) {
-      options.error =
-          Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second from 0.0001 to 120"), shown);
+      options.error = {FailureCode::badFrameRate, shown};
       return false;
     }
     options.framesPerSecond = *fps;
   } else if (name == "--rate") {
     const std::optional<int> rate = wholeText<int>(value);
     if (!rate || *rate < 1 || *rate > kMaxKilobytesPerSecond) {
-      options.error =
-          Fill(Tr("CommandLine", "data rate '%1' is not a whole number of kilobytes per second from 1 to 100000"), shown);
+      options.error = {FailureCode::badDataRate, shown};
       return false;
     }
     options.kilobytesPerSecond = *rate;
   } else if (name == "--fit") {
     const std::optional<long> kilobytes = fitKilobytes(value);
     if (!kilobytes) {
-      options.error = "size limit '" + shown + "' is not a size such as 300K, 600K or 1M (or none)";
+      options.error = {FailureCode::badSizeLimit, shown};
       return false;
     }
     options.fitKilobytes = *kilobytes;
   } else if (name == "--jobs") {
     const std::optional<int> jobs = wholeText<int>(value);
     if (!jobs || *jobs < 1 || *jobs > kMaxJobs) {
-      options.error = Fill(Tr("CommandLine", "jobs '%1' is not a whole number of movies at once from 1 to 64"), shown);
+      options.error = {FailureCode::badJobs, shown};
       return false;
     }
     options.jobs = *jobs;
     return true;
   } else if (name == "--output-dir") {
     if (value.empty()) {
-      options.error = Tr("CommandLine", "the output folder needs a name");
+      options.error = {FailureCode::outputFolderNeedsName};
       return false;
     }
     options.outputFolder = shown;
     return true;
   } else {
-    options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(name));
+    options.error = {FailureCode::unknownOption, std::string(name)};
     return false;
   }
   options.conversionArguments.push_back(std::string(name) + "=" + shown);
@@ -184,7 +181,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
       if (!takesValue(name)) {
-        options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(argument));
+        options.error = {FailureCode::unknownOption, std::string(argument)};
         return options;
       }
       std::string_view value;
@@ -193,7 +190,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       } else if (i + 1 < argc) {
         value = argv[++i];
       } else {
-        options.error = Fill(Tr("CommandLine", "option '%1' needs a value"), std::string(name));
+        options.error = {FailureCode::optionNeedsValue, std::string(name)};
         return options;
       }
       if (!applyOption(name, value, options)) return options;

@@ -14,7 +14,6 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/Translation.h"
 
 namespace {
 
@@ -30,22 +29,22 @@ std::string& lastOutputPath() {
 
 std::string folderOf(const std::string& path) { return NSString(path).stringByDeletingLastPathComponent().str(); }
 
-std::string reasonFor(int error, const std::string& path) {
+Failure failureFor(int error, const std::string& path) {
   switch (error) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return framework::Fill(framework::Tr("Terminal", "output folder not writable: %1"), folderOf(path));
+      return {FailureCode::outputFolderNotWritable, folderOf(path)};
     case ENOSPC:
     case EDQUOT:
-      return framework::Fill(framework::Tr("Terminal", "disk full: %1"), folderOf(path));
+      return {FailureCode::diskFull, folderOf(path)};
     case ENOENT:
     case ENOTDIR:
-      return framework::Fill(framework::Tr("Terminal", "no such output folder: %1"), folderOf(path));
+      return {FailureCode::noSuchOutputFolder, folderOf(path)};
     case ENAMETOOLONG:
-      return framework::Fill(framework::Tr("Terminal", "the output's name is too long for the file system: %1"), path);
+      return {FailureCode::outputNameTooLong, path};
     default:
-      return framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path, std::strerror(error));
+      return {FailureCode::cannotCreateOutput, path, std::strerror(error)};
   }
 }
 
@@ -71,9 +70,8 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    const std::string reason = S_ISDIR(info.st_mode) ? framework::Tr("Terminal", "the output is a folder: %1")
-                                                     : framework::Tr("Terminal", "the output is not a regular file: %1");
-    framework::NoteFailure(framework::Fill(reason, path.str()));
+    framework::NoteFailure(
+        {S_ISDIR(info.st_mode) ? FailureCode::outputIsFolder : FailureCode::outputIsNotRegularFile, path.str()});
     return NO;
   }
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -85,11 +83,10 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
     }
     // A link to nothing: writing there would replace the link, not make its target.
     if (error == EEXIST && lstat(path.UTF8String(), &info) == 0 && S_ISLNK(info.st_mode)) {
-      framework::NoteFailure(framework::Fill(framework::Tr("Terminal", "the output is a link to a missing file: %1"),
-                                             path.str()));
+      framework::NoteFailure({FailureCode::outputIsLinkToMissingFile, path.str()});
       return NO;
     }
-    framework::NoteFailure(reasonFor(error, path.str()));
+    framework::NoteFailure(failureFor(error, path.str()));
     return NO;
   }
   close(fd);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
 #include "platform/framework/AppKit.h"
 
 class QApplication;
@@ -23,13 +24,13 @@ NSWindow* WindowFor(QWidget* topLevel);
 bool TerminalMode();
 void SetTerminalMode(bool on);
 
-// Why the first thing that failed during a run failed, in a few words, for the terminal.
-void NoteFailure(const std::string& reason);
+// Why the first thing that failed during a run failed, for the terminal and the window.
+void NoteFailure(const Failure& failure);
 void ForgetFailures();
 
-// Why the path given as the movie is no file that could hold one ("no such file: ...", "a folder,
-// not a movie: ...", "not a regular file (a named pipe): ..."); empty for a regular file.
-std::string SourceFileProblem(const std::string& path);
+// Why the path given as the movie is no file that could hold one (no such file, a folder, a named
+// pipe...), with the path as its subject; none for a regular file.
+Failure SourceFileProblem(const std::string& path);
 
 // Output files the file manager made in this process, so a failed run can take back an empty one,
 // and the last file it was asked for, made or already there.

@@ -6,46 +6,43 @@
 #include <string>
 
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/Translation.h"
 
 namespace framework {
 
 namespace {
 
-std::string missingReason(const std::string& path) {
+FailureCode missing(const std::string& path) {
   struct stat link {};
-  if (lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-    return Fill(Tr("Terminal", "a link to a missing file: %1"), path);
-  }
-  return Fill(Tr("Terminal", "no such file: %1"), path);
+  const bool dangling = lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+  return dangling ? FailureCode::linkToMissingFile : FailureCode::noSuchFile;
 }
 
-std::string kindOf(mode_t mode) {
-  if (S_ISFIFO(mode)) return Tr("Terminal", "a named pipe");
-  if (S_ISCHR(mode) || S_ISBLK(mode)) return Tr("Terminal", "a device");
-  if (S_ISSOCK(mode)) return Tr("Terminal", "a socket");
-  return Tr("Terminal", "not a plain file");
+FailureCode kindOf(mode_t mode) {
+  if (S_ISDIR(mode)) return FailureCode::sourceIsFolder;
+  if (S_ISFIFO(mode)) return FailureCode::sourceIsNamedPipe;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FailureCode::sourceIsDevice;
+  if (S_ISSOCK(mode)) return FailureCode::sourceIsSocket;
+  return FailureCode::sourceIsNotPlainFile;
 }
 
 }  // namespace
 
-std::string SourceFileProblem(const std::string& path) {
+Failure SourceFileProblem(const std::string& path) {
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) {
     switch (errno) {
       case ENOENT:
       case ENOTDIR:
-        return missingReason(path);
+        return {missing(path), path};
       case ELOOP:
-        return Fill(Tr("Terminal", "the links go round in a loop: %1"), path);
+        return {FailureCode::linksInLoop, path};
       case EACCES:
-        return Fill(Tr("Terminal", "permission denied: %1"), path);
+        return {FailureCode::permissionDenied, path};
       default:
-        return Fill(Tr("Terminal", "cannot read %1: %2"), path, std::strerror(errno));
+        return {FailureCode::cannotReadFile, path, std::strerror(errno)};
     }
   }
-  if (S_ISDIR(info.st_mode)) return Fill(Tr("Terminal", "a folder, not a movie: %1"), path);
-  if (!S_ISREG(info.st_mode)) return Fill(Tr("Terminal", "not a regular file (%1): %2"), kindOf(info.st_mode), path);
+  if (!S_ISREG(info.st_mode)) return {kindOf(info.st_mode), path};
   return {};
 }
 

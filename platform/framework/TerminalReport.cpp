@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/framework/FailureText.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/RunFailure.h"
+#include "platform/framework/RunResultChannel.h"
 #include "platform/framework/Translation.h"
 #include "platform/movies/MovieExport.h"
 
@@ -91,6 +93,7 @@ int FinishRunReport() {
       const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
       if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
       std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
+      SendRunResult({{}, output});
     }
     return 0;
   }
@@ -98,7 +101,9 @@ int FinishRunReport() {
   if (!report.started && !terminalMode) return AnyRunFailed() ? 1 : 0;
   if (terminalMode) {
     endBar();
-    std::fprintf(stderr, "pocketmovie: %s\n", RunFailureReason().c_str());
+    const Failure failure = LastRunFailure();
+    std::fprintf(stderr, "pocketmovie: %s\n", FailureText(failure).c_str());
+    SendRunResult({failure, {}});
     RemoveEmptyOutputs();
   }
   return 1;

@@ -50,5 +50,6 @@ long LowestSoundBitRate(AudioCodecChoice codec, int channels);
 // The plan for a job; `job.sizeLimitBytes` 0 means no limit.
 BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie, const PassOneSummary& passOne);
 
-// "needs at least 412 KB at the lowest quality; try a smaller picture or frame rate"
-std::string NeedsMoreRoomText(long neededBytes);
+// The refusal of a limit that even the lowest quality overruns: the least size, in whole kilobytes
+// of 1024 bytes rounded up.
+Failure NeedsMoreRoom(long neededBytes);

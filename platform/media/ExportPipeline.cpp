@@ -78,8 +78,8 @@ int EvenSize(int pixels) { return std::clamp(pixels / 2 * 2, 16, 4096); }
 
 class ExportRun {
  public:
-  ExportRun(const ExportJob& job, const ExportProgress& progress, std::string* failureReason)
-      : job_(job), progress_(progress), reason_(*failureReason) {}
+  ExportRun(const ExportJob& job, const ExportProgress& progress, Failure* failure)
+      : job_(job), progress_(progress), reason_(*failure) {}
 
   ComponentResult run() {
     OSErr status = openSource();
@@ -91,7 +91,7 @@ class ExportRun {
     const bool keepEarlier = !twoPass_ && cancelled_ && output_.replacesEarlierOutput();
     if (status == noErr && !keepEarlier) status = twoPass_ ? encodeStoredFrames() : output_.finish(&reason_);
     if (status != noErr) return status;
-    if (keepEarlier) reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
+    if (keepEarlier) reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
     if (cancelled_) return userCanceledErr;
     if (progress_) progress_(1.0);
     return noErr;
@@ -102,13 +102,13 @@ class ExportRun {
  private:
   OSErr openSource() {
     OSErr status = OpenSourceMovie(job_.sourcePath, &source_, &reason_);
-    if (status == fnfErr) reason_ = "no such file: " + job_.sourcePath;
+    if (status == fnfErr) reason_ = {FailureCode::noSuchFile, job_.sourcePath};
     if (status != noErr) return status;
 
     double sourceSeconds = source_.facts.durationSeconds;
     double start = std::max(0.0, job_.startSeconds);
     if (sourceSeconds > 0 && start >= sourceSeconds) {
-      reason_ = "the span to export begins after the movie's end";
+      reason_ = {FailureCode::spanAfterEnd};
       return paramErr;
     }
     spanSeconds_ = job_.durationSeconds > 0 ? job_.durationSeconds : 0;
@@ -122,7 +122,7 @@ class ExportRun {
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
-      reason_ = "the source has nothing this format can hold";
+      reason_ = {FailureCode::nothingThisFormatHolds};
       return paramErr;
     }
     AVFormatContext* format = source_.format.get();
@@ -244,7 +244,7 @@ class ExportRun {
     try {
       encoding = std::thread([this, &handoff] { encodeHandedFrames(handoff); });
     } catch (const std::system_error&) {
-      reason_ = "cannot start the encoding thread";
+      reason_ = {FailureCode::cannotStartEncodingThread};
       return memFullErr;
     }
     OSErr status = noErr;
@@ -269,13 +269,13 @@ class ExportRun {
     if (status == noErr && !cancelled_ && std::none_of(lanes_.begin(), lanes_.end(), [](const StreamLane* lane) {
           return lane->decodedAny;
         })) {
-      reason_ = "nothing in this movie could be read";
+      reason_ = {FailureCode::nothingCouldBeRead};
       return invalidMovie;
     }
     for (StreamLane* lane : lanes_) {
       if (status == noErr) status = finishLane(*lane);
     }
-    if (status != noErr && reason_.empty()) reason_ = encodeReason_;
+    if (status != noErr && !reason_) reason_ = encodeReason_;
     return status;
   }
 
@@ -315,7 +315,7 @@ class ExportRun {
     int result = avcodec_send_packet(lane.decoder.get(), packet);
     // A damaged packet costs a frame, not the export.
     if (result < 0 && !IsDamagedData(result) && result != AVERROR_EOF) {
-      reason_ = "cannot decode the source: " + AVErrorText(result);
+      reason_ = {FailureCode::cannotDecodeSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     while (!lane.inputDone && !stopDecoding()) {
@@ -323,7 +323,7 @@ class ExportRun {
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
       if (IsDamagedData(result)) continue;
       if (result < 0) {
-        reason_ = "cannot decode the source: " + AVErrorText(result);
+        reason_ = {FailureCode::cannotDecodeSource, {}, AVErrorText(result)};
         return OSErrFromAVError(result);
       }
       OSErr status = handOver(lane, frame_.get());
@@ -400,7 +400,7 @@ class ExportRun {
         frame.reset();
       }
     } catch (const std::bad_alloc&) {  // escaping a thread, it would end the program
-      encodeReason_ = "out of memory";  // short enough to need no allocation
+      encodeReason_ = {FailureCode::outOfMemory};  // made without an allocation
       status = memFullErr;
     }
     if (status != noErr) {
@@ -420,7 +420,7 @@ class ExportRun {
     if (status != noErr) return status;
     int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, 0);
     if (result < 0) {
-      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+      encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     return drainFilters(lane);
@@ -443,7 +443,7 @@ class ExportRun {
       int result = av_buffersink_get_frame(lane.filters.sink, filtered_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
       if (result < 0) {
-        encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+        encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
         return OSErrFromAVError(result);
       }
       filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
@@ -462,14 +462,14 @@ class ExportRun {
   OSErr encode(StreamLane& lane, const AVFrame* frame) {
     int result = avcodec_send_frame(lane.encoder.get(), frame);
     if (result < 0) {
-      encodeReason_ = "cannot encode the output: " + AVErrorText(result);
+      encodeReason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     for (;;) {
       result = avcodec_receive_packet(lane.encoder.get(), encoded_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
       if (result < 0) {
-        encodeReason_ = "cannot encode the output: " + AVErrorText(result);
+        encodeReason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
         return OSErrFromAVError(result);
       }
       if (lane.encoder->codec_type == AVMEDIA_TYPE_VIDEO && encoded_->duration <= 0) encoded_->duration = 1;
@@ -537,7 +537,7 @@ class ExportRun {
   OSErr closeFilters(StreamLane& lane, int64_t end) {
     int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
     if (result < 0) {
-      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+      encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     return drainFilters(lane);
@@ -571,7 +571,7 @@ class ExportRun {
 
   const ExportJob& job_;
   const ExportProgress& progress_;
-  std::string& reason_;
+  Failure& reason_;
   SourceMovie source_;
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
@@ -582,7 +582,7 @@ class ExportRun {
   FrameHandoff* handoff_ = nullptr;
   bool encodingStopped_ = false;  // the encoding thread gave up; its status says why
   OSErr encodeStatus_ = noErr;    // set by the encoding thread, read after it ends
-  std::string encodeReason_;
+  Failure encodeReason_;
   FramePtr frame_;
   FramePtr filtered_;
   PacketPtr encoded_;
@@ -610,13 +610,13 @@ class ExportRun {
 
 }  // namespace
 
-ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
                              std::string* notice) {
-  std::string ignored;
-  std::string& reason = failureReason ? *failureReason : ignored;
-  reason.clear();
+  Failure ignored;
+  Failure& reason = failure ? *failure : ignored;
+  reason = {};
   if (job.sourcePath.empty() || job.outputPath.empty()) {
-    reason = "no source or output file given";
+    reason = {FailureCode::nothingGiven};
     return paramErr;
   }
   ExportRun run(job, progress, &reason);

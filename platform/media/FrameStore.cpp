@@ -42,7 +42,7 @@ int PackedSize(const RecordHeader& header) {
 }
 
 // An unnamed file in the folder of `besideFile`: made under a hidden name and unlinked at once.
-std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* failureReason) {
+std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, Failure* failure) {
   const std::string folder = temporary_files::FolderOf(besideFile);
   static std::atomic<unsigned> counter = 0;
   int err = 0;
@@ -65,7 +65,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
     ::close(fd);
     break;
   }
-  *failureReason = "cannot keep the frames beside the output: " + std::string(std::strerror(err));
+  *failure = {FailureCode::cannotKeepFrames, {}, std::string(std::strerror(err))};
   return nullptr;
 }
 
@@ -84,9 +84,9 @@ FrameStore::~FrameStore() {
   if (file_) std::fclose(file_);
 }
 
-OSErr FrameStore::put(const void* data, std::size_t size, std::string* failureReason) {
+OSErr FrameStore::put(const void* data, std::size_t size, Failure* failure) {
   if (!file_ && memory_.size() + size > memoryBound_) {
-    file_ = OpenUnnamedFileBeside(besideFile_, failureReason);
+    file_ = OpenUnnamedFileBeside(besideFile_, failure);
     if (!file_) return ioErr;
   }
   if (!file_) {
@@ -96,14 +96,14 @@ OSErr FrameStore::put(const void* data, std::size_t size, std::string* failureRe
   }
   if (std::fwrite(data, 1, size, file_) != size) {
     int err = errno;
-    *failureReason = "cannot keep the frames beside the output: " +
-                     std::string(err == ENOSPC ? "the disk is full" : std::strerror(err));
+    *failure = err == ENOSPC ? Failure{FailureCode::theDiskIsFull}
+                             : Failure{FailureCode::cannotKeepFrames, {}, std::strerror(err)};
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   return noErr;
 }
 
-OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason) {
+OSErr FrameStore::add(const AVFrame& frame, int lane, Failure* failure) {
   if (reading_) return paramErr;
   RecordHeader header{};
   header.lane = lane;
@@ -119,7 +119,7 @@ OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason
   }
   int size = PackedSize(header);
   if (size < 0) {
-    *failureReason = "cannot keep a frame of this kind";
+    *failure = {FailureCode::cannotKeepFrameKind};
     return paramErr;
   }
   header.dataSize = std::uint32_t(size);
@@ -139,23 +139,23 @@ OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason
     }
   }
   if (copied < 0) {
-    *failureReason = "cannot keep a frame of this kind";
+    *failure = {FailureCode::cannotKeepFrameKind};
     return paramErr;
   }
-  OSErr status = put(&header, sizeof header, failureReason);
-  if (status == noErr) status = put(scratch_.data(), scratch_.size(), failureReason);
+  OSErr status = put(&header, sizeof header, failure);
+  if (status == noErr) status = put(scratch_.data(), scratch_.size(), failure);
   if (status != noErr) return status;
   ++frames_;
   bytes_ += sizeof header + scratch_.size();
   return noErr;
 }
 
-OSErr FrameStore::rewind(std::string* failureReason) {
+OSErr FrameStore::rewind(Failure* failure) {
   reading_ = true;
   memoryRead_ = 0;
   if (file_ && (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)) {
     int err = errno;
-    *failureReason = "cannot read the kept frames back: " + std::string(std::strerror(err));
+    *failure = {FailureCode::cannotReadKeptFrames, {}, std::string(std::strerror(err))};
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   return noErr;
@@ -170,16 +170,16 @@ bool FrameStore::get(void* data, std::size_t size) {
   return file_ && std::fread(bytes + fromMemory, 1, size - fromMemory, file_) == size - fromMemory;
 }
 
-bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
+bool FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
   if (!reading_) return false;
   RecordHeader header{};
   if (!get(&header, sizeof header)) {
-    if (file_ && std::ferror(file_)) *failureReason = "cannot read the kept frames back";
+    if (file_ && std::ferror(file_)) *failure = {FailureCode::cannotReadKeptFrames};
     return false;
   }
   FramePtr made = MakeFrame();
   if (!made) {
-    *failureReason = "out of memory";
+    *failure = {FailureCode::outOfMemory};
     return false;
   }
   made->format = header.format;
@@ -192,12 +192,12 @@ bool FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
     av_channel_layout_default(&made->ch_layout, header.channels);
   }
   if (av_frame_get_buffer(made.get(), 0) < 0 || PackedSize(header) != int(header.dataSize)) {
-    *failureReason = "out of memory";
+    *failure = {FailureCode::outOfMemory};
     return false;
   }
   scratch_.resize(header.dataSize);
   if (!get(scratch_.data(), scratch_.size())) {
-    *failureReason = "cannot read the kept frames back";
+    *failure = {FailureCode::cannotReadKeptFrames};
     return false;
   }
   if (header.width > 0) {

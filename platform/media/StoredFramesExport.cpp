@@ -58,7 +58,7 @@ struct Attempt {
 class StoredFramesWriter {
  public:
   StoredFramesWriter(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                     std::string& reason)
+                     Failure& reason)
       : job_(job), movie_(movie), progress_(progress), reason_(reason) {}
 
   OSErr run(std::string* notice) {
@@ -77,7 +77,7 @@ class StoredFramesWriter {
       plan = PlanBitBudget(job_, movie_.facts, passOne);
     }
     if (plan.neededBytes > 0) {
-      reason_ = NeedsMoreRoomText(plan.neededBytes);
+      reason_ = NeedsMoreRoom(plan.neededBytes);
       return paramErr;
     }
     stride_ = std::max(1, plan.frameStride);
@@ -131,7 +131,7 @@ class StoredFramesWriter {
       if (!aim) break;
       if (round + 1 >= kAttempts || *aim <= 0) {
         if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
-          reason_ = NeedsMoreRoomText(long(attempt.fileBytes));
+          reason_ = NeedsMoreRoom(long(attempt.fileBytes));
           return paramErr;
         }
         break;
@@ -140,7 +140,7 @@ class StoredFramesWriter {
     }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     if (attempt.stopped && output_->replacesEarlierOutput()) {
-      reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
+      reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
       return userCanceledErr;
     }
     OSErr status = output_->putInPlace(&reason_);
@@ -173,7 +173,7 @@ class StoredFramesWriter {
       frame->quality = encoder->global_quality;
       status = countBytes(encoder.get(), frame.get(), &bytes);
     }
-    if (status == noErr && !reason_.empty()) status = ioErr;
+    if (status == noErr && reason_) status = ioErr;
     if (status == noErr) status = countBytes(encoder.get(), nullptr, &bytes);
     *bits = double(bytes) * 8;
     return status;
@@ -188,7 +188,7 @@ class StoredFramesWriter {
       *bytes += packet_->size;
       av_packet_unref(packet_.get());
     }
-    reason_ = "cannot encode the output: " + AVErrorText(result);
+    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
     return OSErrFromAVError(result);
   }
 
@@ -209,7 +209,7 @@ class StoredFramesWriter {
       frame->pts /= stride_;
       status = EncodeForStatistics(encoder.get(), frame.get(), packet_.get(), statistics, &reason_);
     }
-    if (status == noErr && !reason_.empty()) status = ioErr;
+    if (status == noErr && reason_) status = ioErr;
     if (status == noErr) status = EncodeForStatistics(encoder.get(), nullptr, packet_.get(), statistics, &reason_);
     return status;
   }
@@ -240,7 +240,7 @@ class StoredFramesWriter {
         // The second pass's rate control may still find no way to spend the rate on so few frames
         // (a second's worth, say); the one-pass control from the stored frames always does.
         pass = {.bitRate = videoRate, .fromStoredFrames = true};
-        reason_.clear();
+        reason_ = {};
         status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       }
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
@@ -271,7 +271,7 @@ class StoredFramesWriter {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
       }
     }
-    if (status == noErr && !attempt->stopped && !reason_.empty()) status = ioErr;  // the store could not be read
+    if (status == noErr && !attempt->stopped && reason_) status = ioErr;  // the store could not be read
     if (status == noErr && video_) status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
     if (status == noErr && sound_) status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
     if (status == noErr) status = output_->complete(&reason_);
@@ -291,14 +291,14 @@ class StoredFramesWriter {
       av_packet_unref(packet_.get());
       if (status != noErr) return status;
     }
-    reason_ = "cannot encode the output: " + AVErrorText(result);
+    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
     return OSErrFromAVError(result);
   }
 
   const ExportJob& job_;
   StoredMovie& movie_;
   const std::function<bool(double)>& progress_;
-  std::string& reason_;
+  Failure& reason_;
   int stride_ = 1;
   double modelledCoarsestBits_ = 0;
   double modelledFinestBits_ = 0;
@@ -313,7 +313,7 @@ class StoredFramesWriter {
 }  // namespace
 
 OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
-                          std::string* failureReason) {
+                          Failure* failure) {
   int result = avcodec_send_frame(encoder, frame);
   while (result >= 0) {
     result = avcodec_receive_packet(encoder, scratch);
@@ -323,11 +323,11 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
     // Each frame's line replaces the last: it is gathered as it comes.
     if (encoder->stats_out) *statistics += encoder->stats_out;
   }
-  *failureReason = "cannot encode the output: " + AVErrorText(result);
+  *failure = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
   return OSErrFromAVError(result);
 }
 
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         std::string* failureReason, std::string* notice) {
-  return StoredFramesWriter(job, movie, progress, *failureReason).run(notice);
+                         Failure* failure, std::string* notice) {
+  return StoredFramesWriter(job, movie, progress, *failure).run(notice);
 }

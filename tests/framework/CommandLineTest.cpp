@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "platform/framework/CommandLine.h"
+#include "platform/framework/FailureText.h"
 #include "tests/framework/TestWindow.h"
 #include "tests/support/TempDir.h"
 
+using framework::FailureText;
 using framework::ParseCommandLine;
 using framework::RunOptions;
 
@@ -32,7 +34,7 @@ int RunMain(const std::vector<const char*>& arguments) {
 TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   // The values themselves reach the window in the headless run below; here the other spellings.
   RunOptions options = Parse({"--size", "200x150", "--size=qcif", "--", "-odd name.mov"});
-  EXPECT_EQ(options.error, "");
+  EXPECT_FALSE(options.error);
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
   EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
@@ -50,19 +52,19 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
       {{"--jobs", "1"}, {"--jobs", "0"}},             {{"--jobs", "64"}, {"--jobs", "65"}},
   };
   for (const auto& [taken, refused] : limits) {
-    EXPECT_EQ(Parse(taken).error, "") << taken[0] << " " << taken[1];
-    EXPECT_NE(Parse(refused).error, "") << refused[0] << " " << refused[1];
+    EXPECT_FALSE(Parse(taken).error) << taken[0] << " " << taken[1];
+    EXPECT_TRUE(Parse(refused).error) << refused[0] << " " << refused[1];
   }
   // A size out of range says which limit it broke.
-  EXPECT_EQ(Parse({"--size", "99999x99999"}).error, "size '99999x99999' is too large: at most 4096x4096");
-  EXPECT_EQ(Parse({"--size", "1x1"}).error, "size '1x1' is too small: at least 16x16");
+  EXPECT_EQ(FailureText(Parse({"--size", "99999x99999"}).error), "size '99999x99999' is too large: at most 4096x4096");
+  EXPECT_EQ(FailureText(Parse({"--size", "1x1"}).error), "size '1x1' is too small: at least 16x16");
 
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "12x"}, {"--size", "160"},
                                              {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e-320"},
                                              {"--rate", "1.5"}, {"--rate"}, {"--fit", "300X"}, {"--fit", "-1K"},
                                              {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"--output-dir="}}) {
-    EXPECT_NE(Parse(bad).error, "") << bad[0];
+    EXPECT_TRUE(Parse(bad).error) << bad[0];
   }
 
   // Before anything runs.
