@@ -7,10 +7,11 @@
 #include <string>
 
 #include "platform/files/Files.h"
-#include "platform/media/ExportJob.h"
-#include "platform/media/ExporterSettings.h"
-#include "platform/media/MovieExporterJob.h"
-#include "platform/media/MovieRecord.h"
+#include "platform/media/exporters/ExporterSettings.h"
+#include "platform/media/exporters/MovieExporterJob.h"
+#include "platform/media/pipeline/ExportPipeline.h"
+#include "platform/media/stages/ExportJob.h"
+#include "platform/media/stages/MovieRecord.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "platform/movies/Movies.h"

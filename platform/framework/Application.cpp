@@ -9,13 +9,12 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/desktop/Translation.h"
+#include "platform/desktop/WrittenNotification.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/RunFailure.h"
-#include "platform/framework/TerminalReport.h"
-#include "platform/framework/Translation.h"
-#include "platform/framework/WrittenNotification.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -29,7 +28,20 @@ bool terminating = false;
 bool terminated = false;
 int terminationStatus = 0;
 
+TerminalHooks& terminalHooks() {
+  static auto* hooks = new TerminalHooks;
+  return *hooks;
+}
+
 }  // namespace
+
+void RunInTerminal(TerminalHooks hooks) { terminalHooks() = std::move(hooks); }
+
+bool TerminalMode() { return bool(terminalHooks().finish); }
+
+void ShowProgressInTerminal(double percent) {
+  if (terminalHooks().progress) terminalHooks().progress(percent);
+}
 
 bool HasDisplay() { return !NonEmptyEnv("DISPLAY").empty() || !NonEmptyEnv("WAYLAND_DISPLAY").empty(); }
 
@@ -82,10 +94,11 @@ void NSApplication::terminate(id sender) {
   framework::terminating = true;
   if (framework::applicationDelegate) framework::applicationDelegate->applicationWillTerminate(nullptr);
   NSUserDefaults::standardUserDefaults()->synchronize();
-  const int status = framework::FinishRunReport();
+  const int status = framework::TerminalMode() ? framework::terminalHooks().finish() : framework::WindowExitStatus();
   if (const MovieExportReport report = LastMovieExportReport();
       !framework::TerminalMode() && report.finished && report.status == 0) {
-    framework::AnnounceWrittenMovie(report.outputPath.empty() ? framework::LastOutputPath() : report.outputPath);
+    framework::AnnounceWrittenMovie(report.outputPath.empty() ? framework::LastOutputPath() : report.outputPath,
+                                    framework::MainWindowWidget());
   }
   framework::terminated = true;
   framework::terminationStatus = status;

@@ -12,10 +12,10 @@
 #include <map>
 #include <string>
 
+#include "platform/desktop/StringTable.h"
+#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/StringTable.h"
-#include "platform/framework/Translation.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NumberText.h"
-#include "platform/framework/TerminalReport.h"
 
 namespace {
 
@@ -146,7 +145,7 @@ void NSProgressIndicator::setDoubleValue(double value) {
     const double clamped = std::isnan(value) ? 0.0 : std::fmin(std::fmax(value, 0.0), 100.0);
     bar->setValue(bar->minimum() + int(std::lround(clamped / 100.0 * (bar->maximum() - bar->minimum()))));
   }
-  if (framework::TerminalMode()) framework::ShowTerminalProgress(value);
+  framework::ShowProgressInTerminal(value);
 }
 
 double NSProgressIndicator::doubleValue() const { return widget_->property(kExactValue).toDouble(); }

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/media/ExporterDialog.h"
+#include "platform/media/exporters/ExporterDialog.h"
 
 namespace framework {
 

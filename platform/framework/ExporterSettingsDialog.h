@@ -2,7 +2,7 @@
 // offers only what ExporterDialogModel offers and edits only through it.
 #pragma once
 
-#include "platform/media/ExporterDialogModel.h"
+#include "platform/media/exporters/ExporterDialogModel.h"
 
 namespace framework {
 

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 

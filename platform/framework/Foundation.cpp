@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/framework/AppKit.h"
-#include "platform/framework/FailureText.h"
+#include "platform/desktop/FailureText.h"
 #include "platform/framework/FrameworkInternal.h"
 
 const NSString NSDefaultRunLoopMode = "kCFRunLoopDefaultMode";

@@ -1,9 +1,10 @@
 // The movie object: a source movie opened through the movie services.
 #include <string>
 
+#include "platform/desktop/MovieFileTypes.h"
+#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/media/MovieFileTypes.h"
 
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file

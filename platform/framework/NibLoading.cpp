@@ -27,7 +27,7 @@
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
-#include "platform/media/ExportJob.h"
+#include "platform/media/stages/ExportJob.h"
 
 namespace {
 

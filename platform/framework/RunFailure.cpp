@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/movies/MovieExport.h"
 
@@ -63,6 +64,18 @@ void ForgetRunFailure() {
 }
 
 bool AnyRunFailed() { return anyRunFailed; }
+
+bool LastRunWritten() {
+  const MovieExportReport report = LastMovieExportReport();
+  return report.started && report.finished && report.status == noErr;
+}
+
+int WindowExitStatus() {
+  if (LastRunWritten()) return 0;
+  // The user quit the window without converting anything; a run that failed in it still counts.
+  if (!LastMovieExportReport().started) return AnyRunFailed() ? 1 : 0;
+  return 1;
+}
 
 void ForgetFailures() {
   firstFailure() = {};

@@ -15,5 +15,10 @@ void RemoveEmptyOutputs();
 // status still says that a run failed.
 void ForgetRunFailure();
 bool AnyRunFailed();
+// Whether the last export of this process completed.
+bool LastRunWritten();
+// The window's exit status: 0 when the last export completed, or when the user quit with no export
+// and no run failed meanwhile.
+int WindowExitStatus();
 
 }  // namespace framework

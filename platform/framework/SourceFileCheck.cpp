@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/FrameworkInternal.h"
 
 namespace framework {

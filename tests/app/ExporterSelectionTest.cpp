@@ -1,4 +1,4 @@
-#include "platform/media/ExporterDialog.h"
+#include "platform/media/exporters/ExporterDialog.h"
 #include "tests/app/ControllerFixture.h"
 #include "tests/support/AtomImage.h"
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QTranslator>
 
-#include "platform/framework/FailureText.h"
+#include "platform/desktop/FailureText.h"
 
 TEST(FailureText, EveryCodeHasItsGermanAndJapaneseText) {
   for (const char* language : {"de", "ja"}) {

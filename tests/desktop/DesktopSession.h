@@ -36,10 +36,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
-#include "platform/framework/Translation.h"
 
 // Runs inside the application's process, on its main thread: from the main loop, from modal
 // dialogs' loops and from the export's looks at the queue alike.

@@ -11,8 +11,8 @@
 #include <map>
 #include <utility>
 
+#include "platform/desktop/StringTable.h"
 #include "platform/framework/NumberText.h"
-#include "platform/framework/StringTable.h"
 #include "tests/framework/TestWindow.h"
 
 using framework::FormatDouble;

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/media/BuiltInExporters.h"
+#include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/movies/Movies.h"
 #include "tests/support/TempDir.h"
 

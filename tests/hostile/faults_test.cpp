@@ -13,7 +13,7 @@
 
 #include "export_settings/SettingsFileStorage.h"
 #include "platform/files/Files.h"
-#include "platform/media/BuiltInExporters.h"
+#include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/movies/Components.h"
 #include "tests/hostile/ProgramRun.h"
 #include "tests/support/SampleMovies.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/files/Files.h"
-#include "platform/media/ExporterSettings.h"
+#include "platform/media/exporters/ExporterSettings.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "platform/movies/Movies.h"

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/media/BuiltInExporters.h"
-#include "platform/media/MovieExporterJob.h"
+#include "platform/media/exporters/BuiltInExporters.h"
+#include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "tests/support/AtomLayout.h"

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/media/FrameHandoff.h"
+#include "platform/media/pipeline/FrameHandoff.h"
 
 namespace {
 

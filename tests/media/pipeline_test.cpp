@@ -7,7 +7,8 @@
 #include <numeric>
 #include <tuple>
 
-#include "platform/media/ExportJob.h"
+#include "platform/media/pipeline/ExportPipeline.h"
+#include "platform/media/stages/ExportJob.h"
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
 

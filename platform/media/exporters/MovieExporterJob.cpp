@@ -1,0 +1,85 @@
+#include "platform/media/exporters/MovieExporterJob.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <iterator>
+
+#include "platform/movies/FixMath.h"
+
+namespace {
+
+int EvenPixels(Fixed side) {
+  long even = 2 * std::lround(Fix2X(side) / 2);
+  return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
+}
+
+VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
+  if (codecType == kH264CodecType) return VideoCodecChoice::h264Baseline;
+  if (codecType == kH263CodecType && IsStandardH263Size(width, height)) return VideoCodecChoice::h263;
+  return VideoCodecChoice::mpeg4Visual;
+}
+
+// AMR-NB has eight fixed modes; a request between two takes the lower one.
+long AMRNBBitRate(long requested) {
+  constexpr std::array<long, 8> modes{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
+  if (requested <= 0) return modes.back();
+  auto above = std::upper_bound(modes.begin(), modes.end(), requested);
+  return above == modes.begin() ? modes.front() : *std::prev(above);
+}
+
+int AACSampleRate(int requested, int fallback) {
+  constexpr std::array<int, 9> rates{8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+  if (requested <= 0) return fallback;
+  return *std::min_element(rates.begin(), rates.end(),
+                           [&](int a, int b) { return std::abs(a - requested) < std::abs(b - requested); });
+}
+
+void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJob* job) {
+  OSType codec = sound.codec;
+  if (codec == kSoundCodecFormatDefault)
+    codec = container == OutputContainer::threeGPP ? kAMRNBCodecType : kAACCodecType;
+  if (codec == kSoundCodecNone) {
+    job->audioCodec = AudioCodecChoice::none;
+    return;
+  }
+  if (codec == kAMRNBCodecType) {
+    job->audioCodec = AudioCodecChoice::amrNB;
+    job->audioBitRate = AMRNBBitRate(sound.bitRate);
+    job->audioSampleRate = 8000;
+    job->audioChannels = 1;
+    return;
+  }
+  // Phones of the 3GPP family get mono; an MPEG-4 file stereo.
+  const bool mono = container != OutputContainer::mp4;
+  job->audioCodec = AudioCodecChoice::aacLC;
+  job->audioChannels = sound.channels <= 0 ? (mono ? 1 : 2) : std::min(int(sound.channels), 2);
+  job->audioSampleRate = AACSampleRate(sound.sampleRate, mono ? 22050 : 44100);
+  long defaultBitRate = mono ? 32000 : 96000;
+  job->audioBitRate = sound.bitRate <= 0 ? defaultBitRate : std::clamp<long>(sound.bitRate, 8000, 320000);
+}
+
+}  // namespace
+
+ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, const std::string& sourcePath,
+                           const std::string& outputPath, double startSeconds, double durationSeconds) {
+  ExportJob job;
+  job.sourcePath = sourcePath;
+  job.outputPath = outputPath;
+  job.container = OutputContainerFor(kind, settings.fileFormat, outputPath);
+  job.startSeconds = startSeconds;
+  job.durationSeconds = durationSeconds;
+
+  job.width = EvenPixels(settings.width);
+  job.height = EvenPixels(settings.height);
+  job.videoCodec = VideoCodecFor(settings.spatial.codecType, job.width, job.height);
+  double frameRate = Fix2X(settings.temporal.frameRate);
+  job.frameRate = frameRate > 0 ? frameRate : 0;
+  job.keyFrameInterval = std::max<SInt32>(settings.temporal.keyFrameRate, 0);
+  job.videoBitRate = settings.dataRate.dataRate > 0 ? long(settings.dataRate.dataRate) * 8 : 0;
+  job.fit = settings.fit == kFitStretch ? PictureFit::stretch : PictureFit::keepShape;
+  job.sizeLimitBytes = settings.fileSizeLimit > 0 ? settings.fileSizeLimit : 0;
+
+  ResolveSound(settings.sound, job.container, &job);
+  return job;
+}

@@ -1,0 +1,200 @@
+#include "platform/media/stages/EncoderSetup.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include "platform/media/stages/FfmpegErrors.h"
+
+namespace {
+
+constexpr double kDefaultKeyFrameSeconds = 2.0;
+constexpr long kDefaultAacBitRatePerChannel = 64000;
+constexpr long kHighestAmrNbMode = 12200;
+
+// Rate control holds this many seconds of data; see OpenVideoEncoder.
+constexpr int kRateBufferSeconds = 2;
+constexpr AVRational kLowestBufferedRate = {1, kRateBufferSeconds};
+
+OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr context, CodecContextPtr* encoder,
+                  Failure* failure) {
+  int result = avcodec_open2(context.get(), codec, options->get());
+  if (result < 0) {
+    *failure = {FailureCode::cannotStartEncoder, {}, std::string(codec->name) + ": " + AVErrorText(result)};
+    return OSErrFromAVError(result);
+  }
+  *encoder = std::move(context);
+  return noErr;
+}
+
+const char* VideoEncoderName(VideoCodecChoice choice) {
+  switch (choice) {
+    case VideoCodecChoice::mpeg4Visual:
+      return "mpeg4";
+    case VideoCodecChoice::h263:
+      return "h263";
+    case VideoCodecChoice::h264Baseline:
+      return "libx264";
+    case VideoCodecChoice::none:
+      break;
+  }
+  return nullptr;
+}
+
+int NearestSupportedRate(const AVCodec* codec, int wanted) {
+  if (!codec->supported_samplerates) return wanted;
+  int best = codec->supported_samplerates[0];
+  for (const int* rate = codec->supported_samplerates; *rate; ++rate) {
+    if (std::abs(*rate - wanted) < std::abs(best - wanted)) best = *rate;
+  }
+  return best;
+}
+
+// The quality tools phones' Simple profile and baseline H.263 allow (no B-frames, quarter-pel or
+// global motion compensation, which stay off): rate-distortion macroblock decisions, trellis
+// quantisation and SATD motion comparison. Four vectors per macroblock are MPEG-4's own; in H.263
+// they need an annex baseline players lack. Worth their time only where frames are kept for a
+// second pass, which spends the bits they save.
+void UseQualityTools(AVCodecContext* context, FfmpegOptions* options, VideoCodecChoice codec) {
+  context->mb_decision = FF_MB_DECISION_RD;
+  context->me_cmp = FF_CMP_SATD;
+  context->me_sub_cmp = FF_CMP_SATD;
+  options->set("trellis", "1");
+  if (codec == VideoCodecChoice::mpeg4Visual) context->flags |= AV_CODEC_FLAG_4MV;
+}
+
+}  // namespace
+
+bool HasTwoPassRateControl(VideoCodecChoice codec) {
+  return codec == VideoCodecChoice::mpeg4Visual || codec == VideoCodecChoice::h263;
+}
+
+bool CanEncodeInTwoPasses(VideoCodecChoice codec) {
+  return HasTwoPassRateControl(codec) || codec == VideoCodecChoice::h264Baseline;
+}
+
+AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
+  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
+  AVRational rate = sourceRate;
+  if (job.frameRate > 0 && job.frameRate < av_q2d(sourceRate)) rate = av_d2q(job.frameRate, 65535);
+  // MPEG-4 and H.263 time bases must fit in 16 bits.
+  if (rate.num > 65535 || rate.den > 65535) rate = av_d2q(av_q2d(rate), 65535);
+  // FFmpeg's own encoders refuse a frame longer than their rate control's buffer; a slower slide
+  // show repeats each picture at the lowest rate they take, and the repeats cost next to nothing.
+  if (job.videoCodec != VideoCodecChoice::h264Baseline && av_cmp_q(rate, kLowestBufferedRate) < 0) {
+    rate = kLowestBufferedRate;
+  }
+  return rate;
+}
+
+OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourDescription& colours, bool globalHeader,
+                       CodecContextPtr* encoder, Failure* failure, const EncoderPass& pass) {
+  const char* name = VideoEncoderName(job.videoCodec);
+  const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
+  if (!codec) {
+    *failure = {FailureCode::videoEncoderMissing};
+    return cantFindHandler;
+  }
+  if (job.videoCodec == VideoCodecChoice::h263 && !IsStandardH263Size(job.width, job.height)) {
+    *failure = {FailureCode::h263PictureSizes};
+    return paramErr;
+  }
+  CodecContextPtr context(avcodec_alloc_context3(codec));
+  if (!context) return memFullErr;
+  context->width = job.width;
+  context->height = job.height;
+  context->pix_fmt = AV_PIX_FMT_YUV420P;
+  context->sample_aspect_ratio = {1, 1};
+  DescribeColours(colours, context.get());
+  context->time_base = av_inv_q(frameRate);
+  context->framerate = frameRate;
+  context->gop_size = job.keyFrameInterval > 0
+                          ? job.keyFrameInterval
+                          : std::max(1, int(std::lround(av_q2d(frameRate) * kDefaultKeyFrameSeconds)));
+  context->max_b_frames = 0;  // phones play Simple and Baseline profiles only
+  long bitRate = pass.bitRate > 0 ? pass.bitRate : job.videoBitRate;
+  if (pass.fixedQuantiser > 0) {
+    context->flags |= AV_CODEC_FLAG_QSCALE;
+    context->global_quality = pass.fixedQuantiser * FF_QP2LAMBDA;
+  } else if (pass.number > 0 && HasTwoPassRateControl(job.videoCodec)) {
+    // The second pass spends the bits where its statistics say they count; a ceiling of twice the
+    // mean over two seconds keeps a phone's buffer from running dry on a busy stretch.
+    context->bit_rate = bitRate;
+    context->rc_max_rate = bitRate * 2;
+    context->rc_buffer_size = int(std::min<long>(bitRate * 4, INT32_MAX));
+    // FFmpeg's tolerance is how far the bits spent may stray before the quantiser is pulled back;
+    // its default of 4 Mbit lets a phone's rate miss by 15% and more.
+    context->bit_rate_tolerance = int(std::min<long>(bitRate * 2, INT32_MAX));
+    context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+    // Read while the encoder opens; it stays the caller's (FFmpeg never frees it).
+    if (pass.number == 2 && pass.statistics) context->stats_in = const_cast<char*>(pass.statistics);
+  } else if (pass.number > 0 && pass.statistics && job.videoCodec == VideoCodecChoice::h264Baseline) {
+    context->bit_rate = bitRate;  // x264's own two-pass rate control, on its average rate
+    context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+  } else if (bitRate > 0) {
+    context->bit_rate = bitRate;
+    // A ceiling at the mean over a two-second buffer holds FFmpeg's own encoders within a few
+    // percent even on pictures too busy for the rate (its MPEG-4 warns about it, needlessly).
+    // x264's average-rate control lands closer without one: its ceiling overshoots by some 5%
+    // and costs a tenth of the encoding time.
+    if (job.videoCodec != VideoCodecChoice::h264Baseline) {
+      context->rc_max_rate = bitRate;
+      context->rc_buffer_size = int(std::min<long>(bitRate * kRateBufferSeconds, INT32_MAX));
+    }
+  }
+  if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+  FfmpegOptions options;
+  if ((pass.number > 1 || pass.fixedQuantiser > 0) && HasTwoPassRateControl(job.videoCodec))
+    UseQualityTools(context.get(), &options, job.videoCodec);
+  if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
+    context->profile = FF_PROFILE_MPEG4_SIMPLE;
+  } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {
+    context->thread_count = 0;  // x264's own threads, one per core and a half
+    options.set("profile", "baseline");
+    // "fast" with the diamond search, no rate-distortion mode choice and one reference per
+    // macroblock rather than per partition takes some 30% less time than "medium" and loses
+    // some 0.25 dB of PSNR at the same data rate.
+    options.set("preset", "fast");
+    options.set("x264-params", "me=dia:subme=5:mixed-refs=0");
+    if (pass.number > 0 && pass.statistics) options.set("stats", pass.statistics);
+    // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
+    // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
+    if (long(job.width) * job.height > kLargestHDPicture) {
+      context->thread_count = 1;
+      context->refs = 1;
+      options.set("rc-lookahead", "0");
+    }
+  }
+  OSErr status = OpenEncoder(codec, &options, std::move(context), encoder, failure);
+  if (status == noErr) (*encoder)->stats_in = nullptr;
+  return status;
+}
+
+OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,
+                       CodecContextPtr* encoder, Failure* failure) {
+  bool amr = job.audioCodec == AudioCodecChoice::amrNB;
+  const AVCodec* codec = avcodec_find_encoder_by_name(amr ? "libopencore_amrnb" : "aac");
+  if (job.audioCodec == AudioCodecChoice::none || !codec) {
+    *failure = {FailureCode::soundEncoderMissing};
+    return cantFindHandler;
+  }
+  CodecContextPtr context(avcodec_alloc_context3(codec));
+  if (!context) return memFullErr;
+  int channels = amr ? 1 : std::clamp(job.audioChannels > 0 ? job.audioChannels : sourceChannels, 1, 2);
+  av_channel_layout_default(&context->ch_layout, channels);
+  context->sample_rate =
+      amr ? 8000 : NearestSupportedRate(codec, job.audioSampleRate > 0 ? job.audioSampleRate : sourceSampleRate);
+  context->sample_fmt = codec->sample_fmts[0];
+  long defaultBitRate = amr ? kHighestAmrNbMode : kDefaultAacBitRatePerChannel * channels;
+  context->bit_rate = job.audioBitRate > 0 ? job.audioBitRate : defaultBitRate;
+  context->time_base = {1, context->sample_rate};
+  if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+  FfmpegOptions options;
+  return OpenEncoder(codec, &options, std::move(context), encoder, failure);
+}

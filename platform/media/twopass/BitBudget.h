@@ -1,0 +1,56 @@
+// How the bytes of an export from stored frames are shared out: the video's data rate for the
+// second pass, the sound's rate, and how many frames are kept, so that the video holds its chosen
+// rate and the whole file stays under a size limit.
+#pragma once
+
+#include <string>
+
+#include "platform/Failure.h"
+#include "platform/media/stages/ExportJob.h"
+
+// What a first pass learnt about the pictures, from its encoder's statistics.
+struct PassOneSummary {
+  long frames = 0;
+  double bitsAsEncoded = 0;
+  // The least the pictures take at the encoder's coarsest quantiser; 0 when unknown.
+  double bitsAtCoarsest = 0;
+  // The most they take at the finest quantiser, by the same model.
+  double bitsAtFinest = 0;
+};
+
+// Reads FFmpeg's MPEG-4 / H.263 statistics ("in:.. q:.. itex:.. ptex:.. mv:.. misc:..;" a frame).
+PassOneSummary SummarisePassOne(const std::string& statistics);
+
+struct StoredMovieFacts {
+  double seconds = 0;  // of the kept frames
+  double frameRate = 0;
+  long videoFrames = 0;
+  long soundFrames = 0;  // encoder frames of sound
+  bool hasVideo = false;
+  bool hasSound = false;
+};
+
+struct BitBudgetPlan {
+  long videoBitRate = 0;  // for the second pass, bits per second
+  long soundBitRate = 0;
+  int frameStride = 1;    // 1 keeps every frame, 2 every other one...
+  bool limitBinds = false;
+  long neededBytes = 0;   // nonzero when even the lowest quality cannot fit the limit
+};
+
+// The file's own bytes beside the coded frames, as the MPEG-4 family's muxers write them: as
+// planned, and the least they come to (what a refusal may count on). AMR-NB's frames of one mode
+// all have one size, which the sample tables note once.
+long ContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecChoice sound);
+long LeastContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecChoice sound);
+// The bytes a second of sound takes at that rate (AMR-NB's frames are a fixed size per mode).
+double SoundBytesPerSecond(AudioCodecChoice codec, long bitRate);
+// The lowest rate the sound may give way to.
+long LowestSoundBitRate(AudioCodecChoice codec, int channels);
+
+// The plan for a job; `job.sizeLimitBytes` 0 means no limit.
+BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie, const PassOneSummary& passOne);
+
+// The refusal of a limit that even the lowest quality overruns: the least size, in whole kilobytes
+// of 1024 bytes rounded up.
+Failure NeedsMoreRoom(long neededBytes);

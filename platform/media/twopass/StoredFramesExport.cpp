@@ -1,0 +1,333 @@
+#include "platform/media/twopass/StoredFramesExport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/media/stages/EncoderSetup.h"
+#include "platform/media/stages/FfmpegErrors.h"
+#include "platform/media/stages/MuxerFile.h"
+
+namespace {
+
+// A size limit is aimed at again this many times when the complete file misses it.
+constexpr int kAttempts = 4;
+constexpr double kLeastShareOfLimit = 0.90;
+// Without a limit the video's rate is aimed at again when it misses by more than this.
+constexpr double kRateTolerance = 0.08;
+
+constexpr int kCoarsestQuantiser = 31;
+// FFmpeg's second pass gives up (freeing memory twice as it does) unless its model of the
+// statistics can spend the rate between the finest and coarsest quantisers; its key frames stay
+// finer than the coarsest, so the margin there is wide.
+constexpr double kCoarsestModelMargin = 1.5;
+constexpr double kFinestModelMargin = 0.8;
+// Below this many frames the second pass's rate control has too little to share out.
+constexpr long kFewestFramesForSecondPass = 24;
+// Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
+// the rate control room to work.
+constexpr double kCoarsestShareOfRate = 0.85;
+
+// The rate that should give `bytes`, from the rounds so far: bytes grow as a power of the rate,
+// its exponent taken from the last two rounds when there are two.
+double RateForBytes(const std::vector<std::pair<double, double>>& tried, double bytes) {
+  auto [rate, got] = tried.back();
+  double exponent = 1;
+  if (tried.size() >= 2) {
+    auto [earlierRate, earlierGot] = tried[tried.size() - 2];
+    if (earlierRate != rate && earlierGot != got) {
+      exponent = std::clamp(std::log(got / earlierGot) / std::log(rate / earlierRate), 0.3, 2.0);
+    }
+  }
+  return rate * std::clamp(std::pow(bytes / got, 1 / exponent), 0.25, 4.0);
+}
+
+struct Attempt {
+  long long fileBytes = 0;
+  long long videoBytes = 0;
+  bool stopped = false;
+};
+
+class StoredFramesWriter {
+ public:
+  StoredFramesWriter(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
+                     Failure& reason)
+      : job_(job), movie_(movie), progress_(progress), reason_(reason) {}
+
+  OSErr run(std::string* notice) {
+    packet_ = MakePacket();
+    if (!packet_) return memFullErr;
+    PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
+    modelledCoarsestBits_ = passOne.bitsAtCoarsest;
+    modelledFinestBits_ = passOne.bitsAtFinest;
+    const double finestBits = passOne.bitsAtFinest;
+    BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
+    if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
+      // The statistics' model of the coarsest quantiser overstates it some twofold: where it
+      // decides, it is measured.
+      OSErr status = encodeAtCoarsest(&passOne.bitsAtCoarsest);
+      if (status != noErr) return status;
+      plan = PlanBitBudget(job_, movie_.facts, passOne);
+    }
+    if (plan.neededBytes > 0) {
+      reason_ = NeedsMoreRoom(plan.neededBytes);
+      return paramErr;
+    }
+    stride_ = std::max(1, plan.frameStride);
+    if (stride_ > 1 && !plan.limitBinds) {
+      // Key frames and each frame's own headers do not thin out with the frames: the stride is
+      // widened until the coarsest quantiser holds the rate.
+      const double wanted = double(job_.videoBitRate) * std::max(movie_.facts.seconds, 1e-3);
+      for (int tries = 0; tries < 4 && stride_ < movie_.facts.videoFrames; ++tries) {
+        double bits = 0;
+        OSErr status = encodeAtCoarsest(&bits);
+        if (status != noErr) return status;
+        if (bits <= wanted * kCoarsestShareOfRate) break;
+        stride_ = int(std::min<double>(std::ceil(stride_ * bits / (wanted * kCoarsestShareOfRate)),
+                                       double(movie_.facts.videoFrames)));
+      }
+    }
+    std::string statistics = movie_.passOneStatistics;
+    if (stride_ > 1 && !statistics.empty()) {
+      // The statistics must be of the very frames the second pass encodes.
+      OSErr status = gatherStatistics(&statistics);
+      if (status != noErr) return status;
+      modelledCoarsestBits_ = SummarisePassOne(statistics).bitsAtCoarsest;
+      modelledFinestBits_ = SummarisePassOne(statistics).bitsAtFinest;
+    }
+
+    long videoRate = plan.videoBitRate;
+    const long soundRate = plan.soundBitRate;
+    const double seconds = std::max(movie_.facts.seconds, 1e-3);
+    const double limit = double(job_.sizeLimitBytes);
+    std::vector<std::pair<double, double>> tried;  // video rate given, video bytes written
+    Attempt attempt;
+    for (int round = 0;; ++round) {
+      OSErr status = writeOnce(videoRate, soundRate, statistics, &attempt);
+      if (status != noErr) return status;
+      if (attempt.stopped || !movie_.facts.hasVideo) break;
+      tried.emplace_back(double(videoRate), std::max(1.0, double(attempt.videoBytes)));
+      const double otherBytes = double(attempt.fileBytes - attempt.videoBytes);
+      const double aimInLimit = limit * (1 - (1 - kLeastShareOfLimit) / 3) - otherBytes;
+      std::optional<double> aim;  // the video bytes to aim at next
+      if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
+        aim = aimInLimit;
+      } else if (plan.limitBinds && attempt.fileBytes < limit * kLeastShareOfLimit &&
+                 attempt.videoBytes * 8 >= 0.9 * videoRate * seconds) {
+        aim = aimInLimit;  // the video took what it was given, and the rest took less than planned
+      } else if (!plan.limitBinds && job_.videoBitRate > 0) {
+        const double wanted = job_.videoBitRate * seconds / 8;
+        // A picture too plain to take the rate even at the finest quantiser keeps what it took.
+        const bool reachable = attempt.videoBytes > wanted || finestBits / 8 >= wanted;
+        if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
+      }
+      if (!aim) break;
+      if (round + 1 >= kAttempts || *aim <= 0) {
+        if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
+          reason_ = NeedsMoreRoom(long(attempt.fileBytes));
+          return paramErr;
+        }
+        break;
+      }
+      videoRate = std::max(1L, long(RateForBytes(tried, *aim)));
+    }
+    // An abort never puts a shorter movie in the place of a complete earlier one.
+    if (attempt.stopped && output_->replacesEarlierOutput()) {
+      reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
+      return userCanceledErr;
+    }
+    OSErr status = output_->putInPlace(&reason_);
+    if (status != noErr) return status;
+    if (stride_ > 1 && movie_.facts.hasVideo) {
+      char line[200];
+      double fps = av_q2d(movie_.frameRate);
+      std::snprintf(line, sizeof line,
+                    "video written at %.1f KB/s and %.4g frames per second: at %.4g frames per second this picture "
+                    "needs more than %.1f KB/s",
+                    attempt.videoBytes / seconds / 1024, fps / stride_, fps, job_.videoBitRate / 8.0 / 1024);
+      if (notice) *notice = line;
+    }
+    return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
+  }
+
+ private:
+  // The video bytes at the coarsest quantiser, in bits.
+  OSErr encodeAtCoarsest(double* bits) {
+    CodecContextPtr encoder;
+    OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
+                                    &encoder, &reason_, {.fixedQuantiser = kCoarsestQuantiser});
+    if (status == noErr) status = movie_.store->rewind(&reason_);
+    long long bytes = 0;
+    FramePtr frame;
+    int lane = 0;
+    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
+      if (lane != kStoredVideoLane || !keeps(*frame)) continue;
+      frame->pts /= stride_;
+      frame->quality = encoder->global_quality;
+      status = countBytes(encoder.get(), frame.get(), &bytes);
+    }
+    if (status == noErr && reason_) status = ioErr;
+    if (status == noErr) status = countBytes(encoder.get(), nullptr, &bytes);
+    *bits = double(bytes) * 8;
+    return status;
+  }
+
+  OSErr countBytes(AVCodecContext* encoder, const AVFrame* frame, long long* bytes) {
+    int result = avcodec_send_frame(encoder, frame);
+    while (result >= 0) {
+      result = avcodec_receive_packet(encoder, packet_.get());
+      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
+      if (result < 0) break;
+      *bytes += packet_->size;
+      av_packet_unref(packet_.get());
+    }
+    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
+    return OSErrFromAVError(result);
+  }
+
+  bool keeps(const AVFrame& frame) const { return frame.pts % stride_ == 0; }
+
+  AVRational writtenRate() const { return av_div_q(movie_.frameRate, {stride_, 1}); }
+
+  OSErr gatherStatistics(std::string* statistics) {
+    statistics->clear();
+    CodecContextPtr encoder;
+    OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
+                                    &encoder, &reason_, {.number = 1});
+    if (status == noErr) status = movie_.store->rewind(&reason_);
+    FramePtr frame;
+    int lane = 0;
+    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
+      if (lane != kStoredVideoLane || !keeps(*frame)) continue;
+      frame->pts /= stride_;
+      status = EncodeForStatistics(encoder.get(), frame.get(), packet_.get(), statistics, &reason_);
+    }
+    if (status == noErr && reason_) status = ioErr;
+    if (status == noErr) status = EncodeForStatistics(encoder.get(), nullptr, packet_.get(), statistics, &reason_);
+    return status;
+  }
+
+  OSErr writeOnce(long videoRate, long soundRate, const std::string& statistics, Attempt* attempt) {
+    *attempt = {};
+    output_ = std::make_unique<MuxerFile>();
+    const bool globalHeader = MuxerFile::NeedsGlobalHeader(job_.container);
+    OSErr status = output_->open(job_.outputPath, job_.container, &reason_);
+    video_.reset();
+    sound_.reset();
+    if (status == noErr && movie_.facts.hasVideo) {
+      // Outside what the model allows (which is some twice the truth at the coarsest end), the
+      // one-pass rate control from the stored frames takes over.
+      const double seconds = std::max(movie_.facts.seconds, 1e-3);
+      const double bits = videoRate * seconds;
+      const bool secondPass = !statistics.empty() && movie_.facts.videoFrames / stride_ >= kFewestFramesForSecondPass &&
+                              bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
+                              bits <= modelledFinestBits_ * kFinestModelMargin;
+      EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
+      if (secondPass) pass.statistics = statistics.c_str();
+      if (!movie_.statisticsFile.empty() && stride_ == 1) {
+        pass.number = 2;
+        pass.statistics = movie_.statisticsFile.c_str();
+      }
+      status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
+      if (status != noErr && pass.number == 2) {
+        // The second pass's rate control may still find no way to spend the rate on so few frames
+        // (a second's worth, say); the one-pass control from the stored frames always does.
+        pass = {.bitRate = videoRate, .fromStoredFrames = true};
+        reason_ = {};
+        status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
+      }
+      if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
+    }
+    if (status == noErr && movie_.facts.hasSound) {
+      ExportJob sound = job_;
+      sound.audioBitRate = soundRate;
+      status = OpenAudioEncoder(sound, movie_.sourceSampleRate, movie_.sourceChannels, globalHeader, &sound_,
+                                &reason_);
+      if (status == noErr) status = output_->addStream(*sound_, &soundIndex_, &reason_);
+    }
+    if (status == noErr) status = output_->writeHeader(&reason_);
+    if (status == noErr) status = movie_.store->rewind(&reason_);
+
+    FramePtr frame;
+    int lane = 0;
+    const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
+    long done = 0;
+    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
+      ++done;
+      if (lane == kStoredVideoLane) {
+        if (!video_ || !keeps(*frame)) continue;
+        frame->pts /= stride_;
+        status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
+        if (progress_ && !progress_(done / total)) attempt->stopped = true;
+        if (attempt->stopped) break;
+      } else if (sound_) {
+        status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
+      }
+    }
+    if (status == noErr && !attempt->stopped && reason_) status = ioErr;  // the store could not be read
+    if (status == noErr && video_) status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
+    if (status == noErr && sound_) status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
+    if (status == noErr) status = output_->complete(&reason_);
+    if (status == noErr) attempt->fileBytes = output_->completedBytes();
+    return status;
+  }
+
+  OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
+    int result = avcodec_send_frame(encoder, frame);
+    while (result >= 0) {
+      result = avcodec_receive_packet(encoder, packet_.get());
+      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
+      if (result < 0) break;
+      if (encoder->codec_type == AVMEDIA_TYPE_VIDEO && packet_->duration <= 0) packet_->duration = 1;
+      if (bytes) *bytes += packet_->size;
+      OSErr status = output_->writePacket(packet_.get(), encoder->time_base, streamIndex, &reason_);
+      av_packet_unref(packet_.get());
+      if (status != noErr) return status;
+    }
+    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
+    return OSErrFromAVError(result);
+  }
+
+  const ExportJob& job_;
+  StoredMovie& movie_;
+  const std::function<bool(double)>& progress_;
+  Failure& reason_;
+  int stride_ = 1;
+  double modelledCoarsestBits_ = 0;
+  double modelledFinestBits_ = 0;
+  PacketPtr packet_;
+  std::unique_ptr<MuxerFile> output_;
+  CodecContextPtr video_;
+  CodecContextPtr sound_;
+  int videoIndex_ = -1;
+  int soundIndex_ = -1;
+};
+
+}  // namespace
+
+OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
+                          Failure* failure) {
+  int result = avcodec_send_frame(encoder, frame);
+  while (result >= 0) {
+    result = avcodec_receive_packet(encoder, scratch);
+    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
+    if (result < 0) break;
+    av_packet_unref(scratch);
+    // Each frame's line replaces the last: it is gathered as it comes.
+    if (encoder->stats_out) *statistics += encoder->stats_out;
+  }
+  *failure = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
+  return OSErrFromAVError(result);
+}
+
+OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
+                         Failure* failure, std::string* notice) {
+  return StoredFramesWriter(job, movie, progress, *failure).run(notice);
+}

@@ -1,0 +1,40 @@
+// The second half of an export in two passes: the source has been decoded and filtered once into
+// a frame store, and the video encoder's first pass has gathered its statistics. From these the
+// bit budget is shared out, and the stored frames are encoded again and written to the output,
+// again while a size limit is missed, so that the file lands under it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/Failure.h"
+#include "platform/MacTypes.h"
+#include "platform/media/stages/ColourMatrix.h"
+#include "platform/media/stages/ExportJob.h"
+#include "platform/media/stages/FfmpegPointers.h"
+#include "platform/media/twopass/BitBudget.h"
+#include "platform/media/twopass/FrameStore.h"
+
+inline constexpr int kStoredVideoLane = 0;
+inline constexpr int kStoredSoundLane = 1;
+
+struct StoredMovie {
+  FrameStore* store = nullptr;
+  AVRational frameRate = {0, 1};  // the video frames' pts count frames at this rate
+  StoredMovieFacts facts;
+  std::string passOneStatistics;  // FFmpeg's own encoders'; empty when the encoder keeps none
+  std::string statisticsFile;     // x264's, where it kept them; empty otherwise
+  int sourceSampleRate = 0;
+  int sourceChannels = 0;
+  ColourDescription colours;  // the pictures', as the encoder tags them
+};
+
+// Gives the first pass's encoder one frame (nullptr: the end) and adds what it learns to *statistics.
+OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
+                          Failure* failure);
+
+// `progress` gets the fraction of this half done (0..1) and says false to stop; a stop keeps what
+// was written as the output and returns userCanceledErr. `notice`: one line for the user when the
+// written rates differ from the chosen ones.
+OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
+                         Failure* failure, std::string* notice);

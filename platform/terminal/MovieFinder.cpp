@@ -1,0 +1,91 @@
+// The movies a launch was given: files as they are, folders searched by the files' extensions.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/desktop/MovieFileTypes.h"
+#include "platform/terminal/BatchPlan.h"
+
+namespace fs = std::filesystem;
+
+namespace framework {
+
+namespace {
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  return text;
+}
+
+const std::set<std::string> kOutputExtensions = {".mp4", ".3gp", ".3g2", ".amc"};
+
+// The same kinds of movie the open panel lists: those this program can read.
+bool hasMovieExtension(const fs::path& name) {
+  static const std::set<std::string> kMovieExtensions = [] {
+    std::set<std::string> extensions;
+    for (const std::string& type : ReadableMovieFileTypes()) extensions.insert("." + type);
+    return extensions;
+  }();
+  return kMovieExtensions.count(lowered(name.extension().string())) > 0;
+}
+
+// "clip.mov.3gp" and "clip.mov (2).3gp" are what this program writes: converting them again
+// would only make "clip.mov.3gp.3gp" on every run over the same folder.
+bool isOwnOutput(const fs::path& name) {
+  if (!kOutputExtensions.count(lowered(name.extension().string()))) return false;
+  std::string stem = name.stem().string();
+  const size_t open = stem.rfind(" (");
+  if (open != std::string::npos && stem.back() == ')' && open + 3 < stem.size() &&
+      std::all_of(stem.begin() + long(open) + 2, stem.end() - 1, [](unsigned char c) { return std::isdigit(c); })) {
+    stem.erase(open);
+  }
+  return hasMovieExtension(stem);
+}
+
+bool isHidden(const fs::path& path) { return path.filename().string().front() == '.'; }
+
+void searchFolder(const fs::path& folder, bool recursive, std::vector<std::string>& found) {
+  std::error_code error;
+  std::vector<fs::path> entries;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    entries.push_back(it->path());
+  }
+  std::sort(entries.begin(), entries.end());
+  for (const fs::path& entry : entries) {
+    if (isHidden(entry)) continue;
+    if (fs::is_directory(entry, error)) {
+      if (recursive) searchFolder(entry, recursive, found);
+    } else if (fs::is_regular_file(entry, error) && hasMovieExtension(entry.filename()) &&
+               !isOwnOutput(entry.filename())) {
+      found.push_back(entry.string());
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> FindMovies(const std::vector<std::string>& arguments, bool recursive) {
+  std::vector<std::string> candidates;
+  for (const std::string& argument : arguments) {
+    std::error_code error;
+    if (fs::is_directory(argument, error)) {
+      searchFolder(argument, recursive, candidates);
+    } else {
+      candidates.push_back(argument);
+    }
+  }
+  std::vector<std::string> movies;
+  std::set<std::string> seen;
+  for (const std::string& movie : candidates) {
+    std::error_code error;
+    const fs::path canonical = fs::weakly_canonical(fs::absolute(movie), error);
+    if (seen.insert(error ? movie : canonical.string()).second) movies.push_back(movie);
+  }
+  return movies;
+}
+
+}  // namespace framework
