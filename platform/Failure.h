@@ -69,6 +69,7 @@ enum class FailureCode : std::uint8_t {
   cannotPutOutputInPlace,
   needsMoreRoom,       // detail: the least size in kilobytes
   cannotKeepFrames,    // detail: the system's words
+  framesFolderNotWritable,
   cannotKeepFrameKind,
   cannotReadKeptFrames,
   abortedEarlierKept,  // subject: the earlier output

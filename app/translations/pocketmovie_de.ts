@@ -503,6 +503,10 @@ kommen aus dem Hauptfenster.</translation>
         <source>the conversion failed</source>
         <translation>die Umwandlung ist fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden: der Ordner ist nicht beschreibbar</translation>
+    </message>
 </context>
 <context>
     <name>Localizable</name>

@@ -503,6 +503,10 @@ come from the main window.</source>
         <source>the conversion failed</source>
         <translation>変換に失敗しました</translation>
     </message>
+    <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>書き出し先の隣にフレームを保存できません: フォルダに書き込めません</translation>
+    </message>
 </context>
 <context>
     <name>Localizable</name>

@@ -96,6 +96,8 @@ const char* FailureSourceText(FailureCode code) {
     case FailureCode::needsMoreRoom:
       return QT_TRANSLATE_NOOP("Failure", "needs at least %1 KB at the lowest quality; try a smaller picture or frame rate");
     case FailureCode::cannotKeepFrames: return QT_TRANSLATE_NOOP("Failure", "cannot keep the frames beside the output");
+    case FailureCode::framesFolderNotWritable:
+      return QT_TRANSLATE_NOOP("Failure", "cannot keep the frames beside the output: the folder is not writable");
     case FailureCode::cannotKeepFrameKind: return QT_TRANSLATE_NOOP("Failure", "cannot keep a frame of this kind");
     case FailureCode::cannotReadKeptFrames: return QT_TRANSLATE_NOOP("Failure", "cannot read the kept frames back");
     case FailureCode::abortedEarlierKept: return QT_TRANSLATE_NOOP("Failure", "aborted, the earlier movie is kept");

@@ -44,7 +44,9 @@ class ProgramSandbox {
   std::string configFile() const { return folder_.file("config/pocketmovie/pocketmovie.conf"); }
   std::string bundleFile(const std::string& name) const { return folder_.file("bundle/" + name); }
 
-  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr) const {
+  // `language`: the LANGUAGE the run speaks, English when none is given.
+  ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
+                 const char* language = nullptr) const {
     const std::string errorsPath = folder_.file("stderr.txt");
     std::vector<std::string> words = {POCKETMOVIE_BINARY, "--headless"};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -64,6 +66,7 @@ class ProgramSandbox {
       setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
       setenv("POCKETMOVIE_BUNDLE", folder_.file("bundle").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      if (language) setenv("LANGUAGE", language, 1);
       execv(argv[0], argv.data());
       _exit(127);
     }

@@ -114,14 +114,15 @@ TEST(ExtremeValues, ASizeLimitIsFilledOrRefusedBeforeAnythingIsWritten) {
     EXPECT_NEAR(written.stream("video")->seconds, seconds, 0.2);
     EXPECT_NEAR(written.stream("video")->frameRate, 12, 0.01);
 
-    if (seconds < 30) continue;  // the longer one is also refused a limit it cannot fit
+    if (seconds < 30) continue;  // the longer one is also refused a limit it cannot fit, in German here
     sandbox.folder().write("303gp.mov.3gp", "older bytes");
     arguments[arguments.size() - 2] = "40K";
-    const ProgramRun refused = sandbox.run(arguments);
+    const ProgramRun refused = sandbox.run(arguments, nullptr, "de");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.errors.find("pocketmovie: needs at least "), std::string::npos) << refused.errors;
-    EXPECT_NE(refused.errors.find(" KB at the lowest quality; try a smaller picture or frame rate\n"),
+    EXPECT_NE(refused.errors.find("pocketmovie: braucht selbst in der niedrigsten Qualität mindestens "),
               std::string::npos)
+        << refused.errors;
+    EXPECT_NE(refused.errors.find(" KB; ein kleineres Bild oder eine niedrigere Bildrate versuchen\n"), std::string::npos)
         << refused.errors;
     EXPECT_EQ(ReadWholeFile(output), "older bytes");
     EXPECT_TRUE(EntryNames(folder, ".").empty());

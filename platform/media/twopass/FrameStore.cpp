@@ -41,6 +41,21 @@ int PackedSize(const RecordHeader& header) {
   return av_samples_get_buffer_size(nullptr, header.channels, header.samples, AVSampleFormat(header.format), 1);
 }
 
+// Said in what the user can change where there is something: the folder, or the room on its disk.
+Failure FramesFailure(int err, const std::string& folder) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return {FailureCode::framesFolderNotWritable, folder};
+    case ENOSPC:
+    case EDQUOT:
+      return {FailureCode::theDiskIsFull};
+    default:
+      return {FailureCode::cannotKeepFrames, {}, std::strerror(err)};
+  }
+}
+
 // An unnamed file in the folder of `besideFile`: made under a hidden name and unlinked at once.
 std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, Failure* failure) {
   const std::string folder = temporary_files::FolderOf(besideFile);
@@ -65,7 +80,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, Failure* failure
     ::close(fd);
     break;
   }
-  *failure = {FailureCode::cannotKeepFrames, {}, std::string(std::strerror(err))};
+  *failure = FramesFailure(err, folder);
   return nullptr;
 }
 
@@ -96,8 +111,7 @@ OSErr FrameStore::put(const void* data, std::size_t size, Failure* failure) {
   }
   if (std::fwrite(data, 1, size, file_) != size) {
     int err = errno;
-    *failure = err == ENOSPC ? Failure{FailureCode::theDiskIsFull}
-                             : Failure{FailureCode::cannotKeepFrames, {}, std::strerror(err)};
+    *failure = FramesFailure(err, temporary_files::FolderOf(besideFile_));
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   return noErr;
