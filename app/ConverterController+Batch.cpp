@@ -93,7 +93,7 @@ void ConverterController::openNextQueuedMovie(id sender) {
 // complete output is moved out of it.
 void ConverterController::convertQueuedMovie(const NSString& source) {
   NSFileManager* files = NSFileManager::defaultManager();
-  const std::string extension = pExtName[std::clamp<SInt32>(m_nDefault3GPP, 0, 3)];
+  const std::string extension = OutputFormatOfTag(m_nDefault3GPP).extension;
   const std::string name = source.lastPathComponent().str();
   NSString convertFrom = source;
   std::string staging;

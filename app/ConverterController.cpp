@@ -12,7 +12,6 @@ NSTextField* gTextPercent = nullptr;
 NSTextField* gTextPercentUnit = nullptr;
 NSButton* gButton = nullptr;
 FSSpec spec = {};
-const char* const pExtName[4] = {".mp4", ".3gp", ".3g2", ".amc"};
 BOOL gBatchInProgress = NO;
 
 namespace {

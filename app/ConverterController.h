@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/MacTypes.h"
+#include "platform/OptionRanges.h"
 #include "platform/files/Files.h"
 #include "platform/framework/AppKit.h"
 #include "platform/movies/MovieExport.h"
@@ -98,9 +99,6 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void finishBatch();
 };
 
-// The "Fit into" menu's item whose limit is typed into the field beside it.
-inline constexpr SInt32 kFitCustomTag = -1;
-
 // Process-wide state shared with the progress callback, which gets no context of its own.
 enum : SInt32 { kConvertIdle = -1, kConvertRunning = 0, kConvertAbortRequested = 1 };
 extern MovieExportComponent gQtExport;
@@ -111,19 +109,9 @@ extern NSTextField* gTextPercent;
 extern NSTextField* gTextPercentUnit;
 extern NSButton* gButton;
 extern FSSpec spec;
-extern const char* const pExtName[4];
 // A batch is under way: the end of an export no longer ends the application; the batch decides
 // whether the next movie follows or the application quits.
 extern BOOL gBatchInProgress;
-
-// Settings files of the two formats that keep their own exporter settings, in the bundle's folder.
-inline constexpr const char* kSettingFile3GPP2 = "/setting3gpp2.atom";
-inline constexpr const char* kSettingFileAmc = "/settingAmc.atom";
-
-// The formats that keep settings of their own: 3GPP2 and AMC, each with its own file.
-inline const char* SettingsFileOfFormat(SInt32 formatTag) {
-  return formatTag == 2 ? kSettingFile3GPP2 : formatTag == 3 ? kSettingFileAmc : nullptr;
-}
 
 // Whether the latest export stopped on a failure of its own rather than completing or being aborted.
 bool LastExportFailed();

@@ -1,8 +1,5 @@
 // One conversion: measure the source, shape the exporter's settings from the controls, create the
 // output beside the source and export the whole movie into it.
-#include <algorithm>
-#include <climits>
-
 #include "app/ConverterController.h"
 #include "export_settings/ExporterSettingsAtoms.h"
 #include "platform/movies/FixMath.h"
@@ -34,18 +31,8 @@ void abandonPreparation(ConverterController* controller) {
 
 }  // namespace
 
-void ShowProgressPercent(double percent) {
-  // Rounded halves upward; clamped first so that no value can overflow the conversion.
-  const double rounded = std::clamp(percent + 0.5, double(INT_MIN), double(INT_MAX));
-  if (gProgress) gProgress->setDoubleValue(percent);
-  if (gTextPercent) gTextPercent->setIntValue(rounded == rounded ? static_cast<int>(rounded) : 0);
-  // The main loop does not draw while a run holds the main thread.
-  if (gProgress) gProgress->displayIfNeeded();
-  if (gTextPercent) gTextPercent->displayIfNeeded();
-  if (gTextPercentUnit) gTextPercentUnit->displayIfNeeded();
-}
-
-void ConverterController::setPercent(double percent) { ShowProgressPercent(percent); }
+// The menu's "Convert…" (Ctrl+O) does what the convert button does, an abort included.
+void ConverterController::cancelConvert(id sender) { convertMovie(sender); }
 
 void ConverterController::convertMovie(id sender) {
   if (gConvertMode == kConvertRunning) {
@@ -102,7 +89,8 @@ void ConverterController::doConvert(const NSString& path) {
   QTDX_SetExportedMovieSizeLimit(gQtExport, fitKilobytes());
 
   // clip.mov becomes clip.mov.3gp beside it.
-  const NSString outputPath = path.stringByAppendingString(NSString::stringWithCString(pExtName[m_nDefault3GPP]));
+  const NSString extension = NSString::stringWithCString(OutputFormatOfTag(m_nDefault3GPP).extension);
+  const NSString outputPath = path.stringByAppendingString(extension);
   // A folder or a broken link in the output's place ends the run before the export, not after it.
   if (!NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr)) return giveUpRun();
   FSSpec outputSpec = {};

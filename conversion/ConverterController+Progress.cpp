@@ -1,6 +1,8 @@
-// The export's progress on the window and the abort: the progress callback watches the "Abort"
-// button itself, since the main loop does not run while an export holds the main thread.
+// The export's progress on the window (the bar and the percentage) and the abort: the progress
+// callback watches the "Abort" button itself, since the main loop does not run while an export
+// holds the main thread.
 #include <algorithm>
+#include <climits>
 
 #include "app/ConverterController.h"
 #include "platform/movies/FixMath.h"
@@ -32,6 +34,19 @@ OSErr showExportProgress(Fixed fractionDone) {
 
 }  // namespace
 
+void ShowProgressPercent(double percent) {
+  // Rounded halves upward; clamped first so that no value can overflow the conversion.
+  const double rounded = std::clamp(percent + 0.5, double(INT_MIN), double(INT_MAX));
+  if (gProgress) gProgress->setDoubleValue(percent);
+  if (gTextPercent) gTextPercent->setIntValue(rounded == rounded ? static_cast<int>(rounded) : 0);
+  // The main loop does not draw while a run holds the main thread.
+  if (gProgress) gProgress->displayIfNeeded();
+  if (gTextPercent) gTextPercent->displayIfNeeded();
+  if (gTextPercentUnit) gTextPercentUnit->displayIfNeeded();
+}
+
+void ConverterController::setPercent(double percent) { ShowProgressPercent(percent); }
+
 OSErr MovieProgressProc(Movie theMovie, SInt16 message, SInt16 whatOperation, Fixed percentDone, long refcon) {
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();
   OSErr result = noErr;
@@ -53,5 +68,3 @@ bool LastExportFailed() {
   const MovieExportReport report = LastMovieExportReport();
   return report.started && report.status != noErr && gConvertMode != kConvertAbortRequested;
 }
-
-void ConverterController::cancelConvert(id sender) { convertMovie(sender); }

@@ -1,5 +1,5 @@
-// The exporter settings that 3GPP2 and AMC each keep in a file of their own in the bundle's folder,
-// edited through the export component's own settings dialog.
+// The exporter settings that some formats (3GPP2 and AMC) each keep in a file of their own in the
+// bundle's folder, edited through the export component's own settings dialog.
 #include "app/ConverterController.h"
 #include "export_settings/SettingsFileStorage.h"
 
@@ -7,8 +7,8 @@ OSErr ConverterController::makeSettingAtomFileSpec(const char* fileName, FSSpec*
   const NSString bundleFolder = NSBundle::mainBundle()->bundlePath();
   // Without a folder there is no file to name; both callers then do nothing.
   if (bundleFolder.str().empty()) return fnfErr;
-  // The name brings its own leading slash.
-  const NSString path = bundleFolder.stringByAppendingString(NSString::stringWithCString(fileName));
+  const NSString path = bundleFolder.stringByAppendingString(NSString::stringWithCString("/"))
+                            .stringByAppendingString(NSString::stringWithCString(fileName));
   // An existing file keeps its settings, so a cancelled dialog loses nothing.
   if (create) NSFileManager::defaultManager()->createFileAtPath(path, nullptr, nullptr);
   return fileSpecForPath(path, outSpec);
@@ -28,5 +28,7 @@ void ConverterController::writeSettingAtomFile(const char* fileName) {
 }
 
 void ConverterController::setting3GPP2(id sender) {
-  if (const char* settingsFile = SettingsFileOfFormat(tagOfSelectedItem(popupCODEC))) writeSettingAtomFile(settingsFile);
+  if (const char* settingsFile = OutputFormatOfTag(tagOfSelectedItem(popupCODEC)).settingsFile) {
+    writeSettingAtomFile(settingsFile);
+  }
 }

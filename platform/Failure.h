@@ -82,11 +82,11 @@ enum class FailureCode : std::uint8_t {
   unknownSize,
   sizeTooLarge,        // detail: the largest size
   sizeTooSmall,        // detail: the smallest size
-  unknownFormat,
-  badFrameRate,
-  badDataRate,
+  unknownFormat,       // detail: the formats' names
+  badFrameRate,        // detail and second detail: the range
+  badDataRate,         // detail and second detail: the range
   badSizeLimit,
-  badJobs,
+  badJobs,             // detail and second detail: the range
   outputFolderNeedsName,
   unknownOption,
   optionNeedsValue,
@@ -104,10 +104,11 @@ struct Failure {
   FailureCode code = FailureCode::none;
   std::string subject;
   std::string detail;
+  std::string secondDetail;  // the other end of a range
 
   Failure() = default;
-  Failure(FailureCode failed, std::string about = {}, std::string more = {})
-      : code(failed), subject(std::move(about)), detail(std::move(more)) {}
+  Failure(FailureCode failed, std::string about = {}, std::string more = {}, std::string evenMore = {})
+      : code(failed), subject(std::move(about)), detail(std::move(more)), secondDetail(std::move(evenMore)) {}
 
   explicit operator bool() const { return code != FailureCode::none; }
 };

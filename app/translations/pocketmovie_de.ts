@@ -8,6 +8,14 @@
         <translation>Siehe &apos;pocketmovie --help&apos;.</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 oder %2</translation>
+    </message>
+    <message>
         <source>size %1 is written as %2: pictures have even sides</source>
         <translation>Größe %1 wird als %2 geschrieben: Bilder haben gerade Seitenlängen</translation>
     </message>
@@ -19,19 +27,19 @@ a movie the window opens; several are converted one after another.
 
   --headless        convert without a window (also when there is no display);
                     progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort
-  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --format FORMAT   %1
   --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels (16 to 4096 each)
-  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second, 1 to 100000
+                    96x80, or WxH in pixels (%2 to %3 each)
+  --fps N           frames per second, %4 to %5; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second, %6 to %7
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
   --recursive       search the folders&apos; folders too
-  --jobs N          movies converted at once in the terminal (default: one per core,
-                    fewer when memory is short)
+  --jobs N          movies converted at once in the terminal, %8 to %9 (default: one
+                    per core, fewer when memory is short)
   -h, --help        show this text
   --version         show the version
 
@@ -48,19 +56,19 @@ ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewand
 
   --headless        ohne Fenster umwandeln (auch wenn es keinen Bildschirm gibt);
                     der Fortschritt geht auf die Standardfehlerausgabe; Strg-C, SIGTERM und SIGHUP brechen ab
-  --format FORMAT   mp4, 3gp, 3g2 oder amc
+  --format FORMAT   %1
   --size GRÖSSE     natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80 oder BxH in Pixeln (je 16 bis 4096)
-  --fps N           Bilder pro Sekunde, 0.0001 bis 120; Brüche erlaubt (7.5)
-  --rate N          Datenrate in Kilobyte pro Sekunde, 1 bis 100000
+                    96x80 oder BxH in Pixeln (je %2 bis %3)
+  --fps N           Bilder pro Sekunde, %4 bis %5; Brüche erlaubt (7.5)
+  --rate N          Datenrate in Kilobyte pro Sekunde, %6 bis %7
   --fit GRÖSSE      die ganze Datei in GRÖSSE halten: 300K, 600K, 1M (K = 1024 Byte),
                     oder none
   --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
                     Film gleichen Namens bekommt &quot; (2)&quot; vor der Endung
   --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
   --recursive       auch in den Unterordnern der Ordner suchen
-  --jobs N          Filme, die im Terminal gleichzeitig umgewandelt werden (Vorgabe: einer je
-                    Kern, weniger bei knappem Speicher)
+  --jobs N          Filme, die im Terminal gleichzeitig umgewandelt werden, %8 bis %9
+                    (Vorgabe: einer je Kern, weniger bei knappem Speicher)
   -h, --help        diesen Text zeigen
   --version         die Version zeigen
 
@@ -404,6 +412,10 @@ kommen aus dem Hauptfenster.</translation>
         <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden</translation>
     </message>
     <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden: der Ordner ist nicht beschreibbar</translation>
+    </message>
+    <message>
         <source>cannot keep a frame of this kind</source>
         <translation>ein Bild dieser Art kann nicht zwischengespeichert werden</translation>
     </message>
@@ -448,24 +460,24 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Größe &apos;%2&apos; ist zu klein: mindestens %1</translation>
     </message>
     <message>
-        <source>unknown format &apos;%2&apos; (use mp4, 3gp, 3g2 or amc)</source>
-        <translation>unbekanntes Format &apos;%2&apos; (mp4, 3gp, 3g2 oder amc verwenden)</translation>
+        <source>unknown format &apos;%2&apos; (use %1)</source>
+        <translation>unbekanntes Format &apos;%2&apos; (%1 verwenden)</translation>
     </message>
     <message>
-        <source>frame rate &apos;%2&apos; is not a number of frames per second from 0.0001 to 120</source>
-        <translation>Bildrate &apos;%2&apos; ist keine Zahl von Bildern pro Sekunde von 0.0001 bis 120</translation>
+        <source>frame rate &apos;%2&apos; is not a number of frames per second from %1 to %3</source>
+        <translation>Bildrate &apos;%2&apos; ist keine Zahl von Bildern pro Sekunde von %1 bis %3</translation>
     </message>
     <message>
-        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from 1 to 100000</source>
-        <translation>Datenrate &apos;%2&apos; ist keine ganze Zahl von Kilobyte pro Sekunde von 1 bis 100000</translation>
+        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from %1 to %3</source>
+        <translation>Datenrate &apos;%2&apos; ist keine ganze Zahl von Kilobyte pro Sekunde von %1 bis %3</translation>
     </message>
     <message>
         <source>size limit &apos;%2&apos; is not a size such as 300K, 600K or 1M (or none)</source>
         <translation>Größenlimit &apos;%2&apos; ist keine Größe wie 300K, 600K oder 1M (oder none)</translation>
     </message>
     <message>
-        <source>jobs &apos;%2&apos; is not a whole number of movies at once from 1 to 64</source>
-        <translation>jobs &apos;%2&apos; ist keine ganze Zahl gleichzeitiger Filme von 1 bis 64</translation>
+        <source>jobs &apos;%2&apos; is not a whole number of movies at once from %1 to %3</source>
+        <translation>jobs &apos;%2&apos; ist keine ganze Zahl gleichzeitiger Filme von %1 bis %3</translation>
     </message>
     <message>
         <source>the output folder needs a name</source>
@@ -502,10 +514,6 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>the conversion failed</source>
         <translation>die Umwandlung ist fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>cannot keep the frames beside the output: the folder is not writable</source>
-        <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden: der Ordner ist nicht beschreibbar</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,14 @@
         <translation>&apos;pocketmovie --help&apos; を参照してください。</translation>
     </message>
     <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
         <source>size %1 is written as %2: pictures have even sides</source>
         <translation>サイズ %1 は %2 で書き出されます: 画像の辺は偶数です</translation>
     </message>
@@ -19,19 +27,19 @@ a movie the window opens; several are converted one after another.
 
   --headless        convert without a window (also when there is no display);
                     progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort
-  --format FORMAT   mp4, 3gp, 3g2 or amc
+  --format FORMAT   %1
   --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),
-                    96x80, or WxH in pixels (16 to 4096 each)
-  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)
-  --rate N          data rate in kilobytes per second, 1 to 100000
+                    96x80, or WxH in pixels (%2 to %3 each)
+  --fps N           frames per second, %4 to %5; fractions allowed (7.5)
+  --rate N          data rate in kilobytes per second, %6 to %7
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
   --recursive       search the folders&apos; folders too
-  --jobs N          movies converted at once in the terminal (default: one per core,
-                    fewer when memory is short)
+  --jobs N          movies converted at once in the terminal, %8 to %9 (default: one
+                    per core, fewer when memory is short)
   -h, --help        show this text
   --version         show the version
 
@@ -48,19 +56,19 @@ The manual page tells more: man pocketmovie
 
   --headless        ウインドウなしで変換します（ディスプレイがない場合も同じ）。
                     進行状況は標準エラー出力に表示され、Ctrl-C、SIGTERM、SIGHUP で中止します
-  --format FORMAT   mp4、3gp、3g2、amc のいずれか
+  --format FORMAT   %1 のいずれか
   --size SIZE       natural、half、third、quarter、qcif (176x144)、sqcif (128x96)、
-                    96x80、またはピクセル単位の 幅x高さ（それぞれ 16〜4096）
-  --fps N           1 秒あたりのフレーム数、0.0001〜120（7.5 のような小数も可）
-  --rate N          データレート（1 秒あたりのキロバイト数）、1〜100000
+                    96x80、またはピクセル単位の 幅x高さ（それぞれ %2〜%3）
+  --fps N           1 秒あたりのフレーム数、%4〜%5（7.5 のような小数も可）
+  --rate N          データレート（1 秒あたりのキロバイト数）、%6〜%7
   --fit SIZE        ファイル全体を SIZE 以内に収める: 300K、600K、1M（K = 1024 バイト）、
                     または none
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
                     ムービーには拡張子の前に &quot; (2)&quot; が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
   --recursive       フォルダの中のフォルダも探します
-  --jobs N          ターミナルで同時に変換するムービーの数（デフォルト: コアごとに 1 つ、
-                    メモリが少ないときはそれより少なく）
+  --jobs N          ターミナルで同時に変換するムービーの数、%8〜%9（デフォルト: コアごとに
+                    1 つ、メモリが少ないときはそれより少なく）
   -h, --help        このテキストを表示します
   --version         バージョンを表示します
 
@@ -404,6 +412,10 @@ come from the main window.</source>
         <translation>書き出し先の隣にフレームを保存できません</translation>
     </message>
     <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>書き出し先の隣にフレームを保存できません: フォルダに書き込めません</translation>
+    </message>
+    <message>
         <source>cannot keep a frame of this kind</source>
         <translation>この種類のフレームは保存できません</translation>
     </message>
@@ -448,24 +460,24 @@ come from the main window.</source>
         <translation>サイズ &apos;%2&apos; が小さすぎます: 最小 %1</translation>
     </message>
     <message>
-        <source>unknown format &apos;%2&apos; (use mp4, 3gp, 3g2 or amc)</source>
-        <translation>不明なフォーマット &apos;%2&apos;（mp4、3gp、3g2、amc のいずれかを指定してください）</translation>
+        <source>unknown format &apos;%2&apos; (use %1)</source>
+        <translation>不明なフォーマット &apos;%2&apos;（%1 のいずれかを指定してください）</translation>
     </message>
     <message>
-        <source>frame rate &apos;%2&apos; is not a number of frames per second from 0.0001 to 120</source>
-        <translation>フレームレート &apos;%2&apos; は 0.0001 から 120 までの 1 秒あたりのフレーム数ではありません</translation>
+        <source>frame rate &apos;%2&apos; is not a number of frames per second from %1 to %3</source>
+        <translation>フレームレート &apos;%2&apos; は %1 から %3 までの 1 秒あたりのフレーム数ではありません</translation>
     </message>
     <message>
-        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from 1 to 100000</source>
-        <translation>データレート &apos;%2&apos; は 1 から 100000 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
+        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from %1 to %3</source>
+        <translation>データレート &apos;%2&apos; は %1 から %3 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
     </message>
     <message>
         <source>size limit &apos;%2&apos; is not a size such as 300K, 600K or 1M (or none)</source>
         <translation>サイズの上限 &apos;%2&apos; は 300K、600K、1M のようなサイズ（または none）ではありません</translation>
     </message>
     <message>
-        <source>jobs &apos;%2&apos; is not a whole number of movies at once from 1 to 64</source>
-        <translation>jobs &apos;%2&apos; は 1 から 64 までの同時に変換するムービーの数（整数）ではありません</translation>
+        <source>jobs &apos;%2&apos; is not a whole number of movies at once from %1 to %3</source>
+        <translation>jobs &apos;%2&apos; は %1 から %3 までの同時に変換するムービーの数（整数）ではありません</translation>
     </message>
     <message>
         <source>the output folder needs a name</source>
@@ -502,10 +514,6 @@ come from the main window.</source>
     <message>
         <source>the conversion failed</source>
         <translation>変換に失敗しました</translation>
-    </message>
-    <message>
-        <source>cannot keep the frames beside the output: the folder is not writable</source>
-        <translation>書き出し先の隣にフレームを保存できません: フォルダに書き込めません</translation>
     </message>
 </context>
 <context>

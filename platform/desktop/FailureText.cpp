@@ -17,10 +17,11 @@ std::string compose(const Failure& failure, bool withSubject) {
   const bool placesDetail = places(text, "%1");
   const bool placesSubject = places(text, "%2");
   // Filled in one pass, and only what the text holds: a path may hold "%1" itself.
-  std::string line = placesDetail && placesSubject ? Fill(text, failure.detail, failure.subject)
-                     : placesDetail                ? Fill(text, failure.detail)
-                     : placesSubject               ? Fill(text, failure.subject)
-                                                   : text;
+  std::string line = places(text, "%3")           ? Fill(text, failure.detail, failure.subject, failure.secondDetail)
+                     : placesDetail && placesSubject ? Fill(text, failure.detail, failure.subject)
+                     : placesDetail                  ? Fill(text, failure.detail)
+                     : placesSubject                 ? Fill(text, failure.subject)
+                                                     : text;
   const std::string joined = Tr("Failure", "%1: %2");
   if (!placesDetail && !failure.detail.empty()) line = Fill(joined, line, failure.detail);
   if (withSubject && !placesSubject && !failure.subject.empty()) line = Fill(joined, line, failure.subject);
@@ -111,15 +112,15 @@ const char* FailureSourceText(FailureCode code) {
       return QT_TRANSLATE_NOOP("Failure", "unknown size '%2' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)");
     case FailureCode::sizeTooLarge: return QT_TRANSLATE_NOOP("Failure", "size '%2' is too large: at most %1");
     case FailureCode::sizeTooSmall: return QT_TRANSLATE_NOOP("Failure", "size '%2' is too small: at least %1");
-    case FailureCode::unknownFormat: return QT_TRANSLATE_NOOP("Failure", "unknown format '%2' (use mp4, 3gp, 3g2 or amc)");
+    case FailureCode::unknownFormat: return QT_TRANSLATE_NOOP("Failure", "unknown format '%2' (use %1)");
     case FailureCode::badFrameRate:
-      return QT_TRANSLATE_NOOP("Failure", "frame rate '%2' is not a number of frames per second from 0.0001 to 120");
+      return QT_TRANSLATE_NOOP("Failure", "frame rate '%2' is not a number of frames per second from %1 to %3");
     case FailureCode::badDataRate:
-      return QT_TRANSLATE_NOOP("Failure", "data rate '%2' is not a whole number of kilobytes per second from 1 to 100000");
+      return QT_TRANSLATE_NOOP("Failure", "data rate '%2' is not a whole number of kilobytes per second from %1 to %3");
     case FailureCode::badSizeLimit:
       return QT_TRANSLATE_NOOP("Failure", "size limit '%2' is not a size such as 300K, 600K or 1M (or none)");
     case FailureCode::badJobs:
-      return QT_TRANSLATE_NOOP("Failure", "jobs '%2' is not a whole number of movies at once from 1 to 64");
+      return QT_TRANSLATE_NOOP("Failure", "jobs '%2' is not a whole number of movies at once from %1 to %3");
     case FailureCode::outputFolderNeedsName: return QT_TRANSLATE_NOOP("Failure", "the output folder needs a name");
     case FailureCode::unknownOption: return QT_TRANSLATE_NOOP("Failure", "unknown option '%2'");
     case FailureCode::optionNeedsValue: return QT_TRANSLATE_NOOP("Failure", "option '%2' needs a value");

@@ -13,8 +13,8 @@ std::string FailureText(const Failure& failure);
 // The same without the subject, for a list that names it already; a text that places its subject
 // inside keeps it.
 std::string FailureTextWithoutSubject(const Failure& failure);
-// A code's text as the translations know it (context "Failure"): %1 stands for the detail and %2
-// for the subject. Null for a value that is no failure.
+// A code's text as the translations know it (context "Failure"): %1 stands for the detail, %2 for
+// the subject and %3 for the second detail. Null for a value that is no failure.
 const char* FailureSourceText(FailureCode code);
 
 }  // namespace framework

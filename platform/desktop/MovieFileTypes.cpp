@@ -1,5 +1,7 @@
 #include "platform/desktop/MovieFileTypes.h"
 
+#include "platform/OutputFormats.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -11,11 +13,13 @@ struct MovieType {
   const char* demuxer;  // FFmpeg's name for the reader of that container
 };
 
-// The program's own outputs first (".amc" is read as the MPEG-4 family it is), then the common
-// kinds of movie file.
+// Every format this program writes is of the MPEG-4 family, which FFmpeg reads as "mov".
+constexpr const char* kOwnOutputsDemuxer = "mov";
+
+// The common kinds of movie file besides the program's own outputs.
 constexpr MovieType kMovieTypes[] = {
-    {"mp4", "mov"},    {"3gp", "mov"},      {"3g2", "mov"},    {"amc", "mov"},     {"mov", "mov"},
-    {"qt", "mov"},     {"m4v", "mov"},      {"avi", "avi"},    {"divx", "avi"},    {"mkv", "matroska"},
+    {"mov", "mov"},    {"qt", "mov"},       {"m4v", "mov"},    {"avi", "avi"},     {"divx", "avi"},
+    {"mkv", "matroska"},
     {"webm", "matroska"}, {"mpg", "mpeg"},  {"mpeg", "mpeg"},  {"vob", "mpeg"},    {"m1v", "mpegvideo"},
     {"m2v", "mpegvideo"}, {"ts", "mpegts"}, {"m2ts", "mpegts"}, {"mts", "mpegts"}, {"wmv", "asf"},
     {"asf", "asf"},    {"flv", "flv"},      {"f4v", "mov"},    {"ogv", "ogg"},     {"dv", "dv"},
@@ -25,6 +29,9 @@ constexpr MovieType kMovieTypes[] = {
 
 std::vector<std::string> ReadableMovieFileTypes() {
   std::vector<std::string> types;
+  if (av_find_input_format(kOwnOutputsDemuxer) != nullptr) {
+    for (const OutputFormat& format : kOutputFormats) types.emplace_back(format.extension + 1);  // without the dot
+  }
   for (const MovieType& type : kMovieTypes) {
     if (av_find_input_format(type.demuxer) != nullptr) types.emplace_back(type.extension);
   }

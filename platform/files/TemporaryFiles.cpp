@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <regex>
 
+#include "platform/OutputFormats.h"
 #include "platform/files/Catalog.h"
 #include "platform/files/Files.h"
 
@@ -24,11 +25,22 @@ bool EndsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
+// "mp4|3gp|...": the extensions of every output format, dots left out.
+std::string OutputExtensionsPattern() {
+  std::string pattern;
+  for (const OutputFormat& format : kOutputFormats) {
+    if (!pattern.empty()) pattern += '|';
+    pattern += format.extension + 1;
+  }
+  return pattern;
+}
+
 // The process ID in one of our temporary names, or 0 for any other name. Earlier versions named
 // them after the output (".clip.mov.3gp.<pid>-<n>.part"); their leftovers count too.
 pid_t OwnerOf(const std::string& name) {
   if (name.empty() || name[0] != '.' || !EndsWith(name, kSuffix)) return 0;
-  static const std::regex kOurs(R"(\.(pocketmovie-|.+\.(mp4|3gp|3g2|amc)\.)([0-9]{1,9})-[0-9]{1,10}\.part)");
+  static const std::regex kOurs(R"(\.(pocketmovie-|.+\.()" + OutputExtensionsPattern() +
+                                R"()\.)([0-9]{1,9})-[0-9]{1,10}\.part)");
   std::smatch match;
   if (!std::regex_match(name, match, kOurs)) return 0;
   return pid_t(std::strtol(match[3].str().c_str(), nullptr, 10));

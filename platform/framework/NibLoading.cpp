@@ -1,9 +1,10 @@
 // Loading the window description: the controls, the object it names, and the outlets and actions
 // between them. Outlets are the controls' object names; a control's action is its "action"
-// property; menu tags are a "tags" property (one per item, in order); a slider names the field it
-// follows in a "field" property and holds it to its range (fractions where the field says
-// "fractions"); fields marked "pictureSide" take whole picture sides; the root names the
-// delegate's class in "delegateClass".
+// property; menu tags are a "tags" property (one per item, in order), and a menu marked
+// "outputFormats" lists the table of formats; a slider names the field it follows in a "field"
+// property; a slider or field names its range in the table of option ranges in a "range" property,
+// and a slider's field takes the slider's range; the root names the delegate's class in
+// "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -22,12 +23,13 @@
 #include <map>
 #include <string>
 
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FileDrop.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
-#include "platform/media/stages/ExportJob.h"
 
 namespace {
 
@@ -52,6 +54,13 @@ NSView* makeView(QWidget* widget) {
   if (qobject_cast<QAbstractSlider*>(widget)) return new NSSlider(widget);
   if (qobject_cast<QProgressBar*>(widget)) return new NSProgressIndicator(widget);
   return nullptr;
+}
+
+void listOutputFormats(QComboBox* combo) {
+  combo->clear();
+  for (const OutputFormat& format : kOutputFormats) {
+    combo->addItem(QStringLiteral("%1 (%2)").arg(format.title, format.extension), qlonglong(format.tag));
+  }
 }
 
 void applyTags(QComboBox* combo) {
@@ -80,6 +89,10 @@ void connectAction(QObject* control, NSObject* sender) {
   else if (auto* combo = qobject_cast<QComboBox*>(control)) QObject::connect(combo, &QComboBox::activated, send);  // the user's choice only
   else if (auto* field = qobject_cast<QLineEdit*>(control)) QObject::connect(field, &QLineEdit::returnPressed, send);
   else if (auto* action = qobject_cast<QAction*>(control)) QObject::connect(action, &QAction::triggered, send);
+}
+
+const OptionRange* rangeOf(const QObject* control) {
+  return OptionRangeNamed(control->property("range").toString().toStdString());
 }
 
 // Closing the window quits, so the preferences are written as for any other quit.
@@ -115,7 +128,10 @@ NSObject* NSLoadMainNib() {
   }
   loaded = new LoadedDescription{root, owner, {}};
 
-  for (QComboBox* combo : root->findChildren<QComboBox*>()) applyTags(combo);
+  for (QComboBox* combo : root->findChildren<QComboBox*>()) {
+    if (combo->property("outputFormats").toBool()) listOutputFormats(combo);
+    else applyTags(combo);
+  }
   for (QWidget* widget : root->findChildren<QWidget*>()) {
     const std::string name = widget->objectName().toStdString();
     if (name.empty() || name.starts_with("qt_")) continue;
@@ -130,19 +146,17 @@ NSObject* NSLoadMainNib() {
     connectAction(action, item);
   }
   for (QAbstractSlider* slider : root->findChildren<QAbstractSlider*>()) {
+    const OptionRange* range = rangeOf(slider);
+    if (range) slider->setRange(int(std::ceil(range->least)), int(range->most));
     const QString fieldName = slider->property("field").toString();
-    if (fieldName.isEmpty()) continue;
-    if (auto* field = root->findChild<QLineEdit*>(fieldName)) {
-      coupleSliderWithField(slider, field);
-      framework::LimitField(field, slider->minimum(), slider->maximum(), field->property("fractions").toBool());
-    }
+    auto* field = fieldName.isEmpty() ? nullptr : root->findChild<QLineEdit*>(fieldName);
+    if (!field) continue;
+    coupleSliderWithField(slider, field);
+    if (range) framework::LimitField(field, range->least, range->most, range->fractions);
   }
   for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
-    if (field->property("pictureSide").toBool()) {
-      framework::LimitField(field, kSmallestPictureSide, kLargestPictureSide, false);
-    } else if (field->property("most").isValid()) {  // a whole number with bounds of its own
-      framework::LimitField(field, field->property("least").toDouble(), field->property("most").toDouble(), false);
-    }
+    const OptionRange* range = rangeOf(field);
+    if (range) framework::LimitField(field, range->least, range->most, range->fractions);
   }
   root->installEventFilter(new QuitOnClose);
   framework::AcceptFileDrops(root);

@@ -6,14 +6,16 @@
 
 #include "platform/Failure.h"
 #include "platform/MacTypes.h"
+#include "platform/OutputFormats.h"
 #include "platform/files/Files.h"
 #include "platform/movies/AtomContainers.h"
 #include "platform/movies/Components.h"
 #include "platform/movies/Movies.h"
 
 constexpr OSType MovieExportType = FOUR_CHAR_CODE("spit");
-constexpr OSType kQTFileTypeMP4 = FOUR_CHAR_CODE("mpg4");
-constexpr OSType kQTFileType3GPP = FOUR_CHAR_CODE("3gpp");
+// The two export components: 'mpg4' writes MPEG-4 files, '3gpp' the rest of the formats.
+constexpr OSType kQTFileTypeMP4 = OutputFormatOf(OutputContainer::mp4).exporter;
+constexpr OSType kQTFileType3GPP = OutputFormatOf(OutputContainer::threeGPP).exporter;
 
 using MovieExportComponent = ComponentInstance;
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/OptionRanges.h"
 #include "platform/desktop/FailureText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
@@ -30,8 +31,6 @@
 namespace {
 
 constexpr int kUsageStatus = 2;
-// The tag of the window's "Fit into" item whose limit is typed into the field beside it.
-constexpr long kCustomFitTag = -1;
 
 // In the terminal only the run's own lines go to standard error, not Qt's notes about the session.
 void keepQtQuiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
@@ -97,7 +96,8 @@ void applyRunOptions(const framework::RunOptions& options) {
     auto* menu = dynamic_cast<NSPopUpButton*>(NSViewNamed("popupFitSize"));
     const bool offered = menu && *options.fitKilobytes > 0 && menu->indexOfItemWithTag(*options.fitKilobytes) >= 0;
     if (!offered && *options.fitKilobytes > 0) setNumber("fitSize", double(*options.fitKilobytes));
-    chooseItem("popupFitSize", offered || *options.fitKilobytes == 0 ? *options.fitKilobytes : kCustomFitTag, "selectFitSize:");
+    const long tag = offered || *options.fitKilobytes == 0 ? *options.fitKilobytes : kFitCustomTag;
+    chooseItem("popupFitSize", tag, "selectFitSize:");
     touched.emplace_back("FitSize");
   }
   framework::IgnoreDefaultsWrites(touched);

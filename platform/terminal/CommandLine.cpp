@@ -3,29 +3,37 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string_view>
 
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/desktop/Translation.h"
+#include "platform/framework/NumberText.h"
 #include "platform/media/stages/ExportJob.h"
 
 namespace framework {
 
 namespace {
 
-// Limits that keep a typo from reaching the encoder as an absurd setting. The slowest rate is a
-// picture every 2.8 hours, still clear of the settings' fixed-point resolution (1/65536), where a
-// smaller value would read as 0, "the source's rate".
-constexpr double kMinFramesPerSecond = 0.0001;
-constexpr double kMaxFramesPerSecond = 120;
-constexpr int kMaxKilobytesPerSecond = 100000;
-// The settings keep a limit in bytes as a signed 32-bit number.
-constexpr long kMaxFitKilobytes = 2097151;
-constexpr int kMaxJobs = 64;
-
-const std::map<std::string_view, long> kFormatTags = {{"mp4", 0}, {"3gp", 1}, {"3g2", 2}, {"amc", 3}};
 const std::map<std::string_view, long> kSizeTags = {{"natural", 1}, {"half", 2}, {"third", 3}, {"quarter", 4},
                                                      {"qcif", 11}, {"sqcif", 12}, {"96x80", 13}};
+
+// "mp4, 3gp, 3g2 or amc" in the user's language.
+std::string FormatNames() {
+  std::string names;
+  for (const OutputFormat& format : kOutputFormats) {
+    if (names.empty()) {
+      names = format.name;
+    } else if (&format != std::end(kOutputFormats) - 1) {
+      names = Fill(Tr("CommandLine", "%1, %2"), names, format.name);
+    } else {
+      names = Fill(Tr("CommandLine", "%1 or %2"), names, format.name);
+    }
+  }
+  return names;
+}
 
 template <typename Number>
 std::optional<Number> wholeText(std::string_view text) {
@@ -50,7 +58,7 @@ std::optional<long> fitKilobytes(std::string_view text) {
   const std::optional<double> value = wholeText<double>(number);
   if (!value || !std::isfinite(*value) || *value < 0) return std::nullopt;
   const double kilobytes = std::round(*value * scale);
-  if (kilobytes > kMaxFitKilobytes || (kilobytes < 1 && *value > 0)) return std::nullopt;
+  if (kilobytes > kFitKilobytesRange.most || (kilobytes < kFitKilobytesRange.least && *value > 0)) return std::nullopt;
   return long(kilobytes);
 }
 
@@ -73,19 +81,19 @@ bool parseSize(std::string_view text, RunOptions& options) {
   }
   const long w = *width;
   const long h = *height;
-  if (w > kLargestPictureSide || h > kLargestPictureSide) {
-    const std::string most = std::to_string(kLargestPictureSide);
+  if (w > kPictureSideRange.most || h > kPictureSideRange.most) {
+    const std::string most = FormatDouble(kPictureSideRange.most);
     options.error = {FailureCode::sizeTooLarge, shown, most + "x" + most};
     return false;
   }
-  if (w < kSmallestPictureSide || h < kSmallestPictureSide) {
-    const std::string least = std::to_string(kSmallestPictureSide);
+  if (w < kPictureSideRange.least || h < kPictureSideRange.least) {
+    const std::string least = FormatDouble(kPictureSideRange.least);
     options.error = {FailureCode::sizeTooSmall, shown, least + "x" + least};
     return false;
   }
   options.notice.clear();
   if (w % 2 || h % 2) {
-    const auto even = [](long side) { return std::to_string(side + side % 2); };
+    const auto even = [](long side) { return std::to_string(EvenPictureSide(double(side))); };
     options.notice = Fill(Tr("CommandLine", "size %1 is written as %2: pictures have even sides"), shown,
                           even(w) + "x" + even(h));
   }
@@ -99,25 +107,27 @@ bool parseSize(std::string_view text, RunOptions& options) {
 bool applyOption(std::string_view name, std::string_view value, RunOptions& options) {
   const std::string shown = std::string(value);
   if (name == "--format") {
-    const auto found = kFormatTags.find(value);
-    if (found == kFormatTags.end()) {
-      options.error = {FailureCode::unknownFormat, shown};
+    const OutputFormat* format = OutputFormatNamed(value);
+    if (!format) {
+      options.error = {FailureCode::unknownFormat, shown, FormatNames()};
       return false;
     }
-    options.formatTag = found->second;
+    options.formatTag = format->tag;
   } else if (name == "--size") {
     if (!parseSize(value, options)) return false;
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
-    if (!fps || !(*fps >= kMinFramesPerSecond && *fps <= kMaxFramesPerSecond)) {
-      options.error = {FailureCode::badFrameRate, shown};
+    if (!fps || !InRange(kFramesPerSecondRange, *fps)) {
+      options.error = {FailureCode::badFrameRate, shown, FormatDouble(kFramesPerSecondRange.least),
+                       FormatDouble(kFramesPerSecondRange.most)};
       return false;
     }
     options.framesPerSecond = *fps;
   } else if (name == "--rate") {
     const std::optional<int> rate = wholeText<int>(value);
-    if (!rate || *rate < 1 || *rate > kMaxKilobytesPerSecond) {
-      options.error = {FailureCode::badDataRate, shown};
+    if (!rate || !InRange(kKilobytesPerSecondRange, *rate)) {
+      options.error = {FailureCode::badDataRate, shown, FormatDouble(kKilobytesPerSecondRange.least),
+                       FormatDouble(kKilobytesPerSecondRange.most)};
       return false;
     }
     options.kilobytesPerSecond = *rate;
@@ -130,8 +140,8 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
     options.fitKilobytes = *kilobytes;
   } else if (name == "--jobs") {
     const std::optional<int> jobs = wholeText<int>(value);
-    if (!jobs || *jobs < 1 || *jobs > kMaxJobs) {
-      options.error = {FailureCode::badJobs, shown};
+    if (!jobs || !InRange(kJobsRange, *jobs)) {
+      options.error = {FailureCode::badJobs, shown, FormatDouble(kJobsRange.least), FormatDouble(kJobsRange.most)};
       return false;
     }
     options.jobs = *jobs;
@@ -199,15 +209,10 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
   return options;
 }
 
-const char* FormatName(long formatTag) {
-  for (const auto& [name, tag] : kFormatTags) {
-    if (tag == formatTag) return name.data();
-  }
-  return FormatName(0);
-}
+const char* FormatName(long formatTag) { return OutputFormatOfTag(formatTag).name; }
 
 std::string UsageText() {
-  return Tr("CommandLine",
+  const std::string usage = Tr("CommandLine",
             "Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]\n"
             "Converts each MOVIE into a small movie for mobile phones, written beside it with the format's\n"
             "extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without\n"
@@ -215,19 +220,19 @@ std::string UsageText() {
             "\n"
             "  --headless        convert without a window (also when there is no display);\n"
             "                    progress goes to standard error; Ctrl-C, SIGTERM and SIGHUP abort\n"
-            "  --format FORMAT   mp4, 3gp, 3g2 or amc\n"
+            "  --format FORMAT   %1\n"
             "  --size SIZE       natural, half, third, quarter, qcif (176x144), sqcif (128x96),\n"
-            "                    96x80, or WxH in pixels (16 to 4096 each)\n"
-            "  --fps N           frames per second, 0.0001 to 120; fractions allowed (7.5)\n"
-            "  --rate N          data rate in kilobytes per second, 1 to 100000\n"
+            "                    96x80, or WxH in pixels (%2 to %3 each)\n"
+            "  --fps N           frames per second, %4 to %5; fractions allowed (7.5)\n"
+            "  --rate N          data rate in kilobytes per second, %6 to %7\n"
             "  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),\n"
             "                    or none\n"
             "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
             "                    movie of the same name gets \" (2)\" before the extension\n"
             "  --skip-existing   leave alone an output that is already a complete movie\n"
             "  --recursive       search the folders' folders too\n"
-            "  --jobs N          movies converted at once in the terminal (default: one per core,\n"
-            "                    fewer when memory is short)\n"
+            "  --jobs N          movies converted at once in the terminal, %8 to %9 (default: one\n"
+            "                    per core, fewer when memory is short)\n"
             "  -h, --help        show this text\n"
             "  --version         show the version\n"
             "\n"
@@ -236,6 +241,14 @@ std::string UsageText() {
             "Exit status: 0 when every movie was completely written (or already was, with\n"
             "--skip-existing), 1 when a conversion failed or was aborted, 2 for unusable arguments.\n"
             "The manual page tells more: man pocketmovie\n");
+  // QString::arg fills the lowest-numbered markers first, so the markers go three at a time.
+  const std::string formats =
+      Fill(usage, FormatNames(), FormatDouble(kPictureSideRange.least), FormatDouble(kPictureSideRange.most));
+  const std::string rates =
+      Fill(formats, FormatDouble(kFramesPerSecondRange.least), FormatDouble(kFramesPerSecondRange.most),
+           FormatDouble(kKilobytesPerSecondRange.least));
+  return Fill(rates, FormatDouble(kKilobytesPerSecondRange.most), FormatDouble(kJobsRange.least),
+              FormatDouble(kJobsRange.most));
 }
 
 }  // namespace framework

@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/OutputFormats.h"
 #include "platform/desktop/MovieFileTypes.h"
 #include "platform/terminal/BatchPlan.h"
 
@@ -21,8 +22,6 @@ std::string lowered(std::string text) {
   return text;
 }
 
-const std::set<std::string> kOutputExtensions = {".mp4", ".3gp", ".3g2", ".amc"};
-
 // The same kinds of movie the open panel lists: those this program can read.
 bool hasMovieExtension(const fs::path& name) {
   static const std::set<std::string> kMovieExtensions = [] {
@@ -36,7 +35,7 @@ bool hasMovieExtension(const fs::path& name) {
 // "clip.mov.3gp" and "clip.mov (2).3gp" are what this program writes: converting them again
 // would only make "clip.mov.3gp.3gp" on every run over the same folder.
 bool isOwnOutput(const fs::path& name) {
-  if (!kOutputExtensions.count(lowered(name.extension().string()))) return false;
+  if (!OutputFormatOfName(name.string())) return false;
   std::string stem = name.stem().string();
   const size_t open = stem.rfind(" (");
   if (open != std::string::npos && stem.back() == ')' && open + 3 < stem.size() &&

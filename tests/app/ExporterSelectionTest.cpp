@@ -9,20 +9,27 @@ std::string settingsOf(MovieExportComponent exporter) {
   return std::string(image.begin(), image.end());
 }
 
-TEST_F(ControllerTest, FormatsTwoAndThreeLowerTheDataRateWhenTheyAreChosen) {
+// Each format's cap from the table: a higher rate is lowered to it at the choice, a lower one
+// stays, and the slider moves only when the rate was lowered.
+TEST_F(ControllerTest, AFormatWithADataRateCapLowersTheRateWhenItIsChosen) {
   launch();
-  c_->sliderData->setIntValue(3);
-  for (auto [before, format, after] : {std::tuple{10, 3, 4}, {10, 2, 8}, {8, 2, 8}, {3, 3, 3}}) {
-    c_->dataRate->setIntValue(before);
-    chooseFormat(format);
-    EXPECT_EQ(c_->dataRate->intValue(), after);
-    EXPECT_EQ(c_->m_nDefaultDataRate, after);
+  int capped = 0;
+  for (const OutputFormat& format : kOutputFormats) {
+    const SInt32 cap = format.mostKilobytesPerSecond;
+    capped += cap > 0;
+    for (const SInt32 before : {(cap > 0 ? cap : 50) + 2, cap > 0 ? cap : 50}) {
+      SCOPED_TRACE(std::string(format.name) + " from " + std::to_string(before));
+      c_->sliderData->setIntValue(1);
+      c_->dataRate->setIntValue(before);
+      c_->m_nDefaultDataRate = -1;
+      chooseFormat(format.tag);
+      const bool lowered = cap > 0 && before > cap;
+      EXPECT_EQ(c_->dataRate->intValue(), lowered ? cap : before);
+      EXPECT_EQ(c_->sliderData->intValue(), lowered ? cap : 1);
+      EXPECT_EQ(c_->m_nDefaultDataRate, cap > 0 ? c_->dataRate->intValue() : -1) << "remembered only where capped";
+    }
   }
-  EXPECT_EQ(c_->sliderData->intValue(), 8);  // moved only when the rate was lowered
-  c_->dataRate->setIntValue(50);
-  chooseFormat(1);
-  EXPECT_EQ(c_->dataRate->intValue(), 50);
-  EXPECT_EQ(c_->m_nDefaultDataRate, 3);
+  EXPECT_EQ(capped, 2) << "3GPP2 and AMC";
 }
 
 TEST_F(ControllerTest, FormatsTwoAndThreeKeepTheirOwnSettingsFiles) {

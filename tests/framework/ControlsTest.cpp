@@ -3,14 +3,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QValidator>
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <set>
 #include <utility>
 
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/desktop/StringTable.h"
 #include "platform/framework/NumberText.h"
 #include "tests/framework/TestWindow.h"
@@ -82,6 +87,31 @@ TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
     EXPECT_DOUBLE_EQ(field->doubleValue(), typed.read);  // as a conversion reads it
     EXPECT_EQ(field->stringValue().str(), FormatDouble(typed.read));
   }
+
+  // Every control that names a range holds the table's: a slider its ends, a field (a slider's
+  // own included) the largest number and not one more.
+  std::set<std::string> ranges;
+  for (QWidget* control : qtSlider->window()->findChildren<QWidget*>()) {
+    const std::string name = control->property("range").toString().toStdString();
+    if (name.empty()) continue;
+    SCOPED_TRACE(control->objectName().toStdString());
+    const OptionRange* range = OptionRangeNamed(name);
+    ASSERT_NE(range, nullptr) << name;
+    ranges.insert(name);
+    auto* field = qobject_cast<QLineEdit*>(control);
+    if (auto* ranged = qobject_cast<QSlider*>(control)) {
+      EXPECT_EQ(ranged->minimum(), range->least);
+      EXPECT_EQ(ranged->maximum(), range->most);
+      field = control->window()->findChild<QLineEdit*>(ranged->property("field").toString());
+    }
+    ASSERT_TRUE(field && field->validator());
+    QString most = QString::fromStdString(FormatDouble(range->most));
+    QString beyond = QString::fromStdString(FormatDouble(range->most + 1));
+    int position = 0;
+    EXPECT_EQ(field->validator()->validate(most, position), QValidator::Acceptable);
+    EXPECT_EQ(field->validator()->validate(beyond, position), QValidator::Invalid);
+  }
+  EXPECT_EQ(ranges, (std::set<std::string>{"fitKilobytes", "pictureSide", "windowFps", "windowRate"}));
 }
 
 TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
@@ -89,6 +119,13 @@ TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
   controller.calls.clear();
   auto* formats = Outlet<NSPopUpButton>("popupCODEC");
   auto* sizes = Outlet<NSPopUpButton>("popupExportSize");
+  // The format menu is the table of formats, in order, each item with its tag.
+  ASSERT_EQ(formats->numberOfItems(), NSInteger(std::size(kOutputFormats)));
+  for (const OutputFormat& format : kOutputFormats) {
+    const NSMenuItem* item = formats->itemAtIndex(&format - kOutputFormats);
+    EXPECT_EQ(item->tag(), format.tag);
+    EXPECT_EQ(item->title().str(), std::string(format.title) + " (" + format.extension + ")");
+  }
 
   formats->selectItemAtIndex(formats->indexOfItemWithTag(2));
   sizes->selectItemAtIndex(-1);

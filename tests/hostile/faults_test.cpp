@@ -10,8 +10,10 @@
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "export_settings/SettingsFileStorage.h"
+#include "platform/OutputFormats.h"
 #include "platform/files/Files.h"
 #include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/movies/Components.h"
@@ -140,7 +142,11 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
   const pid_t ended = fork();
   if (ended == 0) _exit(0);
   waitpid(ended, nullptr, 0);
-  for (const std::string name : {".pocketmovie-", ".clip.mov.3g2."}) {
+  std::vector<std::string> abandoned = {".pocketmovie-"};
+  for (const OutputFormat& format : kOutputFormats) {
+    abandoned.push_back(".clip.mov" + std::string(format.extension) + ".");
+  }
+  for (const std::string& name : abandoned) {
     sandbox.folder().write(name + std::to_string(ended) + "-1.part", "abandoned");
   }
   const std::string running = ".pocketmovie-" + std::to_string(getpid()) + "-1.part";

@@ -70,7 +70,10 @@ expect_completion() {
   local got; got=$(complete_for "$@")
   [ "$got" = "$want" ] || fail "completing '$*' gave '$got', not '$want'"
 }
-expect_completion "--format --fps" --f
+expect_completion "--fit --format --fps" --f
+completed_options=$(complete_for - | grep -oE -- '--?[a-z]+' | sort -u)
+[ "$completed_options" = "$(echo "$help_options" | grep -vx -- -h)" ] ||
+  fail "--help and the completion offer different options: $(echo $help_options) / $(echo $completed_options)"
 expect_completion "Movies" --output-dir M
 expect_completion "3g2 3gp amc mp4" --format ""
 expect_completion "3g2 3gp" --format = 3g

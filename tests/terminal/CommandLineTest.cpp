@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/desktop/FailureText.h"
+#include "platform/framework/NumberText.h"
+#include "platform/terminal/BatchPlan.h"
 #include "platform/terminal/CommandLine.h"
 #include "tests/framework/TestWindow.h"
 #include "tests/support/TempDir.h"
 
 using framework::FailureText;
+using framework::FormatDouble;
 using framework::ParseCommandLine;
 using framework::RunOptions;
 
@@ -29,6 +36,22 @@ int RunMain(const std::vector<const char*>& arguments) {
   return NSApplicationMain(int(argv.size()), argv.data());
 }
 
+std::string PackagingFile(const std::string& name) {
+  return ReadWholeFile(std::string(POCKETMOVIE_TESTS_DIR) + "/../packaging/" + name);
+}
+
+// The text from the line that starts with `start` up to the next line that starts with `end`.
+std::string Section(const std::string& text, const std::string& start, const std::string& end) {
+  const size_t from = text.find("\n" + start);
+  if (from == std::string::npos) return "";
+  return text.substr(from + 1, text.find("\n" + end, from + 1) - from);
+}
+
+// "16 to 4096", as every text that states a range writes it.
+std::string RangeText(const OptionRange& range) {
+  return FormatDouble(range.least) + " to " + FormatDouble(range.most);
+}
+
 }  // namespace
 
 TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
@@ -43,24 +66,13 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
     EXPECT_EQ(Parse({"--fit", limit}).fitKilobytes, kilobytes) << limit;
   }
 
-  // Every limit from both sides: the last value taken, then the first one refused.
-  const std::vector<std::pair<std::vector<const char*>, std::vector<const char*>>> limits = {
-      {{"--size", "16x16"}, {"--size", "15x16"}},     {{"--size", "16x16"}, {"--size", "16x15"}},
-      {{"--size", "4096x4096"}, {"--size", "4097x4096"}}, {{"--size", "4096x4096"}, {"--size", "4096x4097"}},
-      {{"--fps", "0.0001"}, {"--fps", "0.00009"}},    {{"--fps", "120"}, {"--fps", "120.001"}},
-      {{"--rate", "1"}, {"--rate", "0"}},             {{"--rate", "100000"}, {"--rate", "100001"}},
-      {{"--jobs", "1"}, {"--jobs", "0"}},             {{"--jobs", "64"}, {"--jobs", "65"}},
-  };
-  for (const auto& [taken, refused] : limits) {
-    EXPECT_FALSE(Parse(taken).error) << taken[0] << " " << taken[1];
-    EXPECT_TRUE(Parse(refused).error) << refused[0] << " " << refused[1];
-  }
   // A size out of range says which limit it broke.
   EXPECT_EQ(FailureText(Parse({"--size", "99999x99999"}).error), "size '99999x99999' is too large: at most 4096x4096");
   EXPECT_EQ(FailureText(Parse({"--size", "1x1"}).error), "size '1x1' is too small: at least 16x16");
 
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "12x"}, {"--size", "160"},
+                                             {"--size", "16x15"}, {"--size", "4096x4097"},
                                              {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e-320"},
                                              {"--rate", "1.5"}, {"--rate"}, {"--fit", "300X"}, {"--fit", "-1K"},
                                              {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"--output-dir="}}) {
@@ -74,6 +86,76 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   EXPECT_EQ(RunMain({"--headless"}), 2) << "no movie and no window";
   EXPECT_EQ(RunMain({"--help"}), 0);
   EXPECT_TRUE(controller.calls.empty());
+}
+
+// Every range of the table holds its option to it from both sides: the last value taken, the first
+// one refused; and the refusal, --help and the manual page say the same range.
+TEST(CommandLine, EachOptionsRangeIsTheTablesInTheOptionsTheMessagesTheHelpAndTheManualPage) {
+  const std::string help = framework::UsageText();
+  const std::string page = PackagingFile("pocketmovie.1");
+  struct Option {
+    const char* name;
+    const OptionRange& range;
+    const char* height;  // a size's other side, which stays in range; nullptr for a plain number
+  };
+  const std::string smallest = FormatDouble(kPictureSideRange.least), largest = FormatDouble(kPictureSideRange.most);
+  for (const Option& option :
+       {Option{"--fps", kFramesPerSecondRange, nullptr}, {"--rate", kKilobytesPerSecondRange, nullptr},
+        {"--jobs", kJobsRange, nullptr}, {"--size", kPictureSideRange, smallest.c_str()},
+        {"--size", kPictureSideRange, largest.c_str()}}) {
+    const OptionRange& range = option.range;
+    const auto value = [&option](double number) {
+      return FormatDouble(number) + (option.height ? std::string("x") + option.height : "");
+    };
+    SCOPED_TRACE(std::string(option.name) + " " + value(range.least));
+    EXPECT_FALSE(Parse({option.name, value(range.least).c_str()}).error);
+    EXPECT_FALSE(Parse({option.name, value(range.most).c_str()}).error);
+    const std::string below = value(range.least - (range.fractions ? range.least / 10 : 1));
+    const std::string above = value(range.most + (range.fractions ? range.most / 1000 : 1));
+    EXPECT_TRUE(Parse({option.name, below.c_str()}).error);
+    const std::string refusal = FailureText(Parse({option.name, above.c_str()}).error);
+    const std::string said = option.height ? "at most " + largest + "x" + largest : "from " + RangeText(range);
+    EXPECT_NE(refusal.find(said), std::string::npos) << refusal;
+
+    const std::string helpLines = Section(help, std::string("  ") + option.name, "  --");
+    const std::string pageLines = Section(page, std::string(".BI \\-\\-") + (option.name + 2), ".TP");
+    EXPECT_NE(helpLines.find(RangeText(range)), std::string::npos) << helpLines;
+    EXPECT_NE(pageLines.find(RangeText(range)), std::string::npos) << pageLines;
+  }
+}
+
+// A format added to the table is a value of --format, said in the refusal, --help, the manual page
+// and the completion, and its outputs are told from movies when a folder is searched.
+TEST(CommandLine, EveryFormatOfTheTableIsOfferedAndItsOutputsAreNotConvertedAgain) {
+  const std::string refusal = FailureText(Parse({"--format", "avi"}).error);
+  const std::string helpLine = Section(framework::UsageText(), "  --format", "  --");
+  const std::string page = PackagingFile("pocketmovie.1");
+  const std::string pageLines = Section(page, ".BI \\-\\-format", ".TP");
+  const std::string completion = PackagingFile("pocketmovie.bash-completion");
+  const std::string desktopEntry = PackagingFile("pocketmovie.desktop");
+  TempDir folder;
+  std::vector<std::string> movies = {folder.write("clip.mov", "")};
+  std::string names;
+  for (const OutputFormat& format : kOutputFormats) {
+    SCOPED_TRACE(format.name);
+    EXPECT_EQ(Parse({"--format", format.name}).formatTag, format.tag);
+    EXPECT_STREQ(framework::FormatName(format.tag), format.name);
+    for (const std::string& text : {refusal, helpLine, pageLines}) {
+      EXPECT_NE(text.find(format.name), std::string::npos) << text;
+    }
+    EXPECT_NE(completion.find(std::string("*") + format.extension + "|"), std::string::npos) << "completed as a movie";
+    const std::string settingsFile = format.settingsFile ? std::string("/pocketmovie/") + format.settingsFile : "";
+    EXPECT_NE(page.find(settingsFile), std::string::npos) << "its settings file in FILES";
+    EXPECT_NE(desktopEntry.find(std::string(format.mimeType) + ";"), std::string::npos) << "opened as a movie";
+    names += (names.empty() ? "" : " ") + std::string(format.name);
+    // A movie of the format is a source; what this program made of clip.mov is not.
+    movies.push_back(folder.write(std::string("phone") + format.extension, ""));
+    folder.write(std::string("clip.mov") + format.extension, "");
+    folder.write(std::string("clip.mov (2)") + format.extension, "");
+  }
+  EXPECT_NE(completion.find("compgen -W '" + names + "'"), std::string::npos) << "the values of --format, in order";
+  std::sort(movies.begin(), movies.end());
+  EXPECT_EQ(framework::FindMovies({folder.path()}, false), movies);
 }
 
 TEST(CommandLine, HeadlessRunAppliesOptionsInOrderAndKeepsThemOutOfThePreferences) {
@@ -104,7 +186,8 @@ TEST(CommandLine, HeadlessRunAppliesOptionsInOrderAndKeepsThemOutOfThePreference
 
   EXPECT_EQ(controller.calls, (std::vector<std::string>{"launch", "changeCODEC:", "selectExportSize:",
                                                         "selectFitSize:", "open " + movie, "terminate"}));
-  EXPECT_EQ(tagsAtAction, (std::vector<long>{1, 0, -1}));  // a limit the menu does not offer is typed in
+  // A limit the menu does not offer is typed in.
+  EXPECT_EQ(tagsAtAction, (std::vector<long>{1, 0, kFitCustomTag}));
   EXPECT_EQ(Outlet<NSTextField>("fitSize")->intValue(), 450);
   EXPECT_EQ(Outlet<NSTextField>("widthMov")->intValue(), 200);
   EXPECT_EQ(Outlet<NSTextField>("heightMov")->intValue(), 150);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/media/exporters/MovieExporterJob.h"
+#include "platform/media/stages/AmrNbModes.h"
 #include "platform/movies/FixMath.h"
 
 namespace {
@@ -38,7 +39,11 @@ std::vector<OSType> ExporterDialogModel::soundCodecs() const {
 }
 
 std::vector<SInt32> ExporterDialogModel::soundBitRates() const {
-  if (settings_.sound.codec == kAMRNBCodecType) return {4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
+  if (settings_.sound.codec == kAMRNBCodecType) {
+    std::vector<SInt32> rates;
+    for (const AmrNbMode& mode : kAmrNbModes) rates.push_back(SInt32(mode.bitRate));
+    return rates;
+  }
   if (settings_.sound.codec == kAACCodecType) return {16000, 24000, 32000, 48000, 64000, 96000, 128000};
   return {};
 }
@@ -77,7 +82,7 @@ bool ExporterDialogModel::chooseSoundCodec(OSType codec) {
   if (!Contains(soundCodecs(), codec)) return false;
   settings_.sound.codec = codec;
   if (codec == kAMRNBCodecType) {
-    settings_.sound.bitRate = 12200;
+    settings_.sound.bitRate = SInt32(kAmrNbModes.back().bitRate);
     settings_.sound.sampleRate = 8000;
     settings_.sound.channels = 1;
   } else if (codec == kAACCodecType) {
@@ -110,8 +115,5 @@ bool ExporterDialogModel::setSoundChannels(SInt32 channels) {
 }
 
 std::string ExporterDialogModel::formatName() const {
-  if (kind_ == ExporterKind::mpeg4) return "MPEG-4";
-  if (settings_.fileFormat == kFileFormat3GPP2) return "3GPP2";
-  if (settings_.fileFormat == kFileFormatAMC) return "AMC";
-  return "3GPP";
+  return OutputFormatOf(OutputContainerFor(kind_, settings_.fileFormat, "")).title;
 }

@@ -97,22 +97,6 @@ OSErr ReadRecord(QTAtomContainer container, QTAtom parent, OSType type, long siz
   return err;
 }
 
-std::string_view ExtensionOf(std::string_view path) {
-  size_t slash = path.rfind('/');
-  size_t dot = path.rfind('.');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-  return path.substr(dot);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] >= 'A' && a[i] <= 'Z' ? char(a[i] - 'A' + 'a') : a[i];
-    if (x != b[i]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 ExporterSettings DefaultExporterSettings(ExporterKind kind) {
@@ -120,7 +104,7 @@ ExporterSettings DefaultExporterSettings(ExporterKind kind) {
   const bool phone = kind == ExporterKind::threeGPP;
   s.width = (phone ? 176 : 320) << 16;
   s.height = (phone ? 144 : 240) << 16;
-  s.spatial.codecType = phone ? kMPEG4VisualCodecType : kH264CodecType;
+  s.spatial.codecType = FirstOutputFormatOf(SubtypeOf(kind)).videoCodec;
   s.temporal.frameRate = 15 << 16;  // an upper limit: a slower source keeps its own rate
   s.dataRate.dataRate = phone ? 8 * 1024 : 32 * 1024;
   return s;
@@ -139,8 +123,11 @@ bool ExporterOffersSoundCodec(ExporterKind kind, OSType codec) {
 
 bool ExporterOffersFileFormat(ExporterKind kind, OSType fileFormat) {
   if (kind != ExporterKind::threeGPP) return false;
-  return fileFormat == kFileFormatByExtension || fileFormat == kFileFormat3GPP || fileFormat == kFileFormat3GPP2 ||
-         fileFormat == kFileFormatAMC;
+  if (fileFormat == kFileFormatByExtension) return true;
+  for (const OutputFormat& format : kOutputFormats) {
+    if (format.exporter == SubtypeOf(kind) && format.fileFormat == fileFormat) return true;
+  }
+  return false;
 }
 
 OSErr ExporterSettingsToAtomContainer(const ExporterSettings& s, ExporterKind kind, QTAtomContainer* container) {
@@ -249,12 +236,12 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
 }
 
 OutputContainer OutputContainerFor(ExporterKind kind, OSType fileFormat, std::string_view outputPath) {
-  if (kind == ExporterKind::mpeg4) return OutputContainer::mp4;
-  if (fileFormat == kFileFormat3GPP2) return OutputContainer::threeGPP2;
-  if (fileFormat == kFileFormatAMC) return OutputContainer::amc;
-  if (fileFormat == kFileFormat3GPP) return OutputContainer::threeGPP;
-  std::string_view extension = ExtensionOf(outputPath);
-  if (EqualsIgnoringCase(extension, ".3g2")) return OutputContainer::threeGPP2;
-  if (EqualsIgnoringCase(extension, ".amc")) return OutputContainer::amc;
-  return OutputContainer::threeGPP;
+  const OSType subtype = SubtypeOf(kind);
+  const OutputFormat* named = OutputFormatOfName(outputPath);
+  for (const OutputFormat& format : kOutputFormats) {
+    if (format.exporter != subtype) continue;
+    if (kind == ExporterKind::mpeg4 || format.fileFormat == fileFormat) return format.container;
+    if (fileFormat == kFileFormatByExtension && named == &format) return format.container;
+  }
+  return FirstOutputFormatOf(subtype).container;
 }

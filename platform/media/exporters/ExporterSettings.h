@@ -8,9 +8,12 @@
 #include "platform/MacTypes.h"
 #include "platform/media/stages/ExportJob.h"
 #include "platform/movies/AtomContainers.h"
+#include "platform/movies/MovieExport.h"
 
 // Which of the two components: 'mpg4' writes MPEG-4 files, '3gpp' the 3GPP family.
 enum class ExporterKind { mpeg4, threeGPP };
+// The formats a component writes are the rows of its subtype in the table of formats.
+constexpr OSType SubtypeOf(ExporterKind kind) { return kind == ExporterKind::mpeg4 ? kQTFileTypeMP4 : kQTFileType3GPP; }
 
 // Video codec types as the compressor settings name them.
 constexpr OSType kMPEG4VisualCodecType = FOUR_CHAR_CODE("mp4v");
@@ -25,9 +28,9 @@ constexpr OSType kAMRNBCodecType = FOUR_CHAR_CODE("samr");
 
 // The 3GPP family's file format; "by extension" lets the output file's name decide.
 constexpr OSType kFileFormatByExtension = FOUR_CHAR_CODE("bext");
-constexpr OSType kFileFormat3GPP = FOUR_CHAR_CODE("3gp ");
-constexpr OSType kFileFormat3GPP2 = FOUR_CHAR_CODE("3g2 ");
-constexpr OSType kFileFormatAMC = FOUR_CHAR_CODE("amc ");
+constexpr OSType kFileFormat3GPP = OutputFormatOf(OutputContainer::threeGPP).fileFormat;
+constexpr OSType kFileFormat3GPP2 = OutputFormatOf(OutputContainer::threeGPP2).fileFormat;
+constexpr OSType kFileFormatAMC = OutputFormatOf(OutputContainer::amc).fileFormat;
 
 constexpr OSType kFitKeepShape = FOUR_CHAR_CODE("keep");
 constexpr OSType kFitStretch = FOUR_CHAR_CODE("strt");

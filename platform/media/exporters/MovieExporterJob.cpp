@@ -3,16 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iterator>
 
+#include "platform/media/stages/AmrNbModes.h"
 #include "platform/movies/FixMath.h"
 
 namespace {
-
-int EvenPixels(Fixed side) {
-  long even = 2 * std::lround(Fix2X(side) / 2);
-  return int(std::clamp<long>(even, kSmallestPictureSide, kLargestPictureSide));
-}
 
 VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
   if (codecType == kH264CodecType) return VideoCodecChoice::h264Baseline;
@@ -20,12 +15,9 @@ VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
   return VideoCodecChoice::mpeg4Visual;
 }
 
-// AMR-NB has eight fixed modes; a request between two takes the lower one.
+// No rate asked for gets AMR-NB's best mode.
 long AMRNBBitRate(long requested) {
-  constexpr std::array<long, 8> modes{4750, 5150, 5900, 6700, 7400, 7950, 10200, 12200};
-  if (requested <= 0) return modes.back();
-  auto above = std::upper_bound(modes.begin(), modes.end(), requested);
-  return above == modes.begin() ? modes.front() : *std::prev(above);
+  return requested <= 0 ? kAmrNbModes.back().bitRate : AmrNbModeAtMost(requested).bitRate;
 }
 
 int AACSampleRate(int requested, int fallback) {
@@ -37,8 +29,8 @@ int AACSampleRate(int requested, int fallback) {
 
 void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJob* job) {
   OSType codec = sound.codec;
-  if (codec == kSoundCodecFormatDefault)
-    codec = container == OutputContainer::threeGPP ? kAMRNBCodecType : kAACCodecType;
+  const OutputFormat& format = OutputFormatOf(container);
+  if (codec == kSoundCodecFormatDefault) codec = format.soundCodec;
   if (codec == kSoundCodecNone) {
     job->audioCodec = AudioCodecChoice::none;
     return;
@@ -50,8 +42,7 @@ void ResolveSound(const SoundSettings& sound, OutputContainer container, ExportJ
     job->audioChannels = 1;
     return;
   }
-  // Phones of the 3GPP family get mono; an MPEG-4 file stereo.
-  const bool mono = container != OutputContainer::mp4;
+  const bool mono = format.mono;
   job->audioCodec = AudioCodecChoice::aacLC;
   job->audioChannels = sound.channels <= 0 ? (mono ? 1 : 2) : std::min(int(sound.channels), 2);
   job->audioSampleRate = AACSampleRate(sound.sampleRate, mono ? 22050 : 44100);
@@ -70,8 +61,8 @@ ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, 
   job.startSeconds = startSeconds;
   job.durationSeconds = durationSeconds;
 
-  job.width = EvenPixels(settings.width);
-  job.height = EvenPixels(settings.height);
+  job.width = EvenPictureSide(Fix2X(settings.width));
+  job.height = EvenPictureSide(Fix2X(settings.height));
   job.videoCodec = VideoCodecFor(settings.spatial.codecType, job.width, job.height);
   double frameRate = Fix2X(settings.temporal.frameRate);
   job.frameRate = frameRate > 0 ? frameRate : 0;

@@ -21,6 +21,7 @@ extern "C" {
 #include "platform/media/pipeline/JoinedTimestamps.h"
 #include "platform/media/pipeline/PictureSlots.h"
 #include "platform/media/pipeline/SpanProgress.h"
+#include "platform/media/stages/EncodeAndDrain.h"
 #include "platform/media/stages/EncoderSetup.h"
 #include "platform/media/stages/FfmpegErrors.h"
 #include "platform/media/stages/FfmpegSource.h"
@@ -42,9 +43,26 @@ constexpr std::size_t kHandoffFrames = 2;
 constexpr std::size_t kStoreMemoryBound = 1 << 20;
 // Kept frames above this many bytes a second would cost more disk traffic than a second pass earns.
 constexpr double kLargestStoredBytesPerSecond = 4e6;
+// A kept picture is 4:2:0: a byte of brightness per pixel and two quarter-size planes of colour.
+constexpr double kStoredBytesPerPixel = 1.5;
+// A movie of unknown length is reckoned an hour long for the room its kept frames would take.
+constexpr double kUnknownSpanSeconds = 3600;
+// The folder must hold that room a tenth over, and the output and what else the disk takes
+// meanwhile beside it.
+constexpr double kStoreRoomMargin = 1.1;
+constexpr double kStoreRoomReserve = 64 << 20;
 // Per pixel, a second-pass encode with the quality tools costs about this many decodes of the
 // source: the share of the progress bar each half of a two-pass export takes.
 constexpr double kEncodeCostInDecodes = 12;
+// Sound alone is cheap to encode: decoding takes most of the time. Held within the bounds
+// below, neither half of the bar shrinks to nothing on an estimate that is far off.
+constexpr double kSoundOnlyDecodeShare = 0.9;
+constexpr double kLeastDecodeShare = 0.3;
+constexpr double kMostDecodeShare = 0.95;
+// A frame rate is reckoned at least this, so that counting frames into seconds never divides by 0.
+constexpr double kSlowestFrameRate = 1e-3;
+// The sound filters' span where the source's length is unknown: longer than any movie.
+constexpr double kUnboundedSpanSeconds = 1e9;
 
 // One kept stream on its way from the source to the output.
 struct StreamLane {
@@ -73,8 +91,6 @@ struct StreamLane {
 bool IsDamagedData(int result) {
   return result < 0 && result != AVERROR(ENOMEM) && result != AVERROR(EAGAIN) && result != AVERROR_EOF;
 }
-
-int EvenSize(int pixels) { return std::clamp(pixels / 2 * 2, 16, 4096); }
 
 class ExportRun {
  public:
@@ -158,12 +174,13 @@ class ExportRun {
     // x264's average rate lands within a few percent in one pass, and its second pass gains
     // some 0.2 dB for half as much time again: worth it only to fill a size limit.
     if (!video_ || job_.videoBitRate <= 0 || !HasTwoPassRateControl(job_.videoCodec)) return false;
-    double bytesPerSecond = double(EvenSize(job_.width)) * EvenSize(job_.height) * 1.5 *
+    double bytesPerSecond = double(EvenPictureSide(job_.width)) * EvenPictureSide(job_.height) * kStoredBytesPerPixel *
                             (job_.frameRate > 0 ? job_.frameRate : std::max(source_.facts.frameRate, 1.0));
     if (bytesPerSecond > kLargestStoredBytesPerSecond) return false;
     // A long movie's frames go to the output's disk; where they would not fit, one pass still can.
-    double storedBytes = bytesPerSecond * (spanSeconds_ > 0 ? spanSeconds_ : 3600);
-    return storedBytes <= kStoreMemoryBound || FrameStore::RoomBeside(job_.outputPath, storedBytes * 1.1 + (64 << 20));
+    double storedBytes = bytesPerSecond * (spanSeconds_ > 0 ? spanSeconds_ : kUnknownSpanSeconds);
+    return storedBytes <= kStoreMemoryBound ||
+           FrameStore::RoomBeside(job_.outputPath, storedBytes * kStoreRoomMargin + kStoreRoomReserve);
   }
 
   OSErr openOutput() {
@@ -186,24 +203,26 @@ class ExportRun {
   }
 
   double estimatedDecodeShare() const {
-    if (!video_) return 0.9;
+    if (!video_) return kSoundOnlyDecodeShare;
     const MovieFacts& facts = source_.facts;
     double decoded = double(facts.codedWidth) * facts.codedHeight * std::max(facts.frameRate, 1.0);
-    double encoded = double(EvenSize(job_.width)) * EvenSize(job_.height) * av_q2d(frameRate_) * kEncodeCostInDecodes;
-    return std::clamp(decoded / (decoded + encoded), 0.3, 0.95);
+    double encoded =
+        double(EvenPictureSide(job_.width)) * EvenPictureSide(job_.height) * av_q2d(frameRate_) * kEncodeCostInDecodes;
+    return std::clamp(decoded / (decoded + encoded), kLeastDecodeShare, kMostDecodeShare);
   }
 
   OSErr openVideoOutput() {
     const MovieFacts& facts = source_.facts;
     ExportJob sized = job_;
-    sized.width = EvenSize(job_.width > 0 ? job_.width : facts.naturalWidth);
-    sized.height = EvenSize(job_.height > 0 ? job_.height : facts.naturalHeight);
+    sized.width = EvenPictureSide(job_.width > 0 ? job_.width : facts.naturalWidth);
+    sized.height = EvenPictureSide(job_.height > 0 ? job_.height : facts.naturalHeight);
     sizedJob_ = sized;
     AVRational sourceRate = av_guess_frame_rate(source_.format.get(), video_->input, nullptr);
     frameRate_ = OutputFrameRate(job_, sourceRate);
     // At a rate so low that no frame's slot ends inside the span the movie would lose its picture.
     if (spanSeconds_ > 0 && av_q2d(frameRate_) * spanSeconds_ < 1) {
-      frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : 25.0), 65535);
+      frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : double(kGuessedFrameRate)),
+                          65535);
     }
     layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
@@ -432,7 +451,7 @@ class ExportRun {
                                    MatrixConversion(sourceColours_, outputColours_), lane.encoder->pix_fmt,
                                    &lane.filters, &encodeReason_);
     }
-    double span = spanSeconds_ > 0 ? spanSeconds_ : 1e9;
+    double span = spanSeconds_ > 0 ? spanSeconds_ : kUnboundedSpanSeconds;
     lane.soundShape.takeFrom(first);
     return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &encodeReason_);
   }
@@ -460,23 +479,12 @@ class ExportRun {
   }
 
   OSErr encode(StreamLane& lane, const AVFrame* frame) {
-    int result = avcodec_send_frame(lane.encoder.get(), frame);
-    if (result < 0) {
-      encodeReason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
-      return OSErrFromAVError(result);
-    }
-    for (;;) {
-      result = avcodec_receive_packet(lane.encoder.get(), encoded_.get());
-      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
-      if (result < 0) {
-        encodeReason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
-        return OSErrFromAVError(result);
-      }
-      if (lane.encoder->codec_type == AVMEDIA_TYPE_VIDEO && encoded_->duration <= 0) encoded_->duration = 1;
-      OSErr status = output_.writePacket(encoded_.get(), lane.encoder->time_base, lane.outputIndex, &encodeReason_);
-      av_packet_unref(encoded_.get());
-      if (status != noErr) return status;
-    }
+    return EncodeAndDrain(
+        lane.encoder.get(), frame, encoded_.get(),
+        [&](AVPacket& packet) {
+          return output_.writePacket(&packet, lane.encoder->time_base, lane.outputIndex, &encodeReason_);
+        },
+        &encodeReason_);
   }
 
   // Into the store, and a picture through the first pass.
@@ -511,7 +519,7 @@ class ExportRun {
     facts.videoFrames = storedVideoFrames_;
     facts.soundFrames = storedSoundFrames_;
     facts.frameRate = av_q2d(frameRate_);
-    facts.seconds = facts.hasVideo ? storedVideoFrames_ / std::max(facts.frameRate, 1e-3)
+    facts.seconds = facts.hasVideo ? storedVideoFrames_ / std::max(facts.frameRate, kSlowestFrameRate)
                     : audio_ ? double(storedSoundFrames_) * std::max(audio_->encoder->frame_size, 1) /
                                    std::max(audio_->encoder->sample_rate, 1)
                              : 0;

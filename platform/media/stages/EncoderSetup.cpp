@@ -9,13 +9,13 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include "platform/media/stages/AmrNbModes.h"
 #include "platform/media/stages/FfmpegErrors.h"
 
 namespace {
 
 constexpr double kDefaultKeyFrameSeconds = 2.0;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
-constexpr long kHighestAmrNbMode = 12200;
 
 // Rate control holds this many seconds of data; see OpenVideoEncoder.
 constexpr int kRateBufferSeconds = 2;
@@ -79,7 +79,7 @@ bool CanEncodeInTwoPasses(VideoCodecChoice codec) {
 }
 
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
-  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {25, 1};
+  if (sourceRate.num <= 0 || sourceRate.den <= 0) sourceRate = {kGuessedFrameRate, 1};
   AVRational rate = sourceRate;
   if (job.frameRate > 0 && job.frameRate < av_q2d(sourceRate)) rate = av_d2q(job.frameRate, 65535);
   // MPEG-4 and H.263 time bases must fit in 16 bits.
@@ -191,7 +191,7 @@ OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceCha
   context->sample_rate =
       amr ? 8000 : NearestSupportedRate(codec, job.audioSampleRate > 0 ? job.audioSampleRate : sourceSampleRate);
   context->sample_fmt = codec->sample_fmts[0];
-  long defaultBitRate = amr ? kHighestAmrNbMode : kDefaultAacBitRatePerChannel * channels;
+  long defaultBitRate = amr ? kAmrNbModes.back().bitRate : kDefaultAacBitRatePerChannel * channels;
   context->bit_rate = job.audioBitRate > 0 ? job.audioBitRate : defaultBitRate;
   context->time_base = {1, context->sample_rate};
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

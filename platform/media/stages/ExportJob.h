@@ -4,12 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 #include <utility>
 
 #include "platform/MacTypes.h"
-
-enum class OutputContainer { mp4, threeGPP, threeGPP2, amc };
+#include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 
 enum class VideoCodecChoice { none, mpeg4Visual, h263, h264Baseline };
 enum class AudioCodecChoice { none, aacLC, amrNB };
@@ -22,9 +23,16 @@ inline bool IsStandardH263Size(int width, int height) {
   return std::find(kH263Sizes.begin(), kH263Sizes.end(), std::pair{width, height}) != kH263Sizes.end();
 }
 
-// The picture sides the encoders write, in pixels; options and fields are held to these.
-inline constexpr int kSmallestPictureSide = 16;
-inline constexpr int kLargestPictureSide = 4096;
+// A picture side as the encoders write it: 4:2:0 pictures halve both sides for their colour, so
+// an odd side becomes the next even one (a fraction the nearest), within kPictureSideRange.
+inline int EvenPictureSide(double pixels) {
+  const long even = 2 * std::lround(pixels / 2);
+  return int(std::clamp<long>(even, long(kPictureSideRange.least), long(kPictureSideRange.most)));
+}
+
+// A source that tells no frame rate of its own is taken to show this many pictures a second, as
+// FFmpeg's raw video readers take a stream that tells none.
+inline constexpr int kGuessedFrameRate = 25;
 
 // Beyond this many pixels a picture is larger than HD, and its buffers count.
 inline constexpr long kLargestHDPicture = 1920L * 1088;
@@ -39,7 +47,7 @@ struct ExportJob {
   double durationSeconds = 0;
 
   VideoCodecChoice videoCodec = VideoCodecChoice::h264Baseline;
-  int width = 0;            // whole even pixels, 16..4096
+  int width = 0;            // whole even pixels within kPictureSideRange
   int height = 0;
   double frameRate = 0;     // 0: the source's rate; never above it
   int keyFrameInterval = 0; // frames; 0: the pipeline picks one

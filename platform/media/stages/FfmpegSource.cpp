@@ -84,7 +84,7 @@ void MeasureVideo(AVFormatContext* format, AVStream* stream, MovieFacts* facts) 
   }
   facts->rotationDegrees = RotationOf(stream);
   AVRational rate = av_guess_frame_rate(format, stream, nullptr);
-  facts->frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 25.0;
+  facts->frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : double(kGuessedFrameRate);
 
   int shownWidth = int(std::lround(double(facts->codedWidth) * facts->sampleAspectNum / facts->sampleAspectDen));
   bool quarterTurn = facts->rotationDegrees == 90 || facts->rotationDegrees == 270;

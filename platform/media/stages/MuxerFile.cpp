@@ -16,19 +16,6 @@
 
 namespace {
 
-const char* MuxerName(OutputContainer container) {
-  switch (container) {
-    case OutputContainer::mp4:
-      return "mp4";
-    case OutputContainer::threeGPP:
-      return "3gp";
-    case OutputContainer::threeGPP2:
-    case OutputContainer::amc:
-      return "3g2";
-  }
-  return "mp4";
-}
-
 // Why the hidden file beside the output could not be made, named after what the user can change.
 Failure TemporaryFileFailure(int err, const std::string& folder) {
   switch (err) {
@@ -82,7 +69,8 @@ OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, 
   ::close(fd);
 
   AVFormatContext* context = nullptr;
-  int result = avformat_alloc_output_context2(&context, nullptr, MuxerName(container), temporaryPath_.c_str());
+  const char* muxer = OutputFormatOf(container).muxer;
+  int result = avformat_alloc_output_context2(&context, nullptr, muxer, temporaryPath_.c_str());
   if (result < 0) return fail(result, FailureCode::cannotStartOutputMovie, failure);
   format_.reset(context);
   result = avio_open(&format_->pb, temporaryPath_.c_str(), AVIO_FLAG_WRITE);
@@ -105,8 +93,8 @@ OSErr MuxerFile::addStream(const AVCodecContext& encoder, int* streamIndex, Fail
 
 OSErr MuxerFile::writeHeader(Failure* failure) {
   FfmpegOptions options;
-  // 3GPP2 handsets look for the '3g2a' brand whatever the video codec.
-  if (container_ == OutputContainer::threeGPP2 || container_ == OutputContainer::amc) options.set("brand", "3g2a");
+  // 3GPP2 handsets look for their brand whatever the video codec.
+  if (const char* brand = OutputFormatOf(container_).brand) options.set("brand", brand);
   int result = avformat_write_header(format_.get(), options.get());
   if (result < 0) return fail(result, FailureCode::cannotWriteOutputMovie, failure);
   headerWritten_ = true;
@@ -130,7 +118,7 @@ OSErr MuxerFile::finish(Failure* failure) {
 }
 
 bool MuxerFile::NeedsGlobalHeader(OutputContainer container) {
-  const AVOutputFormat* format = av_guess_format(MuxerName(container), nullptr, nullptr);
+  const AVOutputFormat* format = av_guess_format(OutputFormatOf(container).muxer, nullptr, nullptr);
   return format && (format->flags & AVFMT_GLOBALHEADER);
 }
 

@@ -1,32 +1,26 @@
 #include "platform/media/twopass/BitBudget.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
+
+#include "platform/media/stages/AmrNbModes.h"
 
 namespace {
 
-// The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders, and its lambda scale in the
-// statistics ("q:" is the quantiser times this).
-constexpr double kCoarsestQuantiser = 31;
+// The finest quantiser of FFmpeg's MPEG-4 and H.263 encoders (the coarsest is kCoarsestQuantiser),
+// and its lambda scale in the statistics ("q:" is the quantiser times this).
 constexpr double kFinestQuantiser = 2;
 constexpr double kLambdaPerQuantiser = 118;  // FF_QP2LAMBDA
 // Aimed below the limit, so that the second pass's own miss stays inside it.
 constexpr double kAimBelowLimit = 0.97;
 
-// AMR-NB's modes and the bytes each spends on 20 ms, its frame header included.
-constexpr std::array<std::pair<long, int>, 8> kAmrModes{
-    {{4750, 13}, {5150, 14}, {5900, 16}, {6700, 18}, {7400, 20}, {7950, 21}, {10200, 27}, {12200, 32}}};
 constexpr long kLowestAacBitRatePerChannel = 12000;
+// AMR-NB's 20 ms frames.
+constexpr double kAmrNbFramesPerSecond = 50;
 
 long SoundRateGivingWay(AudioCodecChoice codec, long wanted, long lowest) {
-  if (codec == AudioCodecChoice::amrNB) {
-    auto above = std::upper_bound(kAmrModes.begin(), kAmrModes.end(), wanted,
-                                  [](long rate, const auto& mode) { return rate < mode.first; });
-    return above == kAmrModes.begin() ? kAmrModes.front().first : std::prev(above)->first;
-  }
+  if (codec == AudioCodecChoice::amrNB) return AmrNbModeAtMost(wanted).bitRate;
   return std::max(lowest, wanted / 1000 * 1000);
 }
 
@@ -69,15 +63,12 @@ long LeastContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecC
 }
 
 double SoundBytesPerSecond(AudioCodecChoice codec, long bitRate) {
-  if (codec == AudioCodecChoice::amrNB) {
-    auto mode = std::find_if(kAmrModes.rbegin(), kAmrModes.rend(), [&](const auto& m) { return m.first <= bitRate; });
-    return (mode == kAmrModes.rend() ? kAmrModes.front().second : mode->second) * 50.0;
-  }
+  if (codec == AudioCodecChoice::amrNB) return AmrNbModeAtMost(bitRate).frameBytes * kAmrNbFramesPerSecond;
   return bitRate / 8.0;
 }
 
 long LowestSoundBitRate(AudioCodecChoice codec, int channels) {
-  if (codec == AudioCodecChoice::amrNB) return kAmrModes.front().first;
+  if (codec == AudioCodecChoice::amrNB) return kAmrNbModes.front().bitRate;
   return kLowestAacBitRatePerChannel * std::max(1, channels);
 }
 
@@ -85,7 +76,7 @@ BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie,
   BitBudgetPlan plan;
   plan.videoBitRate = job.videoBitRate;
   plan.soundBitRate = job.audioBitRate;
-  const double seconds = std::max(movie.seconds, 1e-3);
+  const double seconds = movie.ratedSeconds();
   const double leastVideoBits = movie.hasVideo ? passOne.bitsAtCoarsest : 0;
 
   // Where even the coarsest quantiser spends more than the chosen rate, fewer frames hold it.

@@ -3,10 +3,14 @@
 // rate and the whole file stays under a size limit.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "platform/Failure.h"
 #include "platform/media/stages/ExportJob.h"
+
+// The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders: the least a picture can cost.
+inline constexpr int kCoarsestQuantiser = 31;
 
 // What a first pass learnt about the pictures, from its encoder's statistics.
 struct PassOneSummary {
@@ -21,8 +25,13 @@ struct PassOneSummary {
 // Reads FFmpeg's MPEG-4 / H.263 statistics ("in:.. q:.. itex:.. ptex:.. mv:.. misc:..;" a frame).
 PassOneSummary SummarisePassOne(const std::string& statistics);
 
+// Rates are reckoned over at least a millisecond, shorter than any frame lasts: the floor only
+// keeps an empty movie's rates from dividing by zero.
+inline constexpr double kShortestRatedSeconds = 1e-3;
+
 struct StoredMovieFacts {
   double seconds = 0;  // of the kept frames
+  double ratedSeconds() const { return std::max(seconds, kShortestRatedSeconds); }
   double frameRate = 0;
   long videoFrames = 0;
   long soundFrames = 0;  // encoder frames of sound

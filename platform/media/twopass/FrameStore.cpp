@@ -33,6 +33,8 @@ struct RecordHeader {
 };
 
 constexpr std::size_t kFileBuffer = 256 << 10;
+// Names another run holds are passed over; this many in a row means something else is wrong.
+constexpr int kNameAttempts = 100;
 
 bool IsPicture(const AVFrame& frame) { return frame.width > 0 && frame.nb_samples == 0; }
 
@@ -61,7 +63,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, Failure* failure
   const std::string folder = temporary_files::FolderOf(besideFile);
   static std::atomic<unsigned> counter = 0;
   int err = 0;
-  for (int tries = 0; tries < 100; ++tries) {
+  for (int tries = 0; tries < kNameAttempts; ++tries) {
     std::string path = folder + "/.pocketmovie-frames." + std::to_string(getpid()) + "-" +
                        std::to_string(++counter);
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -184,17 +186,21 @@ bool FrameStore::get(void* data, std::size_t size) {
   return file_ && std::fread(bytes + fromMemory, 1, size - fromMemory, file_) == size - fromMemory;
 }
 
-bool FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
-  if (!reading_) return false;
+FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
+  if (!reading_) {
+    *failure = {FailureCode::cannotReadKeptFrames};  // not before they have all been added
+    return FrameStoreRead::failed;
+  }
   RecordHeader header{};
   if (!get(&header, sizeof header)) {
-    if (file_ && std::ferror(file_)) *failure = {FailureCode::cannotReadKeptFrames};
-    return false;
+    if (!file_ || !std::ferror(file_)) return FrameStoreRead::end;
+    *failure = {FailureCode::cannotReadKeptFrames};
+    return FrameStoreRead::failed;
   }
   FramePtr made = MakeFrame();
   if (!made) {
     *failure = {FailureCode::outOfMemory};
-    return false;
+    return FrameStoreRead::failed;
   }
   made->format = header.format;
   if (header.width > 0) {
@@ -207,12 +213,12 @@ bool FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
   }
   if (av_frame_get_buffer(made.get(), 0) < 0 || PackedSize(header) != int(header.dataSize)) {
     *failure = {FailureCode::outOfMemory};
-    return false;
+    return FrameStoreRead::failed;
   }
   scratch_.resize(header.dataSize);
   if (!get(scratch_.data(), scratch_.size())) {
     *failure = {FailureCode::cannotReadKeptFrames};
-    return false;
+    return FrameStoreRead::failed;
   }
   if (header.width > 0) {
     uint8_t* planes[4] = {};
@@ -232,5 +238,5 @@ bool FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
   made->pts = header.pts;
   *lane = header.lane;
   *frame = std::move(made);
-  return true;
+  return FrameStoreRead::frame;
 }

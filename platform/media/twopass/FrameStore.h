@@ -14,6 +14,9 @@
 #include "platform/MacTypes.h"
 #include "platform/media/stages/FfmpegPointers.h"
 
+// What FrameStore::next found: a frame, the end of what was kept, or a failure to read it back.
+enum class FrameStoreRead { frame, end, failed };
+
 class FrameStore {
  public:
   // `besideFile`: a file in the folder the overflow goes to.
@@ -26,9 +29,9 @@ class FrameStore {
   OSErr add(const AVFrame& frame, int lane, Failure* failure);
   // Starts reading from the first frame; adding after that is not allowed.
   OSErr rewind(Failure* failure);
-  // The next frame in the order they were added; false at the end or on a failure (then
-  // *failure is set).
-  bool next(FramePtr* frame, int* lane, Failure* failure);
+  // The next frame in the order they were added. *failure is set only when it says
+  // `failed`, as it does when asked before rewind.
+  FrameStoreRead next(FramePtr* frame, int* lane, Failure* failure);
 
   // Whether the folder of `besideFile` has room for that many bytes more than it holds.
   static bool RoomBeside(const std::string& besideFile, double bytes);

@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "platform/media/stages/EncodeAndDrain.h"
 #include "platform/media/stages/EncoderSetup.h"
 #include "platform/media/stages/FfmpegErrors.h"
 #include "platform/media/stages/MuxerFile.h"
@@ -23,12 +23,24 @@ constexpr double kLeastShareOfLimit = 0.90;
 // Without a limit the video's rate is aimed at again when it misses by more than this.
 constexpr double kRateTolerance = 0.08;
 
-constexpr int kCoarsestQuantiser = 31;
 // FFmpeg's second pass gives up (freeing memory twice as it does) unless its model of the
 // statistics can spend the rate between the finest and coarsest quantisers; its key frames stay
 // finer than the coarsest, so the margin there is wide.
 constexpr double kCoarsestModelMargin = 1.5;
 constexpr double kFinestModelMargin = 0.8;
+// Each widening of the stride encodes the kept pictures once more at the coarsest quantiser; it
+// grows by the overshoot measured, which settles it in one or two, and this bounds the time spent.
+constexpr int kStrideWidenings = 4;
+// A video that spent at least this share of its rate took what it was given (the rate control
+// misses by less), so a file short of the limit has room to give it more; one that spent less
+// would leave more unspent too.
+constexpr double kShareOfRateTaken = 0.9;
+// Bytes grow about as the rate to a power near 1; two rounds close together can measure any
+// power, so the one measured is held between these, and one round moves the rate at most
+// fourfold either way.
+constexpr double kLeastRateExponent = 0.3;
+constexpr double kMostRateExponent = 2.0;
+constexpr double kLargestRateStep = 4.0;
 // Below this many frames the second pass's rate control has too little to share out.
 constexpr long kFewestFramesForSecondPass = 24;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
@@ -43,10 +55,11 @@ double RateForBytes(const std::vector<std::pair<double, double>>& tried, double 
   if (tried.size() >= 2) {
     auto [earlierRate, earlierGot] = tried[tried.size() - 2];
     if (earlierRate != rate && earlierGot != got) {
-      exponent = std::clamp(std::log(got / earlierGot) / std::log(rate / earlierRate), 0.3, 2.0);
+      exponent = std::clamp(std::log(got / earlierGot) / std::log(rate / earlierRate), kLeastRateExponent,
+                            kMostRateExponent);
     }
   }
-  return rate * std::clamp(std::pow(bytes / got, 1 / exponent), 0.25, 4.0);
+  return rate * std::clamp(std::pow(bytes / got, 1 / exponent), 1 / kLargestRateStep, kLargestRateStep);
 }
 
 struct Attempt {
@@ -84,8 +97,8 @@ class StoredFramesWriter {
     if (stride_ > 1 && !plan.limitBinds) {
       // Key frames and each frame's own headers do not thin out with the frames: the stride is
       // widened until the coarsest quantiser holds the rate.
-      const double wanted = double(job_.videoBitRate) * std::max(movie_.facts.seconds, 1e-3);
-      for (int tries = 0; tries < 4 && stride_ < movie_.facts.videoFrames; ++tries) {
+      const double wanted = double(job_.videoBitRate) * movie_.facts.ratedSeconds();
+      for (int tries = 0; tries < kStrideWidenings && stride_ < movie_.facts.videoFrames; ++tries) {
         double bits = 0;
         OSErr status = encodeAtCoarsest(&bits);
         if (status != noErr) return status;
@@ -105,7 +118,7 @@ class StoredFramesWriter {
 
     long videoRate = plan.videoBitRate;
     const long soundRate = plan.soundBitRate;
-    const double seconds = std::max(movie_.facts.seconds, 1e-3);
+    const double seconds = movie_.facts.ratedSeconds();
     const double limit = double(job_.sizeLimitBytes);
     std::vector<std::pair<double, double>> tried;  // video rate given, video bytes written
     Attempt attempt;
@@ -120,7 +133,7 @@ class StoredFramesWriter {
       if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
         aim = aimInLimit;
       } else if (plan.limitBinds && attempt.fileBytes < limit * kLeastShareOfLimit &&
-                 attempt.videoBytes * 8 >= 0.9 * videoRate * seconds) {
+                 attempt.videoBytes * 8 >= kShareOfRateTaken * videoRate * seconds) {
         aim = aimInLimit;  // the video took what it was given, and the rest took less than planned
       } else if (!plan.limitBinds && job_.videoBitRate > 0) {
         const double wanted = job_.videoBitRate * seconds / 8;
@@ -160,36 +173,17 @@ class StoredFramesWriter {
  private:
   // The video bytes at the coarsest quantiser, in bits.
   OSErr encodeAtCoarsest(double* bits) {
-    CodecContextPtr encoder;
-    OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
-                                    &encoder, &reason_, {.fixedQuantiser = kCoarsestQuantiser});
-    if (status == noErr) status = movie_.store->rewind(&reason_);
     long long bytes = 0;
-    FramePtr frame;
-    int lane = 0;
-    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
-      if (lane != kStoredVideoLane || !keeps(*frame)) continue;
-      frame->pts /= stride_;
-      frame->quality = encoder->global_quality;
-      status = countBytes(encoder.get(), frame.get(), &bytes);
-    }
-    if (status == noErr && reason_) status = ioErr;
-    if (status == noErr) status = countBytes(encoder.get(), nullptr, &bytes);
+    const EncodedPacketSink count = [&](AVPacket& packet) {
+      bytes += packet.size;
+      return OSErr(noErr);
+    };
+    OSErr status = encodeKeptPictures({.fixedQuantiser = kCoarsestQuantiser},
+                                      [&](AVCodecContext* encoder, const AVFrame* frame) {
+                                        return EncodeAndDrain(encoder, frame, packet_.get(), count, &reason_);
+                                      });
     *bits = double(bytes) * 8;
     return status;
-  }
-
-  OSErr countBytes(AVCodecContext* encoder, const AVFrame* frame, long long* bytes) {
-    int result = avcodec_send_frame(encoder, frame);
-    while (result >= 0) {
-      result = avcodec_receive_packet(encoder, packet_.get());
-      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
-      if (result < 0) break;
-      *bytes += packet_->size;
-      av_packet_unref(packet_.get());
-    }
-    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
-    return OSErrFromAVError(result);
   }
 
   bool keeps(const AVFrame& frame) const { return frame.pts % stride_ == 0; }
@@ -198,19 +192,30 @@ class StoredFramesWriter {
 
   OSErr gatherStatistics(std::string* statistics) {
     statistics->clear();
+    return encodeKeptPictures({.number = 1}, [&](AVCodecContext* encoder, const AVFrame* frame) {
+      return EncodeForStatistics(encoder, frame, packet_.get(), statistics, &reason_);
+    });
+  }
+
+  // Gives a video encoder opened for `pass`, through `encodeOne`, each picture the stride keeps
+  // (at the quantiser the pass fixes, if any), then the end (nullptr).
+  OSErr encodeKeptPictures(const EncoderPass& pass,
+                           const std::function<OSErr(AVCodecContext*, const AVFrame*)>& encodeOne) {
     CodecContextPtr encoder;
     OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
-                                    &encoder, &reason_, {.number = 1});
+                                    &encoder, &reason_, pass);
     if (status == noErr) status = movie_.store->rewind(&reason_);
     FramePtr frame;
     int lane = 0;
-    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
+    FrameStoreRead read = FrameStoreRead::end;
+    while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
       if (lane != kStoredVideoLane || !keeps(*frame)) continue;
       frame->pts /= stride_;
-      status = EncodeForStatistics(encoder.get(), frame.get(), packet_.get(), statistics, &reason_);
+      frame->quality = encoder->global_quality;
+      status = encodeOne(encoder.get(), frame.get());
     }
-    if (status == noErr && reason_) status = ioErr;
-    if (status == noErr) status = EncodeForStatistics(encoder.get(), nullptr, packet_.get(), statistics, &reason_);
+    if (status == noErr && read == FrameStoreRead::failed) status = ioErr;
+    if (status == noErr) status = encodeOne(encoder.get(), nullptr);
     return status;
   }
 
@@ -224,8 +229,7 @@ class StoredFramesWriter {
     if (status == noErr && movie_.facts.hasVideo) {
       // Outside what the model allows (which is some twice the truth at the coarsest end), the
       // one-pass rate control from the stored frames takes over.
-      const double seconds = std::max(movie_.facts.seconds, 1e-3);
-      const double bits = videoRate * seconds;
+      const double bits = videoRate * movie_.facts.ratedSeconds();
       const bool secondPass = !statistics.empty() && movie_.facts.videoFrames / stride_ >= kFewestFramesForSecondPass &&
                               bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
                               bits <= modelledFinestBits_ * kFinestModelMargin;
@@ -259,7 +263,8 @@ class StoredFramesWriter {
     int lane = 0;
     const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
     long done = 0;
-    while (status == noErr && movie_.store->next(&frame, &lane, &reason_)) {
+    FrameStoreRead read = FrameStoreRead::end;
+    while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
       ++done;
       if (lane == kStoredVideoLane) {
         if (!video_ || !keeps(*frame)) continue;
@@ -271,7 +276,7 @@ class StoredFramesWriter {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
       }
     }
-    if (status == noErr && !attempt->stopped && reason_) status = ioErr;  // the store could not be read
+    if (status == noErr && read == FrameStoreRead::failed) status = ioErr;
     if (status == noErr && video_) status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
     if (status == noErr && sound_) status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
     if (status == noErr) status = output_->complete(&reason_);
@@ -280,19 +285,13 @@ class StoredFramesWriter {
   }
 
   OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
-    int result = avcodec_send_frame(encoder, frame);
-    while (result >= 0) {
-      result = avcodec_receive_packet(encoder, packet_.get());
-      if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
-      if (result < 0) break;
-      if (encoder->codec_type == AVMEDIA_TYPE_VIDEO && packet_->duration <= 0) packet_->duration = 1;
-      if (bytes) *bytes += packet_->size;
-      OSErr status = output_->writePacket(packet_.get(), encoder->time_base, streamIndex, &reason_);
-      av_packet_unref(packet_.get());
-      if (status != noErr) return status;
-    }
-    reason_ = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
-    return OSErrFromAVError(result);
+    return EncodeAndDrain(
+        encoder, frame, packet_.get(),
+        [&](AVPacket& packet) {
+          if (bytes) *bytes += packet.size;
+          return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
+        },
+        &reason_);
   }
 
   const ExportJob& job_;
@@ -314,17 +313,14 @@ class StoredFramesWriter {
 
 OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
                           Failure* failure) {
-  int result = avcodec_send_frame(encoder, frame);
-  while (result >= 0) {
-    result = avcodec_receive_packet(encoder, scratch);
-    if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
-    if (result < 0) break;
-    av_packet_unref(scratch);
-    // Each frame's line replaces the last: it is gathered as it comes.
-    if (encoder->stats_out) *statistics += encoder->stats_out;
-  }
-  *failure = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
-  return OSErrFromAVError(result);
+  return EncodeAndDrain(
+      encoder, frame, scratch,
+      [&](AVPacket&) {
+        // Each frame's line replaces the last: it is gathered as it comes.
+        if (encoder->stats_out) *statistics += encoder->stats_out;
+        return OSErr(noErr);
+      },
+      failure);
 }
 
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
