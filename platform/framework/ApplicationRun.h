@@ -27,6 +27,9 @@ void ForgetFailures();
 // Why the path given as the movie is no file that could hold one (no such file, a folder, a named
 // pipe...), with the path as its subject; none for a regular file.
 Failure SourceFileProblem(const std::string& path);
+// Why an output may not be written at the path: a folder, a link to nothing, or no regular file (a
+// named pipe, a device) that a movie renamed into place would destroy; none when it may.
+Failure OutputFileProblem(const std::string& path);
 
 // Preferences that this run's options stand in for: writes to these keys are dropped.
 void IgnoreDefaultsWrites(const std::vector<std::string>& keys);

@@ -12,7 +12,6 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 
@@ -65,27 +64,17 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
   // Only empty files are asked for; an existing file is left as it is.
   (void)contents;
   (void)attributes;
-  struct stat info {};
-  if (stat(path.UTF8String(), &info) == 0) {
-    if (S_ISREG(info.st_mode)) {
-      lastOutputPath() = path.str();
-      return YES;
-    }
-    framework::NoteFailure(
-        {S_ISDIR(info.st_mode) ? FailureCode::outputIsFolder : FailureCode::outputIsNotRegularFile, path.str()});
+  if (const Failure problem = framework::OutputFileProblem(path.str())) {
+    framework::NoteFailure(problem);
     return NO;
   }
+  struct stat info {};
   const int fd = open(path.UTF8String(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     const int error = errno;
     if (error == EEXIST && stat(path.UTF8String(), &info) == 0 && S_ISREG(info.st_mode)) {
       lastOutputPath() = path.str();
       return YES;
-    }
-    // A link to nothing: writing there would replace the link, not make its target.
-    if (error == EEXIST && lstat(path.UTF8String(), &info) == 0 && S_ISLNK(info.st_mode)) {
-      framework::NoteFailure({FailureCode::outputIsLinkToMissingFile, path.str()});
-      return NO;
     }
     framework::NoteFailure(failureFor(error, path.str()));
     return NO;
@@ -109,6 +98,8 @@ BOOL NSFileManager::createSymbolicLinkAtPath(const NSString& path, const NSStrin
 }
 
 BOOL NSFileManager::moveItemAtPath(const NSString& path, const NSString& destination) {
+  // Only a file takes another's place: a named pipe or a link there is the user's, not an output.
+  if (framework::OutputFileProblem(destination.str())) return NO;
   return std::rename(path.UTF8String(), destination.UTF8String()) == 0;
 }
 

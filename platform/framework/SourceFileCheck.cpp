@@ -1,11 +1,12 @@
-// What keeps a path given as the movie from being read as one, said as the user would check it.
+// What keeps a path given as the movie from being read as one, or a path from taking the output,
+// said as the user would check it.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <string>
 
-#include "platform/desktop/Translation.h"
 #include "platform/framework/FrameworkInternal.h"
 
 namespace framework {
@@ -44,7 +45,20 @@ Failure SourceFileProblem(const std::string& path) {
     }
   }
   if (!S_ISREG(info.st_mode)) return {kindOf(info.st_mode), path};
+  // Said before the run rather than as a movie that cannot be opened.
+  if (access(path.c_str(), R_OK) != 0 && errno == EACCES) return {FailureCode::permissionDenied, path};
   return {};
+}
+
+Failure OutputFileProblem(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return {};
+  // A link to nothing: writing there would replace the link, not make its target.
+  if (stat(path.c_str(), &info) != 0) {
+    return errno == ENOENT ? Failure{FailureCode::outputIsLinkToMissingFile, path} : Failure{};
+  }
+  if (S_ISREG(info.st_mode)) return {};
+  return {S_ISDIR(info.st_mode) ? FailureCode::outputIsFolder : FailureCode::outputIsNotRegularFile, path};
 }
 
 }  // namespace framework

@@ -189,6 +189,10 @@ class Batch {
       fail(plan, problem);
       return;
     }
+    if (const Failure problem = OutputFileProblem(plan.output)) {
+      fail(plan, problem);
+      return;
+    }
     if (options_.skipExisting && IsCompleteMovie(plan.output)) {
       line(Fill(Tr("Terminal", "skipped %1: %2 is already a complete movie"), plan.source, plan.output));
       ++skipped_;
@@ -338,7 +342,10 @@ class Batch {
     const std::string written =
         result && !result->outputPath.empty() ? result->outputPath : job.stagedSource + "." + formatName_;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::is_regular_file(written, error)) {
-      if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
+      // Checked again: a pipe or a link put there meanwhile would be destroyed by the rename.
+      if (const Failure problem = OutputFileProblem(job.plan.output)) {
+        fail(job.plan, problem);
+      } else if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
         std::string text = Fill(Tr("Terminal", "wrote %1"), job.plan.output);
         if (job.plan.renamed) text += Tr("Terminal", " (a movie of the same name is already in this batch)");
         line(text);

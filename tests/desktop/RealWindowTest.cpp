@@ -124,12 +124,11 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
                                     "not a movie: a single picture: " + photo};
   // The output cannot even be made there: the run gives up before its export.
   SmallTmpfs readOnly(long(fs::file_size(good) / 1024) + 64);
-  if (readOnly.mounted()) {
-    fs::copy_file(good, readOnly.file("clip.mov"));
-    if (readOnly.makeReadOnly()) {
-      panelSources.push_back(readOnly.file("clip.mov"));
-      expected.push_back("output folder not writable: " + readOnly.path());
-    }
+  const bool readOnlyCase = readOnly.mounted() && fs::copy_file(good, readOnly.file("clip.mov")) &&
+                            readOnly.makeReadOnly();
+  if (readOnlyCase) {
+    panelSources.push_back(readOnly.file("clip.mov"));
+    expected.push_back("output folder not writable: " + readOnly.path());
   }
   // Each failure is noted once the window shows a new reason with the button ready again.
   auto lastReason = std::make_shared<QString>();
@@ -177,6 +176,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
         << type << " in " << filters;
   }
   EXPECT_NE(filters.find("All files (*)"), std::string::npos) << filters;
+  if (!readOnlyCase) GTEST_SKIP() << "the read-only folder's case was left out: cannot mount a read-only folder here";
 }
 
 // Settings for the AMC format made in the dialog are there after a restart and used by the next

@@ -1,8 +1,12 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "export_settings/SettingsFileStorage.h"
 #include "platform/memory/Memory.h"
@@ -30,7 +34,25 @@ void ExpectSettingsFileType(const FSSpec& spec) {
   EXPECT_EQ(info.fdCreator, kSettingsFileCreator);
 }
 
+// The syncs and renames this program makes, in order, while `traced` is set: "sync PATH",
+// "rename FROM TO". Defined here, these take the C library's place for the code linked into the
+// test, and pass each call on to it.
+std::vector<std::string>* traced = nullptr;
+
+int TracedSync(int fd, const char* name) {
+  std::error_code ignored;
+  if (traced) traced->push_back("sync " + fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ignored).string());
+  return reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, name))(fd);
+}
+
 }  // namespace
+
+extern "C" int fsync(int fd) { return TracedSync(fd, "fsync"); }
+extern "C" int fdatasync(int fd) { return TracedSync(fd, "fdatasync"); }
+extern "C" int rename(const char* from, const char* to) noexcept {
+  if (traced) traced->push_back(std::string("rename ") + from + " " + to);
+  return reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"))(from, to);
+}
 
 TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged) {
   TempDir dir;
@@ -38,7 +60,17 @@ TEST(SettingsFileStorage, SavedFileHoldsExactlyTheContainerAndLoadsBackUnchanged
   const FSSpec spec = SpecOf(dir.write("setting3gpp2.atom", std::string(500, 'z')));  // longer than the settings
 
   ScopedRecordingExporter saver(settings);
+  std::vector<std::string> calls;
+  traced = &calls;
   ASSERT_EQ(QTDX_SaveExporterSettingsInFile(saver.instance(), &spec), noErr);
+  traced = nullptr;
+  // The new file reaches the disk before it takes the old one's place: a crash leaves one or the other.
+  const auto renamed = std::find_if(calls.begin(), calls.end(), [](const std::string& call) {
+    return call.starts_with("rename ") && call.ends_with("/setting3gpp2.atom");
+  });
+  ASSERT_NE(renamed, calls.end()) << testing::PrintToString(calls);
+  const std::string written = renamed->substr(7, renamed->find(' ', 7) - 7);
+  EXPECT_TRUE(std::find(calls.begin(), renamed, "sync " + written) != renamed) << testing::PrintToString(calls);
   EXPECT_EQ(ReadWholeFile(dir.file("setting3gpp2.atom")), std::string(settings.begin(), settings.end()));
   ExpectSettingsFileType(spec);
 

@@ -1,10 +1,13 @@
 // Runs the built program from the terminal as a child process, in a folder of its own with its own
-// preferences and settings files, and watches its status, time, memory and standard error.
+// preferences and settings files, and watches its status, time, memory and standard error. It runs
+// with a user's file permissions also when the tests run as root.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,9 +47,8 @@ class ProgramSandbox {
   std::string configFile() const { return folder_.file("config/pocketmovie/pocketmovie.conf"); }
   std::string bundleFile(const std::string& name) const { return folder_.file("bundle/" + name); }
 
-  // `language`: the LANGUAGE the run speaks, English when none is given.
   ProgramRun run(const std::vector<std::string>& arguments, const WhileRunning& during = nullptr,
-                 const char* language = nullptr) const {
+                 const char* language = "en") const {
     const std::string errorsPath = folder_.file("stderr.txt");
     std::vector<std::string> words = {POCKETMOVIE_BINARY, "--headless"};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -66,7 +68,10 @@ class ProgramSandbox {
       setenv("XDG_CONFIG_HOME", folder_.file("config").c_str(), 1);
       setenv("POCKETMOVIE_BUNDLE", folder_.file("bundle").c_str(), 1);
       setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      if (language) setenv("LANGUAGE", language, 1);
+      setenv("LANGUAGE", language, 1);
+      // Root's power to read and write past a file's permissions ends at the exec (no-op for others).
+      prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+      prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
       execv(argv[0], argv.data());
       _exit(127);
     }

@@ -8,6 +8,7 @@
 #include <utility>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tests/hostile/ProgramRun.h"
@@ -110,6 +111,12 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
     double seconds = 0;    // the output's length when it converts; 0: not checked
     std::string says = {};  // in the line of a failure
   };
+  // The percentages printed between 10% and 90%: where no header gives the length, the bytes read move them.
+  const auto stepsOnTheWay = [](const std::string& errors) {
+    int steps = 0;
+    for (int percent = 11; percent < 90; ++percent) steps += errors.find(std::to_string(percent) + "%\n") != errors.npos;
+    return steps;
+  };
   const std::vector<std::string> to3gp = {"--format", "3gp"};
   const std::string nothingReadable = "nothing in this movie could be read";
   const std::vector<BadSource> sources = {
@@ -167,6 +174,14 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       if (source.seconds > 0) {
         EXPECT_NEAR(movie.seconds, source.seconds, 0.3);
       }
+      if (source.name.ends_with(".webm") || source.name.ends_with(".ts")) {
+        EXPECT_GE(stepsOnTheWay(run.errors), 20) << run.errors;
+      }
+    }
+    // A reason from inside the export speaks the user's language.
+    if (source.name == "zeroed.mov") {
+      EXPECT_EQ(ResultLines(sandbox.run(arguments, nullptr, "de").errors),
+                std::vector<std::string>{"pocketmovie: nichts in diesem Film ist lesbar"});
     }
     std::filesystem::remove(path);
     std::filesystem::remove(output);
@@ -178,6 +193,12 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
   std::filesystem::create_symlink("loop-a.mov", folder.file("loop-b.mov"));
   std::filesystem::create_symlink("nowhere", folder.write("linked.mov", sample) + ".mp4");
   std::filesystem::create_directory(folder.write("boxed.mov", sample) + ".mp4");
+  std::filesystem::create_symlink("nowhere", folder.file("dangling.mov"));
+  const std::string locked = folder.write("locked.mov", sample);
+  std::filesystem::permissions(locked, std::filesystem::perms::none);
+  // What the user keeps in the output's place: a movie renamed over it would destroy it.
+  ASSERT_EQ(mkfifo((folder.write("to-pipe.mov", sample) + ".mp4").c_str(), 0644), 0);
+  std::filesystem::create_symlink("/dev/null", folder.write("to-null.mov", sample) + ".mp4");
   // The longest name a file system takes, once the extension is added, and one byte more.
   const std::string longest = folder.write(std::string(247, 'n') + ".mov", sample);
   const std::string tooLong = folder.write(std::string(248, 'n') + ".mov", sample);
@@ -188,6 +209,10 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       {folder.file("loop-a.mov"), "the links go round in a loop: " + folder.file("loop-a.mov")},
       {folder.file("linked.mov"), "the output is a link to a missing file: " + folder.file("linked.mov.mp4")},
       {folder.file("boxed.mov"), "the output is a folder: " + folder.file("boxed.mov.mp4")},
+      {folder.file("dangling.mov"), "a link to a missing file: " + folder.file("dangling.mov")},
+      {locked, "permission denied: " + locked},
+      {folder.file("to-pipe.mov"), "the output is not a regular file: " + folder.file("to-pipe.mov.mp4")},
+      {folder.file("to-null.mov"), "the output is not a regular file: " + folder.file("to-null.mov.mp4")},
       {tooLong, "the output's name is too long for the file system: " + tooLong + ".mp4"},
   };
   for (const auto& [path, reason] : paths) {
@@ -200,6 +225,18 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
   }
   EXPECT_TRUE(std::filesystem::is_symlink(folder.file("linked.mov.mp4")));
   EXPECT_TRUE(std::filesystem::is_directory(folder.file("boxed.mov.mp4")));
+  // A batch puts its outputs in place itself, and must refuse them the same way.
+  const ProgramRun batch = sandbox.run({folder.file("to-pipe.mov"), folder.file("to-null.mov")});
+  EXPECT_EQ(batch.status, 1);
+  EXPECT_EQ(ResultLines(batch.errors),
+            (std::vector<std::string>{
+                "pocketmovie: the output is not a regular file: " + folder.file("to-pipe.mov.mp4"),
+                "pocketmovie: the output is not a regular file: " + folder.file("to-null.mov.mp4"),
+                "pocketmovie: 0 written, 2 failed"}))
+      << batch.errors;
+  EXPECT_TRUE(std::filesystem::is_fifo(folder.file("to-pipe.mov.mp4")));
+  std::error_code notALink;
+  EXPECT_EQ(std::filesystem::read_symlink(folder.file("to-null.mov.mp4"), notALink), "/dev/null");
 
   ExpectCleanOutcome(sandbox.run({longest}), longest + ".mp4");
   EXPECT_TRUE(ProbeMovie(longest + ".mp4").plays());

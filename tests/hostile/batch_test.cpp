@@ -29,7 +29,8 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
   const std::string first = MakeSampleMovie(folder.file("trip"), "clip.mov", SampleMovie().in("mov").lasting(1));
   const std::string second = MakeSampleMovie(folder.file("trip/day2"), "clip.mov", SampleMovie().in("mov").size(160, 120).lasting(1));
   ASSERT_FALSE(first.empty() || second.empty());
-  const std::string broken = folder.write("trip/broken.avi", "not a movie at all");
+  // A camera's name in capitals, though the file holds no movie: found by its extension all the same.
+  const std::string broken = folder.write("trip/MVI_0001.MOV", "not a movie at all");
   folder.write("trip/notes.txt", "no movie either");
   const std::string out = folder.file("phone");
 

@@ -1,6 +1,7 @@
 // Preferences and run options at and beyond their limits.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -126,5 +127,31 @@ TEST(ExtremeValues, ASizeLimitIsFilledOrRefusedBeforeAnythingIsWritten) {
         << refused.errors;
     EXPECT_EQ(ReadWholeFile(output), "older bytes");
     EXPECT_TRUE(EntryNames(folder, ".").empty());
+
+    // What it says it needs is the least: a limit one kilobyte (1024 bytes) smaller is refused in
+    // the same words.
+    const std::vector<std::string> refusal = ResultLines(refused.errors);
+    ASSERT_EQ(refusal.size(), 1u);
+    const int least = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
+    ASSERT_GT(least, 41) << "too few kilobytes to tell a kilobyte of 1000 bytes from one of 1024";
+    arguments[arguments.size() - 2] = std::to_string(least - 1) + "K";
+    EXPECT_EQ(ResultLines(sandbox.run(arguments).errors), refusal);
   }
+}
+
+// A refusal made inside the export reads in the user's language, with its number. Skipped while
+// the reason travels as English text with a number in it, which no translation can look up.
+TEST(ExtremeValues, ASizeLimitRefusalReadsInTheUsersLanguage) {
+  GTEST_SKIP() << "the size limit's refusal is not translated yet";
+  ProgramSandbox sandbox;
+  const std::string movie = sandbox.folder().file("clip.mov");
+  std::filesystem::copy_file(POCKETMOVIE_SAMPLE, movie);
+  const std::vector<std::string> english = ResultLines(sandbox.run({"--format", "3gp", "--fit", "1K", movie}).errors);
+  const std::vector<std::string> german =
+      ResultLines(sandbox.run({"--format", "3gp", "--fit", "1K", movie}, nullptr, "de").errors);
+  ASSERT_EQ(english.size(), 1u);
+  ASSERT_EQ(german.size(), 1u);
+  const int least = std::atoi(english[0].c_str() + english[0].find_first_of("0123456789"));
+  EXPECT_NE(german[0], english[0]);
+  EXPECT_NE(german[0].find(" " + std::to_string(least) + " "), std::string::npos) << german[0];
 }

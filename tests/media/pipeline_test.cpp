@@ -110,8 +110,8 @@ TEST(Pipeline, ALowerRateShowsTheRightSourcePictures) {
 
 // SMPTE HD bars, tagged BT.709 or in RGB (a screen recording), shrunk to a phone's size: players
 // read such a movie by BT.601, and its green and cyan read as the source's do by its own matrix.
-// Untouched BT.709 values come out some 20 levels brighter in green. (The export test checks
-// every format's tag.)
+// Untouched BT.709 values come out some 20 levels brighter in green. The output says so: BT.601's
+// matrix, with the HD primaries and transfer it keeps. (The export test checks every format's tag.)
 TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
   TempDir folder;
   const std::string bars = "-f lavfi -i smptehdbars=size=1280x720:duration=1 ";
@@ -124,6 +124,11 @@ TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
     job.videoBitRate = 1600000;
     job.fit = PictureFit::stretch;
     Export(job);
+    const ProbedMovie probed = ProbeMovie(job.outputPath);
+    ASSERT_TRUE(probed.stream("video"));
+    EXPECT_EQ(probed.stream("video")->colourPrimaries, "bt709");
+    EXPECT_EQ(probed.stream("video")->colourTransfer, "bt709");
+    EXPECT_EQ(probed.stream("video")->colourMatrix, "smpte170m");
     const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
     const std::vector<uint8_t> meant = RgbPicture(source, 0, 1280, 720, "bt709");
     ASSERT_FALSE(seen.empty() || meant.empty());

@@ -91,7 +91,7 @@ ProbedMovie ProbeMovie(const std::string& path) {
   // One line per stream, then one for the whole file: "codec_type=video|width=176|...".
   std::istringstream lines(RunAndRead(
       "ffprobe -v error -of compact=p=0 -show_entries format=duration:format_tags=major_brand:stream=codec_type,"
-      "codec_name,profile,width,height,avg_frame_rate,duration,bit_rate,sample_rate,channels,nb_frames,color_space " +
+      "codec_name,profile,width,height,avg_frame_rate,duration,bit_rate,sample_rate,channels,nb_frames,color_space,color_primaries,color_transfer " +
       Quoted(path) + " 2>/dev/null"));
   ProbedMovie movie;
   for (std::string line; std::getline(lines, line);) {
@@ -111,7 +111,7 @@ ProbedMovie ProbeMovie(const std::string& path) {
     unsigned above = 0, below = 0;
     std::sscanf(value["avg_frame_rate"].c_str(), "%u/%u", &above, &below);
     movie.streams.push_back({value["codec_type"], value["codec_name"], value["profile"], value["color_space"],
-                             int(number("width")),
+                             value["color_primaries"], value["color_transfer"], int(number("width")),
                              int(number("height")), int(number("sample_rate")), int(number("channels")),
                              below ? double(above) / below : 0, number("duration"), long(number("bit_rate")),
                              long(number("nb_frames"))});

@@ -45,6 +45,7 @@ std::vector<double> PicturePsnr(const std::string& movie, const std::string& sou
 struct ProbedStream {
   std::string type, codec, profile;  // type: "video" or "audio"
   std::string colourMatrix;          // as tagged: "bt709", "smpte170m", "unknown"...
+  std::string colourPrimaries, colourTransfer;
   int width = 0, height = 0, sampleRate = 0, channels = 0;
   double frameRate = 0, seconds = 0;
   long bitRate = 0, frames = 0;
