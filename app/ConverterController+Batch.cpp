@@ -24,13 +24,17 @@ std::string localized(const char* key, std::initializer_list<std::string> argume
   return text;
 }
 
-// Why the run that just ended wrote no movie, in a few words.
-std::string reasonOfLastRun() {
+// Why the run that just ended wrote no movie: what the window showed, without the movie's path,
+// which the list names itself.
+std::string reasonOfLastRun(NSError failure, const NSString& source, const NSString& convertFrom) {
   const MovieExportReport report = LastMovieExportReport();
   if (gConvertMode == kConvertAbortRequested) return localized("BatchAborted");
-  if (!report.failureReason.empty()) return report.failureReason;
-  if (!report.started) return localized("BatchNotOpened");
-  return localized("BatchExportFailed", {std::to_string(report.status)});
+  if (failure.code() == FailureCode::none && report.failure) failure = NSError(report.failure);
+  if (failure.code() == FailureCode::none) {
+    return report.started ? localized("BatchExportFailed", {std::to_string(report.status)}) : localized("BatchNotOpened");
+  }
+  const bool aboutTheMovie = failure.filePath() == source || failure.filePath() == convertFrom;
+  return (aboutTheMovie ? failure.localizedFailureReason() : failure.localizedDescription()).str();
 }
 
 }  // namespace
@@ -126,6 +130,7 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
   // Each movie starts idle: an abort asked for in the last one is not this one's.
   gConvertMode = kConvertIdle;
   RecordMovieExportReport({});
+  m_runFailure = NSError();
   applicationOpenFile(NSApplication::sharedApplication(), convertFrom);
   const MovieExportReport report = LastMovieExportReport();
   const bool written = report.started && report.finished && report.status == noErr;
@@ -135,16 +140,7 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
   } else if (written) {
     m_batchOutputs.push_back(output);
   } else {
-    // The reason the window showed for this movie, when it showed one; the list names the movie.
-    std::string reason = textStatus ? textStatus->stringValue().str() : std::string();
-    if (reason.empty() || gConvertMode == kConvertAbortRequested) reason = reasonOfLastRun();
-    for (const std::string& path : {source.str(), convertFrom.str()}) {
-      const std::string named = ": " + path;
-      if (reason.size() > named.size() && reason.compare(reason.size() - named.size(), named.size(), named) == 0) {
-        reason.erase(reason.size() - named.size());
-      }
-    }
-    m_batchFailures.push_back(localized("BatchFailure", {name, reason}));
+    m_batchFailures.push_back(localized("BatchFailure", {name, reasonOfLastRun(m_runFailure, source, convertFrom)}));
   }
   if (!staging.empty()) files->removeItemAtPath(staging);
 }

@@ -92,6 +92,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   std::vector<std::string> m_batchFailures;
   NSString m_batchFolder;
   std::vector<std::string> m_batchOutputs;
+  NSError m_runFailure;  // why the last run gave up, as the status line shows it
 
  private:
   void convertQueuedMovie(const NSString& source);

@@ -69,21 +69,21 @@ int main(int argc, char** argv) {
   if (OSErr err = NewMovieFromFile(&movie, movieFile, nullptr, nullptr, newMovieActive, nullptr); err != noErr)
     return Fail("NewMovieFromFile", err);
 
-  std::string reason;
+  Failure failure;
   if (onePass) {
     // The component's own job, run without keeping frames.
     ExportJob job = ResolveExportJob(settings, kind, movie->sourcePath, argv[3], 0,
                                      double(GetMovieDuration(movie)) / GetMovieTimeScale(movie));
     job.onePass = true;
-    status = RunExportJob(job, nullptr, &reason);
+    status = RunExportJob(job, nullptr, &failure);
   } else {
     status = MovieExportToFile(exporter, &output, movie, nullptr, 0, GetMovieDuration(movie));
-    reason = LastMovieExportReport().failureReason;
+    failure = LastMovieExportReport().failure;
   }
   DisposeMovie(movie);
   CloseMovieFile(movieFile);
   CloseComponent(exporter);
   ExitMovies();
-  if (status != noErr) return Fail(reason.c_str(), status);
+  if (status != noErr) return Fail(("failure " + std::to_string(int(failure.code)) + " " + failure.detail).c_str(), status);
   return 0;
 }

@@ -55,9 +55,8 @@ void ConverterController::convertMovie(id sender) {
 // The run gave up or its export failed: the window says why and is ready for another try, as at
 // launch. The exporter stays open, with whatever its settings dialog was given.
 void ConverterController::giveUpRun() {
-  NSString reason;
-  if (!NSApplication::sharedApplication()->recoverFromFailedRun(&reason)) return;
-  textStatus->setStringValue(reason);
+  if (!NSApplication::sharedApplication()->recoverFromFailedRun(&m_runFailure)) return;
+  textStatus->setStringValue(m_runFailure.localizedDescription());
   gConvertMode = kConvertIdle;
   button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Convert", nullptr, nullptr));
   button->setEnabled(YES);

@@ -4,8 +4,8 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Try 'pocketmovie --help'.</source>
-        <translation>Siehe 'pocketmovie --help'.</translation>
+        <source>Try &apos;pocketmovie --help&apos;.</source>
+        <translation>Siehe &apos;pocketmovie --help&apos;.</translation>
     </message>
     <message>
         <source>%1, %2</source>
@@ -16,52 +16,12 @@
         <translation>%1 oder %2</translation>
     </message>
     <message>
-        <source>unknown format '%1' (use %2)</source>
-        <translation>unbekanntes Format '%1' (%2 verwenden)</translation>
-    </message>
-    <message>
-        <source>unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
-        <translation>unbekannte Größe '%1' (natural, half, third, quarter, qcif, sqcif, 96x80 oder BxH verwenden)</translation>
-    </message>
-    <message>
-        <source>data rate '%1' is not a whole number of kilobytes per second from %2 to %3</source>
-        <translation>Datenrate '%1' ist keine ganze Zahl von Kilobyte pro Sekunde von %2 bis %3</translation>
-    </message>
-    <message>
-        <source>unknown option '%1'</source>
-        <translation>unbekannte Option '%1'</translation>
-    </message>
-    <message>
-        <source>option '%1' needs a value</source>
-        <translation>Option '%1' braucht einen Wert</translation>
-    </message>
-    <message>
-        <source>jobs '%1' is not a whole number of movies at once from %2 to %3</source>
-        <translation>jobs '%1' ist keine ganze Zahl gleichzeitiger Filme von %2 bis %3</translation>
-    </message>
-    <message>
-        <source>the output folder needs a name</source>
-        <translation>der Zielordner braucht einen Namen</translation>
-    </message>
-    <message>
-        <source>size '%1' is too large: at most %2</source>
-        <translation>Größe '%1' ist zu groß: höchstens %2</translation>
-    </message>
-    <message>
-        <source>size '%1' is too small: at least %2</source>
-        <translation>Größe '%1' ist zu klein: mindestens %2</translation>
-    </message>
-    <message>
         <source>size %1 is written as %2: pictures have even sides</source>
         <translation>Größe %1 wird als %2 geschrieben: Bilder haben gerade Seitenlängen</translation>
     </message>
     <message>
-        <source>frame rate '%1' is not a number of frames per second from %2 to %3</source>
-        <translation>Bildrate '%1' ist keine Zahl von Bildern pro Sekunde von %2 bis %3</translation>
-    </message>
-    <message>
         <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
-Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
+Converts each MOVIE into a small movie for mobile phones, written beside it with the format&apos;s
 extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
 a movie the window opens; several are converted one after another.
 
@@ -75,9 +35,9 @@ a movie the window opens; several are converted one after another.
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
-                    movie of the same name gets " (2)" before the extension
+                    movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
-  --recursive       search the folders' folders too
+  --recursive       search the folders&apos; folders too
   --jobs N          movies converted at once in the terminal, %8 to %9 (default: one
                     per core, fewer when memory is short)
   -h, --help        show this text
@@ -104,7 +64,7 @@ ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewand
   --fit GRÖSSE      die ganze Datei in GRÖSSE halten: 300K, 600K, 1M (K = 1024 Byte),
                     oder none
   --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
-                    Film gleichen Namens bekommt " (2)" vor der Endung
+                    Film gleichen Namens bekommt &quot; (2)&quot; vor der Endung
   --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
   --recursive       auch in den Unterordnern der Ordner suchen
   --jobs N          Filme, die im Terminal gleichzeitig umgewandelt werden, %8 bis %9
@@ -127,7 +87,7 @@ Mehr steht in der Handbuchseite: man pocketmovie
         <translation>Andere</translation>
     </message>
     <message>
-        <source>The format's default</source>
+        <source>The format&apos;s default</source>
         <translation>Standard des Formats</translation>
     </message>
     <message>
@@ -219,6 +179,341 @@ wird das Bild in MPEG-4 Visual geschrieben.</translation>
 come from the main window.</source>
         <translation>Bildgröße, Bildrate und Datenrate
 kommen aus dem Hauptfenster.</translation>
+    </message>
+</context>
+<context>
+    <name>Failure</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>a link to a missing file</source>
+        <translation>ein Verweis auf eine fehlende Datei</translation>
+    </message>
+    <message>
+        <source>the links go round in a loop</source>
+        <translation>die Verweise bilden eine Schleife</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>keine Berechtigung</translation>
+    </message>
+    <message>
+        <source>cannot read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>cannot read %2: %1</source>
+        <translation>%2 kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>a folder, not a movie</source>
+        <translation>ein Ordner, kein Film</translation>
+    </message>
+    <message>
+        <source>not a regular file (a named pipe)</source>
+        <translation>keine gewöhnliche Datei (eine benannte Pipe)</translation>
+    </message>
+    <message>
+        <source>not a regular file (a device)</source>
+        <translation>keine gewöhnliche Datei (ein Gerät)</translation>
+    </message>
+    <message>
+        <source>not a regular file (a socket)</source>
+        <translation>keine gewöhnliche Datei (ein Socket)</translation>
+    </message>
+    <message>
+        <source>not a regular file (not a plain file)</source>
+        <translation>keine gewöhnliche Datei (keine einfache Datei)</translation>
+    </message>
+    <message>
+        <source>not a movie</source>
+        <translation>kein Film</translation>
+    </message>
+    <message>
+        <source>not a movie: a single picture</source>
+        <translation>kein Film: ein einzelnes Bild</translation>
+    </message>
+    <message>
+        <source>output folder not writable</source>
+        <translation>Zielordner nicht beschreibbar</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>Datenträger voll</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>der Datenträger ist voll</translation>
+    </message>
+    <message>
+        <source>no such output folder</source>
+        <translation>kein solcher Zielordner</translation>
+    </message>
+    <message>
+        <source>the output&apos;s name is too long for the file system</source>
+        <translation>der Name der Ausgabe ist zu lang für das Dateisystem</translation>
+    </message>
+    <message>
+        <source>the output&apos;s folder path is too long</source>
+        <translation>der Pfad des Zielordners ist zu lang</translation>
+    </message>
+    <message>
+        <source>cannot create %2: %1</source>
+        <translation>%2 kann nicht angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder</source>
+        <translation>in den Zielordner kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the output is a folder</source>
+        <translation>die Ausgabe ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the output is not a regular file</source>
+        <translation>die Ausgabe ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the output is a link to a missing file</source>
+        <translation>die Ausgabe ist ein Verweis auf eine fehlende Datei</translation>
+    </message>
+    <message>
+        <source>no source or output file given</source>
+        <translation>keine Quell- oder Zieldatei angegeben</translation>
+    </message>
+    <message>
+        <source>the output file cannot be named</source>
+        <translation>die Zieldatei kann nicht benannt werden</translation>
+    </message>
+    <message>
+        <source>no source movie</source>
+        <translation>kein Quellfilm</translation>
+    </message>
+    <message>
+        <source>exporting a single track is not supported</source>
+        <translation>der Export einer einzelnen Spur wird nicht unterstützt</translation>
+    </message>
+    <message>
+        <source>the span to export is empty</source>
+        <translation>der zu exportierende Abschnitt ist leer</translation>
+    </message>
+    <message>
+        <source>the span to export begins after the movie&apos;s end</source>
+        <translation>der zu exportierende Abschnitt beginnt nach dem Ende des Films</translation>
+    </message>
+    <message>
+        <source>cannot open the source</source>
+        <translation>die Quelle kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>cannot read the source movie</source>
+        <translation>der Quellfilm kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the source is not a movie</source>
+        <translation>die Quelle ist kein Film</translation>
+    </message>
+    <message>
+        <source>the source holds no picture or sound that can be read</source>
+        <translation>die Quelle enthält kein lesbares Bild und keinen lesbaren Ton</translation>
+    </message>
+    <message>
+        <source>the source movie is cut short</source>
+        <translation>der Quellfilm ist abgeschnitten</translation>
+    </message>
+    <message>
+        <source>the source has nothing this format can hold</source>
+        <translation>die Quelle enthält nichts, was dieses Format aufnehmen kann</translation>
+    </message>
+    <message>
+        <source>nothing in this movie could be read</source>
+        <translation>nichts in diesem Film ist lesbar</translation>
+    </message>
+    <message>
+        <source>cannot decode the source</source>
+        <translation>die Quelle kann nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>cannot decode the source&apos;s video</source>
+        <translation>das Video der Quelle kann nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>cannot decode the source&apos;s audio</source>
+        <translation>der Ton der Quelle kann nicht dekodiert werden</translation>
+    </message>
+    <message>
+        <source>cannot convert the source</source>
+        <translation>die Quelle kann nicht umgewandelt werden</translation>
+    </message>
+    <message>
+        <source>cannot set up the conversion filters</source>
+        <translation>die Umwandlungsfilter können nicht eingerichtet werden</translation>
+    </message>
+    <message>
+        <source>the video encoder is not available</source>
+        <translation>der Video-Encoder ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>the sound encoder is not available</source>
+        <translation>der Ton-Encoder ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
+        <translation>H.263 schreibt nur Bilder in 128x96, 176x144, 352x288, 704x576 und 1408x1152</translation>
+    </message>
+    <message>
+        <source>cannot start the encoder</source>
+        <translation>der Encoder kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>cannot encode the output</source>
+        <translation>die Ausgabe kann nicht kodiert werden</translation>
+    </message>
+    <message>
+        <source>cannot start the encoding thread</source>
+        <translation>der Kodier-Thread kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>kein Speicher mehr</translation>
+    </message>
+    <message>
+        <source>cannot start the output movie</source>
+        <translation>der Zielfilm kann nicht begonnen werden</translation>
+    </message>
+    <message>
+        <source>cannot write the output movie</source>
+        <translation>der Zielfilm kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>cannot add a stream to the output movie</source>
+        <translation>dem Zielfilm kann kein Datenstrom hinzugefügt werden</translation>
+    </message>
+    <message>
+        <source>cannot complete the output movie</source>
+        <translation>der Zielfilm kann nicht abgeschlossen werden</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place</source>
+        <translation>der Zielfilm kann nicht an seinen Platz gelegt werden</translation>
+    </message>
+    <message>
+        <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
+        <translation>braucht selbst in der niedrigsten Qualität mindestens %1 KB; ein kleineres Bild oder eine niedrigere Bildrate versuchen</translation>
+    </message>
+    <message>
+        <source>cannot keep the frames beside the output</source>
+        <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden</translation>
+    </message>
+    <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>die Bilder können nicht neben der Ausgabe zwischengespeichert werden: der Ordner ist nicht beschreibbar</translation>
+    </message>
+    <message>
+        <source>cannot keep a frame of this kind</source>
+        <translation>ein Bild dieser Art kann nicht zwischengespeichert werden</translation>
+    </message>
+    <message>
+        <source>cannot read the kept frames back</source>
+        <translation>die zwischengespeicherten Bilder können nicht zurückgelesen werden</translation>
+    </message>
+    <message>
+        <source>aborted, the earlier movie is kept</source>
+        <translation>abgebrochen, der frühere Film bleibt erhalten</translation>
+    </message>
+    <message>
+        <source>the export failed</source>
+        <translation>der Export ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>der Export ist fehlgeschlagen (Status %1)</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>abgebrochen</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>die Umwandlung hat nicht begonnen</translation>
+    </message>
+    <message>
+        <source>the window description could not be loaded</source>
+        <translation>die Fensterbeschreibung konnte nicht geladen werden</translation>
+    </message>
+    <message>
+        <source>unknown size &apos;%2&apos; (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
+        <translation>unbekannte Größe &apos;%2&apos; (natural, half, third, quarter, qcif, sqcif, 96x80 oder BxH verwenden)</translation>
+    </message>
+    <message>
+        <source>size &apos;%2&apos; is too large: at most %1</source>
+        <translation>Größe &apos;%2&apos; ist zu groß: höchstens %1</translation>
+    </message>
+    <message>
+        <source>size &apos;%2&apos; is too small: at least %1</source>
+        <translation>Größe &apos;%2&apos; ist zu klein: mindestens %1</translation>
+    </message>
+    <message>
+        <source>unknown format &apos;%2&apos; (use %1)</source>
+        <translation>unbekanntes Format &apos;%2&apos; (%1 verwenden)</translation>
+    </message>
+    <message>
+        <source>frame rate &apos;%2&apos; is not a number of frames per second from %1 to %3</source>
+        <translation>Bildrate &apos;%2&apos; ist keine Zahl von Bildern pro Sekunde von %1 bis %3</translation>
+    </message>
+    <message>
+        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from %1 to %3</source>
+        <translation>Datenrate &apos;%2&apos; ist keine ganze Zahl von Kilobyte pro Sekunde von %1 bis %3</translation>
+    </message>
+    <message>
+        <source>size limit &apos;%2&apos; is not a size such as 300K, 600K or 1M (or none)</source>
+        <translation>Größenlimit &apos;%2&apos; ist keine Größe wie 300K, 600K oder 1M (oder none)</translation>
+    </message>
+    <message>
+        <source>jobs &apos;%2&apos; is not a whole number of movies at once from %1 to %3</source>
+        <translation>jobs &apos;%2&apos; ist keine ganze Zahl gleichzeitiger Filme von %1 bis %3</translation>
+    </message>
+    <message>
+        <source>the output folder needs a name</source>
+        <translation>der Zielordner braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%2&apos;</source>
+        <translation>unbekannte Option &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%2&apos; needs a value</source>
+        <translation>Option &apos;%2&apos; braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>no movies found</source>
+        <translation>keine Filme gefunden</translation>
+    </message>
+    <message>
+        <source>cannot make the output folder %2: %1</source>
+        <translation>der Zielordner %2 kann nicht angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>cannot find this program to run it</source>
+        <translation>dieses Programm ist zum Starten nicht auffindbar</translation>
+    </message>
+    <message>
+        <source>cannot start a conversion</source>
+        <translation>eine Umwandlung kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>the conversion ended by signal %1</source>
+        <translation>die Umwandlung endete durch Signal %1</translation>
+    </message>
+    <message>
+        <source>the conversion failed</source>
+        <translation>die Umwandlung ist fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -522,217 +817,10 @@ kommen aus dem Hauptfenster.</translation>
     </message>
 </context>
 <context>
-    <name>Reason</name>
-    <message>
-        <source>the video encoder is not available</source>
-        <translation>der Video-Encoder ist nicht verfügbar</translation>
-    </message>
-    <message>
-        <source>the sound encoder is not available</source>
-        <translation>der Ton-Encoder ist nicht verfügbar</translation>
-    </message>
-    <message>
-        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
-        <translation>H.263 schreibt nur Bilder in 128x96, 176x144, 352x288, 704x576 und 1408x1152</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>keine solche Datei</translation>
-    </message>
-    <message>
-        <source>the span to export begins after the movie's end</source>
-        <translation>der zu exportierende Abschnitt beginnt nach dem Ende des Films</translation>
-    </message>
-    <message>
-        <source>the source has nothing this format can hold</source>
-        <translation>die Quelle enthält nichts, was dieses Format aufnehmen kann</translation>
-    </message>
-    <message>
-        <source>cannot start the encoding thread</source>
-        <translation>der Kodier-Thread kann nicht gestartet werden</translation>
-    </message>
-    <message>
-        <source>cannot decode the source</source>
-        <translation>die Quelle kann nicht dekodiert werden</translation>
-    </message>
-    <message>
-        <source>out of memory</source>
-        <translation>kein Speicher mehr</translation>
-    </message>
-    <message>
-        <source>cannot convert the source</source>
-        <translation>die Quelle kann nicht umgewandelt werden</translation>
-    </message>
-    <message>
-        <source>cannot encode the output</source>
-        <translation>die Ausgabe kann nicht kodiert werden</translation>
-    </message>
-    <message>
-        <source>no source or output file given</source>
-        <translation>keine Quell- oder Zieldatei angegeben</translation>
-    </message>
-    <message>
-        <source>the source is not a movie</source>
-        <translation>die Quelle ist kein Film</translation>
-    </message>
-    <message>
-        <source>cannot read the source movie</source>
-        <translation>der Quellfilm kann nicht gelesen werden</translation>
-    </message>
-    <message>
-        <source>the source holds no picture or sound that can be read</source>
-        <translation>die Quelle enthält kein lesbares Bild und keinen lesbaren Ton</translation>
-    </message>
-    <message>
-        <source>the source movie is cut short</source>
-        <translation>der Quellfilm ist abgeschnitten</translation>
-    </message>
-    <message>
-        <source>cannot set up the conversion filters</source>
-        <translation>die Umwandlungsfilter können nicht eingerichtet werden</translation>
-    </message>
-    <message>
-        <source>the output file cannot be named</source>
-        <translation>die Zieldatei kann nicht benannt werden</translation>
-    </message>
-    <message>
-        <source>no source movie</source>
-        <translation>kein Quellfilm</translation>
-    </message>
-    <message>
-        <source>exporting a single track is not supported</source>
-        <translation>der Export einer einzelnen Spur wird nicht unterstützt</translation>
-    </message>
-    <message>
-        <source>the span to export is empty</source>
-        <translation>der zu exportierende Abschnitt ist leer</translation>
-    </message>
-    <message>
-        <source>the disk is full</source>
-        <translation>der Datenträger ist voll</translation>
-    </message>
-    <message>
-        <source>cannot write in the output folder</source>
-        <translation>in den Zielordner kann nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <source>cannot start the output movie</source>
-        <translation>der Zielfilm kann nicht begonnen werden</translation>
-    </message>
-    <message>
-        <source>cannot write the output movie</source>
-        <translation>der Zielfilm kann nicht geschrieben werden</translation>
-    </message>
-    <message>
-        <source>cannot add a stream to the output movie</source>
-        <translation>dem Zielfilm kann kein Datenstrom hinzugefügt werden</translation>
-    </message>
-    <message>
-        <source>cannot complete the output movie</source>
-        <translation>der Zielfilm kann nicht abgeschlossen werden</translation>
-    </message>
-    <message>
-        <source>cannot put the output movie in place</source>
-        <translation>der Zielfilm kann nicht an seinen Platz gelegt werden</translation>
-    </message>
-    <message>
-        <source>cannot open the source</source>
-        <translation>die Quelle kann nicht geöffnet werden</translation>
-    </message>
-    <message>
-        <source>not a movie</source>
-        <translation>kein Film</translation>
-    </message>
-    <message>
-        <source>cannot decode the source's video</source>
-        <translation>das Video der Quelle kann nicht dekodiert werden</translation>
-    </message>
-    <message>
-        <source>cannot decode the source's audio</source>
-        <translation>der Ton der Quelle kann nicht dekodiert werden</translation>
-    </message>
-    <message>
-        <source>nothing in this movie could be read</source>
-        <translation>nichts in diesem Film ist lesbar</translation>
-    </message>
-    <message>
-        <source>a single picture</source>
-        <translation>ein einzelnes Bild</translation>
-    </message>
-    <message>
-        <source>the output is a folder</source>
-        <translation>die Ausgabe ist ein Ordner</translation>
-    </message>
-    <message>
-        <source>cannot start the encoder</source>
-        <translation>der Encoder kann nicht gestartet werden</translation>
-    </message>
-    <message>
-        <source>aborted, the earlier movie is kept</source>
-        <translation>abgebrochen, der frühere Film bleibt erhalten</translation>
-    </message>
-</context>
-<context>
     <name>Terminal</name>
-    <message>
-        <source>the window description could not be loaded</source>
-        <translation>die Fensterbeschreibung konnte nicht geladen werden</translation>
-    </message>
-    <message>
-        <source>aborted</source>
-        <translation>abgebrochen</translation>
-    </message>
-    <message>
-        <source>disk full</source>
-        <translation>Datenträger voll</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>keine solche Datei</translation>
-    </message>
-    <message>
-        <source>permission denied</source>
-        <translation>keine Berechtigung</translation>
-    </message>
-    <message>
-        <source>the conversion did not start</source>
-        <translation>die Umwandlung hat nicht begonnen</translation>
-    </message>
-    <message>
-        <source>no such file: %1</source>
-        <translation>keine solche Datei: %1</translation>
-    </message>
-    <message>
-        <source>output folder not writable: %1</source>
-        <translation>Zielordner nicht beschreibbar: %1</translation>
-    </message>
-    <message>
-        <source>disk full: %1</source>
-        <translation>Datenträger voll: %1</translation>
-    </message>
-    <message>
-        <source>no such output folder: %1</source>
-        <translation>kein solcher Zielordner: %1</translation>
-    </message>
-    <message>
-        <source>cannot create %1: %2</source>
-        <translation>%1 kann nicht angelegt werden: %2</translation>
-    </message>
-    <message>
-        <source>cannot read: %1</source>
-        <translation>nicht lesbar: %1</translation>
-    </message>
-    <message>
-        <source>not a movie: %1</source>
-        <translation>kein Film: %1</translation>
-    </message>
     <message>
         <source>%1 left</source>
         <translation>noch %1</translation>
-    </message>
-    <message>
-        <source>the export failed (status %1)</source>
-        <translation>der Export ist fehlgeschlagen (Status %1)</translation>
     </message>
     <message>
         <source>wrote %1</source>
@@ -743,48 +831,12 @@ kommen aus dem Hauptfenster.</translation>
         <translation>%1 von %2 fertig, %3 in Umwandlung</translation>
     </message>
     <message>
-        <source>no movies found</source>
-        <translation>keine Filme gefunden</translation>
-    </message>
-    <message>
-        <source>cannot make the output folder %1: %2</source>
-        <translation>der Zielordner %1 kann nicht angelegt werden: %2</translation>
-    </message>
-    <message>
         <source>skipped %1: %2 is already a complete movie</source>
         <translation>%1 übersprungen: %2 ist schon ein vollständiger Film</translation>
     </message>
     <message>
-        <source>cannot find this program to run it</source>
-        <translation>dieses Programm ist zum Starten nicht auffindbar</translation>
-    </message>
-    <message>
-        <source>output folder not writable: </source>
-        <translation>Zielordner nicht beschreibbar: </translation>
-    </message>
-    <message>
-        <source>cannot write in the output folder: </source>
-        <translation>in den Zielordner kann nicht geschrieben werden: </translation>
-    </message>
-    <message>
-        <source>cannot start a conversion: </source>
-        <translation>eine Umwandlung kann nicht gestartet werden: </translation>
-    </message>
-    <message>
         <source> (a movie of the same name is already in this batch)</source>
         <translation> (ein Film gleichen Namens ist schon in diesem Stapel)</translation>
-    </message>
-    <message>
-        <source>cannot put the output movie in place: </source>
-        <translation>der Zielfilm kann nicht an seinen Platz gelegt werden: </translation>
-    </message>
-    <message>
-        <source>the conversion ended by signal %1</source>
-        <translation>die Umwandlung endete durch Signal %1</translation>
-    </message>
-    <message>
-        <source>the conversion failed</source>
-        <translation>die Umwandlung ist fehlgeschlagen</translation>
     </message>
     <message>
         <source>%1 written, %2 failed</source>
@@ -801,62 +853,6 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>, %1 not started</source>
         <translation>, %1 nicht begonnen</translation>
-    </message>
-    <message>
-        <source>the output's name is too long for the file system: %1</source>
-        <translation>der Name der Ausgabe ist zu lang für das Dateisystem: %1</translation>
-    </message>
-    <message>
-        <source>the output is a folder: %1</source>
-        <translation>die Ausgabe ist ein Ordner: %1</translation>
-    </message>
-    <message>
-        <source>the output is not a regular file: %1</source>
-        <translation>die Ausgabe ist keine gewöhnliche Datei: %1</translation>
-    </message>
-    <message>
-        <source>the output is a link to a missing file: %1</source>
-        <translation>die Ausgabe ist ein Verweis auf eine fehlende Datei: %1</translation>
-    </message>
-    <message>
-        <source>a link to a missing file: %1</source>
-        <translation>ein Verweis auf eine fehlende Datei: %1</translation>
-    </message>
-    <message>
-        <source>a named pipe</source>
-        <translation>eine benannte Pipe</translation>
-    </message>
-    <message>
-        <source>a device</source>
-        <translation>ein Gerät</translation>
-    </message>
-    <message>
-        <source>a socket</source>
-        <translation>ein Socket</translation>
-    </message>
-    <message>
-        <source>not a plain file</source>
-        <translation>keine einfache Datei</translation>
-    </message>
-    <message>
-        <source>the links go round in a loop: %1</source>
-        <translation>die Verweise bilden eine Schleife: %1</translation>
-    </message>
-    <message>
-        <source>permission denied: %1</source>
-        <translation>keine Berechtigung: %1</translation>
-    </message>
-    <message>
-        <source>cannot read %1: %2</source>
-        <translation>%1 kann nicht gelesen werden: %2</translation>
-    </message>
-    <message>
-        <source>a folder, not a movie: %1</source>
-        <translation>ein Ordner, kein Film: %1</translation>
-    </message>
-    <message>
-        <source>not a regular file (%1): %2</source>
-        <translation>keine gewöhnliche Datei (%1): %2</translation>
     </message>
 </context>
 </TS>

@@ -4,8 +4,8 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Try 'pocketmovie --help'.</source>
-        <translation>'pocketmovie --help' を参照してください。</translation>
+        <source>Try &apos;pocketmovie --help&apos;.</source>
+        <translation>&apos;pocketmovie --help&apos; を参照してください。</translation>
     </message>
     <message>
         <source>%1, %2</source>
@@ -16,52 +16,12 @@
         <translation>%1、%2</translation>
     </message>
     <message>
-        <source>unknown format '%1' (use %2)</source>
-        <translation>不明なフォーマット '%1'（%2 のいずれかを指定してください）</translation>
-    </message>
-    <message>
-        <source>unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
-        <translation>不明なサイズ '%1'（natural、half、third、quarter、qcif、sqcif、96x80、幅x高さ のいずれかを指定してください）</translation>
-    </message>
-    <message>
-        <source>data rate '%1' is not a whole number of kilobytes per second from %2 to %3</source>
-        <translation>データレート '%1' は %2 から %3 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
-    </message>
-    <message>
-        <source>unknown option '%1'</source>
-        <translation>不明なオプション '%1'</translation>
-    </message>
-    <message>
-        <source>option '%1' needs a value</source>
-        <translation>オプション '%1' には値が必要です</translation>
-    </message>
-    <message>
-        <source>jobs '%1' is not a whole number of movies at once from %2 to %3</source>
-        <translation>jobs '%1' は %2 から %3 までの同時に変換するムービーの数（整数）ではありません</translation>
-    </message>
-    <message>
-        <source>the output folder needs a name</source>
-        <translation>書き出し先のフォルダには名前が必要です</translation>
-    </message>
-    <message>
-        <source>size '%1' is too large: at most %2</source>
-        <translation>サイズ '%1' が大きすぎます: 最大 %2</translation>
-    </message>
-    <message>
-        <source>size '%1' is too small: at least %2</source>
-        <translation>サイズ '%1' が小さすぎます: 最小 %2</translation>
-    </message>
-    <message>
         <source>size %1 is written as %2: pictures have even sides</source>
         <translation>サイズ %1 は %2 で書き出されます: 画像の辺は偶数です</translation>
     </message>
     <message>
-        <source>frame rate '%1' is not a number of frames per second from %2 to %3</source>
-        <translation>フレームレート '%1' は %2 から %3 までの 1 秒あたりのフレーム数ではありません</translation>
-    </message>
-    <message>
         <source>Usage: pocketmovie [options] [MOVIE_OR_FOLDER...]
-Converts each MOVIE into a small movie for mobile phones, written beside it with the format's
+Converts each MOVIE into a small movie for mobile phones, written beside it with the format&apos;s
 extension appended (clip.mov becomes clip.mov.3gp), and the movies in each FOLDER. Without
 a movie the window opens; several are converted one after another.
 
@@ -75,9 +35,9 @@ a movie the window opens; several are converted one after another.
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
-                    movie of the same name gets " (2)" before the extension
+                    movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
-  --recursive       search the folders' folders too
+  --recursive       search the folders&apos; folders too
   --jobs N          movies converted at once in the terminal, %8 to %9 (default: one
                     per core, fewer when memory is short)
   -h, --help        show this text
@@ -104,7 +64,7 @@ The manual page tells more: man pocketmovie
   --fit SIZE        ファイル全体を SIZE 以内に収める: 300K、600K、1M（K = 1024 バイト）、
                     または none
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
-                    ムービーには拡張子の前に " (2)" が付きます
+                    ムービーには拡張子の前に &quot; (2)&quot; が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
   --recursive       フォルダの中のフォルダも探します
   --jobs N          ターミナルで同時に変換するムービーの数、%8〜%9（デフォルト: コアごとに
@@ -127,7 +87,7 @@ The manual page tells more: man pocketmovie
         <translation>その他</translation>
     </message>
     <message>
-        <source>The format's default</source>
+        <source>The format&apos;s default</source>
         <translation>フォーマットのデフォルト</translation>
     </message>
     <message>
@@ -219,6 +179,341 @@ the picture is written in MPEG-4 Visual.</source>
 come from the main window.</source>
         <translation>画像サイズ、フレームレート、データレートは
 メインウインドウの設定が使われます。</translation>
+    </message>
+</context>
+<context>
+    <name>Failure</name>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>a link to a missing file</source>
+        <translation>存在しないファイルへのリンクです</translation>
+    </message>
+    <message>
+        <source>the links go round in a loop</source>
+        <translation>リンクが循環しています</translation>
+    </message>
+    <message>
+        <source>permission denied</source>
+        <translation>アクセス権がありません</translation>
+    </message>
+    <message>
+        <source>cannot read</source>
+        <translation>読み込めません</translation>
+    </message>
+    <message>
+        <source>cannot read %2: %1</source>
+        <translation>%2 を読み込めません: %1</translation>
+    </message>
+    <message>
+        <source>a folder, not a movie</source>
+        <translation>ムービーではなくフォルダです</translation>
+    </message>
+    <message>
+        <source>not a regular file (a named pipe)</source>
+        <translation>通常のファイルではありません（名前付きパイプ）</translation>
+    </message>
+    <message>
+        <source>not a regular file (a device)</source>
+        <translation>通常のファイルではありません（デバイス）</translation>
+    </message>
+    <message>
+        <source>not a regular file (a socket)</source>
+        <translation>通常のファイルではありません（ソケット）</translation>
+    </message>
+    <message>
+        <source>not a regular file (not a plain file)</source>
+        <translation>通常のファイルではありません（特殊なファイル）</translation>
+    </message>
+    <message>
+        <source>not a movie</source>
+        <translation>ムービーではありません</translation>
+    </message>
+    <message>
+        <source>not a movie: a single picture</source>
+        <translation>ムービーではありません: 1 枚の画像です</translation>
+    </message>
+    <message>
+        <source>output folder not writable</source>
+        <translation>書き出し先のフォルダに書き込めません</translation>
+    </message>
+    <message>
+        <source>disk full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>no such output folder</source>
+        <translation>書き出し先のフォルダがありません</translation>
+    </message>
+    <message>
+        <source>the output&apos;s name is too long for the file system</source>
+        <translation>書き出し先の名前がファイルシステムには長すぎます</translation>
+    </message>
+    <message>
+        <source>the output&apos;s folder path is too long</source>
+        <translation>書き出し先のフォルダのパスが長すぎます</translation>
+    </message>
+    <message>
+        <source>cannot create %2: %1</source>
+        <translation>%2 を作成できません: %1</translation>
+    </message>
+    <message>
+        <source>cannot write in the output folder</source>
+        <translation>書き出し先のフォルダに書き込めません</translation>
+    </message>
+    <message>
+        <source>the output is a folder</source>
+        <translation>書き出し先がフォルダです</translation>
+    </message>
+    <message>
+        <source>the output is not a regular file</source>
+        <translation>書き出し先が通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>the output is a link to a missing file</source>
+        <translation>書き出し先が存在しないファイルへのリンクです</translation>
+    </message>
+    <message>
+        <source>no source or output file given</source>
+        <translation>元のファイルまたは書き出し先のファイルが指定されていません</translation>
+    </message>
+    <message>
+        <source>the output file cannot be named</source>
+        <translation>書き出し先のファイルに名前を付けられません</translation>
+    </message>
+    <message>
+        <source>no source movie</source>
+        <translation>元のムービーがありません</translation>
+    </message>
+    <message>
+        <source>exporting a single track is not supported</source>
+        <translation>1 つのトラックだけを書き出すことはできません</translation>
+    </message>
+    <message>
+        <source>the span to export is empty</source>
+        <translation>書き出す範囲が空です</translation>
+    </message>
+    <message>
+        <source>the span to export begins after the movie&apos;s end</source>
+        <translation>書き出す範囲がムービーの終わりより後から始まっています</translation>
+    </message>
+    <message>
+        <source>cannot open the source</source>
+        <translation>元のファイルを開けません</translation>
+    </message>
+    <message>
+        <source>cannot read the source movie</source>
+        <translation>元のムービーを読み込めません</translation>
+    </message>
+    <message>
+        <source>the source is not a movie</source>
+        <translation>元のファイルはムービーではありません</translation>
+    </message>
+    <message>
+        <source>the source holds no picture or sound that can be read</source>
+        <translation>元のファイルに読み込める画像もサウンドもありません</translation>
+    </message>
+    <message>
+        <source>the source movie is cut short</source>
+        <translation>元のムービーが途中で切れています</translation>
+    </message>
+    <message>
+        <source>the source has nothing this format can hold</source>
+        <translation>このフォーマットに入れられるものが元のファイルにありません</translation>
+    </message>
+    <message>
+        <source>nothing in this movie could be read</source>
+        <translation>このムービーには読み込めるものがありません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source</source>
+        <translation>元のムービーをデコードできません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source&apos;s video</source>
+        <translation>元のムービーのビデオをデコードできません</translation>
+    </message>
+    <message>
+        <source>cannot decode the source&apos;s audio</source>
+        <translation>元のムービーのサウンドをデコードできません</translation>
+    </message>
+    <message>
+        <source>cannot convert the source</source>
+        <translation>元のムービーを変換できません</translation>
+    </message>
+    <message>
+        <source>cannot set up the conversion filters</source>
+        <translation>変換フィルタを設定できません</translation>
+    </message>
+    <message>
+        <source>the video encoder is not available</source>
+        <translation>ビデオエンコーダが使えません</translation>
+    </message>
+    <message>
+        <source>the sound encoder is not available</source>
+        <translation>サウンドエンコーダが使えません</translation>
+    </message>
+    <message>
+        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
+        <translation>H.263 で書き出せるのは 128x96、176x144、352x288、704x576、1408x1152 の画像だけです</translation>
+    </message>
+    <message>
+        <source>cannot start the encoder</source>
+        <translation>エンコーダを開始できません</translation>
+    </message>
+    <message>
+        <source>cannot encode the output</source>
+        <translation>書き出すムービーをエンコードできません</translation>
+    </message>
+    <message>
+        <source>cannot start the encoding thread</source>
+        <translation>エンコード用のスレッドを開始できません</translation>
+    </message>
+    <message>
+        <source>out of memory</source>
+        <translation>メモリが足りません</translation>
+    </message>
+    <message>
+        <source>cannot start the output movie</source>
+        <translation>書き出すムービーを開始できません</translation>
+    </message>
+    <message>
+        <source>cannot write the output movie</source>
+        <translation>書き出すムービーを書き込めません</translation>
+    </message>
+    <message>
+        <source>cannot add a stream to the output movie</source>
+        <translation>書き出すムービーにストリームを追加できません</translation>
+    </message>
+    <message>
+        <source>cannot complete the output movie</source>
+        <translation>書き出すムービーを完成できません</translation>
+    </message>
+    <message>
+        <source>cannot put the output movie in place</source>
+        <translation>書き出したムービーを所定の場所に置けません</translation>
+    </message>
+    <message>
+        <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
+        <translation>最低画質でも %1 KB 以上必要です。画像を小さくするかフレームレートを下げてください</translation>
+    </message>
+    <message>
+        <source>cannot keep the frames beside the output</source>
+        <translation>書き出し先の隣にフレームを保存できません</translation>
+    </message>
+    <message>
+        <source>cannot keep the frames beside the output: the folder is not writable</source>
+        <translation>書き出し先の隣にフレームを保存できません: フォルダに書き込めません</translation>
+    </message>
+    <message>
+        <source>cannot keep a frame of this kind</source>
+        <translation>この種類のフレームは保存できません</translation>
+    </message>
+    <message>
+        <source>cannot read the kept frames back</source>
+        <translation>保存したフレームを読み戻せません</translation>
+    </message>
+    <message>
+        <source>aborted, the earlier movie is kept</source>
+        <translation>中止しました。以前のムービーは残してあります</translation>
+    </message>
+    <message>
+        <source>the export failed</source>
+        <translation>書き出しに失敗しました</translation>
+    </message>
+    <message>
+        <source>the export failed (status %1)</source>
+        <translation>書き出しに失敗しました（ステータス %1）</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>中止しました</translation>
+    </message>
+    <message>
+        <source>the conversion did not start</source>
+        <translation>変換が始まりませんでした</translation>
+    </message>
+    <message>
+        <source>the window description could not be loaded</source>
+        <translation>ウインドウの定義を読み込めませんでした</translation>
+    </message>
+    <message>
+        <source>unknown size &apos;%2&apos; (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)</source>
+        <translation>不明なサイズ &apos;%2&apos;（natural、half、third、quarter、qcif、sqcif、96x80、幅x高さ のいずれかを指定してください）</translation>
+    </message>
+    <message>
+        <source>size &apos;%2&apos; is too large: at most %1</source>
+        <translation>サイズ &apos;%2&apos; が大きすぎます: 最大 %1</translation>
+    </message>
+    <message>
+        <source>size &apos;%2&apos; is too small: at least %1</source>
+        <translation>サイズ &apos;%2&apos; が小さすぎます: 最小 %1</translation>
+    </message>
+    <message>
+        <source>unknown format &apos;%2&apos; (use %1)</source>
+        <translation>不明なフォーマット &apos;%2&apos;（%1 のいずれかを指定してください）</translation>
+    </message>
+    <message>
+        <source>frame rate &apos;%2&apos; is not a number of frames per second from %1 to %3</source>
+        <translation>フレームレート &apos;%2&apos; は %1 から %3 までの 1 秒あたりのフレーム数ではありません</translation>
+    </message>
+    <message>
+        <source>data rate &apos;%2&apos; is not a whole number of kilobytes per second from %1 to %3</source>
+        <translation>データレート &apos;%2&apos; は %1 から %3 までの整数（1 秒あたりのキロバイト数）ではありません</translation>
+    </message>
+    <message>
+        <source>size limit &apos;%2&apos; is not a size such as 300K, 600K or 1M (or none)</source>
+        <translation>サイズの上限 &apos;%2&apos; は 300K、600K、1M のようなサイズ（または none）ではありません</translation>
+    </message>
+    <message>
+        <source>jobs &apos;%2&apos; is not a whole number of movies at once from %1 to %3</source>
+        <translation>jobs &apos;%2&apos; は %1 から %3 までの同時に変換するムービーの数（整数）ではありません</translation>
+    </message>
+    <message>
+        <source>the output folder needs a name</source>
+        <translation>書き出し先のフォルダには名前が必要です</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%2&apos;</source>
+        <translation>不明なオプション &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>option &apos;%2&apos; needs a value</source>
+        <translation>オプション &apos;%2&apos; には値が必要です</translation>
+    </message>
+    <message>
+        <source>no movies found</source>
+        <translation>ムービーが見つかりません</translation>
+    </message>
+    <message>
+        <source>cannot make the output folder %2: %1</source>
+        <translation>書き出し先のフォルダ %2 を作成できません: %1</translation>
+    </message>
+    <message>
+        <source>cannot find this program to run it</source>
+        <translation>実行するためのこのプログラムが見つかりません</translation>
+    </message>
+    <message>
+        <source>cannot start a conversion</source>
+        <translation>変換を開始できません</translation>
+    </message>
+    <message>
+        <source>the conversion ended by signal %1</source>
+        <translation>変換はシグナル %1 で終了しました</translation>
+    </message>
+    <message>
+        <source>the conversion failed</source>
+        <translation>変換に失敗しました</translation>
     </message>
 </context>
 <context>
@@ -522,217 +817,10 @@ come from the main window.</source>
     </message>
 </context>
 <context>
-    <name>Reason</name>
-    <message>
-        <source>the video encoder is not available</source>
-        <translation>ビデオエンコーダが使えません</translation>
-    </message>
-    <message>
-        <source>the sound encoder is not available</source>
-        <translation>サウンドエンコーダが使えません</translation>
-    </message>
-    <message>
-        <source>H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures</source>
-        <translation>H.263 で書き出せるのは 128x96、176x144、352x288、704x576、1408x1152 の画像だけです</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>ファイルがありません</translation>
-    </message>
-    <message>
-        <source>the span to export begins after the movie's end</source>
-        <translation>書き出す範囲がムービーの終わりより後から始まっています</translation>
-    </message>
-    <message>
-        <source>the source has nothing this format can hold</source>
-        <translation>このフォーマットに入れられるものが元のファイルにありません</translation>
-    </message>
-    <message>
-        <source>cannot start the encoding thread</source>
-        <translation>エンコード用のスレッドを開始できません</translation>
-    </message>
-    <message>
-        <source>cannot decode the source</source>
-        <translation>元のムービーをデコードできません</translation>
-    </message>
-    <message>
-        <source>out of memory</source>
-        <translation>メモリが足りません</translation>
-    </message>
-    <message>
-        <source>cannot convert the source</source>
-        <translation>元のムービーを変換できません</translation>
-    </message>
-    <message>
-        <source>cannot encode the output</source>
-        <translation>書き出すムービーをエンコードできません</translation>
-    </message>
-    <message>
-        <source>no source or output file given</source>
-        <translation>元のファイルまたは書き出し先のファイルが指定されていません</translation>
-    </message>
-    <message>
-        <source>the source is not a movie</source>
-        <translation>元のファイルはムービーではありません</translation>
-    </message>
-    <message>
-        <source>cannot read the source movie</source>
-        <translation>元のムービーを読み込めません</translation>
-    </message>
-    <message>
-        <source>the source holds no picture or sound that can be read</source>
-        <translation>元のファイルに読み込める画像もサウンドもありません</translation>
-    </message>
-    <message>
-        <source>the source movie is cut short</source>
-        <translation>元のムービーが途中で切れています</translation>
-    </message>
-    <message>
-        <source>cannot set up the conversion filters</source>
-        <translation>変換フィルタを設定できません</translation>
-    </message>
-    <message>
-        <source>the output file cannot be named</source>
-        <translation>書き出し先のファイルに名前を付けられません</translation>
-    </message>
-    <message>
-        <source>no source movie</source>
-        <translation>元のムービーがありません</translation>
-    </message>
-    <message>
-        <source>exporting a single track is not supported</source>
-        <translation>1 つのトラックだけを書き出すことはできません</translation>
-    </message>
-    <message>
-        <source>the span to export is empty</source>
-        <translation>書き出す範囲が空です</translation>
-    </message>
-    <message>
-        <source>the disk is full</source>
-        <translation>ディスクがいっぱいです</translation>
-    </message>
-    <message>
-        <source>cannot write in the output folder</source>
-        <translation>書き出し先のフォルダに書き込めません</translation>
-    </message>
-    <message>
-        <source>cannot start the output movie</source>
-        <translation>書き出すムービーを開始できません</translation>
-    </message>
-    <message>
-        <source>cannot write the output movie</source>
-        <translation>書き出すムービーを書き込めません</translation>
-    </message>
-    <message>
-        <source>cannot add a stream to the output movie</source>
-        <translation>書き出すムービーにストリームを追加できません</translation>
-    </message>
-    <message>
-        <source>cannot complete the output movie</source>
-        <translation>書き出すムービーを完成できません</translation>
-    </message>
-    <message>
-        <source>cannot put the output movie in place</source>
-        <translation>書き出したムービーを所定の場所に置けません</translation>
-    </message>
-    <message>
-        <source>cannot open the source</source>
-        <translation>元のファイルを開けません</translation>
-    </message>
-    <message>
-        <source>not a movie</source>
-        <translation>ムービーではありません</translation>
-    </message>
-    <message>
-        <source>cannot decode the source's video</source>
-        <translation>元のムービーのビデオをデコードできません</translation>
-    </message>
-    <message>
-        <source>cannot decode the source's audio</source>
-        <translation>元のムービーのサウンドをデコードできません</translation>
-    </message>
-    <message>
-        <source>nothing in this movie could be read</source>
-        <translation>このムービーには読み込めるものがありません</translation>
-    </message>
-    <message>
-        <source>a single picture</source>
-        <translation>1 枚の画像です</translation>
-    </message>
-    <message>
-        <source>the output is a folder</source>
-        <translation>書き出し先がフォルダです</translation>
-    </message>
-    <message>
-        <source>cannot start the encoder</source>
-        <translation>エンコーダを開始できません</translation>
-    </message>
-    <message>
-        <source>aborted, the earlier movie is kept</source>
-        <translation>中止しました。以前のムービーは残してあります</translation>
-    </message>
-</context>
-<context>
     <name>Terminal</name>
-    <message>
-        <source>the window description could not be loaded</source>
-        <translation>ウインドウの定義を読み込めませんでした</translation>
-    </message>
-    <message>
-        <source>aborted</source>
-        <translation>中止しました</translation>
-    </message>
-    <message>
-        <source>disk full</source>
-        <translation>ディスクがいっぱいです</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>ファイルがありません</translation>
-    </message>
-    <message>
-        <source>permission denied</source>
-        <translation>アクセス権がありません</translation>
-    </message>
-    <message>
-        <source>the conversion did not start</source>
-        <translation>変換が始まりませんでした</translation>
-    </message>
-    <message>
-        <source>no such file: %1</source>
-        <translation>ファイルがありません: %1</translation>
-    </message>
-    <message>
-        <source>output folder not writable: %1</source>
-        <translation>書き出し先のフォルダに書き込めません: %1</translation>
-    </message>
-    <message>
-        <source>disk full: %1</source>
-        <translation>ディスクがいっぱいです: %1</translation>
-    </message>
-    <message>
-        <source>no such output folder: %1</source>
-        <translation>書き出し先のフォルダがありません: %1</translation>
-    </message>
-    <message>
-        <source>cannot create %1: %2</source>
-        <translation>%1 を作成できません: %2</translation>
-    </message>
-    <message>
-        <source>cannot read: %1</source>
-        <translation>読み込めません: %1</translation>
-    </message>
-    <message>
-        <source>not a movie: %1</source>
-        <translation>ムービーではありません: %1</translation>
-    </message>
     <message>
         <source>%1 left</source>
         <translation>残り %1</translation>
-    </message>
-    <message>
-        <source>the export failed (status %1)</source>
-        <translation>書き出しに失敗しました（ステータス %1）</translation>
     </message>
     <message>
         <source>wrote %1</source>
@@ -743,48 +831,12 @@ come from the main window.</source>
         <translation>%2 件中 %1 件完了、%3 件変換中</translation>
     </message>
     <message>
-        <source>no movies found</source>
-        <translation>ムービーが見つかりません</translation>
-    </message>
-    <message>
-        <source>cannot make the output folder %1: %2</source>
-        <translation>書き出し先のフォルダ %1 を作成できません: %2</translation>
-    </message>
-    <message>
         <source>skipped %1: %2 is already a complete movie</source>
         <translation>%1 をスキップしました: %2 はすでに完全なムービーです</translation>
     </message>
     <message>
-        <source>cannot find this program to run it</source>
-        <translation>実行するためのこのプログラムが見つかりません</translation>
-    </message>
-    <message>
-        <source>output folder not writable: </source>
-        <translation>書き出し先のフォルダに書き込めません: </translation>
-    </message>
-    <message>
-        <source>cannot write in the output folder: </source>
-        <translation>書き出し先のフォルダに書き込めません: </translation>
-    </message>
-    <message>
-        <source>cannot start a conversion: </source>
-        <translation>変換を開始できません: </translation>
-    </message>
-    <message>
         <source> (a movie of the same name is already in this batch)</source>
         <translation>（同じ名前のムービーがすでにこのバッチにあります）</translation>
-    </message>
-    <message>
-        <source>cannot put the output movie in place: </source>
-        <translation>書き出したムービーを所定の場所に置けません: </translation>
-    </message>
-    <message>
-        <source>the conversion ended by signal %1</source>
-        <translation>変換はシグナル %1 で終了しました</translation>
-    </message>
-    <message>
-        <source>the conversion failed</source>
-        <translation>変換に失敗しました</translation>
     </message>
     <message>
         <source>%1 written, %2 failed</source>
@@ -801,62 +853,6 @@ come from the main window.</source>
     <message>
         <source>, %1 not started</source>
         <translation>、%1 件は未開始</translation>
-    </message>
-    <message>
-        <source>the output's name is too long for the file system: %1</source>
-        <translation>書き出し先の名前がファイルシステムには長すぎます: %1</translation>
-    </message>
-    <message>
-        <source>the output is a folder: %1</source>
-        <translation>書き出し先がフォルダです: %1</translation>
-    </message>
-    <message>
-        <source>the output is not a regular file: %1</source>
-        <translation>書き出し先が通常のファイルではありません: %1</translation>
-    </message>
-    <message>
-        <source>the output is a link to a missing file: %1</source>
-        <translation>書き出し先が存在しないファイルへのリンクです: %1</translation>
-    </message>
-    <message>
-        <source>a link to a missing file: %1</source>
-        <translation>存在しないファイルへのリンクです: %1</translation>
-    </message>
-    <message>
-        <source>a named pipe</source>
-        <translation>名前付きパイプ</translation>
-    </message>
-    <message>
-        <source>a device</source>
-        <translation>デバイス</translation>
-    </message>
-    <message>
-        <source>a socket</source>
-        <translation>ソケット</translation>
-    </message>
-    <message>
-        <source>not a plain file</source>
-        <translation>通常のファイルではない</translation>
-    </message>
-    <message>
-        <source>the links go round in a loop: %1</source>
-        <translation>リンクが循環しています: %1</translation>
-    </message>
-    <message>
-        <source>permission denied: %1</source>
-        <translation>アクセス権がありません: %1</translation>
-    </message>
-    <message>
-        <source>cannot read %1: %2</source>
-        <translation>%1 を読み込めません: %2</translation>
-    </message>
-    <message>
-        <source>a folder, not a movie: %1</source>
-        <translation>ムービーではなくフォルダです: %1</translation>
-    </message>
-    <message>
-        <source>not a regular file (%1): %2</source>
-        <translation>通常のファイルではありません（%1）: %2</translation>
     </message>
 </context>
 </TS>

@@ -16,10 +16,6 @@ std::string Fill(const std::string& text, const std::string& first, const std::s
 std::string Fill(const std::string& text, const std::string& first, const std::string& second,
                  const std::string& third);
 
-// A reason from the movie services, which write English: translated whole, or part by part
-// between ": " (a part that names a file or quotes the system stays as it is).
-std::string TranslatedReason(const std::string& reason);
-
 // Makes the translators the application's, so that the window description is translated too.
 void InstallTranslators(QCoreApplication* application);
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/movies/Movies.h"
 
@@ -49,6 +50,21 @@ class NSString {
   std::string text_;
 };
 using NSArray = std::vector<NSString>;
+
+// Why something did not happen: its code, the file it is about, and its words in the user's language.
+class NSError : public NSObject {
+ public:
+  NSError() = default;
+  explicit NSError(Failure failure) : failure_(std::move(failure)) {}
+  FailureCode code() const { return failure_.code; }
+  NSString filePath() const { return NSString(failure_.subject); }
+  NSString localizedDescription() const;
+  // The words without the file, for a list that names it already.
+  NSString localizedFailureReason() const;
+
+ private:
+  Failure failure_;
+};
 
 NSString NSHomeDirectory();
 // The user's videos folder (XDG_VIDEOS_DIR of xdg-user-dirs) when it exists, else the home folder.
@@ -227,10 +243,10 @@ class NSApplication : public NSObject {
   // date in the past it never waits. Events outside the mask stay queued.
   NSEvent* nextEventMatchingMask(unsigned mask, NSDate* expiration, const NSString& mode, BOOL dequeue);
   // A conversion run gave up or its export failed. In a window: the empty output file the run
-  // made is taken back, `reason` gets one line saying why (the words a run from the terminal ends
-  // with), the failure is forgotten so the next run's reason is its own, and YES: the window goes
-  // on. From the terminal NO: the run ends, and its closing line says why.
-  BOOL recoverFromFailedRun(NSString* reason);
+  // made is taken back, `error` gets why (the words a run from the terminal ends with), the
+  // failure is forgotten so the next run's is its own, and YES: the window goes on. From the
+  // terminal NO: the run ends, and its closing line says why.
+  BOOL recoverFromFailedRun(NSError* error);
   void setDelegate(NSApplicationDelegate* delegate);
   NSApplicationDelegate* delegate() const;
 };

@@ -124,12 +124,12 @@ NSEvent* NSApplication::nextEventMatchingMask(unsigned mask, NSDate* expiration,
   return framework::NextHeldEvent(mask, dequeue);
 }
 
-BOOL NSApplication::recoverFromFailedRun(NSString* reason) {
+BOOL NSApplication::recoverFromFailedRun(NSError* error) {
   if (framework::TerminalMode()) return NO;  // the run's closing line comes as it ends
-  const std::string text = framework::RunFailureReason();
+  const Failure failure = framework::LastRunFailure();
   framework::RemoveEmptyOutputs();
   framework::ForgetRunFailure();
-  if (reason) *reason = NSString(text);
+  if (error) *error = NSError(failure);
   return YES;
 }
 

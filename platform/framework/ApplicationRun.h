@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
 #include "platform/framework/AppKit.h"
 
 class QApplication;
@@ -19,16 +20,16 @@ QApplication* EnsureApplication();
 void RequestOffscreen();
 bool HasDisplay();
 
-// Why the first thing that failed during a run failed, in a few words, for the terminal.
-void NoteFailure(const std::string& reason);
+// Why the first thing that failed during a run failed, for the terminal and the window.
+void NoteFailure(const Failure& failure);
 void ForgetFailures();
 
-// Why the path given as the movie is no file that could hold one ("no such file: ...", "a folder,
-// not a movie: ...", "not a regular file (a named pipe): ..."); empty for a regular file.
-std::string SourceFileProblem(const std::string& path);
+// Why the path given as the movie is no file that could hold one (no such file, a folder, a named
+// pipe...), with the path as its subject; none for a regular file.
+Failure SourceFileProblem(const std::string& path);
 // Why an output may not be written at the path: a folder, a link to nothing, or no regular file (a
-// named pipe, a device) that a movie renamed into place would destroy; empty when it may.
-std::string OutputFileProblem(const std::string& path);
+// named pipe, a device) that a movie renamed into place would destroy; none when it may.
+Failure OutputFileProblem(const std::string& path);
 
 // Preferences that this run's options stand in for: writes to these keys are dropped.
 void IgnoreDefaultsWrites(const std::vector<std::string>& keys);

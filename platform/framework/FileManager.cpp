@@ -12,7 +12,6 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/desktop/Translation.h"
 #include "platform/files/HiddenFiles.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
@@ -31,22 +30,22 @@ std::string& lastOutputPath() {
 
 std::string folderOf(const std::string& path) { return NSString(path).stringByDeletingLastPathComponent().str(); }
 
-std::string reasonFor(int error, const std::string& path) {
+Failure failureFor(int error, const std::string& path) {
   switch (error) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return framework::Fill(framework::Tr("Terminal", "output folder not writable: %1"), folderOf(path));
+      return {FailureCode::outputFolderNotWritable, folderOf(path)};
     case ENOSPC:
     case EDQUOT:
-      return framework::Fill(framework::Tr("Terminal", "disk full: %1"), folderOf(path));
+      return {FailureCode::diskFull, folderOf(path)};
     case ENOENT:
     case ENOTDIR:
-      return framework::Fill(framework::Tr("Terminal", "no such output folder: %1"), folderOf(path));
+      return {FailureCode::noSuchOutputFolder, folderOf(path)};
     case ENAMETOOLONG:
-      return framework::Fill(framework::Tr("Terminal", "the output's name is too long for the file system: %1"), path);
+      return {FailureCode::outputNameTooLong, path};
     default:
-      return framework::Fill(framework::Tr("Terminal", "cannot create %1: %2"), path, std::strerror(error));
+      return {FailureCode::cannotCreateOutput, path, std::strerror(error)};
   }
 }
 
@@ -66,7 +65,7 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
   // Only empty files are asked for; an existing file is left as it is.
   (void)contents;
   (void)attributes;
-  if (const std::string problem = framework::OutputFileProblem(path.str()); !problem.empty()) {
+  if (const Failure problem = framework::OutputFileProblem(path.str())) {
     framework::NoteFailure(problem);
     return NO;
   }
@@ -78,7 +77,7 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
       lastOutputPath() = path.str();
       return YES;
     }
-    framework::NoteFailure(reasonFor(error, path.str()));
+    framework::NoteFailure(failureFor(error, path.str()));
     return NO;
   }
   close(fd);
@@ -107,7 +106,7 @@ BOOL NSFileManager::createSymbolicLinkAtPath(const NSString& path, const NSStrin
 
 BOOL NSFileManager::moveItemAtPath(const NSString& path, const NSString& destination) {
   // Only a file takes another's place: a named pipe or a link there is the user's, not an output.
-  if (!framework::OutputFileProblem(destination.str()).empty()) return NO;
+  if (framework::OutputFileProblem(destination.str())) return NO;
   return std::rename(path.UTF8String(), destination.UTF8String()) == 0;
 }
 

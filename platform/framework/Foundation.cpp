@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/framework/AppKit.h"
+#include "platform/desktop/FailureText.h"
 #include "platform/framework/FrameworkInternal.h"
 
 const NSString NSDefaultRunLoopMode = "kCFRunLoopDefaultMode";
@@ -38,6 +39,10 @@ NSString NSString::stringByDeletingLastPathComponent() const {
   if (slash == std::string::npos) return NSString(".");
   return slash == 0 ? NSString("/") : NSString(text_.substr(0, slash));
 }
+
+NSString NSError::localizedDescription() const { return NSString(framework::FailureText(failure_)); }
+
+NSString NSError::localizedFailureReason() const { return NSString(framework::FailureTextWithoutSubject(failure_)); }
 
 NSString NSHomeDirectory() {
   if (const std::string home = framework::NonEmptyEnv("HOME"); !home.empty()) return NSString(home);

@@ -9,7 +9,7 @@
 NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   (void)byReference;  // movies are always read from their file
   // A pipe or a device would hold the open, or feed it without end.
-  if (const std::string problem = url ? framework::SourceFileProblem(url->path().str()) : ""; !problem.empty()) {
+  if (const Failure problem = url ? framework::SourceFileProblem(url->path().str()) : Failure{}; problem) {
     framework::NoteFailure(problem);
     delete this;
     return nullptr;
@@ -19,9 +19,7 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   if (status == noErr) status = OpenMovieFile(&source, &fileRef_, fsRdPerm);
   if (status != noErr) {
     const std::string path = url ? url->path().str() : "";
-    const std::string reason = status == fnfErr ? framework::Tr("Terminal", "no such file: %1")
-                                                : framework::Tr("Terminal", "cannot read: %1");
-    framework::NoteFailure(framework::Fill(reason, path));
+    framework::NoteFailure({status == fnfErr ? FailureCode::noSuchFile : FailureCode::cannotRead, path});
     delete this;
     return nullptr;
   }
@@ -29,10 +27,8 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
   if (status != noErr || !movie_) {
     // The file may have gone between the two calls; that is no judgement on its contents.
     const std::string path = url->path().str();
-    const std::string what = GetMovieOpenFailure();
-    framework::NoteFailure(status == fnfErr ? framework::Fill(framework::Tr("Terminal", "no such file: %1"), path)
-                           : what.empty()   ? framework::Fill(framework::Tr("Terminal", "not a movie: %1"), path)
-                                            : framework::TranslatedReason(what) + ": " + path);
+    const Failure what = GetMovieOpenFailure();
+    framework::NoteFailure({status == fnfErr ? FailureCode::noSuchFile : what ? what.code : FailureCode::notAMovie, path});
     delete this;
     return nullptr;
   }

@@ -11,25 +11,25 @@ namespace framework {
 
 namespace {
 
-std::string& firstFailure() {
-  static auto* reason = new std::string;
-  return *reason;
+Failure& firstFailure() {
+  static auto* failure = new Failure;
+  return *failure;
 }
 
-std::string describeStatus(long status) {
+Failure statusFailure(long status) {
   switch (status) {
     case userCanceledErr:
     case -1:
-      return Tr("Terminal", "aborted");
+      return {FailureCode::aborted};
     case dskFulErr:
-      return Tr("Terminal", "disk full");
+      return {FailureCode::diskFull};
     case fnfErr:
-      return Tr("Terminal", "no such file");
+      return {FailureCode::noSuchFile};
     case permErr:
     case wrPermErr:
-      return Tr("Terminal", "permission denied");
+      return {FailureCode::permissionDenied};
     default:
-      return Fill(Tr("Terminal", "the export failed (status %1)"), std::to_string(status));
+      return {FailureCode::exportFailedStatus, {}, std::to_string(status)};
   }
 }
 
@@ -37,17 +37,17 @@ bool anyRunFailed = false;
 
 }  // namespace
 
-void NoteFailure(const std::string& reason) {
-  if (firstFailure().empty()) firstFailure() = reason;
+void NoteFailure(const Failure& failure) {
+  if (!firstFailure()) firstFailure() = failure;
 }
 
-std::string RunFailureReason() {
+Failure LastRunFailure() {
   const MovieExportReport report = LastMovieExportReport();
   if (report.started) {
     if (report.finished && report.status == noErr) return {};
-    return !report.failureReason.empty() ? TranslatedReason(report.failureReason) : describeStatus(report.status);
+    return report.failure ? report.failure : statusFailure(report.status);
   }
-  return !firstFailure().empty() ? firstFailure() : Tr("Terminal", "the conversion did not start");
+  return firstFailure() ? firstFailure() : Failure{FailureCode::conversionDidNotStart};
 }
 
 void RemoveEmptyOutputs() {
@@ -58,7 +58,7 @@ void RemoveEmptyOutputs() {
 }
 
 void ForgetRunFailure() {
-  firstFailure().clear();
+  firstFailure() = {};
   RecordMovieExportReport({});
   anyRunFailed = true;
 }
@@ -78,7 +78,7 @@ int WindowExitStatus() {
 }
 
 void ForgetFailures() {
-  firstFailure().clear();
+  firstFailure() = {};
   RecordMovieExportReport({});
   anyRunFailed = false;
 }

@@ -1,14 +1,14 @@
-// Why a conversion run failed, in the one line both the window's status line and the terminal's
-// closing line show, and what a failed run must not leave behind.
+// Why a conversion run failed, which both the window's status line and the terminal's closing
+// line show, and what a failed run must not leave behind.
 #pragma once
 
-#include <string>
+#include "platform/Failure.h"
 
 namespace framework {
 
-// The first thing that failed in this run (an export's own reason first), or a few words for its
-// status; "the conversion did not start" when nothing said more. Empty when the last export completed.
-std::string RunFailureReason();
+// The first thing that failed in this run (an export's own failure first), or what its status
+// says; "the conversion did not start" when nothing said more. None when the last export completed.
+Failure LastRunFailure();
 // Only files this process made and nobody wrote: an output the run created and never filled.
 void RemoveEmptyOutputs();
 // A window goes on after a failed run: the next run's reason must be its own, while the exit

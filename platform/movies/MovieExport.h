@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/OutputFormats.h"
 #include "platform/files/Files.h"
@@ -70,7 +71,7 @@ struct MovieExportReport {
   bool finished = false;   // the export call has reached its end (completed, stopped or failed)
   ComponentResult status = 0;
   std::string outputPath;
-  std::string failureReason;  // one short line for a person; empty on success
+  Failure failure;            // why it did not complete; none on success
   std::string notice;         // one line when the written rates differ from the chosen ones
 };
 MovieExportReport LastMovieExportReport();

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/files/Files.h"
 
@@ -18,8 +19,8 @@ void ExitMovies();
 // Status of the last movie call on this thread.
 OSErr GetMoviesError();
 // What the file of the last NewMovieFromFile on this thread is instead of a movie, when that is
-// worth telling ("not a movie: a single picture"); empty otherwise.
-std::string GetMovieOpenFailure();
+// worth telling (a single picture); none otherwise.
+Failure GetMovieOpenFailure();
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);
 OSErr CloseMovieFile(SInt16 resRefNum);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/OptionRanges.h"
+#include "platform/desktop/FailureText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
 #include "platform/framework/ApplicationRun.h"
@@ -19,6 +20,7 @@
 #include "platform/framework/NibLoading.h"
 #include "platform/media/exporters/ExporterDialog.h"
 #include "platform/terminal/CommandLine.h"
+#include "platform/terminal/RunResultChannel.h"
 #include "platform/terminal/TerminalBatch.h"
 #include "platform/terminal/TerminalReport.h"
 
@@ -108,13 +110,13 @@ bool isFolder(const std::string& path) {
 
 // From the terminal the run ends by itself, also when no export started or none closed.
 int runWithoutWindow(NSApplication* application, const std::string& movie) {
-  if (const std::string problem = framework::SourceFileProblem(movie); !problem.empty()) {
+  if (const Failure problem = framework::SourceFileProblem(movie)) {
     // Checked here so that a mistyped name leaves no empty output behind.
     framework::NoteFailure(problem);
   } else if (NSApplicationDelegate* delegate = application->delegate()) {
     delegate->applicationOpenFile(application, NSString(movie));
     // A source removed while the run was being prepared ends it without a word of its own.
-    if (const std::string gone = framework::SourceFileProblem(movie); !gone.empty()) framework::NoteFailure(gone);
+    if (const Failure gone = framework::SourceFileProblem(movie)) framework::NoteFailure(gone);
   }
   int status = 1;
   if (!framework::Terminated(&status)) application->terminate(nullptr);
@@ -154,8 +156,9 @@ int NSApplicationMain(int argc, const char** argv) {
   framework::ForgetTermination();
   framework::ForgetFailures();
   const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
-  if (!options.error.empty()) {
-    std::fprintf(stderr, "pocketmovie: %s\n%s\n", options.error.c_str(),
+  if (options.error) {
+    framework::SendRunResult({options.error, {}});
+    std::fprintf(stderr, "pocketmovie: %s\n%s\n", framework::FailureText(options.error).c_str(),
                  framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
     return kUsageStatus;
   }
@@ -196,8 +199,9 @@ int NSApplicationMain(int argc, const char** argv) {
   stopOnSignals();
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
-    const std::string reason = framework::Tr("Terminal", "the window description could not be loaded");
-    std::fprintf(stderr, "pocketmovie: %s\n", reason.c_str());
+    const Failure failure{FailureCode::windowDescriptionMissing};
+    framework::SendRunResult({failure, {}});
+    std::fprintf(stderr, "pocketmovie: %s\n", framework::FailureText(failure).c_str());
     return 1;
   }
   NSApplication* application = NSApplication::sharedApplication();

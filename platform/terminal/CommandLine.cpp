@@ -76,20 +76,19 @@ bool parseSize(std::string_view text, RunOptions& options) {
   const std::optional<long> width = wholeText<long>(text.substr(0, x));
   const std::optional<long> height = wholeText<long>(text.substr(x == std::string_view::npos ? text.size() : x + 1));
   if (!width || !height) {
-    options.error = Fill(
-        Tr("CommandLine", "unknown size '%1' (use natural, half, third, quarter, qcif, sqcif, 96x80 or WxH)"), shown);
+    options.error = {FailureCode::unknownSize, shown};
     return false;
   }
   const long w = *width;
   const long h = *height;
   if (w > kPictureSideRange.most || h > kPictureSideRange.most) {
     const std::string most = FormatDouble(kPictureSideRange.most);
-    options.error = Fill(Tr("CommandLine", "size '%1' is too large: at most %2"), shown, most + "x" + most);
+    options.error = {FailureCode::sizeTooLarge, shown, most + "x" + most};
     return false;
   }
   if (w < kPictureSideRange.least || h < kPictureSideRange.least) {
     const std::string least = FormatDouble(kPictureSideRange.least);
-    options.error = Fill(Tr("CommandLine", "size '%1' is too small: at least %2"), shown, least + "x" + least);
+    options.error = {FailureCode::sizeTooSmall, shown, least + "x" + least};
     return false;
   }
   options.notice.clear();
@@ -110,7 +109,7 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   if (name == "--format") {
     const OutputFormat* format = OutputFormatNamed(value);
     if (!format) {
-      options.error = Fill(Tr("CommandLine", "unknown format '%1' (use %2)"), shown, FormatNames());
+      options.error = {FailureCode::unknownFormat, shown, FormatNames()};
       return false;
     }
     options.formatTag = format->tag;
@@ -119,45 +118,43 @@ bool applyOption(std::string_view name, std::string_view value, RunOptions& opti
   } else if (name == "--fps") {
     const std::optional<double> fps = wholeText<double>(value);
     if (!fps || !InRange(kFramesPerSecondRange, *fps)) {
-      options.error = Fill(Tr("CommandLine", "frame rate '%1' is not a number of frames per second from %2 to %3"),
-                           shown, FormatDouble(kFramesPerSecondRange.least), FormatDouble(kFramesPerSecondRange.most));
+      options.error = {FailureCode::badFrameRate, shown, FormatDouble(kFramesPerSecondRange.least),
+                       FormatDouble(kFramesPerSecondRange.most)};
       return false;
     }
     options.framesPerSecond = *fps;
   } else if (name == "--rate") {
     const std::optional<int> rate = wholeText<int>(value);
     if (!rate || !InRange(kKilobytesPerSecondRange, *rate)) {
-      options.error =
-          Fill(Tr("CommandLine", "data rate '%1' is not a whole number of kilobytes per second from %2 to %3"), shown,
-               FormatDouble(kKilobytesPerSecondRange.least), FormatDouble(kKilobytesPerSecondRange.most));
+      options.error = {FailureCode::badDataRate, shown, FormatDouble(kKilobytesPerSecondRange.least),
+                       FormatDouble(kKilobytesPerSecondRange.most)};
       return false;
     }
     options.kilobytesPerSecond = *rate;
   } else if (name == "--fit") {
     const std::optional<long> kilobytes = fitKilobytes(value);
     if (!kilobytes) {
-      options.error = "size limit '" + shown + "' is not a size such as 300K, 600K or 1M (or none)";
+      options.error = {FailureCode::badSizeLimit, shown};
       return false;
     }
     options.fitKilobytes = *kilobytes;
   } else if (name == "--jobs") {
     const std::optional<int> jobs = wholeText<int>(value);
     if (!jobs || !InRange(kJobsRange, *jobs)) {
-      options.error = Fill(Tr("CommandLine", "jobs '%1' is not a whole number of movies at once from %2 to %3"), shown,
-                           FormatDouble(kJobsRange.least), FormatDouble(kJobsRange.most));
+      options.error = {FailureCode::badJobs, shown, FormatDouble(kJobsRange.least), FormatDouble(kJobsRange.most)};
       return false;
     }
     options.jobs = *jobs;
     return true;
   } else if (name == "--output-dir") {
     if (value.empty()) {
-      options.error = Tr("CommandLine", "the output folder needs a name");
+      options.error = {FailureCode::outputFolderNeedsName};
       return false;
     }
     options.outputFolder = shown;
     return true;
   } else {
-    options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(name));
+    options.error = {FailureCode::unknownOption, std::string(name)};
     return false;
   }
   options.conversionArguments.push_back(std::string(name) + "=" + shown);
@@ -194,7 +191,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
       if (!takesValue(name)) {
-        options.error = Fill(Tr("CommandLine", "unknown option '%1'"), std::string(argument));
+        options.error = {FailureCode::unknownOption, std::string(argument)};
         return options;
       }
       std::string_view value;
@@ -203,7 +200,7 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       } else if (i + 1 < argc) {
         value = argv[++i];
       } else {
-        options.error = Fill(Tr("CommandLine", "option '%1' needs a value"), std::string(name));
+        options.error = {FailureCode::optionNeedsValue, std::string(name)};
         return options;
       }
       if (!applyOption(name, value, options)) return options;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
+
 namespace framework {
 
 struct RunOptions {
@@ -26,7 +28,7 @@ struct RunOptions {
   bool recursive = false;
   // The options above that shape each conversion, as "--name=value", to hand to a run per movie.
   std::vector<std::string> conversionArguments;
-  std::string error;   // what is wrong with the arguments; empty when they are usable
+  Failure error;       // what is wrong with the arguments; none when they are usable
   std::string notice;  // a value that is written otherwise than given, said before the run
 
   // One movie converted beside itself, exactly as a launch has always converted one.

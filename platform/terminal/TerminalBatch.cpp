@@ -5,7 +5,8 @@
 // that goes straight to the conversion: loading the program afresh would cost each movie some
 // 90 ms of a core, mostly linking its two hundred libraries. A child writes into a hidden folder of its own beside the final output;
 // only a finished movie is renamed into place, so nothing partial is ever under a final name,
-// whatever becomes of the child.
+// whatever becomes of the child. A child says how it ended on a channel of its own, as a failure
+// code; the batch writes each movie's line itself.
 #include "platform/terminal/TerminalBatch.h"
 
 #include <fcntl.h>
@@ -27,15 +28,21 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "platform/desktop/FailureText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/files/HiddenFiles.h"
 #include "platform/framework/ApplicationRun.h"
 #include "platform/terminal/BatchPlan.h"
+#include "platform/terminal/RunResultChannel.h"
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -97,20 +104,37 @@ std::string selfExecutable() {
   return error ? std::string() : self.string();
 }
 
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-  if (from.empty()) return;
-  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}
-
 struct Job {
   PlannedOutput plan;
   std::unique_ptr<hidden_files::HiddenName> stagingName;  // the folder goes with it
-  fs::path staging;        // the child's own folder beside the output
+  fs::path staging;          // the child's own folder beside the output
   std::string stagedSource;  // the link to the source inside it, which the child converts
-  int errors = -1;         // the read end of the child's standard error
-  std::string errorText;
+  int results = -1;          // the read end of the child's result channel
+  std::string received;
+};
+
+// What a run is started with: its arguments and its environment, made before the fork so that
+// the child only has to take them.
+struct ChildStart {
+  std::vector<std::string> words;
+  std::vector<std::string> settings;  // NAME=value
+  std::vector<char*> argv;
+  std::vector<char*> envp;
+
+  ChildStart(std::vector<std::string> arguments, const std::vector<std::string>& ownSettings)
+      : words(std::move(arguments)), settings(ownSettings) {
+    for (char** entry = environ; entry && *entry; ++entry) {
+      const std::string_view setting = *entry;
+      const bool replaced = std::any_of(ownSettings.begin(), ownSettings.end(), [&](const std::string& own) {
+        return setting.substr(0, setting.find('=') + 1) == std::string_view(own).substr(0, own.find('=') + 1);
+      });
+      if (!replaced) settings.emplace_back(setting);
+    }
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    for (std::string& setting : settings) envp.push_back(setting.data());
+    envp.push_back(nullptr);
+  }
 };
 
 bool onlyThread() {
@@ -127,14 +151,14 @@ class Batch {
   int run() {
     const std::vector<std::string> movies = FindMovies(options_.movies, options_.recursive);
     if (movies.empty()) {
-      line(Tr("Terminal", "no movies found"));
+      line(FailureText({FailureCode::noMoviesFound}));
       return 1;
     }
     if (!options_.outputFolder.empty()) {
       std::error_code error;
       fs::create_directories(options_.outputFolder, error);
       if (!fs::is_directory(options_.outputFolder)) {
-        line(Fill(Tr("Terminal", "cannot make the output folder %1: %2"), options_.outputFolder, error.message()));
+        line(FailureText({FailureCode::cannotMakeOutputFolder, options_.outputFolder, error.message()}));
         return 1;
       }
     }
@@ -165,11 +189,11 @@ class Batch {
   void start(const PlannedOutput& plan) {
     std::error_code error;
     // In the words a launch with this one movie would use.
-    if (const std::string problem = SourceFileProblem(plan.source); !problem.empty()) {
+    if (const Failure problem = SourceFileProblem(plan.source)) {
       fail(plan, problem);
       return;
     }
-    if (const std::string problem = OutputFileProblem(plan.output); !problem.empty()) {
+    if (const Failure problem = OutputFileProblem(plan.output)) {
       fail(plan, problem);
       return;
     }
@@ -179,11 +203,12 @@ class Batch {
       return;
     }
     if (self_.empty()) {
-      fail(plan, Tr("Terminal", "cannot find this program to run it"));
+      fail(plan, {FailureCode::programNotFound});
       return;
     }
     Job job{plan, {}, {}, {}, -1, {}};
     const fs::path outputFolder = fs::path(plan.output).parent_path();
+    const std::string folder = outputFolder.string();
     int err = hidden_files::HiddenName::Reserve(outputFolder.empty() ? "." : outputFolder.string(), &job.stagingName);
     if (err == 0) {
       job.staging = job.stagingName->path(hidden_files::HiddenKind::staging);
@@ -192,34 +217,29 @@ class Batch {
     }
     if (err != 0) {
       const bool refused = err == EACCES || err == EPERM || err == EROFS;
-      fail(plan, (refused ? Tr("Terminal", "output folder not writable: ")
-                          : Tr("Terminal", "cannot write in the output folder: ")) +
-                     fs::path(plan.output).parent_path().string() +
-                     (refused ? "" : std::string(" (") + std::strerror(err) + ")"));
+      fail(plan, refused ? Failure{FailureCode::outputFolderNotWritable, folder}
+                         : Failure{FailureCode::cannotWriteInOutputFolder, folder, std::strerror(err)});
       return;
     }
     job.stagedSource = (job.staging / fs::path(plan.source).filename()).string();
     fs::create_symlink(fs::absolute(plan.source), job.stagedSource, error);
     if (error) {
-      fail(plan, Tr("Terminal", "cannot write in the output folder: ") + fs::path(plan.output).parent_path().string());
+      fail(plan, {FailureCode::cannotWriteInOutputFolder, folder});
       return;
     }
-
-    std::vector<std::string> words = {self_, "--headless", "--format=" + formatName_};
-    words.insert(words.end(), options_.conversionArguments.begin(), options_.conversionArguments.end());
-    words.insert(words.end(), {"--", job.stagedSource});
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
 
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0) {
-      fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
+      fail(plan, {FailureCode::cannotStartConversion, {}, std::strerror(errno)});
       return;
     }
-    // Each run's share of the cores; the runs together use them all.
+    std::vector<std::string> words = {self_, "--headless", "--format=" + formatName_};
+    words.insert(words.end(), options_.conversionArguments.begin(), options_.conversionArguments.end());
+    words.insert(words.end(), {"--", job.stagedSource});
+    // Each run's share of the cores (the runs together use them all), and where it says how it ended.
     const std::string coreShare = std::to_string(std::max(1, cores() / int(std::max<size_t>(1, jobs_))));
-    setenv("POCKETMOVIE_CORES", coreShare.c_str(), 1);  // the batch itself converts nothing
+    ChildStart childStart(std::move(words), {"POCKETMOVIE_CORES=" + coreShare,
+                                             std::string(kRunResultVariable) + "=" + std::to_string(pipeEnds[1])});
     // Forking a process with other threads would copy locks they hold; then the child starts afresh.
     const bool forkOnly = runMovie_ && onlyThread();
     const pid_t parent = getpid();
@@ -239,34 +259,36 @@ class Batch {
       for (int signal : kStopSignals) std::signal(signal, SIG_DFL);
       signal(SIGPIPE, SIG_DFL);  // the batch ignores it; an ignored signal would stay ignored
       sigprocmask(SIG_SETMASK, &previous, nullptr);
+      // The run's own lines are the batch's to write: it says how it ended on its channel.
       const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
       dup2(nothing, STDIN_FILENO);
       dup2(nothing, STDOUT_FILENO);
-      dup2(pipeEnds[1], STDERR_FILENO);
+      dup2(nothing, STDERR_FILENO);
+      close(pipeEnds[0]);
+      fcntl(pipeEnds[1], F_SETFD, 0);  // the channel stays open across the exec
       if (forkOnly) {
-        // What an exec would have closed: the pipes' other ends, so that a run outliving the batch
-        // finds nobody reading its lines rather than a pipe it fills itself.
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
+        // What an exec would have closed, so that a run outliving the batch finds nobody reading
+        // rather than a pipe it holds open itself.
         if (nothing > STDERR_FILENO) close(nothing);
-        for (const auto& [other, running] : running_) close(running.errors);
+        for (const auto& [other, running] : running_) close(running.results);
+        environ = childStart.envp.data();
         // An exception ends the child as it would end a program of its own, never in the batch's loop.
-        const int status = [&]() noexcept { return runMovie_(words); }();
+        const int status = [&]() noexcept { return runMovie_(childStart.words); }();
         std::fflush(nullptr);
         _exit(status);
       }
       job.stagingName->keepAcrossExec();  // the folder is in use while the run lives, even past the batch
-      execv(argv[0], argv.data());
+      execve(childStart.argv[0], childStart.argv.data(), childStart.envp.data());
       _exit(127);
     }
     sigprocmask(SIG_SETMASK, &previous, nullptr);
     close(pipeEnds[1]);
     if (child < 0) {
       close(pipeEnds[0]);
-      fail(plan, Tr("Terminal", "cannot start a conversion: ") + std::strerror(errno));
+      fail(plan, {FailureCode::cannotStartConversion, {}, std::strerror(errno)});
       return;
     }
-    job.errors = pipeEnds[0];
+    job.results = pipeEnds[0];
     running_.emplace(child, std::move(job));
   }
 
@@ -274,70 +296,59 @@ class Batch {
   void waitForChildren() {
     std::vector<pollfd> fds;
     for (const auto& [child, job] : running_) {
-      if (job.errors >= 0) fds.push_back({job.errors, POLLIN, 0});
+      if (job.results >= 0) fds.push_back({job.results, POLLIN, 0});
     }
     poll(fds.data(), fds.size(), 200);
-    for (auto& [child, job] : running_) readErrors(job, false);
+    for (auto& [child, job] : running_) readResult(job, false);
     for (;;) {
       int status = 0;
       const pid_t child = waitpid(-1, &status, WNOHANG);
       if (child <= 0) break;
       const auto found = running_.find(child);
       if (found == running_.end()) continue;
-      readErrors(found->second, true);
+      readResult(found->second, true);
       finish(found->second, status);
       running_.erase(found);
     }
   }
 
-  static void readErrors(Job& job, bool toTheEnd) {
-    if (job.errors < 0) return;
+  static void readResult(Job& job, bool toTheEnd) {
+    if (job.results < 0) return;
     char buffer[4096];
     for (;;) {
-      pollfd fd{job.errors, POLLIN, 0};
+      pollfd fd{job.results, POLLIN, 0};
       if (!toTheEnd && poll(&fd, 1, 0) <= 0) return;
-      const ssize_t count = read(job.errors, buffer, sizeof buffer);
+      const ssize_t count = read(job.results, buffer, sizeof buffer);
       if (count < 0 && errno == EINTR) continue;
       if (count <= 0) break;
-      job.errorText.append(buffer, size_t(count));
-      // Only the last lines matter; the progress percentages before them do not.
-      if (job.errorText.size() > 64 * 1024) job.errorText.erase(0, job.errorText.size() - 16 * 1024);
+      job.received.append(buffer, size_t(count));
     }
-    close(job.errors);
-    job.errors = -1;
+    close(job.results);
+    job.results = -1;
   }
 
-  // The child's own last line, in the names the user gave rather than the hidden folder's.
-  std::string lastReason(const Job& job) const {
-    std::string reason;
-    size_t end = job.errorText.size();
-    while (end > 0) {
-      const size_t start = job.errorText.rfind('\n', end - 1);
-      const size_t from = start == std::string::npos ? 0 : start + 1;
-      std::string candidate = job.errorText.substr(from, end - from);
-      while (!candidate.empty() && (candidate.back() == '\n' || candidate.back() == '\r')) candidate.pop_back();
-      if (const size_t bar = candidate.rfind('\r'); bar != std::string::npos) candidate.erase(0, bar + 1);
-      if (!candidate.empty() && candidate.back() != '%') {
-        reason = candidate;
-        break;
-      }
-      if (start == std::string::npos) break;
-      end = start;
+  // A run's failure about the names it was given, about the names the user gave instead.
+  Failure inUserNames(const Job& job, Failure failure) const {
+    const std::string staging = job.staging.string();
+    std::string& subject = failure.subject;
+    if (subject == job.stagedSource + "." + formatName_) {
+      subject = job.plan.output;
+    } else if (subject == job.stagedSource) {
+      subject = job.plan.source;
+    } else if (subject.rfind(staging, 0) == 0 && (subject.size() == staging.size() || subject[staging.size()] == '/')) {
+      subject = fs::path(job.plan.output).parent_path().string() + subject.substr(staging.size());
     }
-    const std::string prefix = "pocketmovie: ";
-    if (reason.rfind(prefix, 0) == 0) reason.erase(0, prefix.size());
-    replaceAll(reason, job.stagedSource + "." + formatName_, job.plan.output);
-    replaceAll(reason, job.stagedSource, job.plan.source);
-    replaceAll(reason, job.staging.string(), fs::path(job.plan.output).parent_path().string());
-    return reason;
+    return failure;
   }
 
   void finish(Job& job, int status) {
     std::error_code error;
-    const std::string written = job.stagedSource + "." + formatName_;
+    const std::optional<RunResult> result = ReadRunResult(job.received);
+    const std::string written =
+        result && !result->outputPath.empty() ? result->outputPath : job.stagedSource + "." + formatName_;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::is_regular_file(written, error)) {
       // Checked again: a pipe or a link put there meanwhile would be destroyed by the rename.
-      if (const std::string problem = OutputFileProblem(job.plan.output); !problem.empty()) {
+      if (const Failure problem = OutputFileProblem(job.plan.output)) {
         fail(job.plan, problem);
       } else if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
         std::string text = Fill(Tr("Terminal", "wrote %1"), job.plan.output);
@@ -345,25 +356,25 @@ class Batch {
         line(text);
         ++written_;
       } else {
-        fail(job.plan, Tr("Terminal", "cannot put the output movie in place: ") + std::strerror(errno));
+        fail(job.plan, {FailureCode::cannotPutOutputInPlace, {}, std::strerror(errno)});
       }
     } else if (WIFSIGNALED(status)) {
       // Stopped by the batch's own abort, possibly before it could take the signal as one.
       fail(job.plan, stopRequests > 0 && (WTERMSIG(status) == SIGKILL || WTERMSIG(status) == SIGINT)
-                         ? Tr("Terminal", "aborted")
-                         : Fill(Tr("Terminal", "the conversion ended by signal %1"), std::to_string(WTERMSIG(status))));
+                         ? Failure{FailureCode::aborted}
+                         : Failure{FailureCode::endedBySignal, {}, std::to_string(WTERMSIG(status))});
     } else {
-      const std::string reason = lastReason(job);
-      fail(job.plan, reason.empty() ? Tr("Terminal", "the conversion failed") : reason);
+      fail(job.plan, result && result->failure ? inUserNames(job, result->failure) : Failure{FailureCode::conversionFailed});
     }
     job.stagingName.reset();
   }
 
-  void fail(const PlannedOutput& plan, const std::string& reason) {
-    // A reason that names its file already says which movie it is about.
-    const bool named = reason.find(plan.source) != std::string::npos || reason.find(plan.output) != std::string::npos;
-    line(named ? reason : plan.source + ": " + reason);
-    ++(reason == Tr("Terminal", "aborted") ? aborted_ : failed_);  // the runs speak the batch's language
+  void fail(const PlannedOutput& plan, const Failure& failure) {
+    // A failure about the movie's own file already says which movie it is about.
+    const bool named = failure.subject == plan.source || failure.subject == plan.output;
+    line(named ? FailureText(failure) : Fill(Tr("Failure", "%1: %2"), plan.source, FailureText(failure)));
+    const bool aborted = failure.code == FailureCode::aborted || failure.code == FailureCode::abortedEarlierKept;
+    ++(aborted ? aborted_ : failed_);
   }
 
   int summarize() {

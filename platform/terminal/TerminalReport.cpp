@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/desktop/FailureText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/ApplicationRun.h"
 #include "platform/framework/RunFailure.h"
+#include "platform/terminal/RunResultChannel.h"
 #include "platform/movies/MovieExport.h"
 
 namespace framework {
@@ -85,9 +87,12 @@ int FinishRunReport() {
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
     if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
     std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
+    SendRunResult({{}, output});
     return 0;
   }
-  std::fprintf(stderr, "pocketmovie: %s\n", RunFailureReason().c_str());
+  const Failure failure = LastRunFailure();
+  std::fprintf(stderr, "pocketmovie: %s\n", FailureText(failure).c_str());
+  SendRunResult({failure, {}});
   RemoveEmptyOutputs();
   return 1;
 }

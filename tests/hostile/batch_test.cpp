@@ -68,6 +68,14 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
   EXPECT_EQ(EntryNames(out).size(), 2u);
   EXPECT_TRUE(EntryNames(folder.file("trip"), ".").empty());
 
+  // In German, also the line a run sends its batch (the missing one fails before any run starts).
+  const ProgramRun german = sandbox.run({"--format", "3gp", "--output-dir", out, broken, folder.file("gone.mov")}, nullptr, "de");
+  EXPECT_EQ(ResultLines(german.errors),
+            (std::vector<std::string>{"pocketmovie: keine solche Datei: " + folder.file("gone.mov"),
+                                      "pocketmovie: kein Film: " + broken,
+                                      "pocketmovie: 0 geschrieben, 2 fehlgeschlagen"}))
+      << german.errors;
+
   // A stopped batch run again: a complete output stays, a damaged or missing one is made again.
   fs::remove(broken);
   fs::resize_file(out + "/clip.mov (2).3gp", fs::file_size(out + "/clip.mov (2).3gp") / 2);

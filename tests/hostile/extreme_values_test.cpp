@@ -138,10 +138,8 @@ TEST(ExtremeValues, ASizeLimitIsFilledOrRefusedBeforeAnythingIsWritten) {
   }
 }
 
-// A refusal made inside the export reads in the user's language, with its number. Skipped while
-// the reason travels as English text with a number in it, which no translation can look up.
+// A refusal made inside the export reads in the user's language, with its number.
 TEST(ExtremeValues, ASizeLimitRefusalReadsInTheUsersLanguage) {
-  GTEST_SKIP() << "the size limit's refusal is not translated yet";
   ProgramSandbox sandbox;
   const std::string movie = sandbox.folder().file("clip.mov");
   std::filesystem::copy_file(POCKETMOVIE_SAMPLE, movie);

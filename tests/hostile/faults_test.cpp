@@ -103,6 +103,20 @@ TEST(Faults, AFullDiskOrAReadOnlyFolderEndsTheExportWithItsOwnLineAndNoMovie) {
   EXPECT_EQ(run.status, 1);
   ExpectCleanOutcome(run, source + ".mp4");
   EXPECT_NE(run.errors.find("output folder not writable: " + volume.path() + "\n"), std::string::npos) << run.errors;
+
+  // An earlier output there: the frames a size limit keeps for its second pass find no room beside
+  // it, said in the user's language, and the earlier output stays as it was.
+  SmallTmpfs earlier(8192);
+  const std::string kept = earlier.file("clip.mov");
+  fs::copy_file(movie, kept);
+  earlier.write("clip.mov.3gp", "older bytes");
+  ASSERT_TRUE(earlier.makeReadOnly());
+  const ProgramRun german = sandbox.run({"--format", "3gp", "--size", "natural", "--fit", "1M", kept}, nullptr, "de");
+  EXPECT_EQ(german.status, 1);
+  EXPECT_EQ(ResultLines(german.errors),
+            std::vector<std::string>{"pocketmovie: die Bilder können nicht neben der Ausgabe zwischengespeichert "
+                                     "werden: der Ordner ist nicht beschreibbar: " + earlier.path()});
+  EXPECT_EQ(ReadWholeFile(kept + ".3gp"), "older bytes");
 }
 
 TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {

@@ -92,19 +92,19 @@ FramePtr PatternFrame(int number) {
 TEST(FrameStore, GivesEveryFrameBackForEachPassThenSaysItIsAtTheEnd) {
   TempDir folder;
   FrameStore store(folder.file("clip.3gp"), 10000);  // two pictures, then the file
-  std::string reason;
+  Failure reason;
   FramePtr read;
   int lane = -1;
   EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::failed);
-  EXPECT_NE(reason, "");
-  reason.clear();
+  EXPECT_EQ(reason.code, FailureCode::cannotReadKeptFrames);
+  reason = {};
   for (int number = 0; number < 8; ++number) ASSERT_EQ(store.add(*PatternFrame(number), number % 2, &reason), noErr);
   EXPECT_TRUE(store.spilled());
   EXPECT_EQ(EntryNames(folder.path()), std::vector<std::string>{});  // the file has no name
   for (int pass = 1; pass <= 2; ++pass) {
-    ASSERT_EQ(store.rewind(&reason), noErr) << reason;
+    ASSERT_EQ(store.rewind(&reason), noErr) << int(reason.code);
     for (int number = 0; number < 8; ++number) {
-      ASSERT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::frame) << reason;
+      ASSERT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::frame) << int(reason.code);
       EXPECT_EQ(read->pts, number);
       EXPECT_EQ(lane, number % 2);
       int wrong = 0;
@@ -113,7 +113,7 @@ TEST(FrameStore, GivesEveryFrameBackForEachPassThenSaysItIsAtTheEnd) {
     }
     EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
     EXPECT_EQ(store.next(&read, &lane, &reason), FrameStoreRead::end);
-    EXPECT_EQ(reason, "");
+    EXPECT_FALSE(reason);
   }
   EXPECT_EQ(store.add(*PatternFrame(0), 0, &reason), paramErr);  // once read, the store takes no more
 }

@@ -24,8 +24,8 @@ ExportJob SmallJob(const std::string& source, const std::string& output,
 }
 
 void Export(const ExportJob& job) {
-  std::string reason;
-  EXPECT_EQ(RunExportJob(job, nullptr, &reason), noErr) << reason;
+  Failure failure;
+  EXPECT_EQ(RunExportJob(job, nullptr, &failure), noErr) << int(failure.code) << " " << failure.detail;
 }
 
 // The sources are silent, and stay so; no frame rate goes above the source's.
@@ -184,13 +184,16 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
   const std::string source = MakeSampleMovie(folder.path(), "clip.mp4", SampleMovie().lasting(4));
   ASSERT_FALSE(source.empty());
   folder.write("old.3gp", "older bytes");
-  std::string reason;
+  Failure failure;
   ExportJob job = SmallJob(folder.file("missing.mov"), folder.file("old.3gp"));
-  EXPECT_EQ(RunExportJob(job, nullptr, &reason), fnfErr);
+  EXPECT_EQ(RunExportJob(job, nullptr, &failure), fnfErr);
+  EXPECT_EQ(failure.code, FailureCode::noSuchFile);
+  EXPECT_EQ(failure.subject, job.sourcePath);
   job.sourcePath = source;
   job.videoCodec = VideoCodecChoice::h263;  // a size H.263 cannot write
   job.width = 320;
-  EXPECT_EQ(RunExportJob(job, nullptr, &reason), paramErr);
+  EXPECT_EQ(RunExportJob(job, nullptr, &failure), paramErr);
+  EXPECT_EQ(failure.code, FailureCode::h263PictureSizes);
   EXPECT_EQ(ReadWholeFile(folder.file("old.3gp")), "older bytes");
 
   // Stopped while decoding, or in its second pass over an earlier output, a two-pass export leaves
@@ -205,7 +208,7 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
     SCOPED_TRACE(std::to_string(stopAt) + " " + output);
     job.outputPath = folder.file(output);
     EXPECT_EQ(RunExportJob(job, [&](double done) { return done > stopAt ? (stoppedAt = done, userCanceledErr) : noErr; },
-                           &reason),
+                           &failure),
               userCanceledErr);
     EXPECT_LT(stoppedAt, stopAt + 0.05);
     EXPECT_EQ(ReadWholeFile(folder.file("old.3gp")), "older bytes");
@@ -232,8 +235,9 @@ TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   job.width = 352;
   job.height = 288;
   job.videoBitRate = 4096 * 8;
-  std::string reason, notice;
-  ASSERT_EQ(RunExportJob(job, nullptr, &reason, &notice), noErr) << reason;
+  Failure failure;
+  std::string notice;
+  ASSERT_EQ(RunExportJob(job, nullptr, &failure, &notice), noErr) << int(failure.code) << " " << failure.detail;
   const ProbedMovie written = ProbeMovie(job.outputPath);
   ASSERT_TRUE(written.stream("video"));
   EXPECT_NEAR(double(written.stream("video")->bitRate) / job.videoBitRate, 1.0, 0.10);

@@ -7,12 +7,14 @@
 
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
+#include "platform/desktop/FailureText.h"
 #include "platform/framework/NumberText.h"
 #include "platform/terminal/BatchPlan.h"
 #include "platform/terminal/CommandLine.h"
 #include "tests/framework/TestWindow.h"
 #include "tests/support/TempDir.h"
 
+using framework::FailureText;
 using framework::FormatDouble;
 using framework::ParseCommandLine;
 using framework::RunOptions;
@@ -55,7 +57,7 @@ std::string RangeText(const OptionRange& range) {
 TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   // The values themselves reach the window in the headless run below; here the other spellings.
   RunOptions options = Parse({"--size", "200x150", "--size=qcif", "--", "-odd name.mov"});
-  EXPECT_EQ(options.error, "");
+  EXPECT_FALSE(options.error);
   EXPECT_EQ(options.sizeTag, 11);
   EXPECT_FALSE(options.customWidth || options.customHeight);
   EXPECT_EQ(options.movies, std::vector<std::string>{"-odd name.mov"});
@@ -65,8 +67,8 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
   }
 
   // A size out of range says which limit it broke.
-  EXPECT_EQ(Parse({"--size", "99999x99999"}).error, "size '99999x99999' is too large: at most 4096x4096");
-  EXPECT_EQ(Parse({"--size", "1x1"}).error, "size '1x1' is too small: at least 16x16");
+  EXPECT_EQ(FailureText(Parse({"--size", "99999x99999"}).error), "size '99999x99999' is too large: at most 4096x4096");
+  EXPECT_EQ(FailureText(Parse({"--size", "1x1"}).error), "size '1x1' is too small: at least 16x16");
 
   for (const std::vector<const char*>& bad :
        std::vector<std::vector<const char*>>{{"--format", "avi"}, {"--size", "12x"}, {"--size", "160"},
@@ -74,7 +76,7 @@ TEST(CommandLine, ReadsOneRunsOptionsAndRefusesUnusableOnesWithStatusTwo) {
                                              {"--fps", "nan"}, {"--fps", "12fps"}, {"--fps", "1e-320"},
                                              {"--rate", "1.5"}, {"--rate"}, {"--fit", "300X"}, {"--fit", "-1K"},
                                              {"--fit", "4096M"}, {"--fit", "0.1"}, {"--colour", "red"}, {"--output-dir="}}) {
-    EXPECT_NE(Parse(bad).error, "") << bad[0];
+    EXPECT_TRUE(Parse(bad).error) << bad[0];
   }
 
   // Before anything runs.
@@ -106,12 +108,12 @@ TEST(CommandLine, EachOptionsRangeIsTheTablesInTheOptionsTheMessagesTheHelpAndTh
       return FormatDouble(number) + (option.height ? std::string("x") + option.height : "");
     };
     SCOPED_TRACE(std::string(option.name) + " " + value(range.least));
-    EXPECT_EQ(Parse({option.name, value(range.least).c_str()}).error, "");
-    EXPECT_EQ(Parse({option.name, value(range.most).c_str()}).error, "");
+    EXPECT_FALSE(Parse({option.name, value(range.least).c_str()}).error);
+    EXPECT_FALSE(Parse({option.name, value(range.most).c_str()}).error);
     const std::string below = value(range.least - (range.fractions ? range.least / 10 : 1));
     const std::string above = value(range.most + (range.fractions ? range.most / 1000 : 1));
-    EXPECT_NE(Parse({option.name, below.c_str()}).error, "");
-    const std::string refusal = Parse({option.name, above.c_str()}).error;
+    EXPECT_TRUE(Parse({option.name, below.c_str()}).error);
+    const std::string refusal = FailureText(Parse({option.name, above.c_str()}).error);
     const std::string said = option.height ? "at most " + largest + "x" + largest : "from " + RangeText(range);
     EXPECT_NE(refusal.find(said), std::string::npos) << refusal;
 
@@ -125,7 +127,7 @@ TEST(CommandLine, EachOptionsRangeIsTheTablesInTheOptionsTheMessagesTheHelpAndTh
 // A format added to the table is a value of --format, said in the refusal, --help, the manual page
 // and the completion, and its outputs are told from movies when a folder is searched.
 TEST(CommandLine, EveryFormatOfTheTableIsOfferedAndItsOutputsAreNotConvertedAgain) {
-  const std::string refusal = Parse({"--format", "avi"}).error;
+  const std::string refusal = FailureText(Parse({"--format", "avi"}).error);
   const std::string helpLine = Section(framework::UsageText(), "  --format", "  --");
   const std::string page = PackagingFile("pocketmovie.1");
   const std::string pageLines = Section(page, ".BI \\-\\-format", ".TP");

@@ -17,24 +17,24 @@ namespace {
 // Checks the request and fills the job; a nonzero status when it cannot be exported.
 ComponentResult PrepareJob(const ExporterSettings& settings, ExporterKind kind, const FSSpec* theFile, Movie theMovie,
                            Track onlyThisTrack, TimeValue startTime, TimeValue duration, ExportJob* job,
-                           std::string* failureReason) {
+                           Failure* failure) {
   std::string outputPath;
   if (theFile == nullptr || FSpGetPOSIXPath(theFile, &outputPath) != noErr) {
-    *failureReason = "the output file cannot be named";
+    *failure = {FailureCode::outputCannotBeNamed};
     return paramErr;
   }
   job->outputPath = outputPath;
   if (theMovie == nullptr) {
-    *failureReason = "no source movie";
+    *failure = {FailureCode::noSourceMovie};
     return invalidMovie;
   }
   if (onlyThisTrack != nullptr) {
-    *failureReason = "exporting a single track is not supported";
+    *failure = {FailureCode::singleTrackNotSupported};
     return paramErr;
   }
   TimeScale scale = GetMovieTimeScale(theMovie);
   if (startTime < 0 || duration <= 0 || scale <= 0) {
-    *failureReason = "the span to export is empty";
+    *failure = {FailureCode::emptySpan};
     return invalidDuration;
   }
   *job = ResolveExportJob(settings, kind, theMovie->sourcePath, outputPath, double(startTime) / scale,
@@ -87,7 +87,7 @@ ComponentResult MovieExporterComponent::toFile(const FSSpec* theFile, Movie theM
   report.started = true;
   ExportJob job;
   ComponentResult result =
-      PrepareJob(settings_, kind_, theFile, theMovie, onlyThisTrack, startTime, duration, &job, &report.failureReason);
+      PrepareJob(settings_, kind_, theFile, theMovie, onlyThisTrack, startTime, duration, &job, &report.failure);
   report.outputPath = job.outputPath;
   RecordMovieExportReport(report);
 
@@ -100,20 +100,20 @@ ComponentResult MovieExporterComponent::toFile(const FSSpec* theFile, Movie theM
       return send(movieProgressUpdatePercent, lastFraction);
     };
     try {
-      result = RunExportJob(job, onProgress, &report.failureReason, &report.notice);
+      result = RunExportJob(job, onProgress, &report.failure, &report.notice);
     } catch (const std::bad_alloc&) {
       result = memFullErr;
-      report.failureReason = "out of memory";
+      report.failure = {FailureCode::outOfMemory};
     } catch (const std::exception& e) {
       result = ioErr;
-      report.failureReason = e.what();
+      report.failure = {FailureCode::exportFailed, {}, e.what()};
     }
   }
   if (result == noErr) lastFraction = fixed1;
 
   report.finished = true;
   report.status = result;
-  if (result == noErr) report.failureReason.clear();
+  if (result == noErr) report.failure = {};
   RecordMovieExportReport(report);
   exporting_ = false;
   // The application may end inside this message: the file is closed and nothing is left to do.

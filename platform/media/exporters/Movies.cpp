@@ -23,7 +23,7 @@ extern "C" {
 namespace {
 
 thread_local OSErr lastMoviesError = noErr;
-thread_local std::string lastOpenFailure;
+thread_local Failure lastOpenFailure;
 
 constexpr int kLargestHeapBlock = 128 * 1024;  // glibc's own starting threshold
 
@@ -93,7 +93,7 @@ void ExitMovies() { lastMoviesError = noErr; }
 
 OSErr GetMoviesError() { return lastMoviesError; }
 
-std::string GetMovieOpenFailure() { return lastOpenFailure; }
+Failure GetMovieOpenFailure() { return lastOpenFailure; }
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission) {
   if (!fileSpec || !resRefNum) return Report(paramErr);
@@ -120,9 +120,9 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   if (resId && *resId != 0) return Report(noMovieFound);  // a file holds one movie, the first
 
   SourceMovie source;
-  std::string reason;
-  OSErr status = OpenSourceMovie(path, &source, &reason);
-  lastOpenFailure = reason == kSinglePictureReason ? reason : std::string();
+  Failure failure;
+  OSErr status = OpenSourceMovie(path, &source, &failure);
+  lastOpenFailure = failure.code == FailureCode::singlePicture ? failure : Failure{};
   if (status != noErr) return Report(status);
   *theMovie = new MovieRecord{path, source.facts};
   return Report(noErr);

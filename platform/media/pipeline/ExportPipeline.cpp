@@ -96,8 +96,8 @@ bool IsDamagedData(int result) {
 
 class ExportRun {
  public:
-  ExportRun(const ExportJob& job, const ExportProgress& progress, std::string* failureReason)
-      : job_(job), progress_(progress), reason_(*failureReason) {}
+  ExportRun(const ExportJob& job, const ExportProgress& progress, Failure* failure)
+      : job_(job), progress_(progress), reason_(*failure) {}
 
   ComponentResult run() {
     OSErr status = openSource();
@@ -109,7 +109,7 @@ class ExportRun {
     const bool keepEarlier = !twoPass_ && cancelled_ && output_.replacesEarlierOutput();
     if (status == noErr && !keepEarlier) status = twoPass_ ? encodeStoredFrames() : output_.finish(&reason_);
     if (status != noErr) return status;
-    if (keepEarlier) reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
+    if (keepEarlier) reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
     if (cancelled_) return userCanceledErr;
     if (progress_) progress_(1.0);
     return noErr;
@@ -120,13 +120,13 @@ class ExportRun {
  private:
   OSErr openSource() {
     OSErr status = OpenSourceMovie(job_.sourcePath, &source_, &reason_);
-    if (status == fnfErr) reason_ = "no such file: " + job_.sourcePath;
+    if (status == fnfErr) reason_ = {FailureCode::noSuchFile, job_.sourcePath};
     if (status != noErr) return status;
 
     double sourceSeconds = source_.facts.durationSeconds;
     double start = std::max(0.0, job_.startSeconds);
     if (sourceSeconds > 0 && start >= sourceSeconds) {
-      reason_ = "the span to export begins after the movie's end";
+      reason_ = {FailureCode::spanAfterEnd};
       return paramErr;
     }
     spanSeconds_ = job_.durationSeconds > 0 ? job_.durationSeconds : 0;
@@ -141,7 +141,7 @@ class ExportRun {
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
-      reason_ = "the source has nothing this format can hold";
+      reason_ = {FailureCode::nothingThisFormatHolds};
       return paramErr;
     }
     AVFormatContext* format = source_.format.get();
@@ -271,7 +271,7 @@ class ExportRun {
     try {
       encoding = std::thread([this, &handoff] { encodeHandedFrames(handoff); });
     } catch (const std::system_error&) {
-      reason_ = "cannot start the encoding thread";
+      reason_ = {FailureCode::cannotStartEncodingThread};
       return memFullErr;
     }
     OSErr status = noErr;
@@ -296,13 +296,13 @@ class ExportRun {
     if (status == noErr && !cancelled_ && std::none_of(lanes_.begin(), lanes_.end(), [](const StreamLane* lane) {
           return lane->decodedAny;
         })) {
-      reason_ = "nothing in this movie could be read";
+      reason_ = {FailureCode::nothingCouldBeRead};
       return invalidMovie;
     }
     for (StreamLane* lane : lanes_) {
       if (status == noErr) status = finishLane(*lane);
     }
-    if (status != noErr && reason_.empty()) reason_ = encodeReason_;
+    if (status != noErr && !reason_) reason_ = encodeReason_;
     return status;
   }
 
@@ -342,7 +342,7 @@ class ExportRun {
     int result = avcodec_send_packet(lane.decoder.get(), packet);
     // A damaged packet costs a frame, not the export.
     if (result < 0 && !IsDamagedData(result) && result != AVERROR_EOF) {
-      reason_ = "cannot decode the source: " + AVErrorText(result);
+      reason_ = {FailureCode::cannotDecodeSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     while (!lane.inputDone && !stopDecoding()) {
@@ -350,7 +350,7 @@ class ExportRun {
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
       if (IsDamagedData(result)) continue;
       if (result < 0) {
-        reason_ = "cannot decode the source: " + AVErrorText(result);
+        reason_ = {FailureCode::cannotDecodeSource, {}, AVErrorText(result)};
         return OSErrFromAVError(result);
       }
       OSErr status = handOver(lane, frame_.get());
@@ -427,7 +427,7 @@ class ExportRun {
         frame.reset();
       }
     } catch (const std::bad_alloc&) {  // escaping a thread, it would end the program
-      encodeReason_ = "out of memory";  // short enough to need no allocation
+      encodeReason_ = {FailureCode::outOfMemory};  // made without an allocation
       status = memFullErr;
     }
     if (status != noErr) {
@@ -447,7 +447,7 @@ class ExportRun {
     if (status != noErr) return status;
     int result = av_buffersrc_add_frame_flags(lane.filters.source, frame, 0);
     if (result < 0) {
-      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+      encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     return drainFilters(lane);
@@ -470,7 +470,7 @@ class ExportRun {
       int result = av_buffersink_get_frame(lane.filters.sink, filtered_.get());
       if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return noErr;
       if (result < 0) {
-        encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+        encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
         return OSErrFromAVError(result);
       }
       filtered_->pts = av_rescale_q(filtered_->pts, sinkTimeBase, lane.encoder->time_base);
@@ -553,7 +553,7 @@ class ExportRun {
   OSErr closeFilters(StreamLane& lane, int64_t end) {
     int result = av_buffersrc_close(lane.filters.source, end, AV_BUFFERSRC_FLAG_PUSH);
     if (result < 0) {
-      encodeReason_ = "cannot convert the source: " + AVErrorText(result);
+      encodeReason_ = {FailureCode::cannotConvertSource, {}, AVErrorText(result)};
       return OSErrFromAVError(result);
     }
     return drainFilters(lane);
@@ -587,7 +587,7 @@ class ExportRun {
 
   ExportJob job_;  // its rates lowered to the source's own once that is open
   const ExportProgress& progress_;
-  std::string& reason_;
+  Failure& reason_;
   SourceMovie source_;
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
@@ -598,7 +598,7 @@ class ExportRun {
   FrameHandoff* handoff_ = nullptr;
   bool encodingStopped_ = false;  // the encoding thread gave up; its status says why
   OSErr encodeStatus_ = noErr;    // set by the encoding thread, read after it ends
-  std::string encodeReason_;
+  Failure encodeReason_;
   FramePtr frame_;
   FramePtr filtered_;
   PacketPtr encoded_;
@@ -628,13 +628,13 @@ class ExportRun {
 
 }  // namespace
 
-ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
                              std::string* notice) {
-  std::string ignored;
-  std::string& reason = failureReason ? *failureReason : ignored;
-  reason.clear();
+  Failure ignored;
+  Failure& reason = failure ? *failure : ignored;
+  reason = {};
   if (job.sourcePath.empty() || job.outputPath.empty()) {
-    reason = "no source or output file given";
+    reason = {FailureCode::nothingGiven};
     return paramErr;
   }
   ExportRun run(job, progress, &reason);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/ExportJob.h"
 
@@ -15,7 +16,7 @@ using ExportProgress = std::function<OSErr(double fractionDone)>;
 // Writes the job's output. noErr when complete; userCanceledErr when progress stopped it (the
 // output then holds a playable movie of what was written, unless a non-empty file was there before:
 // that one is kept as it was; stopped before a second pass began, nothing is written); another
-// nonzero status when it failed (no corrupt file is left behind). `failureReason` gets one short
-// line for a person; `notice` one when the written data rate or frame rate had to differ from the job's.
-ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, std::string* failureReason,
+// nonzero status when it failed (no corrupt file is left behind). `failure` says why it did not
+// complete; `notice` is one line when the written data rate or frame rate had to differ from the job's.
+ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
                              std::string* notice = nullptr);

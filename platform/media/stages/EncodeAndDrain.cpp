@@ -3,7 +3,7 @@
 #include "platform/media/stages/FfmpegErrors.h"
 
 OSErr EncodeAndDrain(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch,
-                     const EncodedPacketSink& eachPacket, std::string* failureReason) {
+                     const EncodedPacketSink& eachPacket, Failure* failure) {
   int result = avcodec_send_frame(encoder, frame);
   while (result >= 0) {
     result = avcodec_receive_packet(encoder, scratch);
@@ -17,6 +17,6 @@ OSErr EncodeAndDrain(AVCodecContext* encoder, const AVFrame* frame, AVPacket* sc
     av_packet_unref(scratch);
     if (status != noErr) return status;
   }
-  *failureReason = "cannot encode the output: " + AVErrorText(result);
+  *failure = {FailureCode::cannotEncodeOutput, {}, AVErrorText(result)};
   return OSErrFromAVError(result);
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/FfmpegPointers.h"
 
@@ -15,4 +16,4 @@ using EncodedPacketSink = std::function<OSErr(AVPacket& packet)>;
 // Gives `encoder` one frame (nullptr: the end, after which it gives out what it still holds) and
 // hands every packet it then has ready to `eachPacket`. `scratch` is an empty packet to receive into.
 OSErr EncodeAndDrain(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch,
-                     const EncodedPacketSink& eachPacket, std::string* failureReason);
+                     const EncodedPacketSink& eachPacket, Failure* failure);

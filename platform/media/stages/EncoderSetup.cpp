@@ -22,10 +22,10 @@ constexpr int kRateBufferSeconds = 2;
 constexpr AVRational kLowestBufferedRate = {1, kRateBufferSeconds};
 
 OSErr OpenEncoder(const AVCodec* codec, FfmpegOptions* options, CodecContextPtr context, CodecContextPtr* encoder,
-                  std::string* failureReason) {
+                  Failure* failure) {
   int result = avcodec_open2(context.get(), codec, options->get());
   if (result < 0) {
-    *failureReason = std::string("cannot start the encoder: ") + codec->name + ": " + AVErrorText(result);
+    *failure = {FailureCode::cannotStartEncoder, {}, std::string(codec->name) + ": " + AVErrorText(result)};
     return OSErrFromAVError(result);
   }
   *encoder = std::move(context);
@@ -93,15 +93,15 @@ AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
 }
 
 OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourDescription& colours, bool globalHeader,
-                       CodecContextPtr* encoder, std::string* failureReason, const EncoderPass& pass) {
+                       CodecContextPtr* encoder, Failure* failure, const EncoderPass& pass) {
   const char* name = VideoEncoderName(job.videoCodec);
   const AVCodec* codec = name ? avcodec_find_encoder_by_name(name) : nullptr;
   if (!codec) {
-    *failureReason = "the video encoder is not available";
+    *failure = {FailureCode::videoEncoderMissing};
     return cantFindHandler;
   }
   if (job.videoCodec == VideoCodecChoice::h263 && !IsStandardH263Size(job.width, job.height)) {
-    *failureReason = "H.263 writes only 128x96, 176x144, 352x288, 704x576 and 1408x1152 pictures";
+    *failure = {FailureCode::h263PictureSizes};
     return paramErr;
   }
   CodecContextPtr context(avcodec_alloc_context3(codec));
@@ -171,17 +171,17 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
       options.set("rc-lookahead", "0");
     }
   }
-  OSErr status = OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+  OSErr status = OpenEncoder(codec, &options, std::move(context), encoder, failure);
   if (status == noErr) (*encoder)->stats_in = nullptr;
   return status;
 }
 
 OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,
-                       CodecContextPtr* encoder, std::string* failureReason) {
+                       CodecContextPtr* encoder, Failure* failure) {
   bool amr = job.audioCodec == AudioCodecChoice::amrNB;
   const AVCodec* codec = avcodec_find_encoder_by_name(amr ? "libopencore_amrnb" : "aac");
   if (job.audioCodec == AudioCodecChoice::none || !codec) {
-    *failureReason = "the sound encoder is not available";
+    *failure = {FailureCode::soundEncoderMissing};
     return cantFindHandler;
   }
   CodecContextPtr context(avcodec_alloc_context3(codec));
@@ -196,5 +196,5 @@ OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceCha
   context->time_base = {1, context->sample_rate};
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
   FfmpegOptions options;
-  return OpenEncoder(codec, &options, std::move(context), encoder, failureReason);
+  return OpenEncoder(codec, &options, std::move(context), encoder, failure);
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/ColourMatrix.h"
 #include "platform/media/stages/ExportJob.h"
@@ -31,9 +32,9 @@ bool CanEncodeInTwoPasses(VideoCodecChoice codec);
 
 // yuv420p pictures of the job's size at frameRate, tagged with their colours; time base 1/frameRate.
 OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourDescription& colours, bool globalHeader,
-                       CodecContextPtr* encoder, std::string* failureReason, const EncoderPass& pass = {});
+                       CodecContextPtr* encoder, Failure* failure, const EncoderPass& pass = {});
 
 // Sound at the job's rate and channels (the source's when the job leaves them 0); AMR-NB is
 // always 8 kHz mono, at 12.2 kbit/s unless the job names another of its modes.
 OSErr OpenAudioEncoder(const ExportJob& job, int sourceSampleRate, int sourceChannels, bool globalHeader,
-                       CodecContextPtr* encoder, std::string* failureReason);
+                       CodecContextPtr* encoder, Failure* failure);

@@ -94,7 +94,7 @@ void MeasureVideo(AVFormatContext* format, AVStream* stream, MovieFacts* facts) 
 
 }  // namespace
 
-OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string* failureReason) {
+OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, Failure* failure) {
   // Failures reach the caller as a status and a reason; FFmpeg's own chatter would only clutter
   // a terminal.
   static std::once_flag quieted;
@@ -103,34 +103,34 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string*
   int result = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
   if (result < 0) {
     OSErr status = OSErrFromAVError(result);
-    *failureReason =
-        (status == fnfErr || status == permErr ? "cannot open the source: " : "not a movie: ") + AVErrorText(result);
+    const bool unopened = status == fnfErr || status == permErr;
+    *failure = {unopened ? FailureCode::cannotOpenSource : FailureCode::notAMovie, {}, AVErrorText(result)};
     return status == fnfErr || status == permErr ? status : OSErr(invalidMovie);
   }
   InputFormatPtr format(opened);
   if (std::strcmp(format->iformat->name, "tty") == 0) {  // any text file reads as "ANSI art"
-    *failureReason = "the source is not a movie";
+    *failure = {FailureCode::sourceIsNotMovie};
     return invalidMovie;
   }
   result = avformat_find_stream_info(format.get(), nullptr);
   if (result < 0) {
-    *failureReason = "cannot read the source movie: " + AVErrorText(result);
+    *failure = {FailureCode::cannotReadSourceMovie, {}, AVErrorText(result)};
     return invalidMovie;
   }
 
   if (IsSinglePicture(format.get())) {
-    *failureReason = kSinglePictureReason;
+    *failure = {FailureCode::singlePicture};
     return invalidMovie;
   }
   source->videoStream = BestStream(format.get(), AVMEDIA_TYPE_VIDEO);
   source->audioStream = BestStream(format.get(), AVMEDIA_TYPE_AUDIO);
   if (source->videoStream < 0 && source->audioStream < 0) {
-    *failureReason = "the source holds no picture or sound that can be read";
+    *failure = {FailureCode::noPictureOrSound};
     return noMovieFound;
   }
   for (int index : {source->videoStream, source->audioStream}) {
     if (index >= 0 && IndexPointsPastEnd(format.get(), format->streams[index])) {
-      *failureReason = "the source movie is cut short";
+      *failure = {FailureCode::cutShort};
       return invalidMovie;
     }
   }
@@ -153,7 +153,7 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string*
 }
 
 OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContextPtr* decoder,
-                        std::string* failureReason) {
+                        Failure* failure) {
   const AVStream* stream = source.format->streams[streamIndex];
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   CodecContextPtr context(avcodec_alloc_context3(codec));
@@ -174,8 +174,8 @@ OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContext
     result = avcodec_open2(context.get(), codec, nullptr);
   }
   if (result < 0) {
-    *failureReason =
-        std::string("cannot decode the source's ") + av_get_media_type_string(codec->type) + ": " + AVErrorText(result);
+    const bool picture = codec->type == AVMEDIA_TYPE_VIDEO;
+    *failure = {picture ? FailureCode::cannotDecodeVideo : FailureCode::cannotDecodeSound, {}, AVErrorText(result)};
     return OSErrFromAVError(result);
   }
   *decoder = std::move(context);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/FfmpegPointers.h"
 #include "platform/media/stages/MovieRecord.h"
@@ -14,13 +15,10 @@ struct SourceMovie {
   MovieFacts facts;
 };
 
-// The reason given for a photo or another single picture.
-inline constexpr char kSinglePictureReason[] = "not a movie: a single picture";
-
 // Opens and measures the file. A missing file, a file FFmpeg cannot read, one without a decodable
 // picture or sound stream, or one whose index points past its end gives a nonzero status.
-OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, std::string* failureReason);
+OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, Failure* failure);
 
 // A decoder for one of the source's streams; pictures decode frame-threaded on every core.
 OSErr OpenStreamDecoder(const SourceMovie& source, int streamIndex, CodecContextPtr* decoder,
-                        std::string* failureReason);
+                        Failure* failure);

@@ -35,7 +35,7 @@ const char* RotationFilters(int rotationDegrees) {
 }
 
 // Joins source -> description -> sink and configures the graph.
-OSErr ConnectChain(FilterChain* chain, const std::string& description, std::string* failureReason) {
+OSErr ConnectChain(FilterChain* chain, const std::string& description, Failure* failure) {
   FilterInOutPtr outputs(avfilter_inout_alloc());
   FilterInOutPtr inputs(avfilter_inout_alloc());
   if (!outputs || !inputs) return memFullErr;
@@ -50,14 +50,14 @@ OSErr ConnectChain(FilterChain* chain, const std::string& description, std::stri
   FilterInOutPtr leftInputs(openInputs), leftOutputs(openOutputs);
   if (result >= 0) result = avfilter_graph_config(chain->graph.get(), nullptr);
   if (result < 0) {
-    *failureReason = "cannot set up the conversion filters: " + AVErrorText(result);
+    *failure = {FailureCode::cannotSetUpFilters, {}, AVErrorText(result)};
     return OSErrFromAVError(result);
   }
   return noErr;
 }
 
 OSErr MakeEnds(FilterChain* chain, const char* sourceName, const std::string& sourceArgs, const char* sinkName,
-               std::string* failureReason) {
+               Failure* failure) {
   chain->graph.reset(avfilter_graph_alloc());
   if (!chain->graph) return memFullErr;
   int result = avfilter_graph_create_filter(&chain->source, avfilter_get_by_name(sourceName), "in", sourceArgs.c_str(),
@@ -67,7 +67,7 @@ OSErr MakeEnds(FilterChain* chain, const char* sourceName, const std::string& so
                                           chain->graph.get());
   }
   if (result < 0) {
-    *failureReason = "cannot set up the conversion filters: " + AVErrorText(result);
+    *failure = {FailureCode::cannotSetUpFilters, {}, AVErrorText(result)};
     return OSErrFromAVError(result);
   }
   return noErr;
@@ -103,12 +103,12 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
 
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
                             const PictureLayout& layout, const std::string& matrixConversion,
-                            AVPixelFormat outputFormat, FilterChain* chain, std::string* failureReason) {
+                            AVPixelFormat outputFormat, FilterChain* chain, Failure* failure) {
   AVRational sar = firstFrame.sample_aspect_ratio.num > 0 ? firstFrame.sample_aspect_ratio : AVRational{1, 1};
   char sourceArgs[256];
   std::snprintf(sourceArgs, sizeof sourceArgs, "video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d",
                 firstFrame.width, firstFrame.height, firstFrame.format, timeBase.num, timeBase.den, sar.num, sar.den);
-  OSErr status = MakeEnds(chain, "buffer", sourceArgs, "buffersink", failureReason);
+  OSErr status = MakeEnds(chain, "buffer", sourceArgs, "buffersink", failure);
   if (status != noErr) return status;
   // Bicubic keeps a downscale as sharp as the reference tools make it. Its kernel spans four times
   // the shrink factor, though, which makes a 4K picture cost more to shrink to a phone's screen
@@ -123,11 +123,11 @@ OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRa
       layout.scaledWidth, layout.scaledHeight, RotationFilters(layout.rotationDegrees), layout.outputWidth,
       layout.outputHeight, layout.padLeft, layout.padTop, av_get_pix_fmt_name(outputFormat),
       matrixConversion.empty() ? "" : ",", matrixConversion.c_str(), frameRate.num, frameRate.den);
-  return ConnectChain(chain, description, failureReason);
+  return ConnectChain(chain, description, failure);
 }
 
 OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, double spanSeconds,
-                            const AVCodecContext& encoder, FilterChain* chain, std::string* failureReason) {
+                            const AVCodecContext& encoder, FilterChain* chain, Failure* failure) {
   char inputLayout[128] = {}, outputLayout[128] = {};
   AVChannelLayout frameLayout = {};
   if (firstFrame.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
@@ -143,7 +143,7 @@ OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, doub
   std::snprintf(sourceArgs, sizeof sourceArgs, "time_base=%d/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s",
                 timeBase.num, timeBase.den, firstFrame.sample_rate,
                 av_get_sample_fmt_name(AVSampleFormat(firstFrame.format)), inputLayout);
-  OSErr status = MakeEnds(chain, "abuffer", sourceArgs, "abuffersink", failureReason);
+  OSErr status = MakeEnds(chain, "abuffer", sourceArgs, "abuffersink", failure);
   if (status != noErr) return status;
 
   // async: a joined or edited source's sound overlaps or skips at the seams; dropping and filling
@@ -158,5 +158,5 @@ OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, doub
                 "aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s,asetnsamples=n=%d:p=0",
                 spanSeconds, encoder.sample_rate, shortFilter, av_get_sample_fmt_name(encoder.sample_fmt),
                 encoder.sample_rate, outputLayout, frameSize);
-  return ConnectChain(chain, description, failureReason);
+  return ConnectChain(chain, description, failure);
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/FfmpegPointers.h"
 
@@ -38,9 +39,9 @@ PictureLayout FitPicture(int codedWidth, int codedHeight, AVRational sampleAspec
 // to the small picture, where it costs least.
 OSErr BuildVideoFilterChain(const AVFrame& firstFrame, AVRational timeBase, AVRational frameRate,
                             const PictureLayout& layout, const std::string& matrixConversion,
-                            AVPixelFormat outputFormat, FilterChain* chain, std::string* failureReason);
+                            AVPixelFormat outputFormat, FilterChain* chain, Failure* failure);
 
 // Cuts the sound to [0, spanSeconds) and converts it to the encoder's rate, layout, sample format
 // and frame size.
 OSErr BuildAudioFilterChain(const AVFrame& firstFrame, AVRational timeBase, double spanSeconds,
-                            const AVCodecContext& encoder, FilterChain* chain, std::string* failureReason);
+                            const AVCodecContext& encoder, FilterChain* chain, Failure* failure);

@@ -15,19 +15,19 @@
 #include "platform/media/stages/FfmpegErrors.h"
 
 // Why the hidden file beside the output could not be made, named after what the user can change.
-std::string MuxerFile::HiddenFileFailure(int err, const std::string& folder) {
+Failure MuxerFile::HiddenFileFailure(int err, const std::string& folder) {
   switch (err) {
     case EACCES:
     case EPERM:
     case EROFS:
-      return "output folder not writable: " + folder;
+      return {FailureCode::outputFolderNotWritable, folder};
     case ENOSPC:
     case EDQUOT:
-      return "the disk is full";
+      return {FailureCode::theDiskIsFull};
     case ENAMETOOLONG:
-      return "the output's folder path is too long: " + folder;
+      return {FailureCode::outputFolderPathTooLong, folder};
     default:
-      return "cannot write in the output folder: " + std::string(std::strerror(err));
+      return {FailureCode::cannotWriteInOutputFolder, {}, std::strerror(err)};
   }
 }
 
@@ -35,20 +35,20 @@ MuxerFile::~MuxerFile() {
   format_.reset();  // closes the file before its hidden name goes
 }
 
-OSErr MuxerFile::fail(int averror, const char* what, std::string* failureReason) {
+OSErr MuxerFile::fail(int averror, FailureCode what, Failure* failure) {
   OSErr status = OSErrFromAVError(averror);
-  *failureReason = std::string(what) + ": " + (status == dskFulErr ? "the disk is full" : AVErrorText(averror));
+  *failure = status == dskFulErr ? Failure{FailureCode::theDiskIsFull} : Failure{what, {}, AVErrorText(averror)};
   return status;
 }
 
-OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, std::string* failureReason) {
+OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, Failure* failure) {
   container_ = container;
   outputPath_ = outputPath;
   struct stat existing {};
   if (stat(outputPath.c_str(), &existing) == 0) {
     // Found now rather than when the finished movie cannot take the folder's place.
     if (S_ISDIR(existing.st_mode)) {
-      *failureReason = "the output is a folder: " + outputPath;
+      *failure = {FailureCode::outputIsFolder, outputPath};
       return notAFileErr;
     }
     replacesEarlierOutput_ = S_ISREG(existing.st_mode) && existing.st_size > 0;
@@ -63,57 +63,57 @@ OSErr MuxerFile::open(const std::string& outputPath, OutputContainer container, 
   }
   if (err != 0) {
     temporaryPath_.clear();
-    *failureReason = HiddenFileFailure(err, folder);
+    *failure = HiddenFileFailure(err, folder);
     return OSErrFromErrno(err);
   }
 
   AVFormatContext* context = nullptr;
   const char* muxer = OutputFormatOf(container).muxer;
   int result = avformat_alloc_output_context2(&context, nullptr, muxer, temporaryPath_.c_str());
-  if (result < 0) return fail(result, "cannot start the output movie", failureReason);
+  if (result < 0) return fail(result, FailureCode::cannotStartOutputMovie, failure);
   format_.reset(context);
   result = avio_open(&format_->pb, temporaryPath_.c_str(), AVIO_FLAG_WRITE);
-  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  if (result < 0) return fail(result, FailureCode::cannotWriteOutputMovie, failure);
   return noErr;
 }
 
 bool MuxerFile::needsGlobalHeader() const { return format_ && (format_->oformat->flags & AVFMT_GLOBALHEADER); }
 
-OSErr MuxerFile::addStream(const AVCodecContext& encoder, int* streamIndex, std::string* failureReason) {
+OSErr MuxerFile::addStream(const AVCodecContext& encoder, int* streamIndex, Failure* failure) {
   AVStream* stream = avformat_new_stream(format_.get(), nullptr);
   if (!stream) return memFullErr;
   int result = avcodec_parameters_from_context(stream->codecpar, &encoder);
-  if (result < 0) return fail(result, "cannot add a stream to the output movie", failureReason);
+  if (result < 0) return fail(result, FailureCode::cannotAddStream, failure);
   stream->time_base = encoder.time_base;
   if (encoder.codec_type == AVMEDIA_TYPE_VIDEO) stream->avg_frame_rate = encoder.framerate;
   *streamIndex = stream->index;
   return noErr;
 }
 
-OSErr MuxerFile::writeHeader(std::string* failureReason) {
+OSErr MuxerFile::writeHeader(Failure* failure) {
   FfmpegOptions options;
   // 3GPP2 handsets look for their brand whatever the video codec.
   if (const char* brand = OutputFormatOf(container_).brand) options.set("brand", brand);
   int result = avformat_write_header(format_.get(), options.get());
-  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  if (result < 0) return fail(result, FailureCode::cannotWriteOutputMovie, failure);
   headerWritten_ = true;
   return noErr;
 }
 
 OSErr MuxerFile::writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex,
-                             std::string* failureReason) {
+                             Failure* failure) {
   packet->stream_index = streamIndex;
   av_packet_rescale_ts(packet, encoderTimeBase, format_->streams[streamIndex]->time_base);
   int result = av_interleaved_write_frame(format_.get(), packet);
   // A failed write (a full disk) only shows on the I/O context; stop at once rather than at the end.
   if (result >= 0 && format_->pb->error < 0) result = format_->pb->error;
-  if (result < 0) return fail(result, "cannot write the output movie", failureReason);
+  if (result < 0) return fail(result, FailureCode::cannotWriteOutputMovie, failure);
   return noErr;
 }
 
-OSErr MuxerFile::finish(std::string* failureReason) {
-  OSErr status = complete(failureReason);
-  return status == noErr ? putInPlace(failureReason) : status;
+OSErr MuxerFile::finish(Failure* failure) {
+  OSErr status = complete(failure);
+  return status == noErr ? putInPlace(failure) : status;
 }
 
 bool MuxerFile::NeedsGlobalHeader(OutputContainer container) {
@@ -121,21 +121,21 @@ bool MuxerFile::NeedsGlobalHeader(OutputContainer container) {
   return format && (format->flags & AVFMT_GLOBALHEADER);
 }
 
-OSErr MuxerFile::complete(std::string* failureReason) {
+OSErr MuxerFile::complete(Failure* failure) {
   int result = headerWritten_ ? av_write_trailer(format_.get()) : AVERROR(EINVAL);
   if (result >= 0) result = avio_closep(&format_->pb);
-  if (result < 0) return fail(result, "cannot complete the output movie", failureReason);
-  int failure = 0;
+  if (result < 0) return fail(result, FailureCode::cannotCompleteOutputMovie, failure);
+  int boxFailure = 0;
   if (container_ != OutputContainer::mp4) {
-    for (unsigned i = 0; i < format_->nb_streams && failure == 0; ++i) {
+    for (unsigned i = 0; i < format_->nb_streams && boxFailure == 0; ++i) {
       const AVCodecParameters* stream = format_->streams[i]->codecpar;
-      if (stream->codec_type == AVMEDIA_TYPE_VIDEO) failure = AddColourBox(temporaryPath_, *stream);
+      if (stream->codec_type == AVMEDIA_TYPE_VIDEO) boxFailure = AddColourBox(temporaryPath_, *stream);
     }
   }
   format_.reset();
-  if (failure != 0) {
-    *failureReason = "cannot complete the output movie: " + std::string(std::strerror(failure));
-    return failure == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(failure);
+  if (boxFailure != 0) {
+    *failure = {FailureCode::cannotCompleteOutputMovie, {}, std::strerror(boxFailure)};
+    return boxFailure == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(boxFailure);
   }
   return noErr;
 }
@@ -145,19 +145,19 @@ long long MuxerFile::completedBytes() const {
   return ::stat(temporaryPath_.c_str(), &info) == 0 ? (long long)info.st_size : -1;
 }
 
-OSErr MuxerFile::putInPlace(std::string* failureReason) {
+OSErr MuxerFile::putInPlace(Failure* failure) {
   // Durable before it replaces the old output, so a crash leaves one or the other.
   int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 || ::fsync(fd) != 0) {
     int err = errno;
     if (fd >= 0) ::close(fd);
-    *failureReason = "cannot complete the output movie: " + std::string(std::strerror(err));
+    *failure = {FailureCode::cannotCompleteOutputMovie, {}, std::strerror(err)};
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   ::close(fd);
   if (std::rename(temporaryPath_.c_str(), outputPath_.c_str()) != 0) {
     int err = errno;
-    *failureReason = "cannot put the output movie in place: " + std::string(std::strerror(err));
+    *failure = {FailureCode::cannotPutOutputInPlace, {}, std::strerror(err)};
     return OSErrFromErrno(err);
   }
   temporaryPath_.clear();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/files/HiddenFiles.h"
 #include "platform/media/stages/ExportJob.h"
@@ -17,28 +18,28 @@ class MuxerFile {
   MuxerFile(const MuxerFile&) = delete;
   MuxerFile& operator=(const MuxerFile&) = delete;
 
-  OSErr open(const std::string& outputPath, OutputContainer container, std::string* failureReason);
+  OSErr open(const std::string& outputPath, OutputContainer container, Failure* failure);
   bool needsGlobalHeader() const;
   // A stream for an opened encoder; its index in *streamIndex.
-  OSErr addStream(const AVCodecContext& encoder, int* streamIndex, std::string* failureReason);
-  OSErr writeHeader(std::string* failureReason);
+  OSErr addStream(const AVCodecContext& encoder, int* streamIndex, Failure* failure);
+  OSErr writeHeader(Failure* failure);
   // Takes the packet's data; timestamps in the encoder's time base.
-  OSErr writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex, std::string* failureReason);
+  OSErr writePacket(AVPacket* packet, AVRational encoderTimeBase, int streamIndex, Failure* failure);
   // Completes the file, makes it durable and puts it in the output's place.
-  OSErr finish(std::string* failureReason);
+  OSErr finish(Failure* failure);
   // finish() in two steps, for a caller that looks at the complete file's size before it is kept.
-  OSErr complete(std::string* failureReason);
+  OSErr complete(Failure* failure);
   long long completedBytes() const;
-  OSErr putInPlace(std::string* failureReason);
+  OSErr putInPlace(Failure* failure);
   // Why a hidden file beside the output could not be made in `folder`, after what the user can change.
-  static std::string HiddenFileFailure(int err, const std::string& folder);
+  static Failure HiddenFileFailure(int err, const std::string& folder);
   // Whether the container's streams take their codec headers out of band.
   static bool NeedsGlobalHeader(OutputContainer container);
   // Whether a non-empty file was at the output path when the file was opened.
   bool replacesEarlierOutput() const { return replacesEarlierOutput_; }
 
  private:
-  OSErr fail(int averror, const char* what, std::string* failureReason);
+  OSErr fail(int averror, FailureCode what, Failure* failure);
 
   OutputContainer container_ = OutputContainer::mp4;
   std::string outputPath_;

@@ -130,7 +130,6 @@ BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie,
   return plan;
 }
 
-std::string NeedsMoreRoomText(long neededBytes) {
-  return "needs at least " + std::to_string((neededBytes + 1023) / 1024) +
-         " KB at the lowest quality; try a smaller picture or frame rate";
+Failure NeedsMoreRoom(long neededBytes) {
+  return {FailureCode::needsMoreRoom, {}, std::to_string((neededBytes + 1023) / 1024)};
 }

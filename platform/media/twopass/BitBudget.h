@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/media/stages/ExportJob.h"
 
 // The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders: the least a picture can cost.
@@ -59,5 +60,6 @@ long LowestSoundBitRate(AudioCodecChoice codec, int channels);
 // The plan for a job; `job.sizeLimitBytes` 0 means no limit.
 BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie, const PassOneSummary& passOne);
 
-// "needs at least 412 KB at the lowest quality; try a smaller picture or frame rate"
-std::string NeedsMoreRoomText(long neededBytes);
+// The refusal of a limit that even the lowest quality overruns: the least size, in whole kilobytes
+// of 1024 bytes rounded up.
+Failure NeedsMoreRoom(long neededBytes);

@@ -39,9 +39,25 @@ int PackedSize(const RecordHeader& header) {
   return av_samples_get_buffer_size(nullptr, header.channels, header.samples, AVSampleFormat(header.format), 1);
 }
 
+// Said in what the user can change where there is something: the folder, or the room on its disk.
+Failure FramesFailure(int err, const std::string& folder) {
+  switch (err) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return {FailureCode::framesFolderNotWritable, folder};
+    case ENOSPC:
+    case EDQUOT:
+      return {FailureCode::theDiskIsFull};
+    default:
+      return {FailureCode::cannotKeepFrames, {}, std::strerror(err)};
+  }
+}
+
 // A nameless file in the folder of `besideFile`, gone with the store however the run ends.
-std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* failureReason) {
-  const int fd = hidden_files::OpenNamelessFileIn(hidden_files::FolderOf(besideFile));
+std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, Failure* failure) {
+  const std::string folder = hidden_files::FolderOf(besideFile);
+  const int fd = hidden_files::OpenNamelessFileIn(folder);
   std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "w+b");
   if (file) {
     std::setvbuf(file, nullptr, _IOFBF, kFileBuffer);
@@ -49,7 +65,7 @@ std::FILE* OpenUnnamedFileBeside(const std::string& besideFile, std::string* fai
   }
   const int err = errno;
   if (fd >= 0) ::close(fd);
-  *failureReason = "cannot keep the frames beside the output: " + std::string(std::strerror(err));
+  *failure = FramesFailure(err, folder);
   return nullptr;
 }
 
@@ -68,9 +84,9 @@ FrameStore::~FrameStore() {
   if (file_) std::fclose(file_);
 }
 
-OSErr FrameStore::put(const void* data, std::size_t size, std::string* failureReason) {
+OSErr FrameStore::put(const void* data, std::size_t size, Failure* failure) {
   if (!file_ && memory_.size() + size > memoryBound_) {
-    file_ = OpenUnnamedFileBeside(besideFile_, failureReason);
+    file_ = OpenUnnamedFileBeside(besideFile_, failure);
     if (!file_) return ioErr;
   }
   if (!file_) {
@@ -80,14 +96,13 @@ OSErr FrameStore::put(const void* data, std::size_t size, std::string* failureRe
   }
   if (std::fwrite(data, 1, size, file_) != size) {
     int err = errno;
-    *failureReason = "cannot keep the frames beside the output: " +
-                     std::string(err == ENOSPC ? "the disk is full" : std::strerror(err));
+    *failure = FramesFailure(err, hidden_files::FolderOf(besideFile_));
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   return noErr;
 }
 
-OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason) {
+OSErr FrameStore::add(const AVFrame& frame, int lane, Failure* failure) {
   if (reading_) return paramErr;
   RecordHeader header{};
   header.lane = lane;
@@ -103,7 +118,7 @@ OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason
   }
   int size = PackedSize(header);
   if (size < 0) {
-    *failureReason = "cannot keep a frame of this kind";
+    *failure = {FailureCode::cannotKeepFrameKind};
     return paramErr;
   }
   header.dataSize = std::uint32_t(size);
@@ -123,23 +138,23 @@ OSErr FrameStore::add(const AVFrame& frame, int lane, std::string* failureReason
     }
   }
   if (copied < 0) {
-    *failureReason = "cannot keep a frame of this kind";
+    *failure = {FailureCode::cannotKeepFrameKind};
     return paramErr;
   }
-  OSErr status = put(&header, sizeof header, failureReason);
-  if (status == noErr) status = put(scratch_.data(), scratch_.size(), failureReason);
+  OSErr status = put(&header, sizeof header, failure);
+  if (status == noErr) status = put(scratch_.data(), scratch_.size(), failure);
   if (status != noErr) return status;
   ++frames_;
   bytes_ += sizeof header + scratch_.size();
   return noErr;
 }
 
-OSErr FrameStore::rewind(std::string* failureReason) {
+OSErr FrameStore::rewind(Failure* failure) {
   reading_ = true;
   memoryRead_ = 0;
   if (file_ && (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)) {
     int err = errno;
-    *failureReason = "cannot read the kept frames back: " + std::string(std::strerror(err));
+    *failure = {FailureCode::cannotReadKeptFrames, {}, std::string(std::strerror(err))};
     return err == ENOSPC ? OSErr(dskFulErr) : OSErrFromErrno(err);
   }
   return noErr;
@@ -154,20 +169,20 @@ bool FrameStore::get(void* data, std::size_t size) {
   return file_ && std::fread(bytes + fromMemory, 1, size - fromMemory, file_) == size - fromMemory;
 }
 
-FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, std::string* failureReason) {
+FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, Failure* failure) {
   if (!reading_) {
-    *failureReason = "cannot read the kept frames back";  // not before they have all been added
+    *failure = {FailureCode::cannotReadKeptFrames};  // not before they have all been added
     return FrameStoreRead::failed;
   }
   RecordHeader header{};
   if (!get(&header, sizeof header)) {
     if (!file_ || !std::ferror(file_)) return FrameStoreRead::end;
-    *failureReason = "cannot read the kept frames back";
+    *failure = {FailureCode::cannotReadKeptFrames};
     return FrameStoreRead::failed;
   }
   FramePtr made = MakeFrame();
   if (!made) {
-    *failureReason = "out of memory";
+    *failure = {FailureCode::outOfMemory};
     return FrameStoreRead::failed;
   }
   made->format = header.format;
@@ -180,12 +195,12 @@ FrameStoreRead FrameStore::next(FramePtr* frame, int* lane, std::string* failure
     av_channel_layout_default(&made->ch_layout, header.channels);
   }
   if (av_frame_get_buffer(made.get(), 0) < 0 || PackedSize(header) != int(header.dataSize)) {
-    *failureReason = "out of memory";
+    *failure = {FailureCode::outOfMemory};
     return FrameStoreRead::failed;
   }
   scratch_.resize(header.dataSize);
   if (!get(scratch_.data(), scratch_.size())) {
-    *failureReason = "cannot read the kept frames back";
+    *failure = {FailureCode::cannotReadKeptFrames};
     return FrameStoreRead::failed;
   }
   if (header.width > 0) {

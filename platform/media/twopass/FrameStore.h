@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/FfmpegPointers.h"
 
@@ -25,12 +26,12 @@ class FrameStore {
   FrameStore& operator=(const FrameStore&) = delete;
 
   // Keeps a copy of a video (planar YUV) or sound frame, with its pts and lane number.
-  OSErr add(const AVFrame& frame, int lane, std::string* failureReason);
+  OSErr add(const AVFrame& frame, int lane, Failure* failure);
   // Starts reading from the first frame; adding after that is not allowed.
-  OSErr rewind(std::string* failureReason);
-  // The next frame in the order they were added. *failureReason is set only when it says
+  OSErr rewind(Failure* failure);
+  // The next frame in the order they were added. *failure is set only when it says
   // `failed`, as it does when asked before rewind.
-  FrameStoreRead next(FramePtr* frame, int* lane, std::string* failureReason);
+  FrameStoreRead next(FramePtr* frame, int* lane, Failure* failure);
 
   // Whether the folder of `besideFile` has room for that many bytes more than it holds.
   static bool RoomBeside(const std::string& besideFile, double bytes);
@@ -40,7 +41,7 @@ class FrameStore {
   bool spilled() const { return file_ != nullptr; }
 
  private:
-  OSErr put(const void* data, std::size_t size, std::string* failureReason);
+  OSErr put(const void* data, std::size_t size, Failure* failure);
   bool get(void* data, std::size_t size);
 
   std::string besideFile_;

@@ -71,7 +71,7 @@ struct Attempt {
 class StoredFramesWriter {
  public:
   StoredFramesWriter(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                     std::string& reason)
+                     Failure& reason)
       : job_(job), movie_(movie), progress_(progress), reason_(reason) {}
 
   OSErr run(std::string* notice) {
@@ -90,7 +90,7 @@ class StoredFramesWriter {
       plan = PlanBitBudget(job_, movie_.facts, passOne);
     }
     if (plan.neededBytes > 0) {
-      reason_ = NeedsMoreRoomText(plan.neededBytes);
+      reason_ = NeedsMoreRoom(plan.neededBytes);
       return paramErr;
     }
     stride_ = std::max(1, plan.frameStride);
@@ -144,7 +144,7 @@ class StoredFramesWriter {
       if (!aim) break;
       if (round + 1 >= kAttempts || *aim <= 0) {
         if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
-          reason_ = NeedsMoreRoomText(long(attempt.fileBytes));
+          reason_ = NeedsMoreRoom(long(attempt.fileBytes));
           return paramErr;
         }
         break;
@@ -153,7 +153,7 @@ class StoredFramesWriter {
     }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     if (attempt.stopped && output_->replacesEarlierOutput()) {
-      reason_ = "aborted, the earlier movie is kept: " + job_.outputPath;
+      reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
       return userCanceledErr;
     }
     OSErr status = output_->putInPlace(&reason_);
@@ -244,7 +244,7 @@ class StoredFramesWriter {
         // The second pass's rate control may still find no way to spend the rate on so few frames
         // (a second's worth, say); the one-pass control from the stored frames always does.
         pass = {.bitRate = videoRate, .fromStoredFrames = true};
-        reason_.clear();
+        reason_ = {};
         status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       }
       if (status == noErr) status = output_->addStream(*video_, &videoIndex_, &reason_);
@@ -297,7 +297,7 @@ class StoredFramesWriter {
   const ExportJob& job_;
   StoredMovie& movie_;
   const std::function<bool(double)>& progress_;
-  std::string& reason_;
+  Failure& reason_;
   int stride_ = 1;
   double modelledCoarsestBits_ = 0;
   double modelledFinestBits_ = 0;
@@ -312,7 +312,7 @@ class StoredFramesWriter {
 }  // namespace
 
 OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
-                          std::string* failureReason) {
+                          Failure* failure) {
   return EncodeAndDrain(
       encoder, frame, scratch,
       [&](AVPacket&) {
@@ -320,10 +320,10 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
         if (encoder->stats_out) *statistics += encoder->stats_out;
         return OSErr(noErr);
       },
-      failureReason);
+      failure);
 }
 
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         std::string* failureReason, std::string* notice) {
-  return StoredFramesWriter(job, movie, progress, *failureReason).run(notice);
+                         Failure* failure, std::string* notice) {
+  return StoredFramesWriter(job, movie, progress, *failure).run(notice);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/ColourMatrix.h"
 #include "platform/media/stages/ExportJob.h"
@@ -30,10 +31,10 @@ struct StoredMovie {
 
 // Gives the first pass's encoder one frame (nullptr: the end) and adds what it learns to *statistics.
 OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
-                          std::string* failureReason);
+                          Failure* failure);
 
 // `progress` gets the fraction of this half done (0..1) and says false to stop; a stop keeps what
 // was written as the output and returns userCanceledErr. `notice`: one line for the user when the
 // written rates differ from the chosen ones.
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         std::string* failureReason, std::string* notice);
+                         Failure* failure, std::string* notice);
