@@ -7,7 +7,6 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/ApplicationRun.h"
 
-class QApplication;
 class QWidget;
 
 namespace framework {

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <vector>
 
-
 namespace framework {
 
 // Four fields, each ended by a NUL, which no path holds: the code's number, the subject, the

@@ -3,10 +3,10 @@
 // keep process-wide state, and a process per movie also keeps one movie's failure or crash from
 // touching the others. The batch converts nothing and starts no thread, so a child is a fork of it
 // that goes straight to the conversion: loading the program afresh would cost each movie some
-// 90 ms of a core, mostly linking its two hundred libraries. A child writes into a hidden folder of its own beside the final output;
-// only a finished movie is renamed into place, so nothing partial is ever under a final name,
-// whatever becomes of the child. A child says how it ended on a channel of its own, as a failure
-// code; the batch writes each movie's line itself.
+// 90 ms of a core, mostly linking its two hundred libraries. A child writes into a hidden folder of
+// its own beside the final output; only a finished movie is renamed into place, so nothing partial
+// is ever under a final name, whatever becomes of the child. A child says how it ended on a
+// channel of its own, as a failure code; the batch writes each movie's line itself.
 #include "platform/terminal/TerminalBatch.h"
 
 #include <fcntl.h>
@@ -209,7 +209,7 @@ class Batch {
     Job job{plan, {}, {}, {}, -1, {}};
     const fs::path outputFolder = fs::path(plan.output).parent_path();
     const std::string folder = outputFolder.string();
-    int err = hidden_files::HiddenName::Reserve(outputFolder.empty() ? "." : outputFolder.string(), &job.stagingName);
+    int err = hidden_files::HiddenName::Reserve(folder.empty() ? "." : folder, &job.stagingName);
     if (err == 0) {
       job.staging = job.stagingName->path(hidden_files::HiddenKind::staging);
       if (outputFolder.empty()) job.staging = job.staging.lexically_relative(".");
