@@ -2,17 +2,67 @@
 // no sound, a lower frame rate, turned and non-square pictures, joined recordings, and leftovers.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <numeric>
 #include <tuple>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/dict.h>
+}
 
 #include "platform/media/pipeline/ExportPipeline.h"
 #include "platform/media/stages/ExportJob.h"
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
 
+// Every encoder the export opens, as it is opened: observed on FFmpeg's own call, which the
+// export's code reaches through this definition.
+struct OpenedEncoder {
+  AVCodecID codec;
+  int flags, mbDecision, motionCompare, subpelCompare;
+  bool trellis;
+};
+std::mutex openedLock;
+std::vector<OpenedEncoder> opened;
+
+extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDictionary** options) {
+  static const auto real = reinterpret_cast<int (*)(AVCodecContext*, const AVCodec*, AVDictionary**)>(
+      dlsym(RTLD_NEXT, "avcodec_open2"));
+  if (codec && av_codec_is_encoder(codec) && codec->type == AVMEDIA_TYPE_VIDEO) {
+    const AVDictionaryEntry* trellis = options ? av_dict_get(*options, "trellis", nullptr, 0) : nullptr;
+    std::lock_guard hold(openedLock);
+    opened.push_back({codec->id, context->flags, context->mb_decision, context->me_cmp, context->me_sub_cmp,
+                      trellis && std::string(trellis->value) == "1"});
+  }
+  return real(context, codec, options);
+}
+
 namespace {
+
+// FFmpeg's own encoders, in whichever pass: rate-distortion decisions, trellis quantisation, SATD
+// motion comparison, and four vectors a macroblock in MPEG-4. Forgets what it checked.
+void ExpectQualityToolsInEveryPass() {
+  std::lock_guard hold(openedLock);
+  bool firstPass = false, secondPass = false;
+  for (const OpenedEncoder& encoder : opened) {
+    if (encoder.codec != AV_CODEC_ID_MPEG4 && encoder.codec != AV_CODEC_ID_H263) continue;
+    SCOPED_TRACE("flags " + std::to_string(encoder.flags));
+    EXPECT_EQ(encoder.mbDecision, FF_MB_DECISION_RD);
+    EXPECT_EQ(encoder.motionCompare, FF_CMP_SATD);
+    EXPECT_EQ(encoder.subpelCompare, FF_CMP_SATD);
+    EXPECT_TRUE(encoder.trellis);
+    EXPECT_EQ(bool(encoder.flags & AV_CODEC_FLAG_4MV), encoder.codec == AV_CODEC_ID_MPEG4);
+    firstPass |= bool(encoder.flags & AV_CODEC_FLAG_PASS1);
+    secondPass |= bool(encoder.flags & AV_CODEC_FLAG_PASS2);
+  }
+  EXPECT_TRUE(firstPass && secondPass);
+  opened.clear();
+}
 
 ExportJob SmallJob(const std::string& source, const std::string& output,
                    OutputContainer container = OutputContainer::threeGPP) {
@@ -135,7 +185,8 @@ TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
     EXPECT_EQ(probed.stream("video")->colourMatrix, "smpte170m");
     const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
     ASSERT_FALSE(seen.empty());
-    for (double across : {0.36, 0.5}) {  // the cyan and green bars, at a third of the height
+    // The cyan and green bars at a third of the height, clear of the colour ringing at their edges.
+    for (double across : {0.375, 0.5}) {
       for (int channel = 0; channel < 3; ++channel) {
         EXPECT_NEAR(seen[(48 * 176 + int(across * 176)) * 3 + channel],
                     meant[(240 * 1280 + int(across * 1280)) * 3 + channel], 6)
@@ -237,12 +288,41 @@ TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   job.videoBitRate = 4096 * 8;
   Failure failure;
   std::string notice;
+  opened.clear();
   ASSERT_EQ(RunExportJob(job, nullptr, &failure, &notice), noErr) << int(failure.code) << " " << failure.detail;
+  ExpectQualityToolsInEveryPass();
   const ProbedMovie written = ProbeMovie(job.outputPath);
   ASSERT_TRUE(written.stream("video"));
   EXPECT_NEAR(double(written.stream("video")->bitRate) / job.videoBitRate, 1.0, 0.10);
   EXPECT_LT(written.stream("video")->frameRate, 11.9);
   EXPECT_NE(notice.find("frames per second"), std::string::npos) << notice;
+}
+
+// Players seek to key frames: a hard cut gets one at once, whatever the encoder, and a long take
+// without one gets one every 10 s at least. The quality tools stay on at the rate that writes
+// finest quantisers too.
+TEST(Pipeline, KeyFramesFollowCutsAndComeEveryTenSeconds) {
+  TempDir folder;
+  const std::string cut = folder.file("cut.mp4");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2=size=176x144:rate=12:duration=3 -f lavfi -i "
+                        "smptebars=size=176x144:rate=12:duration=12 -filter_complex '[0:v][1:v]concat=n=2,"
+                        "format=yuv420p' -c:v libx264 -preset veryfast '" + cut + "'"));
+  opened.clear();
+  for (const auto& [codec, container] : {std::pair{VideoCodecChoice::mpeg4Visual, OutputContainer::threeGPP},
+                                         std::pair{VideoCodecChoice::h263, OutputContainer::threeGPP},
+                                         std::pair{VideoCodecChoice::h264Baseline, OutputContainer::mp4}}) {
+    ExportJob job = SmallJob(cut, folder.file("cut." + std::to_string(int(codec))), container);
+    SCOPED_TRACE(job.outputPath);
+    job.videoCodec = codec;
+    job.videoBitRate = 8192 * 8;
+    Export(job);
+    std::vector<double> keys = KeyFrameTimes(job.outputPath);
+    ASSERT_FALSE(keys.empty());
+    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [](double at) { return at >= 3 && at <= 3 + 2 / 12.0; }));
+    keys.push_back(ProbeMovie(job.outputPath).seconds);
+    for (size_t next = 1; next < keys.size(); ++next) EXPECT_LE(keys[next] - keys[next - 1], 10 + 1 / 12.0);
+  }
+  ExpectQualityToolsInEveryPass();
 }
 
 }  // namespace
