@@ -607,7 +607,7 @@ kommen aus dem Hauptfenster.</translation>
     <name>MainWindow</name>
     <message>
         <source>Fit into:</source>
-        <translation>Passend in:</translation>
+        <translation>Höchstgröße:</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>
@@ -615,7 +615,7 @@ kommen aus dem Hauptfenster.</translation>
     </message>
     <message>
         <source>Fit into</source>
-        <translation>Passend in</translation>
+        <translation>Höchstgröße</translation>
     </message>
     <message>
         <source>No limit</source>

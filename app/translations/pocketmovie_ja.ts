@@ -607,7 +607,7 @@ come from the main window.</source>
     <name>MainWindow</name>
     <message>
         <source>Fit into:</source>
-        <translation>サイズ上限:</translation>
+        <translation>サイズ上限：</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>
