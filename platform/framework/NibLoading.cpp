@@ -28,6 +28,7 @@
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FileDrop.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/HeldInput.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
 
@@ -179,6 +180,12 @@ namespace framework {
 QWidget* MainWindowWidget() { return loaded ? loaded->root : nullptr; }
 
 void SendAction(const std::string& selector, NSObject* sender) {
+  // Nothing is dispatched while an export holds the main thread. A click on the convert button that
+  // came as no input (the accessibility bus's "press") is the abort that button stands for then.
+  if (InputHeld()) {
+    if (sender == NSViewNamed("button")) RequestAbortClick();
+    return;
+  }
   if (selector == "terminate:") {
     NSApplication::sharedApplication()->terminate(sender);
     return;

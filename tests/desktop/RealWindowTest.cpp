@@ -1,6 +1,7 @@
 // The whole application in a real window, used with the mouse as a person would.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,7 +62,9 @@ std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
 }
 
 // The convert button opens the file panel, the chosen movie converts with the bar moving, a click
-// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie.
+// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie; so
+// do Space and Return on the focused "Abort", Escape, closing the window and the accessible
+// "press" of "Abort" (what a screen reader calls over the accessibility bus).
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   std::vector<Probe::Step> steps{[](Probe& p) {
     if (!p.exposed(p.window())) return false;
@@ -104,6 +108,31 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
+
+  const std::pair<const char*, std::function<void(Probe&)>> gestures[] = {
+      {"space", [](Probe& p) { p.key("space"); }},
+      {"Return", [](Probe& p) { p.key("Return"); }},
+      {"Escape", [](Probe& p) { p.key("Escape"); }},
+      {"close", [](Probe& p) { p.window()->windowHandle()->close(); }},
+      {"accessible press", [](Probe& p) {
+         QAccessible::queryAccessibleInterface(p.control("button"))->actionInterface()->doAction(
+             QAccessibleActionInterface::pressAction());
+       }}};
+  for (const auto& [name, gesture] : gestures) {
+    SCOPED_TRACE(name);
+    fs::remove(source_ + ".mp4");
+    std::vector<Probe::Step> abortSteps{[&gesture](Probe& p) {
+      if (p.title("button") != "Abort" || p.progress() < 20) return false;
+      p.window()->activateWindow();
+      p.control("button")->setFocus();
+      gesture(p);
+      return true;
+    }};
+    const DesktopSession::Run aborted =
+        session_->launch(folder_.path(), {"--size", "natural", "--fps", "25", source_}, abortSteps);
+    ASSERT_TRUE(aborted.exited) << aborted.all();
+    EXPECT_LT(ProbeMovie(source_ + ".mp4").seconds, kSourceSeconds - 5) << aborted.all();
+  }
 }
 
 // A movie that is missing (given at launch), a text file named like a movie, a photo and a movie
