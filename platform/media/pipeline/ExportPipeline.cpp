@@ -36,7 +36,9 @@ extern "C" {
 
 namespace {
 
-constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+// The progress callback is where the window answers and an abort is taken: it comes at least this
+// often in every phase, however slowly the bar moves.
+constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
