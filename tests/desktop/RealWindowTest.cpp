@@ -135,6 +135,34 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   }
 }
 
+// A run refused at its end (the movie cannot fit the size limit): what the user clicked and typed
+// while it ran is dropped, not handed to the window that stays for another try.
+TEST_F(RealWindowTest, InputDuringARefusedRunIsDropped) {
+  auto ticksAfterFailure = std::make_shared<int>(0);
+  std::vector<Probe::Step> steps{
+      [](Probe& p) {
+        if (p.title("button") != "Abort" || p.progress() < 20) return false;
+        p.click(p.control("popupCODEC"));
+        p.key("a");  // in the menu, the first format starting with A
+        return true;
+      },
+      [ticksAfterFailure](Probe& p) {  // a moment for anything given back to arrive
+        return !p.title("textStatus").isEmpty() && p.control("button")->isEnabled() && ++*ticksAfterFailure > 30;
+      },
+      [](Probe& p) {
+        p.note("menuOpen", QApplication::activePopupWidget() ? "yes" : "no");
+        p.note("format", p.title("popupCODEC").toStdString());
+        NSApplication::sharedApplication()->terminate(nullptr);
+        return true;
+      }};
+  const DesktopSession::Run run = session_->launch(
+      folder_.path(), {"--format", "3gp", "--size", "quarter", "--fps", "25", "--rate", "8", "--fit", "20K", source_},
+      steps);
+  ASSERT_TRUE(run.exited) << run.all();
+  EXPECT_EQ(run.note("menuOpen"), "no");
+  EXPECT_EQ(run.note("format"), "3GPP (.3gp)");
+}
+
 // A movie that is missing (given at launch), a text file named like a movie, a photo and a movie
 // in a folder nobody may write (chosen in the panel): each run says why in the window, leaves no
 // empty output and the window ready, and a good movie then converts in the same window.
