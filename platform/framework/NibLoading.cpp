@@ -3,8 +3,8 @@
 // property; menu tags are a "tags" property (one per item, in order), and a menu marked
 // "outputFormats" lists the table of formats; a slider names the field it follows in a "field"
 // property; a slider or field names its range in the table of option ranges in a "range" property,
-// and a slider's field takes the slider's range; the root names the delegate's class in
-// "delegateClass".
+// and a slider's field takes the slider's range; a progress bar names the label for the time left in
+// a "timeLeft" property; the root names the delegate's class in "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "platform/framework/AppKit.h"
@@ -77,6 +78,8 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.shot("window-during", p.window());
+        p.note("titleDuring", p.window()->windowTitle().toStdString());
+        p.note("timeLeft", p.title("textTimeLeft").toStdString());
         p.click(p.control("popupCODEC"));
         return true;
       },
@@ -103,6 +106,9 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   EXPECT_EQ(run.note("menuOpen"), "no");
   EXPECT_EQ(run.note("formatAtQuit"), "MPEG-4 (.mp4)");
   EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 1000);
+  // The time left stands beside the percentage, and the percentage in the title.
+  EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
+  EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
 
   const ProbedMovie written = ProbeMovie(source_ + ".mp4");
   ASSERT_TRUE(written.readable);
@@ -374,7 +380,8 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
 // it as in English.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string missing = folder_.file("gone.mov");
-  for (const auto& [language, noSuchFile] : {std::pair{"de", "keine solche Datei: "}, {"ja", "ファイルがありません: "}}) {
+  for (const auto& [language, noSuchFile, left] :
+       {std::tuple{"de", "keine solche Datei: ", "noch "}, {"ja", "ファイルがありません: ", "残り "}}) {
     SCOPED_TRACE(language);
     std::vector<Probe::Step> steps{
         [language](Probe& p) {  // the movie given at launch is missing: the window says so
@@ -397,7 +404,8 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
         },
         [source = source_](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
         [language](Probe& p) {
-          if (p.progress() < 20) return false;
+          if (p.progress() < 20 || p.title("textTimeLeft").isEmpty()) return false;
+          p.note("timeLeft", p.title("textTimeLeft").toStdString());
           p.shot(std::string("window-") + language + "-during", p.window());
           p.note("abortTitle", p.title("button").toStdString());
           p.note("clippedDuring", p.clipped(p.window()));
@@ -414,6 +422,7 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_EQ(run.note("clippedBefore"), "none");
     EXPECT_EQ(run.note("clippedSettings"), "none");
     EXPECT_EQ(run.note("clippedDuring"), "none");
+    EXPECT_EQ(run.note("timeLeft").rfind(left, 0), 0u) << run.note("timeLeft");
   }
 }
 
