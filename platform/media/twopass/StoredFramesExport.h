@@ -38,4 +38,4 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
 // writing nothing when it came before the write began. `notice`: one line for the user when the
 // written rates differ from the chosen ones.
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         Failure* failure, std::string* notice);
+                         Failure* failure, Failure* notice);
