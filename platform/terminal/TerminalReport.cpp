@@ -113,7 +113,7 @@ int FinishRunReport() {
   if (LastRunWritten()) {
     const MovieExportReport report = LastMovieExportReport();
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-    if (!report.notice.empty()) ReportLine(report.notice);
+    if (report.notice) ReportLine(FailureText(report.notice));
     ReportLine(Fill(Tr("Terminal", "wrote %1"), output));
     SendRunResult({{}, output});
     return 0;
