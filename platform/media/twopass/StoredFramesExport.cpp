@@ -81,17 +81,29 @@ class StoredFramesWriter {
     modelledCoarsestBits_ = passOne.bitsAtCoarsest;
     modelledFinestBits_ = passOne.bitsAtFinest;
     const double finestBits = passOne.bitsAtFinest;
+    if (movie_.bitsAtCoarsest > 0) passOne.bitsAtCoarsest = movie_.bitsAtCoarsest;
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
-    if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
+    if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty() &&
+        movie_.bitsAtCoarsest <= 0) {
       // The statistics' model of the coarsest quantiser overstates it some twofold: where it
       // decides, it is measured.
       OSErr status = encodeAtCoarsest(&passOne.bitsAtCoarsest);
       if (status != noErr) return status;
       plan = PlanBitBudget(job_, movie_.facts, passOne);
     }
-    if (plan.neededBytes > 0) {
-      reason_ = NeedsMoreRoom(plan.neededBytes);
-      return paramErr;
+    Attempt attempt;
+    if (plan.neededBytes > 0 || plan.nearTheLeast) {
+      // The lowest quality is written to tell exactly what it takes; H.264's floor is a rule besides.
+      OSErr status = writeLowest(movie_.passOneStatistics, &attempt);
+      if (status != noErr) return status;
+      const bool over = attempt.fileBytes > job_.sizeLimitBytes;
+      if (plan.neededBytes > 0 && floorRate_ > 0 && !attempt.stopped) {
+        reason_ = NeedsMoreRoom(std::max(plan.neededBytes, long(attempt.fileBytes)));
+        return paramErr;
+      }
+      // Within a tenth of the limit, the lowest quality already fills it as well as any other would.
+      const bool fills = attempt.fileBytes >= kLeastShareOfLimit * job_.sizeLimitBytes;
+      if (plan.neededBytes > 0 || over || fills || attempt.stopped) return keepWithinLimit(attempt, notice);
     }
     stride_ = std::max(1, plan.frameStride);
     if (stride_ > 1 && !plan.limitBinds) {
@@ -121,7 +133,6 @@ class StoredFramesWriter {
     const double seconds = movie_.facts.ratedSeconds();
     const double limit = double(job_.sizeLimitBytes);
     std::vector<std::pair<double, double>> tried;  // video rate given, video bytes written
-    Attempt attempt;
     for (int round = 0;; ++round) {
       OSErr status = writeOnce(videoRate, soundRate, statistics, &attempt);
       if (status != noErr) return status;
@@ -141,15 +152,35 @@ class StoredFramesWriter {
         const bool reachable = attempt.videoBytes > wanted || finestBits / 8 >= wanted;
         if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
       }
-      if (!aim) break;
-      if (round + 1 >= kAttempts || *aim <= 0) {
-        if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
-          reason_ = NeedsMoreRoom(long(attempt.fileBytes));
-          return paramErr;
-        }
-        break;
-      }
-      videoRate = std::max(1L, long(RateForBytes(tried, *aim)));
+      if (!aim || round + 1 >= kAttempts || *aim <= 0) break;
+      const long nextRate = std::max(std::max(1L, floorRate_), long(RateForBytes(tried, *aim)));
+      if (nextRate == videoRate) break;  // held at the floor
+      videoRate = nextRate;
+    }
+    // Missed still, the lowest quality is what fits if anything does.
+    const bool wasLowest = soundRate == lowestSound_ && (!movie_.facts.hasVideo || videoRate == floorRate_);
+    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes && !attempt.stopped && !wasLowest) {
+      OSErr status = writeLowest(statistics, &attempt);
+      if (status != noErr) return status;
+    }
+    return keepWithinLimit(attempt, notice);
+  }
+
+ private:
+  // The lowest quality: the coarsest quantiser (H.264: its floor) and the lowest sound. It takes the
+  // least this movie can, the same whatever the limit, so that a limit is refused exactly where it
+  // does not hold it.
+  OSErr writeLowest(const std::string& statistics, Attempt* attempt) {
+    atCoarsest_ = HasTwoPassRateControl(job_.videoCodec);
+    OSErr status = writeOnce(floorRate_, lowestSound_, statistics, attempt);
+    atCoarsest_ = false;
+    return status;
+  }
+
+  OSErr keepWithinLimit(const Attempt& attempt, std::string* notice) {
+    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes && !attempt.stopped) {
+      reason_ = NeedsMoreRoom(long(attempt.fileBytes));
+      return paramErr;
     }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     if (attempt.stopped && output_->replacesEarlierOutput()) {
@@ -159,6 +190,7 @@ class StoredFramesWriter {
     OSErr status = output_->putInPlace(&reason_);
     if (status != noErr) return status;
     if (stride_ > 1 && movie_.facts.hasVideo) {
+      const double seconds = movie_.facts.ratedSeconds();
       char line[200];
       double fps = av_q2d(movie_.frameRate);
       std::snprintf(line, sizeof line,
@@ -170,7 +202,6 @@ class StoredFramesWriter {
     return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
   }
 
- private:
   // The video bytes at the coarsest quantiser, in bits.
   OSErr encodeAtCoarsest(double* bits) {
     long long bytes = 0;
@@ -235,6 +266,7 @@ class StoredFramesWriter {
                               bits <= modelledFinestBits_ * kFinestModelMargin;
       EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
       if (secondPass) pass.statistics = statistics.c_str();
+      if (atCoarsest_) pass = {.fixedQuantiser = kCoarsestQuantiser};
       if (!movie_.statisticsFile.empty() && stride_ == 1) {
         pass.number = 2;
         pass.statistics = movie_.statisticsFile.c_str();
@@ -269,6 +301,7 @@ class StoredFramesWriter {
       if (lane == kStoredVideoLane) {
         if (!video_ || !keeps(*frame)) continue;
         frame->pts /= stride_;
+        if (atCoarsest_) frame->quality = video_->global_quality;
         status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
         if (progress_ && !progress_(done / total)) attempt->stopped = true;
         if (attempt->stopped) break;
@@ -299,6 +332,11 @@ class StoredFramesWriter {
   const std::function<bool(double)>& progress_;
   Failure& reason_;
   int stride_ = 1;
+  bool atCoarsest_ = false;  // writing at the lowest quality
+  const long floorRate_ = movie_.facts.hasVideo ? LeastVideoBitRate(job_.videoCodec, job_.width, job_.height,
+                                                                    movie_.facts.frameRate)
+                                                : 0;
+  const long lowestSound_ = LowestSoundBitRate(job_.audioCodec, job_.audioChannels);
   double modelledCoarsestBits_ = 0;
   double modelledFinestBits_ = 0;
   PacketPtr packet_;
