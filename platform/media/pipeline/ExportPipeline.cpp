@@ -32,6 +32,7 @@ extern "C" {
 #include "platform/media/stages/SoundShape.h"
 #include "platform/media/stages/SourceDataRates.h"
 #include "platform/media/twopass/FrameStore.h"
+#include "platform/media/twopass/LeastSizeWatch.h"
 #include "platform/media/twopass/StoredFramesExport.h"
 
 namespace {
@@ -252,11 +253,8 @@ class ExportRun {
     OSErr status = OpenVideoEncoder(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container),
                                     &video_->encoder, &reason_, pass);
     if (status == noErr && !twoPass_) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
-    // Under a size limit the pictures are coded at the lowest quality as they come too: what that
-    // takes is what the limit must hold, and it tells early when it cannot.
-    if (status == noErr && twoPass_ && job_.sizeLimitBytes > 0 && HasTwoPassRateControl(job_.videoCodec)) {
-      status = OpenVideoEncoder(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container),
-                                &coarsest_, &reason_, {.fixedQuantiser = kCoarsestQuantiser});
+    if (status == noErr && twoPass_) {
+      status = leastSize_.open(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container), &reason_);
     }
     return status;
   }
@@ -271,7 +269,12 @@ class ExportRun {
     for (std::optional<StreamLane>* lane : {&video_, &audio_}) {
       if (*lane) lanes_.push_back(&**lane);
     }
-    if (OSErr status = refuseALimitItCannotHold(&reason_); status != noErr) return status;
+    // What the movie's length makes certain is refused before anything is decoded.
+    if (twoPass_) {
+      if (OSErr status = leastSize_.check(video_ ? sizedJob_ : job_, expectedFacts(), &reason_); status != noErr) {
+        return status;
+      }
+    }
 
     FrameHandoff handoff(kHandoffFrames);
     std::thread encoding;
@@ -515,32 +518,14 @@ class ExportRun {
     if (lane.encoder->flags & AV_CODEC_FLAG_PASS1) {
       status = EncodeForStatistics(lane.encoder.get(), frame, encoded_.get(), &passOneStatistics_, &encodeReason_);
     }
-    if (status == noErr && coarsest_) status = codeAtCoarsest(frame);
-    if (status == noErr) status = refuseALimitItCannotHold(&encodeReason_);
+    if (status == noErr) status = leastSize_.code(frame, encoded_.get(), &encodeReason_);
+    if (status == noErr) status = leastSize_.check(video_ ? sizedJob_ : job_, expectedFacts(), &encodeReason_);
     return status;
   }
 
-  OSErr codeAtCoarsest(const AVFrame* frame) {
-    FramePtr picture;
-    if (frame) {
-      picture = MakeFrame();
-      if (!picture || av_frame_ref(picture.get(), frame) < 0) return memFullErr;
-      picture->quality = coarsest_->global_quality;
-      ++coarsestFrames_;
-    }
-    return EncodeAndDrain(
-        coarsest_.get(), picture.get(), encoded_.get(),
-        [&](AVPacket& packet) {
-          coarsestBits_ += packet.size * 8.0;
-          return OSErr(noErr);
-        },
-        &encodeReason_);
-  }
-
-  // What the movie's length and the pictures coded so far at the lowest quality make certain: a
-  // limit below the least it takes is refused now rather than after the whole decode.
-  OSErr refuseALimitItCannotHold(Failure* reason) {
-    if (!twoPass_ || job_.sizeLimitBytes <= 0) return noErr;
+  // The movie as the store will hold it: as long as the span where that is known, and at least
+  // what has been kept so far.
+  StoredMovieFacts expectedFacts() const {
     const double fps = std::max(av_q2d(frameRate_), kSlowestFrameRate);
     StoredMovieFacts movie;
     movie.hasVideo = video_.has_value();
@@ -557,10 +542,7 @@ class ExportRun {
       if (!movie.hasVideo) seconds = movie.soundFrames * frameSeconds;
     }
     movie.seconds = seconds;
-    const LeastMovieBytes least = EstimateLeastMovieBytes(video_ ? sizedJob_ : job_, movie, coarsestBits_, coarsestFrames_);
-    if (least.certain <= double(job_.sizeLimitBytes)) return noErr;
-    *reason = NeedsMoreRoom(long(std::ceil(std::max(least.certain, least.estimated))));
-    return paramErr;
+    return movie;
   }
 
   OSErr encodeStoredFrames() {
@@ -575,7 +557,7 @@ class ExportRun {
     movie.sourceSampleRate = source_.facts.audioSampleRate;
     movie.sourceChannels = source_.facts.audioChannels;
     movie.colours = outputColours_;
-    if (coarsest_) movie.bitsAtCoarsest = coarsestBits_;
+    movie.bitsAtCoarsest = leastSize_.bitsAtCoarsest();
     StoredMovieFacts& facts = movie.facts;
     facts.hasVideo = video_.has_value() && storedVideoFrames_ > 0;
     facts.hasSound = audio_.has_value() && storedSoundFrames_ > 0;
@@ -602,9 +584,7 @@ class ExportRun {
     }
     if (!twoPass_) return encode(lane, nullptr);
     if (&lane != videoLane()) return noErr;
-    if (coarsest_) {
-      if (OSErr status = codeAtCoarsest(nullptr); status != noErr) return status;
-    }
+    if (OSErr status = leastSize_.code(nullptr, encoded_.get(), &encodeReason_); status != noErr) return status;
     if (!(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
     return EncodeForStatistics(lane.encoder.get(), nullptr, encoded_.get(), &passOneStatistics_, &encodeReason_);
   }
@@ -680,10 +660,7 @@ class ExportRun {
   std::string statisticsPath_;
   long storedVideoFrames_ = 0;
   long storedSoundFrames_ = 0;
-  // Under a size limit: the pictures coded at the coarsest quantiser as they come, and what that took.
-  CodecContextPtr coarsest_;
-  double coarsestBits_ = 0;
-  long coarsestFrames_ = 0;
+  LeastSizeWatch leastSize_;  // under a size limit
   double decodeShare_ = 1;  // of the progress bar
   std::string notice_;
   ExportJob sizedJob_;  // the job with the picture size the encoder writes
