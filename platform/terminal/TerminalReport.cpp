@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "platform/desktop/FailureText.h"
+#include "platform/desktop/TimeLeft.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/ApplicationRun.h"
 #include "platform/framework/RunFailure.h"
@@ -21,39 +21,16 @@ namespace {
 struct ProgressLine {
   bool drawn = false;  // a bar is on the line and needs a newline before anything else
   int lastWholePercent = -1;
-  bool timing = false;
-  std::chrono::steady_clock::time_point start;
-  double startPercent = 0;
+  TimeLeft left;
 };
 ProgressLine line;
-
-// The export's own share of the scale starts above 5 (the preparation's last step).
-constexpr double kExportShareStart = 5.0;
-
-std::string timeLeft(double percent) {
-  const auto now = std::chrono::steady_clock::now();
-  if (!line.timing) {
-    if (percent <= kExportShareStart) return {};
-    line.timing = true;
-    line.start = now;
-    line.startPercent = percent;
-    return {};
-  }
-  const double done = percent - line.startPercent;
-  const double elapsed = std::chrono::duration<double>(now - line.start).count();
-  if (done <= 0 || elapsed < 0.5) return {};
-  const long seconds = std::lround(elapsed * (100.0 - percent) / done);
-  char minutes[32];
-  std::snprintf(minutes, sizeof minutes, "%ld:%02ld", seconds / 60, seconds % 60);
-  return Fill(Tr("Terminal", "%1 left"), minutes);
-}
 
 void drawBar(double percent) {
   constexpr int kWidth = 30;
   const int filled = int(std::lround(percent / 100.0 * kWidth));
   std::string bar(size_t(filled), '#');
   bar.append(size_t(kWidth - filled), '-');
-  const std::string left = timeLeft(percent);
+  const std::string left = line.left.after(percent);
   std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), int(percent), LastOutputPath().c_str(),
                left.c_str());
   std::fflush(stderr);
@@ -85,7 +62,7 @@ int FinishRunReport() {
   if (LastRunWritten()) {
     const MovieExportReport report = LastMovieExportReport();
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-    if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
+    if (report.notice) std::fprintf(stderr, "pocketmovie: %s\n", FailureText(report.notice).c_str());
     std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
     SendRunResult({{}, output});
     return 0;

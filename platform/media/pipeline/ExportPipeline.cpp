@@ -37,7 +37,9 @@ extern "C" {
 
 namespace {
 
-constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+// The progress callback is where the window answers and an abort is taken: it comes at least this
+// often in every phase, however slowly the bar moves.
+constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
@@ -116,7 +118,7 @@ class ExportRun {
     return noErr;
   }
 
-  const std::string& notice() const { return notice_; }
+  const Failure& notice() const { return notice_; }
 
  private:
   OSErr openSource() {
@@ -662,14 +664,14 @@ class ExportRun {
   long storedSoundFrames_ = 0;
   LeastSizeWatch leastSize_;  // under a size limit
   double decodeShare_ = 1;  // of the progress bar
-  std::string notice_;
+  Failure notice_;
   ExportJob sizedJob_;  // the job with the picture size the encoder writes
 };
 
 }  // namespace
 
 ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
-                             std::string* notice) {
+                             Failure* notice) {
   Failure ignored;
   Failure& reason = failure ? *failure : ignored;
   reason = {};

@@ -17,6 +17,13 @@
 
 namespace {
 
+// A number for the notice, in the words' own precision.
+std::string Decimal(const char* format, double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 // A size limit is aimed at again this many times when the complete file misses it.
 constexpr int kAttempts = 4;
 constexpr double kLeastShareOfLimit = 0.90;
@@ -46,6 +53,11 @@ constexpr long kFewestFramesForSecondPass = 24;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
 // the rate control room to work.
 constexpr double kCoarsestShareOfRate = 0.85;
+// Every pass over the stored frames moves the bar on: a look at them (the size check, the kept
+// frames' statistics) costs about what a write does and takes half of what is left of it; a
+// write takes nearly all the rest, leaving some for another round aimed at the size.
+constexpr double kLookShareOfRest = 0.5;
+constexpr double kWriteShareOfRest = 0.9;
 
 // The rate that should give `bytes`, from the rounds so far: bytes grow as a power of the rate,
 // its exponent taken from the last two rounds when there are two.
@@ -74,7 +86,7 @@ class StoredFramesWriter {
                      Failure& reason)
       : job_(job), movie_(movie), progress_(progress), reason_(reason) {}
 
-  OSErr run(std::string* notice) {
+  OSErr run(Failure* notice) {
     packet_ = MakePacket();
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
@@ -177,7 +189,7 @@ class StoredFramesWriter {
     return status;
   }
 
-  OSErr keepWithinLimit(const Attempt& attempt, std::string* notice) {
+  OSErr keepWithinLimit(const Attempt& attempt, Failure* notice) {
     if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes && !attempt.stopped) {
       reason_ = NeedsMoreRoom(long(attempt.fileBytes));
       return paramErr;
@@ -189,15 +201,10 @@ class StoredFramesWriter {
     }
     OSErr status = output_->putInPlace(&reason_);
     if (status != noErr) return status;
-    if (stride_ > 1 && movie_.facts.hasVideo) {
-      const double seconds = movie_.facts.ratedSeconds();
-      char line[200];
-      double fps = av_q2d(movie_.frameRate);
-      std::snprintf(line, sizeof line,
-                    "video written at %.1f KB/s and %.4g frames per second: at %.4g frames per second this picture "
-                    "needs more than %.1f KB/s",
-                    attempt.videoBytes / seconds / 1024, fps / stride_, fps, job_.videoBitRate / 8.0 / 1024);
-      if (notice) *notice = line;
+    if (stride_ > 1 && movie_.facts.hasVideo && notice) {
+      const double fps = av_q2d(movie_.frameRate);
+      *notice = {FailureCode::framesDroppedForRate, Decimal("%.4g", fps), Decimal("%.4g", fps / stride_),
+                 Decimal("%.1f", job_.videoBitRate / 8.0 / 1024)};
     }
     return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
   }
@@ -236,10 +243,12 @@ class StoredFramesWriter {
     OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
                                     &encoder, &reason_, pass);
     if (status == noErr) status = movie_.store->rewind(&reason_);
+    beginPass(kLookShareOfRest);
     FramePtr frame;
     int lane = 0;
     FrameStoreRead read = FrameStoreRead::end;
     while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
+      if (!passGoesOn()) return userCanceledErr;  // nothing written yet
       if (lane != kStoredVideoLane || !keeps(*frame)) continue;
       frame->pts /= stride_;
       frame->quality = encoder->global_quality;
@@ -290,21 +299,21 @@ class StoredFramesWriter {
     }
     if (status == noErr) status = output_->writeHeader(&reason_);
     if (status == noErr) status = movie_.store->rewind(&reason_);
+    beginPass(kWriteShareOfRest);
 
     FramePtr frame;
     int lane = 0;
-    const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
-    long done = 0;
     FrameStoreRead read = FrameStoreRead::end;
     while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
-      ++done;
+      if (!passGoesOn()) {
+        attempt->stopped = true;
+        break;
+      }
       if (lane == kStoredVideoLane) {
         if (!video_ || !keeps(*frame)) continue;
         frame->pts /= stride_;
         if (atCoarsest_) frame->quality = video_->global_quality;
         status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
-        if (progress_ && !progress_(done / total)) attempt->stopped = true;
-        if (attempt->stopped) break;
       } else if (sound_) {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
       }
@@ -315,6 +324,18 @@ class StoredFramesWriter {
     if (status == noErr) status = output_->complete(&reason_);
     if (status == noErr) attempt->fileBytes = output_->completedBytes();
     return status;
+  }
+
+  // A pass over the stored frames starts: its share of what is left of the bar.
+  void beginPass(double shareOfRest) {
+    passStart_ = passEnd_;
+    passEnd_ += (1 - passEnd_) * shareOfRest;
+    passFrames_ = 0;
+  }
+  // One more frame of the pass read; false once the user has asked to stop.
+  bool passGoesOn() {
+    const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
+    return !progress_ || progress_(passStart_ + (passEnd_ - passStart_) * (double(++passFrames_) / total));
   }
 
   OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
@@ -345,6 +366,9 @@ class StoredFramesWriter {
   CodecContextPtr sound_;
   int videoIndex_ = -1;
   int soundIndex_ = -1;
+  double passStart_ = 0;  // of this half of the export
+  double passEnd_ = 0;
+  long passFrames_ = 0;
 };
 
 }  // namespace
@@ -362,6 +386,6 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
 }
 
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         Failure* failure, std::string* notice) {
+                         Failure* failure, Failure* notice) {
   return StoredFramesWriter(job, movie, progress, *failure).run(notice);
 }
