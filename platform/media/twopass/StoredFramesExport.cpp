@@ -190,7 +190,8 @@ class StoredFramesWriter {
   }
 
   OSErr keepWithinLimit(const Attempt& attempt, Failure* notice) {
-    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes && !attempt.stopped) {
+    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
+      if (attempt.stopped) return userCanceledErr;  // what was written so far overruns the limit too
       reason_ = NeedsMoreRoom(long(attempt.fileBytes));
       return paramErr;
     }
