@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/desktop/FailureText.h"
@@ -31,7 +32,7 @@ void drawBar(double percent) {
   std::string bar(size_t(filled), '#');
   bar.append(size_t(kWidth - filled), '-');
   const std::string left = line.left.after(percent);
-  std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), int(percent), LastOutputPath().c_str(),
+  std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), int(percent), ShownInTerminal(LastOutputPath()).c_str(),
                left.c_str());
   std::fflush(stderr);
   line.drawn = true;
@@ -43,6 +44,33 @@ void endBar() {
 }
 
 }  // namespace
+
+std::string ShownInTerminal(const std::string& text) {
+  static constexpr char kNamed[] = "\a\b\t\n\v\f\r";
+  static constexpr char kLetters[] = "abtnvfr";
+  std::string shown;
+  for (const char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    const char* named = byte != 0 ? std::strchr(kNamed, c) : nullptr;
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (named) {
+      shown += {'\\', kLetters[named - kNamed]};
+    } else if (byte < 0x20 || byte == 0x7f) {
+      char octal[5];
+      std::snprintf(octal, sizeof octal, "\\%03o", byte);
+      shown += octal;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+void ReportLine(const std::string& text) {
+  std::fprintf(stderr, "pocketmovie: %s\n", ShownInTerminal(text).c_str());
+  std::fflush(stderr);
+}
 
 void ShowTerminalProgress(double percent) {
   if (std::isnan(percent)) return;
@@ -62,13 +90,13 @@ int FinishRunReport() {
   if (LastRunWritten()) {
     const MovieExportReport report = LastMovieExportReport();
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-    if (report.notice) std::fprintf(stderr, "pocketmovie: %s\n", FailureText(report.notice).c_str());
-    std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
+    if (report.notice) ReportLine(FailureText(report.notice));
+    ReportLine(Fill(Tr("Terminal", "wrote %1"), output));
     SendRunResult({{}, output});
     return 0;
   }
   const Failure failure = LastRunFailure();
-  std::fprintf(stderr, "pocketmovie: %s\n", FailureText(failure).c_str());
+  ReportLine(FailureText(failure));
   SendRunResult({failure, {}});
   RemoveEmptyOutputs();
   return 1;
