@@ -141,8 +141,9 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   }
 }
 
-// A run refused at its end (the movie cannot fit the size limit): what the user clicked and typed
-// while it ran is dropped, not handed to the window that stays for another try.
+// A run refused late in its decode (what the pictures take makes the size limit certain to be
+// overrun only then): what the user clicked and typed while it ran is dropped, not handed to the
+// window that stays for another try.
 TEST_F(RealWindowTest, InputDuringARefusedRunIsDropped) {
   auto ticksAfterFailure = std::make_shared<int>(0);
   std::vector<Probe::Step> steps{
@@ -162,7 +163,7 @@ TEST_F(RealWindowTest, InputDuringARefusedRunIsDropped) {
         return true;
       }};
   const DesktopSession::Run run = session_->launch(
-      folder_.path(), {"--format", "3gp", "--size", "quarter", "--fps", "25", "--rate", "8", "--fit", "20K", source_},
+      folder_.path(), {"--format", "3gp", "--size", "quarter", "--fps", "25", "--rate", "8", "--fit", "100K", source_},
       steps);
   ASSERT_TRUE(run.exited) << run.all();
   EXPECT_EQ(run.note("menuOpen"), "no");

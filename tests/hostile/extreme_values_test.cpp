@@ -83,58 +83,107 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
 }
 
 // A size limit holds the whole file, sound and container included, between 90% and 100% of it
-// when it binds; where even the lowest quality cannot fit, the run says how much it needs and
-// writes nothing.
-TEST(ExtremeValues, ASizeLimitIsFilledOrRefusedBeforeAnythingIsWritten) {
+// when it binds, and the sound gives way only where the picture needs the room.
+TEST(ExtremeValues, ASizeLimitIsFilledWhereItBinds) {
   ProgramSandbox sandbox;
   const std::string folder = sandbox.folder().path();
-  // MPEG-4 Visual with AMR-NB, and H.264 with AAC, whose encoder keeps its statistics in files.
+  // MPEG-4 Visual with AMR-NB, and H.264 with AAC, whose encoder keeps its statistics in files; a
+  // plain picture at a high rate needs far less than its rate.
+  const std::string plain = sandbox.folder().file("plain.mov");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i smptebars=size=320x240:rate=25:duration=10 -f lavfi -i sine=duration=10 "
+                        "-c:v libx264 -qp 0 -g 1 -c:a aac '" + plain + "'"));
   struct Case {
     int seconds;
     const char* limit;
     const char* format;
+    bool plain = false;
   };
-  for (const Case& c : {Case{3, "20K", "3gp"}, Case{30, "150K", "3gp"}, Case{3, "40K", "mp4"}}) {
-    const auto& [seconds, limit, format] = c;
+  for (const Case& c : {Case{3, "20K", "3gp"}, Case{30, "150K", "3gp"}, Case{3, "40K", "mp4"},
+                        Case{10, "100K", "3gp", true}}) {
+    const auto& [seconds, limit, format, isPlain] = c;
     SCOPED_TRACE(std::to_string(seconds) + " s into " + limit + " " + format);
-    const std::string movie =
-        MakeSampleMovie(folder, std::to_string(seconds) + format + ".mov", SampleMovie().in("mov").lasting(seconds));
+    const std::string movie = isPlain ? plain
+                                      : MakeSampleMovie(folder, std::to_string(seconds) + format + ".mov",
+                                                        SampleMovie().in("mov").lasting(seconds));
     ASSERT_FALSE(movie.empty());
     const std::string output = movie + "." + format;
-    std::vector<std::string> arguments = {"--format", format, "--size", "qcif", "--fps", "12", "--rate", "8"};
-    arguments.insert(arguments.end(), {"--fit", limit, movie});
-    const ProgramRun run = sandbox.run(arguments);
+    const ProgramRun run = sandbox.run({"--format", format, "--size", "qcif", "--fps", "12", "--rate",
+                                        isPlain ? "64" : "8", "--fit", limit, movie});
     ExpectCleanOutcome(run, output);  // no working file left beside it
     ASSERT_EQ(run.status, 0) << run.errors;
     const double bytes = double(std::filesystem::file_size(output));
     const double limitBytes = std::stoi(limit) * 1024.0;
     EXPECT_LE(bytes, limitBytes);
-    EXPECT_GE(bytes, 0.9 * limitBytes);
     const ProbedMovie written = ProbeMovie(output);
     ASSERT_TRUE(written.stream("video") && written.stream("audio"));
     EXPECT_NEAR(written.stream("video")->seconds, seconds, 0.2);
     EXPECT_NEAR(written.stream("video")->frameRate, 12, 0.01);
+    if (isPlain) {
+      EXPECT_LT(bytes, 0.5 * limitBytes);
+      EXPECT_GE(written.stream("audio")->bitRate, 12200) << "the sound gave way with room to spare";
+    } else {
+      EXPECT_GE(bytes, 0.9 * limitBytes);
+    }
+  }
+}
 
-    if (seconds < 30) continue;  // the longer one is also refused a limit it cannot fit
-    sandbox.folder().write("303gp.mov.3gp", "older bytes");
-    arguments[arguments.size() - 2] = "40K";
-    const ProgramRun refused = sandbox.run(arguments);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.errors.find("pocketmovie: needs at least "), std::string::npos) << refused.errors;
-    EXPECT_NE(refused.errors.find(" KB at the lowest quality; try a smaller picture or frame rate\n"),
-              std::string::npos)
-        << refused.errors;
-    EXPECT_EQ(ReadWholeFile(output), "older bytes");
-    EXPECT_TRUE(EntryNames(folder, ".").empty());
-
-    // What it says it needs is the least: a limit one kilobyte (1024 bytes) smaller is refused in
-    // the same words.
-    const std::vector<std::string> refusal = ResultLines(refused.errors);
-    ASSERT_EQ(refusal.size(), 1u);
-    const int least = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
-    ASSERT_GT(least, 41) << "too few kilobytes to tell a kilobyte of 1000 bytes from one of 1024";
-    arguments[arguments.size() - 2] = std::to_string(least - 1) + "K";
-    EXPECT_EQ(ResultLines(sandbox.run(arguments).errors), refusal);
+// A limit that even the lowest quality overruns is refused, saying how much it needs, and nothing
+// is written; as soon as the movie's length and the pictures coded so far make that certain, not
+// after the whole decode. The limit it names fits, and so does every larger one, never above it.
+// H.264's lowest quality is a floor under the picture's rate, not x264's grey blocks.
+TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
+  ProgramSandbox sandbox;
+  const std::string folder = sandbox.folder().path();
+  struct Case {
+    const char* format;
+    SampleMovie sample;
+    int tooSmall;  // kilobytes
+  };
+  for (const Case& c : {Case{"3gp", SampleMovie().lasting(30), 40}, Case{"mp4", SampleMovie().lasting(10), 36},
+                        Case{"mp4", SampleMovie().video("").lasting(10), 10}, Case{"3g2", SampleMovie().lasting(10), 20}}) {
+    const bool sound = c.sample.videoCodec.empty();
+    const std::string name = std::string(c.format) + (sound ? "-sound" : "") + ".mov";
+    SCOPED_TRACE(name);
+    const std::string movie = MakeSampleMovie(folder, name, SampleMovie(c.sample).in("mov"));
+    ASSERT_FALSE(movie.empty());
+    const std::string output = movie + "." + c.format;
+    auto runAt = [&](int kilobytes) {
+      return sandbox.run({"--format", c.format, "--size", "qcif", "--fps", "12", "--fit",
+                          std::to_string(kilobytes) + "K", movie});
+    };
+    sandbox.folder().write(name + "." + c.format, "older bytes");
+    // Refused until the limit is the least named: before the whole movie is read, what it may
+    // need; once read, what it needs.
+    int least = c.tooSmall;
+    ProgramRun fitted = runAt(least);
+    for (int refusals = 0; fitted.status != 0; ++refusals) {
+      const std::vector<std::string> refusal = ResultLines(fitted.errors);
+      ASSERT_EQ(refusal.size(), 1u);
+      ASSERT_EQ(refusal[0].rfind("pocketmovie: needs at least ", 0), 0u) << refusal[0];
+      EXPECT_EQ(ReadWholeFile(output), "older bytes");
+      EXPECT_TRUE(EntryNames(folder, ".").empty());
+      if (refusals == 0 && c.sample.seconds >= 30) {  // early in the decode, which takes a third of the bar
+        const size_t lastPercent = fitted.errors.rfind('%');
+        ASSERT_NE(lastPercent, std::string::npos) << fitted.errors;
+        EXPECT_LT(std::atoi(fitted.errors.c_str() + fitted.errors.rfind('\n', lastPercent) + 1), 20);
+      }
+      const int named = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
+      ASSERT_GT(named, least);
+      ASSERT_LT(refusals, 3);
+      fitted = runAt(least = named);
+    }
+    ASSERT_NE(least, c.tooSmall);
+    for (int more : {0, 1, 20}) {
+      SCOPED_TRACE(std::to_string(least + more) + "K");
+      const ProgramRun run = more ? runAt(least + more) : fitted;
+      ExpectCleanOutcome(run, output);
+      ASSERT_EQ(run.status, 0) << run.errors;
+      EXPECT_LE(std::filesystem::file_size(output), (least + more) * 1024u);
+      const ProbedStream* video = ProbeMovie(output).stream("video");
+      if (std::string(c.format) == "mp4" && video) {
+        EXPECT_GE(video->bitRate, 0.025 * 176 * 144 * 12) << "the picture went below the floor";
+      }
+    }
   }
 }
 

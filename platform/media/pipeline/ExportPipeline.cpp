@@ -32,6 +32,7 @@ extern "C" {
 #include "platform/media/stages/SoundShape.h"
 #include "platform/media/stages/SourceDataRates.h"
 #include "platform/media/twopass/FrameStore.h"
+#include "platform/media/twopass/LeastSizeWatch.h"
 #include "platform/media/twopass/StoredFramesExport.h"
 
 namespace {
@@ -256,6 +257,9 @@ class ExportRun {
     OSErr status = OpenVideoEncoder(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container),
                                     &video_->encoder, &reason_, pass);
     if (status == noErr && !twoPass_) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
+    if (status == noErr && twoPass_) {
+      status = leastSize_.open(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container), &reason_);
+    }
     return status;
   }
 
@@ -268,6 +272,12 @@ class ExportRun {
     lastReport_ = std::chrono::steady_clock::now();
     for (std::optional<StreamLane>* lane : {&video_, &audio_}) {
       if (*lane) lanes_.push_back(&**lane);
+    }
+    // What the movie's length makes certain is refused before anything is decoded.
+    if (twoPass_) {
+      if (OSErr status = leastSize_.check(video_ ? sizedJob_ : job_, expectedFacts(), &reason_); status != noErr) {
+        return status;
+      }
     }
 
     FrameHandoff handoff(kHandoffFrames);
@@ -509,8 +519,34 @@ class ExportRun {
       return noErr;
     }
     ++storedVideoFrames_;
-    if (!(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
-    return EncodeForStatistics(lane.encoder.get(), frame, encoded_.get(), &passOneStatistics_, &encodeReason_);
+    if (lane.encoder->flags & AV_CODEC_FLAG_PASS1) {
+      status = EncodeForStatistics(lane.encoder.get(), frame, encoded_.get(), &passOneStatistics_, &encodeReason_);
+    }
+    if (status == noErr) status = leastSize_.code(frame, encoded_.get(), &encodeReason_);
+    if (status == noErr) status = leastSize_.check(video_ ? sizedJob_ : job_, expectedFacts(), &encodeReason_);
+    return status;
+  }
+
+  // The movie as the store will hold it: as long as the span where that is known, and at least
+  // what has been kept so far.
+  StoredMovieFacts expectedFacts() const {
+    const double fps = std::max(av_q2d(frameRate_), kSlowestFrameRate);
+    StoredMovieFacts movie;
+    movie.hasVideo = video_.has_value();
+    movie.hasSound = audio_.has_value();
+    movie.frameRate = fps;
+    double seconds = spanSeconds_;
+    if (movie.hasVideo) {
+      movie.videoFrames = std::max(storedVideoFrames_, long(spanSeconds_ * fps));
+      seconds = movie.videoFrames / fps;
+    }
+    if (movie.hasSound) {
+      const double frameSeconds = double(std::max(audio_->encoder->frame_size, 1)) / audio_->encoder->sample_rate;
+      movie.soundFrames = std::max(storedSoundFrames_, long(seconds / frameSeconds));
+      if (!movie.hasVideo) seconds = movie.soundFrames * frameSeconds;
+    }
+    movie.seconds = seconds;
+    return movie;
   }
 
   OSErr encodeStoredFrames() {
@@ -525,6 +561,7 @@ class ExportRun {
     movie.sourceSampleRate = source_.facts.audioSampleRate;
     movie.sourceChannels = source_.facts.audioChannels;
     movie.colours = outputColours_;
+    movie.bitsAtCoarsest = leastSize_.bitsAtCoarsest();
     StoredMovieFacts& facts = movie.facts;
     facts.hasVideo = video_.has_value() && storedVideoFrames_ > 0;
     facts.hasSound = audio_.has_value() && storedSoundFrames_ > 0;
@@ -550,7 +587,9 @@ class ExportRun {
       if (status != noErr) return status;
     }
     if (!twoPass_) return encode(lane, nullptr);
-    if (&lane != videoLane() || !(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
+    if (&lane != videoLane()) return noErr;
+    if (OSErr status = leastSize_.code(nullptr, encoded_.get(), &encodeReason_); status != noErr) return status;
+    if (!(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
     return EncodeForStatistics(lane.encoder.get(), nullptr, encoded_.get(), &passOneStatistics_, &encodeReason_);
   }
 
@@ -626,6 +665,7 @@ class ExportRun {
   std::string statisticsPath_;
   long storedVideoFrames_ = 0;
   long storedSoundFrames_ = 0;
+  LeastSizeWatch leastSize_;  // under a size limit
   double decodeShare_ = 1;  // of the progress bar
   Failure notice_;
   ExportJob sizedJob_;  // the job with the picture size the encoder writes

@@ -18,12 +18,23 @@ constexpr int kKeyFrameType = 1;  // AV_PICTURE_TYPE_I
 constexpr double kAimBelowLimit = 0.97;
 
 constexpr long kLowestAacBitRatePerChannel = 12000;
+// H.264's floor: below some 0.03 bits a pixel x264 paints grey blocks whatever the picture.
+constexpr double kLeastH264BitsPerPixel = 0.03;
+// Whatever the quantiser, an MPEG-4 or H.263 picture takes its header and a bit for each macroblock
+// it leaves as it was.
+constexpr double kLeastPictureHeaderBits = 48;
 // AMR-NB's 20 ms frames.
 constexpr double kAmrNbFramesPerSecond = 50;
 
-long SoundRateGivingWay(AudioCodecChoice codec, long wanted, long lowest) {
-  if (codec == AudioCodecChoice::amrNB) return AmrNbModeAtMost(wanted).bitRate;
-  return std::max(lowest, wanted / 1000 * 1000);
+// The highest of the sound's own rates, up to `most`, that takes at most `bytesPerSecond`; at least `lowest`.
+long SoundRateWithin(AudioCodecChoice codec, double bytesPerSecond, long lowest, long most) {
+  if (codec == AudioCodecChoice::amrNB) {
+    for (auto mode = kAmrNbModes.rbegin(); mode != kAmrNbModes.rend(); ++mode) {
+      if (mode->bitRate <= most && mode->frameBytes * kAmrNbFramesPerSecond <= bytesPerSecond) return mode->bitRate;
+    }
+    return kAmrNbModes.front().bitRate;
+  }
+  return std::min(most, std::max(lowest, long(bytesPerSecond * 8) / 1000 * 1000));
 }
 
 }  // namespace
@@ -77,17 +88,48 @@ long LowestSoundBitRate(AudioCodecChoice codec, int channels) {
   return kLowestAacBitRatePerChannel * std::max(1, channels);
 }
 
+long LeastVideoBitRate(VideoCodecChoice codec, int width, int height, double frameRate) {
+  if (codec != VideoCodecChoice::h264Baseline) return 0;
+  return std::lround(kLeastH264BitsPerPixel * width * height * std::max(frameRate, 0.0));
+}
+
+LeastMovieBytes EstimateLeastMovieBytes(const ExportJob& job, const StoredMovieFacts& movie, double codedVideoBits,
+                                        long codedFrames) {
+  const double seconds = movie.ratedSeconds();
+  LeastMovieBytes least{double(LeastContainerOverheadBytes(movie.videoFrames, movie.soundFrames, job.audioCodec)),
+                        double(ContainerOverheadBytes(movie.videoFrames, movie.soundFrames, job.audioCodec))};
+  if (movie.hasSound) {
+    const long lowest = LowestSoundBitRate(job.audioCodec, job.audioChannels);
+    least.estimated += SoundBytesPerSecond(job.audioCodec, lowest) * seconds;
+    if (job.audioCodec == AudioCodecChoice::amrNB) least.certain += SoundBytesPerSecond(job.audioCodec, lowest) * seconds;
+  }
+  if (!movie.hasVideo) return least;
+  if (const long floor = LeastVideoBitRate(job.videoCodec, job.width, job.height, movie.frameRate); floor > 0) {
+    // The floor is a rule: a limit that leaves the picture less is refused whatever the sound's quiet.
+    least.estimated += floor * seconds / 8;
+    least.certain = least.estimated;
+    return least;
+  }
+  const long uncoded = std::max(0L, movie.videoFrames - codedFrames);
+  const double macroblocks = std::ceil(job.width / 16.0) * std::ceil(job.height / 16.0);
+  const double videoAtLeast = codedVideoBits / 8 + uncoded * (macroblocks + kLeastPictureHeaderBits) / 8;
+  least.certain += videoAtLeast;
+  least.estimated += codedFrames > 0 ? codedVideoBits / 8 * double(codedFrames + uncoded) / codedFrames : videoAtLeast;
+  return least;
+}
+
 BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie, const PassOneSummary& passOne) {
   BitBudgetPlan plan;
   plan.videoBitRate = job.videoBitRate;
   plan.soundBitRate = job.audioBitRate;
   const double seconds = movie.ratedSeconds();
-  const double leastVideoBits = movie.hasVideo ? passOne.bitsAtCoarsest : 0;
+  const long floorRate = movie.hasVideo ? LeastVideoBitRate(job.videoCodec, job.width, job.height, movie.frameRate) : 0;
+  const double leastVideoBits = movie.hasVideo ? std::max(passOne.bitsAtCoarsest, floorRate * seconds) : 0;
 
   // Where even the coarsest quantiser spends more than the chosen rate, fewer frames hold it.
   auto strideFor = [&](double videoBits) {
-    if (videoBits <= 0 || leastVideoBits <= videoBits) return 1;
-    return int(std::min<double>(std::ceil(leastVideoBits / videoBits), std::max(1L, movie.videoFrames)));
+    if (videoBits <= 0 || passOne.bitsAtCoarsest <= videoBits) return 1;
+    return int(std::min<double>(std::ceil(passOne.bitsAtCoarsest / videoBits), std::max(1L, movie.videoFrames)));
   };
   const double videoAtRate = !movie.hasVideo        ? 0
                              : job.videoBitRate > 0 ? double(job.videoBitRate) * seconds
@@ -101,37 +143,39 @@ BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie,
   };
   const double overhead = double(ContainerOverheadBytes(movie.videoFrames, movie.soundFrames, job.audioCodec));
   const double usable = double(job.sizeLimitBytes) * kAimBelowLimit - overhead;
-  const double wanted = soundBytes(job.audioBitRate) + videoAtRate / 8;
+  // What the picture will take: its rate, or less where even the finest quantiser needs less; the
+  // sound gives way only to room the picture would use.
+  const double videoNeeded = passOne.bitsAtFinest > 0 ? std::min(videoAtRate, passOne.bitsAtFinest) : videoAtRate;
+  const double wanted = soundBytes(job.audioBitRate) + videoNeeded / 8;
   if (wanted <= usable) return plan;
 
-  // The limit binds: sound and picture give way in proportion, the sound to one of its own rates.
+  // The limit binds: sound and picture give way in proportion, the sound to one of its own rates
+  // and no further than leaves the picture its least.
   plan.limitBinds = true;
   plan.frameStride = 1;
   const double share = std::max(0.0, usable) / wanted;
   if (movie.hasSound) {
-    plan.soundBitRate = SoundRateGivingWay(job.audioCodec, long(double(job.audioBitRate) * share), lowestSound);
+    const double soundRoom = std::min(soundBytes(job.audioBitRate) * share, usable - leastVideoBits / 8);
+    plan.soundBitRate = SoundRateWithin(job.audioCodec, soundRoom / seconds, lowestSound, job.audioBitRate);
   }
-  double videoBytes = usable - soundBytes(plan.soundBitRate);
-  if (movie.hasSound && videoBytes * 8 < leastVideoBits) {
-    plan.soundBitRate = lowestSound;
-    videoBytes = usable - soundBytes(lowestSound);
-  }
+  const double videoBytes = usable - soundBytes(plan.soundBitRate);
   const bool fits = movie.hasVideo ? videoBytes > 0 && videoBytes * 8 >= leastVideoBits : videoBytes >= 0;
   if (!fits) {
-    const double leastOverhead = LeastContainerOverheadBytes(movie.videoFrames, movie.soundFrames, job.audioCodec);
-    const double needed = leastOverhead + soundBytes(lowestSound) + leastVideoBits / 8;
+    const double needed = EstimateLeastMovieBytes(job, movie, passOne.bitsAtCoarsest, movie.videoFrames).estimated;
     // Short of the plan's aim but within the limit itself, the second pass is left to try.
     if (needed <= double(job.sizeLimitBytes)) {
+      plan.nearTheLeast = true;
       plan.soundBitRate = lowestSound;
       plan.videoBitRate =
-          movie.hasVideo ? std::max(1L, long((double(job.sizeLimitBytes) - needed) * 8 / seconds + leastVideoBits / seconds))
+          movie.hasVideo ? std::max(std::max(1L, floorRate),
+                                    long((double(job.sizeLimitBytes) - needed) * 8 / seconds + leastVideoBits / seconds))
                          : 0;
       return plan;
     }
     plan.neededBytes = long(std::ceil(needed));
     return plan;
   }
-  plan.videoBitRate = movie.hasVideo ? std::max(1L, long(videoBytes * 8 / seconds)) : 0;
+  plan.videoBitRate = movie.hasVideo ? std::max(std::max(1L, floorRate), long(videoBytes * 8 / seconds)) : 0;
   return plan;
 }
 

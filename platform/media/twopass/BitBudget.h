@@ -47,6 +47,7 @@ struct BitBudgetPlan {
   int frameStride = 1;    // 1 keeps every frame, 2 every other one...
   bool limitBinds = false;
   long neededBytes = 0;   // nonzero when even the lowest quality cannot fit the limit
+  bool nearTheLeast = false;  // the lowest quality fits by the estimate, by too little to count on
 };
 
 // The file's own bytes beside the coded frames, as the MPEG-4 family's muxers write them: as
@@ -58,6 +59,18 @@ long LeastContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecC
 double SoundBytesPerSecond(AudioCodecChoice codec, long bitRate);
 // The lowest rate the sound may give way to.
 long LowestSoundBitRate(AudioCodecChoice codec, int channels);
+// The least video rate that still gives a watchable picture of that size and frame rate, where the
+// encoder's coarsest quantiser does not already set one: H.264's reaches grey blocks. 0: none.
+long LeastVideoBitRate(VideoCodecChoice codec, int width, int height, double frameRate);
+
+// The least a movie of these facts can take, counting the pictures the lowest quality has coded so
+// far at `codedVideoBits` (`codedFrames` of them) and the rest at the least any picture takes.
+struct LeastMovieBytes {
+  double certain = 0;    // what no encode can go below: a limit under it is refused before more is read
+  double estimated = 0;  // what the lowest quality will likely take, the rest of the pictures as those so far
+};
+LeastMovieBytes EstimateLeastMovieBytes(const ExportJob& job, const StoredMovieFacts& movie, double codedVideoBits,
+                                        long codedFrames);
 
 // The plan for a job; `job.sizeLimitBytes` 0 means no limit.
 BitBudgetPlan PlanBitBudget(const ExportJob& job, const StoredMovieFacts& movie, const PassOneSummary& passOne);

@@ -92,17 +92,29 @@ class StoredFramesWriter {
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
     statistics_ = movie_.passOneStatistics;
     modelStatistics();
+    if (movie_.bitsAtCoarsest > 0) passOne.bitsAtCoarsest = movie_.bitsAtCoarsest;
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
-    if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
+    if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty() &&
+        movie_.bitsAtCoarsest <= 0) {
       // The statistics' model of the coarsest quantiser overstates it some twofold: where it
       // decides, it is measured.
       OSErr status = encodeAtQuantiser(kCoarsestQuantiser, &passOne.bitsAtCoarsest);
       if (status != noErr) return status;
       plan = PlanBitBudget(job_, movie_.facts, passOne);
     }
-    if (plan.neededBytes > 0) {
-      reason_ = NeedsMoreRoom(plan.neededBytes);
-      return paramErr;
+    Attempt attempt;
+    if (plan.neededBytes > 0 || plan.nearTheLeast) {
+      // The lowest quality is written to tell exactly what it takes; H.264's floor is a rule besides.
+      OSErr status = writeLowest(&attempt);
+      if (status != noErr) return status;
+      const bool over = attempt.fileBytes > job_.sizeLimitBytes;
+      if (plan.neededBytes > 0 && floorRate_ > 0 && !attempt.stopped) {
+        reason_ = NeedsMoreRoom(std::max(plan.neededBytes, long(attempt.fileBytes)));
+        return paramErr;
+      }
+      // Within a tenth of the limit, the lowest quality already fills it as well as any other would.
+      const bool fills = attempt.fileBytes >= kLeastShareOfLimit * job_.sizeLimitBytes;
+      if (plan.neededBytes > 0 || over || fills || attempt.stopped) return keepWithinLimit(attempt, notice);
     }
     stride_ = std::max(1, plan.frameStride);
     if (stride_ > 1 && !plan.limitBinds) {
@@ -129,7 +141,6 @@ class StoredFramesWriter {
     const double seconds = movie_.facts.ratedSeconds();
     const double limit = double(job_.sizeLimitBytes);
     std::vector<std::pair<double, double>> tried;  // video rate given, video bytes written
-    Attempt attempt;
     for (int round = 0;; ++round) {
       OSErr status = writeOnce(videoRate, soundRate, &attempt);
       if (status != noErr) return status;
@@ -149,15 +160,36 @@ class StoredFramesWriter {
         const bool reachable = attempt.videoBytes > wanted || finestBits() / 8 >= wanted;
         if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
       }
-      if (!aim) break;
-      if (round + 1 >= kAttempts || *aim <= 0) {
-        if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
-          reason_ = NeedsMoreRoom(long(attempt.fileBytes));
-          return paramErr;
-        }
-        break;
-      }
-      videoRate = std::max(1L, long(RateForBytes(tried, *aim)));
+      if (!aim || round + 1 >= kAttempts || *aim <= 0) break;
+      const long nextRate = std::max(std::max(1L, floorRate_), long(RateForBytes(tried, *aim)));
+      if (nextRate == videoRate) break;  // held at the floor
+      videoRate = nextRate;
+    }
+    // Missed still, the lowest quality is what fits if anything does.
+    const bool wasLowest = soundRate == lowestSound_ && (!movie_.facts.hasVideo || videoRate == floorRate_);
+    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes && !attempt.stopped && !wasLowest) {
+      OSErr status = writeLowest(&attempt);
+      if (status != noErr) return status;
+    }
+    return keepWithinLimit(attempt, notice);
+  }
+
+ private:
+  // The lowest quality: the coarsest quantiser (H.264: its floor) and the lowest sound. It takes the
+  // least this movie can, the same whatever the limit, so that a limit is refused exactly where it
+  // does not hold it.
+  OSErr writeLowest(Attempt* attempt) {
+    atCoarsest_ = HasTwoPassRateControl(job_.videoCodec);
+    OSErr status = writeOnce(floorRate_, lowestSound_, attempt);
+    atCoarsest_ = false;
+    return status;
+  }
+
+  OSErr keepWithinLimit(const Attempt& attempt, Failure* notice) {
+    if (job_.sizeLimitBytes > 0 && attempt.fileBytes > job_.sizeLimitBytes) {
+      if (attempt.stopped) return userCanceledErr;  // what was written so far overruns the limit too
+      reason_ = NeedsMoreRoom(long(attempt.fileBytes));
+      return paramErr;
     }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     if (attempt.stopped && output_->replacesEarlierOutput()) {
@@ -174,7 +206,6 @@ class StoredFramesWriter {
     return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
   }
 
- private:
   // The video bytes of the kept pictures at one quantiser, in bits; with `statistics`, what a first
   // pass learns of them at it too.
   OSErr encodeAtQuantiser(int quantiser, double* bits, std::string* statistics = nullptr) {
@@ -222,6 +253,10 @@ class StoredFramesWriter {
   // what it will spend.
   OSErr videoPassFor(long videoRate, EncoderPass* pass) {
     *pass = {.bitRate = videoRate, .fromStoredFrames = true};
+    if (atCoarsest_) {
+      *pass = {.fixedQuantiser = kCoarsestQuantiser};
+      return noErr;
+    }
     if (!movie_.statisticsFile.empty() && stride_ == 1) {
       pass->number = 2;
       pass->statistics = movie_.statisticsFile.c_str();
@@ -374,6 +409,11 @@ class StoredFramesWriter {
   const std::function<bool(double)>& progress_;
   Failure& reason_;
   int stride_ = 1;
+  bool atCoarsest_ = false;  // writing at the lowest quality
+  const long floorRate_ = movie_.facts.hasVideo ? LeastVideoBitRate(job_.videoCodec, job_.width, job_.height,
+                                                                    movie_.facts.frameRate)
+                                                : 0;
+  const long lowestSound_ = LowestSoundBitRate(job_.audioCodec, job_.audioChannels);
   std::string statistics_;  // of the very frames the stride keeps; empty when the encoder keeps none in memory
   bool statisticsAtOneQuantiser_ = false;
   double modelledCoarsestBits_ = 0;

@@ -27,6 +27,7 @@ struct StoredMovie {
   int sourceSampleRate = 0;
   int sourceChannels = 0;
   ColourDescription colours;  // the pictures', as the encoder tags them
+  double bitsAtCoarsest = 0;  // the pictures coded at the coarsest quantiser as they were kept; 0: not
 };
 
 // Gives the first pass's encoder one frame (nullptr: the end) and adds what it learns to *statistics.
