@@ -18,7 +18,7 @@ ExportJob SmallJob(const std::string& source, const std::string& output,
                    OutputContainer container = OutputContainer::threeGPP) {
   const bool phone = container == OutputContainer::threeGPP;
   return {.sourcePath = source, .outputPath = output, .container = container,
-          .videoCodec = phone ? VideoCodecChoice::mpeg4Visual : VideoCodecChoice::h264Baseline,
+          .videoCodec = phone ? VideoCodecChoice::mpeg4Visual : VideoCodecChoice::h264,
           .width = 176, .height = 144, .frameRate = 12, .videoBitRate = 64000,
           .audioCodec = phone ? AudioCodecChoice::amrNB : AudioCodecChoice::aacLC};
 }
