@@ -20,11 +20,14 @@ void ConverterController::readSettingAtomFile(const char* fileName) {
 }
 
 void ConverterController::writeSettingAtomFile(const char* fileName) {
+  if (NSBundle::mainBundle()->bundlePath().str().empty()) return;  // nowhere to keep them
   Boolean cancelled = false;
-  FSSpec file = {};
-  if (makeSettingAtomFileSpec(fileName, &file, 1) != noErr) return;
   MovieExportDoUserDialog(gQtExport, nullptr, nullptr, 0, 0, &cancelled);
-  if (!cancelled) QTDX_SaveExporterSettingsInFile(gQtExport, &file);
+  // The file is made only once there is something to keep: a cancelled dialog leaves none behind.
+  FSSpec file = {};
+  if (!cancelled && makeSettingAtomFileSpec(fileName, &file, 1) == noErr) {
+    QTDX_SaveExporterSettingsInFile(gQtExport, &file);
+  }
 }
 
 void ConverterController::setting3GPP2(id sender) {

@@ -73,6 +73,8 @@ enum class FailureCode : std::uint8_t {
   cannotKeepFrameKind,
   cannotReadKeptFrames,
   abortedEarlierKept,  // subject: the earlier output
+  // Not a failure: the movie was written, with fewer frames than asked for to hold the data rate.
+  framesDroppedForRate,  // detail: the frames per second written; subject: the source's; second detail: KB/s
   exportFailed,        // detail: what the failing part said
   exportFailedStatus,  // detail: the status code
   aborted,

@@ -44,8 +44,9 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 targets="${FUZZ_TARGETS:-fuzz_settings_container fuzz_settings_file fuzz_movie_open}"
 failed=0
 summary=()
-run() {  # target, max input length, seed folder
-  local target="$1" max_len="$2" seed="$3"
+run() {  # target, max input length, seed folders (inputs that once found a fault among them)
+  local target="$1" max_len="$2"
+  shift 2
   case " $targets " in *" $target "*) ;; *) return 0 ;; esac
   local corpus="$build/fuzz-corpus/$target" artifacts="$build/fuzz-artifacts/$target/"
   local log="$build/fuzz-logs/$target.log"
@@ -53,7 +54,7 @@ run() {  # target, max input length, seed folder
   echo "== $target: ${seconds}s"
   local start status=0
   start=$(date +%s)
-  "$bin/$target" "$corpus" "$seed" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
+  "$bin/$target" "$corpus" "$@" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts" >"$log" 2>&1 || status=$?
   local elapsed=$(($(date +%s) - start))
   local runs
@@ -66,7 +67,7 @@ run() {  # target, max input length, seed folder
     summary+=("$target: ${runs:-?} executions in ${elapsed}s, clean")
   fi
 }
-run fuzz_settings_container 4096 "$seeds/containers"
+run fuzz_settings_container 4096 "$seeds/containers" tests/fuzz/regressions/settings_container
 run fuzz_settings_file 4096 "$seeds/containers"
 run fuzz_movie_open 65536 "$seeds/movies"
 

@@ -406,6 +406,10 @@ kommen aus dem Hauptfenster.</translation>
         <translation>der Zielfilm kann nicht an seinen Platz gelegt werden</translation>
     </message>
     <message>
+        <source>video written at %1 frames per second: at %2 frames per second this picture needs more than %3 KB/s</source>
+        <translation>Video mit %1 Bildern pro Sekunde geschrieben: mit %2 Bildern pro Sekunde braucht dieses Bild mehr als %3 KB/s</translation>
+    </message>
+    <message>
         <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
         <translation>braucht selbst in der niedrigsten Qualität mindestens %1 KB; ein kleineres Bild oder eine niedrigere Bildrate versuchen</translation>
     </message>
@@ -613,7 +617,7 @@ kommen aus dem Hauptfenster.</translation>
     </message>
     <message>
         <source>Fit into:</source>
-        <translation>Passend in:</translation>
+        <translation>Höchstgröße:</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>
@@ -621,7 +625,7 @@ kommen aus dem Hauptfenster.</translation>
     </message>
     <message>
         <source>Fit into</source>
-        <translation>Passend in</translation>
+        <translation>Höchstgröße</translation>
     </message>
     <message>
         <source>No limit</source>

@@ -406,6 +406,10 @@ come from the main window.</source>
         <translation>書き出したムービーを所定の場所に置けません</translation>
     </message>
     <message>
+        <source>video written at %1 frames per second: at %2 frames per second this picture needs more than %3 KB/s</source>
+        <translation>映像は毎秒 %1 フレームで書き出しました。毎秒 %2 フレームでは、この映像に %3 KB/s より多く必要です</translation>
+    </message>
+    <message>
         <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
         <translation>最低画質でも %1 KB 以上必要です。画像を小さくするかフレームレートを下げてください</translation>
     </message>
@@ -613,7 +617,7 @@ come from the main window.</source>
     </message>
     <message>
         <source>Fit into:</source>
-        <translation>サイズ上限:</translation>
+        <translation>サイズ上限：</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>

@@ -101,6 +101,8 @@ const char* FailureSourceText(FailureCode code) {
       return QT_TRANSLATE_NOOP("Failure", "cannot keep the frames beside the output: the folder is not writable");
     case FailureCode::cannotKeepFrameKind: return QT_TRANSLATE_NOOP("Failure", "cannot keep a frame of this kind");
     case FailureCode::cannotReadKeptFrames: return QT_TRANSLATE_NOOP("Failure", "cannot read the kept frames back");
+    case FailureCode::framesDroppedForRate:
+      return QT_TRANSLATE_NOOP("Failure", "video written at %1 frames per second: at %2 frames per second this picture needs more than %3 KB/s");
     case FailureCode::abortedEarlierKept: return QT_TRANSLATE_NOOP("Failure", "aborted, the earlier movie is kept");
     case FailureCode::exportFailed: return QT_TRANSLATE_NOOP("Failure", "the export failed");
     case FailureCode::exportFailedStatus: return QT_TRANSLATE_NOOP("Failure", "the export failed (status %1)");

@@ -72,7 +72,7 @@ struct MovieExportReport {
   ComponentResult status = 0;
   std::string outputPath;
   Failure failure;            // why it did not complete; none on success
-  std::string notice;         // one line when the written rates differ from the chosen ones
+  Failure notice;             // set when the written rates differ from the chosen ones
 };
 MovieExportReport LastMovieExportReport();
 void RecordMovieExportReport(const MovieExportReport& report);

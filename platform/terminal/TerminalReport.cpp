@@ -85,7 +85,7 @@ int FinishRunReport() {
   if (LastRunWritten()) {
     const MovieExportReport report = LastMovieExportReport();
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
-    if (!report.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", report.notice.c_str());
+    if (report.notice) std::fprintf(stderr, "pocketmovie: %s\n", FailureText(report.notice).c_str());
     std::fprintf(stderr, "pocketmovie: %s\n", Fill(Tr("Terminal", "wrote %1"), output).c_str());
     SendRunResult({{}, output});
     return 0;

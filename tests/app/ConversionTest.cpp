@@ -60,19 +60,4 @@ TEST_F(ControllerTest, EachSizeItemGivesItsSizeAndAFailedRunLeavesTheWindowReady
   EXPECT_EQ(exitStatus_, 1);
 }
 
-// The export itself fails (a disk with room for a little of the output): the window says so and
-// stays, where a complete export would have ended the application.
-TEST_F(ControllerTest, AnExportThatFailsLeavesTheWindowReady) {
-  SmallTmpfs volume(long(fs::file_size(POCKETMOVIE_SAMPLE) / 1024) + 16);
-  if (!volume.mounted()) GTEST_SKIP() << "cannot mount a small file system here";
-  const std::string source = volume.file("clip.mov");
-  fs::copy_file(POCKETMOVIE_SAMPLE, source);
-  launch();
-  c_->applicationOpenFile(NSApplication::sharedApplication(), source.c_str());
-  ExpectReadyAfterFailure(c_, "");
-  EXPECT_NE(c_->textStatus->stringValue().str().find("disk is full"), std::string::npos);
-  EXPECT_FALSE(fs::exists(source + ".mp4"));
-  EXPECT_FALSE(exitStatus_.has_value());
-}
-
 }  // namespace

@@ -1,7 +1,6 @@
 // The export components' settings: what they take back and refuse, and the job an export resolves to.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "platform/media/exporters/BuiltInExporters.h"
@@ -84,24 +83,6 @@ TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes)
   const AtomImage mpeg4Before = SettingsImage(mpeg4_);
   EXPECT_NE(noErr, Apply(mpeg4_, Edited(mpeg4Before, {kSoun, kSoundCodec}, {'s', 'a', 'm', 'r'})));
   EXPECT_EQ(mpeg4Before, SettingsImage(mpeg4_));
-}
-
-// Inputs on which the settings fuzz target once found a fault: taking settings must only read the
-// caller's container (a lock and unlock on the way used to move a saturated lock count in its header).
-using FuzzRegressions = ExporterSettingsTest;
-TEST_F(FuzzRegressions, SettingsContainersAreTakenOrRefusedWithoutTouchingTheCallersCopy) {
-  int inputs = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(POCKETMOVIE_TESTS_DIR) /
-                                                                "fuzz/regressions/settings_container")) {
-    const std::string bytes = ReadWholeFile(entry.path());
-    ++inputs;
-    for (MovieExportComponent exporter : {phone_, mpeg4_}) {
-      SCOPED_TRACE(entry.path().string());
-      const AtomImage before = SettingsImage(exporter);
-      EXPECT_TRUE(Apply(exporter, AtomImage(bytes.begin(), bytes.end())) == noErr || SettingsImage(exporter) == before);
-    }
-  }
-  EXPECT_GT(inputs, 0);
 }
 
 // An export never reaches the encoders with a combination they cannot write.

@@ -115,7 +115,7 @@ class ExportRun {
     return noErr;
   }
 
-  const std::string& notice() const { return notice_; }
+  const Failure& notice() const { return notice_; }
 
  private:
   OSErr openSource() {
@@ -623,14 +623,14 @@ class ExportRun {
   long storedVideoFrames_ = 0;
   long storedSoundFrames_ = 0;
   double decodeShare_ = 1;  // of the progress bar
-  std::string notice_;
+  Failure notice_;
   ExportJob sizedJob_;  // the job with the picture size the encoder writes
 };
 
 }  // namespace
 
 ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
-                             std::string* notice) {
+                             Failure* notice) {
   Failure ignored;
   Failure& reason = failure ? *failure : ignored;
   reason = {};

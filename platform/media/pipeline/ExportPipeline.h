@@ -17,6 +17,6 @@ using ExportProgress = std::function<OSErr(double fractionDone)>;
 // output then holds a playable movie of what was written, unless a non-empty file was there before:
 // that one is kept as it was; stopped before a second pass began, nothing is written); another
 // nonzero status when it failed (no corrupt file is left behind). `failure` says why it did not
-// complete; `notice` is one line when the written data rate or frame rate had to differ from the job's.
+// complete; `notice` says so when the written data rate or frame rate had to differ from the job's.
 ComponentResult RunExportJob(const ExportJob& job, const ExportProgress& progress, Failure* failure,
-                             std::string* notice = nullptr);
+                             Failure* notice = nullptr);

@@ -17,6 +17,13 @@
 
 namespace {
 
+// A number for the notice, in the words' own precision.
+std::string Decimal(const char* format, double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
 // A size limit is aimed at again this many times when the complete file misses it.
 constexpr int kAttempts = 4;
 constexpr double kLeastShareOfLimit = 0.90;
@@ -74,7 +81,7 @@ class StoredFramesWriter {
                      Failure& reason)
       : job_(job), movie_(movie), progress_(progress), reason_(reason) {}
 
-  OSErr run(std::string* notice) {
+  OSErr run(Failure* notice) {
     packet_ = MakePacket();
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
@@ -158,14 +165,10 @@ class StoredFramesWriter {
     }
     OSErr status = output_->putInPlace(&reason_);
     if (status != noErr) return status;
-    if (stride_ > 1 && movie_.facts.hasVideo) {
-      char line[200];
-      double fps = av_q2d(movie_.frameRate);
-      std::snprintf(line, sizeof line,
-                    "video written at %.1f KB/s and %.4g frames per second: at %.4g frames per second this picture "
-                    "needs more than %.1f KB/s",
-                    attempt.videoBytes / seconds / 1024, fps / stride_, fps, job_.videoBitRate / 8.0 / 1024);
-      if (notice) *notice = line;
+    if (stride_ > 1 && movie_.facts.hasVideo && notice) {
+      const double fps = av_q2d(movie_.frameRate);
+      *notice = {FailureCode::framesDroppedForRate, Decimal("%.4g", fps), Decimal("%.4g", fps / stride_),
+                 Decimal("%.1f", job_.videoBitRate / 8.0 / 1024)};
     }
     return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
   }
@@ -324,6 +327,6 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
 }
 
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         Failure* failure, std::string* notice) {
+                         Failure* failure, Failure* notice) {
   return StoredFramesWriter(job, movie, progress, *failure).run(notice);
 }

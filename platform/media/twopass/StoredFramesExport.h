@@ -37,4 +37,4 @@ OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacke
 // was written as the output and returns userCanceledErr. `notice`: one line for the user when the
 // written rates differ from the chosen ones.
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
-                         Failure* failure, std::string* notice);
+                         Failure* failure, Failure* notice);
