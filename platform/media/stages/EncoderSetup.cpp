@@ -165,10 +165,11 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
     options.set("preset", kX264Preset);
     if (pass.number > 0 && pass.statistics) options.set("stats", pass.statistics);
     // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
-    // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
+    // (4096 x 4096: over 2 GB); one thread, no look-ahead and no B-frames keep it near half a gigabyte.
     if (long(job.width) * job.height > kLargestHDPicture) {
       context->thread_count = 1;
       context->refs = 1;
+      context->max_b_frames = 0;
       options.set("rc-lookahead", "0");
     }
   }
