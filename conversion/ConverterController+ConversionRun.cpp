@@ -1,5 +1,5 @@
-// One conversion: measure the source, shape the exporter's settings from the controls, create the
-// output beside the source and export the whole movie into it.
+// One conversion: measure the source, shape the exporter's settings from the controls, and export
+// the whole movie into an output beside the source.
 #include "app/ConverterController.h"
 #include "export_settings/ExporterSettingsAtoms.h"
 #include "platform/movies/FixMath.h"
@@ -94,9 +94,10 @@ void ConverterController::doConvert(const NSString& path) {
   const NSString extension = NSString::stringWithCString(OutputFormatOfTag(m_nDefault3GPP).extension);
   const NSString outputPath = path.stringByAppendingString(extension);
   // A folder or a broken link in the output's place ends the run before the export, not after it.
-  if (!NSFileManager::defaultManager()->createFileAtPath(outputPath, nullptr, nullptr)) return giveUpRun();
+  // The export makes the output itself: nothing is under its name until the movie is complete.
+  if (!NSFileManager::defaultManager()->canCreateFileAtPath(outputPath)) return giveUpRun();
   FSSpec outputSpec = {};
-  if (fileSpecForPath(outputPath, &outputSpec) != noErr) return abandonPreparation(this);
+  if (FSMakeFSSpecFromPath(outputPath.UTF8String(), &outputSpec) != noErr) return abandonPreparation(this);
   spec = outputSpec;
   setPercent(3);
 

@@ -869,4 +869,11 @@ kommen aus dem Hauptfenster.</translation>
         <translation>, %1 nicht begonnen</translation>
     </message>
 </context>
+<context>
+    <name>WindowProgress</name>
+    <message>
+        <source>%1% – %2</source>
+        <translation>%1 % – %2</translation>
+    </message>
+</context>
 </TS>

@@ -869,4 +869,11 @@ come from the main window.</source>
         <translation>、%1 件は未開始</translation>
     </message>
 </context>
+<context>
+    <name>WindowProgress</name>
+    <message>
+        <source>%1% – %2</source>
+        <translation>%1% – %2</translation>
+    </message>
+</context>
 </TS>

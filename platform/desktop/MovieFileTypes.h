@@ -5,5 +5,5 @@
 #include <vector>
 
 // Extensions without the dot, in a fixed order: the program's own outputs, and every common movie
-// type whose container the FFmpeg linked here can read.
+// or sound type whose container the FFmpeg linked here can read.
 std::vector<std::string> ReadableMovieFileTypes();

@@ -308,6 +308,9 @@ class NSFileManager : public NSObject {
   // at the path afterwards.
   BOOL createFileAtPath(const NSString& path, const void* contents, const void* attributes);
   BOOL isWritableFileAtPath(const NSString& path);
+  // Whether a file could be made at the path now, or one there replaced: checked without making
+  // anything, so that the path stays free until its file is complete. Why not is noted as the run's failure.
+  BOOL canCreateFileAtPath(const NSString& path);
   // A new, empty, hidden folder on the same volume as the path, for items that are to replace
   // others there (URLForDirectory:NSItemReplacementDirectory...); empty when none can be made.
   NSString itemReplacementDirectoryFor(const NSString& path);

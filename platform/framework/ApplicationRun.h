@@ -56,7 +56,7 @@ struct TerminalHooks {
 void RunInTerminal(TerminalHooks hooks);
 bool TerminalMode();
 
-// The last output file the file manager was asked for, made or already there.
+// The last output file the file manager was asked for: made, already there, or found possible to make.
 const std::string& LastOutputPath();
 
 }  // namespace framework

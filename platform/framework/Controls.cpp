@@ -157,6 +157,7 @@ void NSProgressIndicator::setDoubleValue(double value) {
     bar->setValue(bar->minimum() + int(std::lround(clamped / 100.0 * (bar->maximum() - bar->minimum()))));
   }
   framework::ShowProgressInTerminal(value);
+  if (!framework::TerminalMode()) framework::ShowProgressInWindow(widget_, value);
 }
 
 double NSProgressIndicator::doubleValue() const { return widget_->property(kExactValue).toDouble(); }

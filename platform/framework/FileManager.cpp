@@ -1,5 +1,6 @@
-// The file manager: makes an empty file where none is, and remembers what it made; and the few
-// folder and link operations that put an output into another folder than its source's.
+// The file manager: makes an empty file where none is, and remembers what it made, or tells whether
+// one could be made without making it; and the few folder and link operations that put an output
+// into another folder than its source's.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,6 +84,32 @@ BOOL NSFileManager::createFileAtPath(const NSString& path, const void* contents,
   close(fd);
   filesCreated().push_back(path.str());
   lastOutputPath() = path.str();
+  return YES;
+}
+
+BOOL NSFileManager::canCreateFileAtPath(const NSString& path) {
+  const std::string file = path.str();
+  Failure problem = framework::OutputFileProblem(file);
+  struct stat info {};
+  if (!problem && lstat(file.c_str(), &info) != 0) {
+    // What making the file would run into: a missing or closed folder, a name too long.
+    const std::string folder = hidden_files::FolderOf(file);
+    const long longestName = pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (stat(folder.c_str(), &info) != 0) {
+      problem = failureFor(errno, file);
+    } else if (!S_ISDIR(info.st_mode)) {
+      problem = failureFor(ENOTDIR, file);
+    } else if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+      problem = failureFor(errno, file);
+    } else if (longestName > 0 && NSString(file).lastPathComponent().str().size() > size_t(longestName)) {
+      problem = failureFor(ENAMETOOLONG, file);
+    }
+  }
+  if (problem) {
+    framework::NoteFailure(problem);
+    return NO;
+  }
+  lastOutputPath() = file;
   return YES;
 }
 

@@ -19,6 +19,8 @@ const std::vector<std::string>& FilesCreated();
 
 // Progress for the terminal's hook, when the run is from the terminal.
 void ShowProgressInTerminal(double percent);
+// The time left beside the bar and the percentage in its window's title, while a run moves it.
+void ShowProgressInWindow(QWidget* bar, double percent);
 
 // An environment variable's value; empty when it is unset or empty, which mean the same here.
 std::string NonEmptyEnv(const char* name);

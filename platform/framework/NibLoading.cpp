@@ -3,8 +3,8 @@
 // property; menu tags are a "tags" property (one per item, in order), and a menu marked
 // "outputFormats" lists the table of formats; a slider names the field it follows in a "field"
 // property; a slider or field names its range in the table of option ranges in a "range" property,
-// and a slider's field takes the slider's range; the root names the delegate's class in
-// "delegateClass".
+// and a slider's field takes the slider's range; a progress bar names the label for the time left in
+// a "timeLeft" property; the root names the delegate's class in "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -28,6 +28,7 @@
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FileDrop.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/HeldInput.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/framework/NumberText.h"
 
@@ -179,6 +180,12 @@ namespace framework {
 QWidget* MainWindowWidget() { return loaded ? loaded->root : nullptr; }
 
 void SendAction(const std::string& selector, NSObject* sender) {
+  // Nothing is dispatched while an export holds the main thread. A click on the convert button that
+  // came as no input (the accessibility bus's "press") is the abort that button stands for then.
+  if (InputHeld()) {
+    if (sender == NSViewNamed("button")) RequestAbortClick();
+    return;
+  }
   if (selector == "terminate:") {
     NSApplication::sharedApplication()->terminate(sender);
     return;

@@ -157,13 +157,15 @@ int runWindow(NSApplication* application, const std::vector<std::string>& movies
 }  // namespace
 
 int NSApplicationMain(int argc, const char** argv) {
+  // A standard error whose reader is gone (`| head`) costs the report's lines, not the conversion.
+  signal(SIGPIPE, SIG_IGN);
   framework::ForgetTermination();
   framework::ForgetFailures();
   const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
   if (options.error) {
     framework::SendRunResult({options.error, {}});
-    std::fprintf(stderr, "pocketmovie: %s\n%s\n", framework::FailureText(options.error).c_str(),
-                 framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
+    framework::ReportLine(framework::FailureText(options.error));
+    std::fprintf(stderr, "%s\n", framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
     return kUsageStatus;
   }
   if (options.help) {
@@ -174,7 +176,7 @@ int NSApplicationMain(int argc, const char** argv) {
     std::puts("pocketmovie " POCKETMOVIE_VERSION);
     return 0;
   }
-  if (!options.notice.empty()) std::fprintf(stderr, "pocketmovie: %s\n", options.notice.c_str());
+  if (!options.notice.empty()) framework::ReportLine(options.notice);
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movies.empty()) {
     std::fputs(framework::UsageText().c_str(), stderr);
@@ -205,7 +207,7 @@ int NSApplicationMain(int argc, const char** argv) {
   if (!NSLoadMainNib()) {
     const Failure failure{FailureCode::windowDescriptionMissing};
     framework::SendRunResult({failure, {}});
-    std::fprintf(stderr, "pocketmovie: %s\n", framework::FailureText(failure).c_str());
+    framework::ReportLine(framework::FailureText(failure));
     return 1;
   }
   NSApplication* application = NSApplication::sharedApplication();

@@ -7,7 +7,7 @@
 namespace framework {
 
 // The movies among the arguments: files as given, and the movies found in folders (sorted by
-// name; their folders too when recursive). Hidden files and this program's own outputs
+// name; their folders too when recursive, each folder once however many links lead to it). Hidden files and this program's own outputs
 // ("clip.mov.3gp", "clip.mov (2).3gp") are never taken from a folder. A source given twice is
 // converted once. Arguments that are neither a file nor a folder stay, to fail with their line.
 std::vector<std::string> FindMovies(const std::vector<std::string>& arguments, bool recursive);
@@ -24,7 +24,8 @@ struct PlannedOutput {
 std::vector<PlannedOutput> PlanOutputs(const std::vector<std::string>& sources, const std::string& outputFolder,
                                        const std::string& extension);
 
-// An output that a run may leave alone: it opens as a movie and has a duration.
-bool IsCompleteMovie(const std::string& path);
+// An output that a run may leave alone: it opens as a movie and lasts as long as its source (where
+// the source's length can be told before it is read).
+bool IsCompleteMovie(const std::string& path, const std::string& source);
 
 }  // namespace framework

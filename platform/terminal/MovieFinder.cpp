@@ -1,10 +1,13 @@
 // The movies a launch was given: files as they are, folders searched by the files' extensions.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/OutputFormats.h"
@@ -47,7 +50,18 @@ bool isOwnOutput(const fs::path& name) {
 
 bool isHidden(const fs::path& path) { return path.filename().string().front() == '.'; }
 
-void searchFolder(const fs::path& folder, bool recursive, std::vector<std::string>& found) {
+// A folder is known by its device and inode: a link back to a folder already searched (a loop,
+// or one of two ways to the same folder) is not followed again.
+using FolderIdentity = std::pair<dev_t, ino_t>;
+
+bool firstVisit(const fs::path& folder, std::set<FolderIdentity>& visited) {
+  struct stat info {};
+  return stat(folder.c_str(), &info) == 0 && visited.insert({info.st_dev, info.st_ino}).second;
+}
+
+void searchFolder(const fs::path& folder, bool recursive, std::set<FolderIdentity>& visited,
+                  std::vector<std::string>& found) {
+  if (!firstVisit(folder, visited)) return;
   std::error_code error;
   std::vector<fs::path> entries;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
@@ -57,7 +71,7 @@ void searchFolder(const fs::path& folder, bool recursive, std::vector<std::strin
   for (const fs::path& entry : entries) {
     if (isHidden(entry)) continue;
     if (fs::is_directory(entry, error)) {
-      if (recursive) searchFolder(entry, recursive, found);
+      if (recursive) searchFolder(entry, recursive, visited, found);
     } else if (fs::is_regular_file(entry, error) && hasMovieExtension(entry.filename()) &&
                !isOwnOutput(entry.filename())) {
       found.push_back(entry.string());
@@ -69,10 +83,11 @@ void searchFolder(const fs::path& folder, bool recursive, std::vector<std::strin
 
 std::vector<std::string> FindMovies(const std::vector<std::string>& arguments, bool recursive) {
   std::vector<std::string> candidates;
+  std::set<FolderIdentity> visited;
   for (const std::string& argument : arguments) {
     std::error_code error;
     if (fs::is_directory(argument, error)) {
-      searchFolder(argument, recursive, candidates);
+      searchFolder(argument, recursive, visited, candidates);
     } else {
       candidates.push_back(argument);
     }

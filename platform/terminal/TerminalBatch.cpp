@@ -41,6 +41,7 @@
 #include "platform/framework/ApplicationRun.h"
 #include "platform/terminal/BatchPlan.h"
 #include "platform/terminal/RunResultChannel.h"
+#include "platform/terminal/TerminalReport.h"
 
 extern char** environ;
 
@@ -62,8 +63,8 @@ void onStopSignal(int) { stopRequests = stopRequests + 1; }
 bool statusShown = false;
 
 void line(const std::string& text) {
-  std::fprintf(stderr, "%spocketmovie: %s\n", statusShown ? "\r\x1b[K" : "", text.c_str());
-  std::fflush(stderr);
+  if (statusShown) std::fputs("\r\x1b[K", stderr);
+  ReportLine(text);
   statusShown = false;
 }
 
@@ -137,6 +138,14 @@ struct ChildStart {
   }
 };
 
+void takeStopSignals() {
+  stopRequests = 0;
+  struct sigaction action {};
+  action.sa_handler = onStopSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
+}
+
 bool onlyThread() {
   std::error_code error;
   auto tasks = fs::directory_iterator("/proc/self/task", error);
@@ -149,7 +158,9 @@ class Batch {
       : options_(options), formatName_(std::move(formatName)), self_(selfExecutable()), runMovie_(std::move(runMovie)) {}
 
   int run() {
+    // A stop during the search ends the program as it ends any other: nothing is written yet.
     const std::vector<std::string> movies = FindMovies(options_.movies, options_.recursive);
+    takeStopSignals();
     if (movies.empty()) {
       line(FailureText({FailureCode::noMoviesFound}));
       return 1;
@@ -197,7 +208,7 @@ class Batch {
       fail(plan, problem);
       return;
     }
-    if (options_.skipExisting && IsCompleteMovie(plan.output)) {
+    if (options_.skipExisting && IsCompleteMovie(plan.output, plan.source)) {
       line(Fill(Tr("Terminal", "skipped %1: %2 is already a complete movie"), plan.source, plan.output));
       ++skipped_;
       return;
@@ -257,7 +268,6 @@ class Batch {
       prctl(PR_SET_PDEATHSIG, SIGINT);  // a batch that is gone aborts its runs
       if (getppid() != parent) _exit(1);
       for (int signal : kStopSignals) std::signal(signal, SIG_DFL);
-      signal(SIGPIPE, SIG_DFL);  // the batch ignores it; an ignored signal would stay ignored
       sigprocmask(SIG_SETMASK, &previous, nullptr);
       // The run's own lines are the batch's to write: it says how it ended on its channel.
       const int nothing = open("/dev/null", O_RDWR | O_CLOEXEC);
@@ -405,12 +415,6 @@ int DefaultBatchJobs(size_t movies) {
 }
 
 int RunTerminalBatch(const RunOptions& options, const std::string& formatName, MovieRun runMovie) {
-  struct sigaction action {};
-  action.sa_handler = onStopSignal;
-  sigemptyset(&action.sa_mask);
-  for (int signal : kStopSignals) sigaction(signal, &action, nullptr);
-  std::signal(SIGPIPE, SIG_IGN);
-  stopRequests = 0;
   Batch batch(options, formatName, std::move(runMovie));
   return batch.run();
 }

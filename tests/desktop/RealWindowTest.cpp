@@ -1,6 +1,7 @@
 // The whole application in a real window, used with the mouse as a person would.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -11,7 +12,9 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 
 #include "platform/framework/AppKit.h"
@@ -60,7 +63,9 @@ std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
 }
 
 // The convert button opens the file panel, the chosen movie converts with the bar moving, a click
-// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie.
+// elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie; so
+// do Space and Return on the focused "Abort", Escape, closing the window and the accessible
+// "press" of "Abort" (what a screen reader calls over the accessibility bus).
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   std::vector<Probe::Step> steps{[](Probe& p) {
     if (!p.exposed(p.window())) return false;
@@ -73,6 +78,8 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.shot("window-during", p.window());
+        p.note("titleDuring", p.window()->windowTitle().toStdString());
+        p.note("timeLeft", p.title("textTimeLeft").toStdString());
         p.click(p.control("popupCODEC"));
         return true;
       },
@@ -99,11 +106,67 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   EXPECT_EQ(run.note("menuOpen"), "no");
   EXPECT_EQ(run.note("formatAtQuit"), "MPEG-4 (.mp4)");
   EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 1000);
+  // The time left stands beside the percentage, and the percentage in the title.
+  EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
+  EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
 
   const ProbedMovie written = ProbeMovie(source_ + ".mp4");
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
+
+  const std::pair<const char*, std::function<void(Probe&)>> gestures[] = {
+      {"space", [](Probe& p) { p.key("space"); }},
+      {"Return", [](Probe& p) { p.key("Return"); }},
+      {"Escape", [](Probe& p) { p.key("Escape"); }},
+      {"close", [](Probe& p) { p.window()->windowHandle()->close(); }},
+      {"accessible press", [](Probe& p) {
+         QAccessible::queryAccessibleInterface(p.control("button"))->actionInterface()->doAction(
+             QAccessibleActionInterface::pressAction());
+       }}};
+  for (const auto& [name, gesture] : gestures) {
+    SCOPED_TRACE(name);
+    fs::remove(source_ + ".mp4");
+    std::vector<Probe::Step> abortSteps{[&gesture](Probe& p) {
+      if (p.title("button") != "Abort" || p.progress() < 20) return false;
+      p.window()->activateWindow();
+      p.control("button")->setFocus();
+      gesture(p);
+      return true;
+    }};
+    const DesktopSession::Run aborted =
+        session_->launch(folder_.path(), {"--size", "natural", "--fps", "25", source_}, abortSteps);
+    ASSERT_TRUE(aborted.exited) << aborted.all();
+    EXPECT_LT(ProbeMovie(source_ + ".mp4").seconds, kSourceSeconds - 5) << aborted.all();
+  }
+}
+
+// A run refused at its end (the movie cannot fit the size limit): what the user clicked and typed
+// while it ran is dropped, not handed to the window that stays for another try.
+TEST_F(RealWindowTest, InputDuringARefusedRunIsDropped) {
+  auto ticksAfterFailure = std::make_shared<int>(0);
+  std::vector<Probe::Step> steps{
+      [](Probe& p) {
+        if (p.title("button") != "Abort" || p.progress() < 20) return false;
+        p.click(p.control("popupCODEC"));
+        p.key("a");  // in the menu, the first format starting with A
+        return true;
+      },
+      [ticksAfterFailure](Probe& p) {  // a moment for anything given back to arrive
+        return !p.title("textStatus").isEmpty() && p.control("button")->isEnabled() && ++*ticksAfterFailure > 30;
+      },
+      [](Probe& p) {
+        p.note("menuOpen", QApplication::activePopupWidget() ? "yes" : "no");
+        p.note("format", p.title("popupCODEC").toStdString());
+        NSApplication::sharedApplication()->terminate(nullptr);
+        return true;
+      }};
+  const DesktopSession::Run run = session_->launch(
+      folder_.path(), {"--format", "3gp", "--size", "quarter", "--fps", "25", "--rate", "8", "--fit", "20K", source_},
+      steps);
+  ASSERT_TRUE(run.exited) << run.all();
+  EXPECT_EQ(run.note("menuOpen"), "no");
+  EXPECT_EQ(run.note("format"), "3GPP (.3gp)");
 }
 
 // A movie that is missing (given at launch), a text file named like a movie, a photo and a movie
@@ -317,7 +380,8 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
 // it as in English.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string missing = folder_.file("gone.mov");
-  for (const auto& [language, noSuchFile] : {std::pair{"de", "keine solche Datei: "}, {"ja", "ファイルがありません: "}}) {
+  for (const auto& [language, noSuchFile, left] :
+       {std::tuple{"de", "keine solche Datei: ", "noch "}, {"ja", "ファイルがありません: ", "残り "}}) {
     SCOPED_TRACE(language);
     std::vector<Probe::Step> steps{
         [language](Probe& p) {  // the movie given at launch is missing: the window says so
@@ -340,7 +404,8 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
         },
         [source = source_](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
         [language](Probe& p) {
-          if (p.progress() < 20) return false;
+          if (p.progress() < 20 || p.title("textTimeLeft").isEmpty()) return false;
+          p.note("timeLeft", p.title("textTimeLeft").toStdString());
           p.shot(std::string("window-") + language + "-during", p.window());
           p.note("abortTitle", p.title("button").toStdString());
           p.note("clippedDuring", p.clipped(p.window()));
@@ -357,6 +422,7 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_EQ(run.note("clippedBefore"), "none");
     EXPECT_EQ(run.note("clippedSettings"), "none");
     EXPECT_EQ(run.note("clippedDuring"), "none");
+    EXPECT_EQ(run.note("timeLeft").rfind(left, 0), 0u) << run.note("timeLeft");
   }
 }
 

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # The window as a screen reader reads it over AT-SPI: a run that failed says why in words it can
-# read, and every control has a name or a label. Run inside `dbus-run-session`; exits 77 (skipped)
-# where Xvfb, the AT-SPI bindings or a session bus are missing.
+# read, every control has a name or a label, and during a conversion the window answers at once,
+# reads the progress the screen shows, and stops at a "press" of "Abort". Run inside
+# `dbus-run-session`; exits 77 (skipped) where Xvfb, ffmpeg, the AT-SPI bindings or a session bus
+# are missing.
 import os
 import random
 import shutil
@@ -15,7 +17,7 @@ try:
     import pyatspi
 except ImportError:
     sys.exit(SKIPPED)
-if not shutil.which("Xvfb") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+if not shutil.which("Xvfb") or not shutil.which("ffmpeg") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
     sys.exit(SKIPPED)
 
 program = sys.argv[1]
@@ -118,6 +120,45 @@ with tempfile.TemporaryDirectory() as home:
             check(buttons == {"Settings…": False, "Convert…": True}, "buttons read as %s" % buttons)
             boxes = [c.name for c in by_role("check box")]
             check(boxes == ["For older phones"], "check boxes read as %s" % boxes)
+        app_process.terminate()
+        app_process.wait(10)
+
+        # A movie long enough to be caught converting, given at launch.
+        movie = os.path.join(home, "long.mov")
+        subprocess.run(["ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25",
+                        "-t", "40", "-c:v", "mpeg4", "-q:v", "3", movie], check=True)
+        app_process = subprocess.Popen([program, "--size", "natural", "--fps", "25", movie], env=env,
+                                       stderr=subprocess.DEVNULL)
+        app = wait_for(lambda: application() if app_process.poll() is None else None)
+        check(app is not None, "the converting application is not on the accessibility bus")
+        abort = None
+        for _ in range(5):  # each read is answered while the export runs, and matches the screen
+            if app is None:
+                break
+            started = time.time()
+            try:
+                app.clearCache()
+                everything = list(controls(app))
+                percent = next(c for c in everything if c.getRoleName() == "label" and c.name.isdigit())
+                bar = next(c for c in everything if c.getRoleName() == "progress bar").queryValue()
+                before = bar.currentValue / 10
+                percent.clearCache()
+                shown = int(percent.name)
+                after = bar.currentValue / 10
+            except Exception as error:  # unanswered: the bindings give up after their own timeout
+                check(False, "a read of the converting window failed after %.1f s: %s" % (time.time() - started, error))
+                break
+            check(time.time() - started < 5, "a read of the window took %.1f s" % (time.time() - started))
+            check(before - 1 <= shown <= after + 1, "the bar reads %s to %s, the screen shows %s" % (before, after, shown))
+            abort = next((c for c in everything if c.getRoleName() == "push button" and c.name == "Abort"), None)
+            time.sleep(0.2)
+        check(abort is not None, "no \"Abort\" button while converting")
+        if abort is not None:
+            abort.queryAction().doAction(0)
+            check(app_process.wait(20) is not None, "the press did not end the application")
+            written = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
+                                      movie + ".mp4"], capture_output=True, text=True).stdout.strip()
+            check(written and float(written) < 35, "the aborted movie lasts %s s" % written)
     finally:
         app_process.terminate()
         app_process.wait(10)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 #include <random>
@@ -81,6 +82,21 @@ std::string NoiseInVideoData(std::string movie, unsigned seed) {
   return movie;
 }
 
+// Headers that say less than the data holds: an AVI whose RIFF size gained a high bit (which reads
+// as a file cut short), a Matroska file whose Segment Duration says 1 s (in its milliseconds).
+std::string RiffSizeGrown(std::string avi) {
+  avi[6] = char(avi[6] | 0x10);
+  return avi;
+}
+std::string SegmentDurationOneSecond(std::string matroska) {
+  const size_t duration = matroska.find("\x44\x89\x88") + 3;
+  const double milliseconds = 1000;
+  uint64_t bits = 0;
+  std::memcpy(&bits, &milliseconds, sizeof bits);
+  for (int i = 0; i < 8; ++i) matroska[duration + i] = char(bits >> (56 - 8 * i));
+  return matroska;
+}
+
 }  // namespace
 
 TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
@@ -140,6 +156,8 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
        made("piped.webm", picture + "-f lavfi -i sine=d=3 -c:v libvpx -c:a libopus -f webm pipe:1 | cat >"), converts,
        {}, 3},
       {"joined.ts", stereo + stereo, converts, {}, 6},
+      {"riff-size-grown.avi", RiffSizeGrown(made("full.avi", picture + "-f lavfi -i sine=d=3 -c:v mpeg4")), converts, {}, 3},
+      {"duration-1s.mkv", SegmentDurationOneSecond(matroska), converts, {}, 3},
       {"stereo-then-surround-48k.ts", stereo + surround48k, converts, to3gp, 6},
       // A sound track at 2 Hz; a slide show below the lowest rate FFmpeg's MPEG-4 takes.
       {"2-hz-sound.mkv", made("2hz.mkv", picture + "-f lavfi -i sine=r=8000:d=0.00075,asetrate=2 -c:a pcm_s16le"),

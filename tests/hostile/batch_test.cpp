@@ -88,11 +88,18 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
   EXPECT_EQ(fs::last_write_time(out + "/clip.mov.3gp"), untouched);
   EXPECT_TRUE(ProbeMovie(out + "/clip.mov (2).3gp").plays());
 
-  // Beside the sources, over a folder holding the outputs of an earlier run: those are no sources.
+  // Beside the sources, over a folder holding the outputs of an earlier run (those are no sources),
+  // links back to folders already searched and sound files, one with a newline in its name.
   fs::copy_file(out + "/clip.mov.3gp", first + ".3gp");
+  fs::create_directory_symlink(".", folder.file("trip/again"));
+  fs::create_directory_symlink("..", folder.file("trip/day2/up"));
+  for (const char* sound : {"memo.ogg", "memo.m4a", "memo\n.wav"}) {
+    ASSERT_TRUE(RunFfmpeg("-f lavfi -i sine=d=1 '" + folder.file("trip/day2/") + sound + "'"));
+  }
   const ProgramRun beside = sandbox.run({"--format", "3gp", "--recursive", "--jobs", "1", folder.file("trip")});
   EXPECT_EQ(beside.status, 0) << beside.errors;
-  EXPECT_EQ(ResultLines(beside.errors).back(), "pocketmovie: 2 written, 0 failed") << beside.errors;
+  EXPECT_EQ(ResultLines(beside.errors).back(), "pocketmovie: 5 written, 0 failed") << beside.errors;
+  EXPECT_TRUE(HasLine(beside, "pocketmovie: wrote " + folder.file("trip/day2/memo\\n.wav.3gp"))) << beside.errors;
   EXPECT_TRUE(ProbeMovie(second + ".3gp").plays());
   EXPECT_FALSE(fs::exists(first + ".3gp.3gp"));
 }

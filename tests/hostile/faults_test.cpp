@@ -154,7 +154,7 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
     killedMidway += run.status == -1;
     EXPECT_EQ(ReadWholeFile(sandbox.configFile()), preferences);
     for (const std::string& file : settingsFiles) EXPECT_EQ(ReadWholeFile(file), settings) << file;
-    EXPECT_TRUE(!fs::exists(output) || fs::file_size(output) == 0 || ProbeMovie(output).plays()) << output;
+    EXPECT_TRUE(!fs::exists(output) || ProbeMovie(output).plays()) << output;
     fs::remove(output);
   }
   // Most kills land while the program runs; a loaded machine shifts the timing, so only a fifth
@@ -178,7 +178,9 @@ TEST(Faults, KilledAtAnyMomentLeavesPreferencesSettingsAndOutputSound) {
   const int held = HoldLock(sandbox.folder().write(live, ""));
   ASSERT_GE(held, 0) << std::strerror(errno);
   sandbox.folder().write(".notes.part", "someone else's");
-  EXPECT_EQ(sandbox.run({"--format", "amc", movie}).status, 0);
+  // That run's standard error a pipe its reader soon closes: the lines are lost, not the movie.
+  const std::vector<std::string> readerGone = {"bash", "-c", "\"$0\" \"$@\" 2>&1 | head -2 >/dev/null; exit ${PIPESTATUS[0]}"};
+  EXPECT_EQ(sandbox.run({"--format", "amc", movie}, nullptr, "en", readerGone).status, 0);
   EXPECT_TRUE(ProbeMovie(movie + ".amc").plays());
   EXPECT_EQ(EntryNames(folder, "."), (std::vector<std::string>{".notes.part", live, live + ".part"}));
   close(held);
@@ -284,7 +286,7 @@ TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
   ASSERT_EQ(sandbox.run({"--size", "quarter", movie}).status, 0);
   const std::string earlier = ReadWholeFile(output);
   for (int stop : {SIGINT, SIGTERM, SIGHUP}) {
-    for (bool overEarlier : {false, true}) {
+    for (bool overEarlier : {true, false}) {
       SCOPED_TRACE(std::string(strsignal(stop)) + (overEarlier ? ", over an earlier movie" : ""));
       fs::remove(output);
       if (overEarlier) sandbox.folder().write(fs::path(output).filename(), earlier);
@@ -303,4 +305,7 @@ TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
       EXPECT_TRUE(EntryNames(folder, ".").empty());
     }
   }
+  // What the last abort kept is no complete movie: a batch that leaves those alone makes it again.
+  const ProgramRun again = sandbox.run({"--skip-existing", movie});
+  EXPECT_EQ(ResultLines(again.errors).back(), "pocketmovie: 1 written, 0 failed") << again.errors;
 }

@@ -198,15 +198,19 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
 
   // Stopped while decoding, or in its second pass over an earlier output, a two-pass export leaves
   // that as it was; stopped in its second pass over no earlier output, it keeps what that pass
-  // wrote. None leaves a working file.
+  // wrote; stopped in the size check that follows the decoding (a third of the way), it has
+  // written nothing. Each stop is taken at once, and none leaves a working file.
   job = SmallJob(source, folder.file("old.3gp"));
   job.width = 352;
   job.height = 288;
   job.frameRate = 25;
+  job.videoBitRate = 200000;  // every frame kept: no look at the frames before the second pass
   double stoppedAt = 0;
-  for (const auto& [stopAt, output] : {std::pair{0.05, "old.3gp"}, std::pair{0.9, "old.3gp"}, std::pair{0.9, "new.3gp"}}) {
+  for (const auto& [stopAt, output, limit] : {std::tuple{0.05, "old.3gp", 0L}, std::tuple{0.9, "old.3gp", 0L},
+                                               std::tuple{0.3, "fit.3gp", 20L * 1024}, std::tuple{0.9, "new.3gp", 0L}}) {
     SCOPED_TRACE(std::to_string(stopAt) + " " + output);
     job.outputPath = folder.file(output);
+    job.sizeLimitBytes = limit;
     EXPECT_EQ(RunExportJob(job, [&](double done) { return done > stopAt ? (stoppedAt = done, userCanceledErr) : noErr; },
                            &failure),
               userCanceledErr);

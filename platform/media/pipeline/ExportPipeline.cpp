@@ -36,7 +36,9 @@ extern "C" {
 
 namespace {
 
-constexpr auto kProgressInterval = std::chrono::milliseconds(250);
+// The progress callback is where the window answers and an abort is taken: it comes at least this
+// often in every phase, however slowly the bar moves.
+constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 constexpr double kProgressStep = 0.01;
 // Two waiting frames keep the encoding thread fed without holding many decoder pictures.
 constexpr std::size_t kHandoffFrames = 2;
@@ -63,7 +65,7 @@ constexpr double kLeastDecodeShare = 0.3;
 constexpr double kMostDecodeShare = 0.95;
 // A frame rate is reckoned at least this, so that counting frames into seconds never divides by 0.
 constexpr double kSlowestFrameRate = 1e-3;
-// The sound filters' span where the source's length is unknown: longer than any movie.
+// The sound filters' span where the source is read to its end: longer than any movie.
 constexpr double kUnboundedSpanSeconds = 1e9;
 
 // One kept stream on its way from the source to the output.
@@ -133,9 +135,11 @@ class ExportRun {
     if (sourceSeconds > 0) {
       spanSeconds_ = spanSeconds_ > 0 ? std::min(spanSeconds_, sourceSeconds - start) : sourceSeconds - start;
     }
-    // Asked for all of a movie whose length is only a guess, or unknown, read it to its end.
-    bool toTheEnd = job_.durationSeconds <= 0 || start + job_.durationSeconds >= sourceSeconds;
-    if (!source_.facts.durationKnown && toTheEnd) spanSeconds_ = 0;
+    // Asked for all of a movie (its length comes rounded to the movie's time scale), read it to its
+    // end: a header may say less than the data holds. Its length then only measures the progress,
+    // and a length that is only a guess, or unknown, not even that.
+    toTheEnd_ = job_.durationSeconds <= 0 || start + job_.durationSeconds + 0.5 / kMovieTimeScale >= sourceSeconds;
+    if (!source_.facts.durationKnown && toTheEnd_) spanSeconds_ = 0;
 
     CapRatesAtSource(MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream), &job_);
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
@@ -150,7 +154,7 @@ class ExportRun {
     int64_t startMicros = origin + int64_t(std::llround(start * AV_TIME_BASE));
     if (start > 0) avformat_seek_file(format, -1, INT64_MIN, startMicros, startMicros, 0);
     joins_.emplace(format->iformat->flags & AVFMT_TS_DISCONT);
-    spanProgress_ = SpanProgress(spanSeconds_, format->pb);
+    spanProgress_ = SpanProgress(spanSeconds_, toTheEnd_ ? format->pb : nullptr);
 
     if (wantVideo) status = openLane(source_.videoStream, startMicros, &video_);
     if (status == noErr && wantAudio) status = openLane(source_.audioStream, startMicros, &audio_);
@@ -163,7 +167,7 @@ class ExportRun {
     opened.input = source_.format->streams[streamIndex];
     opened.input->discard = AVDISCARD_DEFAULT;
     opened.spanStart = av_rescale_q(startMicros, AV_TIME_BASE_Q, opened.input->time_base);
-    opened.spanLength = spanSeconds_ > 0 ? av_rescale_q(std::llround(spanSeconds_ * AV_TIME_BASE), AV_TIME_BASE_Q,
+    opened.spanLength = !toTheEnd_ ? av_rescale_q(std::llround(spanSeconds_ * AV_TIME_BASE), AV_TIME_BASE_Q,
                                                         opened.input->time_base)
                                          : INT64_MAX;
     return OpenStreamDecoder(source_, streamIndex, &opened.decoder, &reason_);
@@ -460,7 +464,7 @@ class ExportRun {
                                    MatrixConversion(sourceColours_, outputColours_), lane.encoder->pix_fmt,
                                    &lane.filters, &encodeReason_);
     }
-    double span = spanSeconds_ > 0 ? spanSeconds_ : kUnboundedSpanSeconds;
+    double span = toTheEnd_ ? kUnboundedSpanSeconds : spanSeconds_;
     lane.soundShape.takeFrom(first);
     return BuildAudioFilterChain(first, lane.input->time_base, span, *lane.encoder, &lane.filters, &encodeReason_);
   }
@@ -607,7 +611,8 @@ class ExportRun {
   PictureLayout layout_;
   ColourDescription sourceColours_;
   ColourDescription outputColours_;
-  double spanSeconds_ = 0;  // 0: to the end of the source
+  double spanSeconds_ = 0;  // the span's expected length; 0: unknown
+  bool toTheEnd_ = false;   // the span ends where the source's data does, whatever its header says
   std::optional<JoinedTimestamps> joins_;
   SpanProgress spanProgress_;
   double reported_ = 0;

@@ -53,6 +53,11 @@ constexpr long kFewestFramesForSecondPass = 24;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
 // the rate control room to work.
 constexpr double kCoarsestShareOfRate = 0.85;
+// Every pass over the stored frames moves the bar on: a look at them (the size check, the kept
+// frames' statistics) costs about what a write does and takes half of what is left of it; a
+// write takes nearly all the rest, leaving some for another round aimed at the size.
+constexpr double kLookShareOfRest = 0.5;
+constexpr double kWriteShareOfRest = 0.9;
 
 // The rate that should give `bytes`, from the rounds so far: bytes grow as a power of the rate,
 // its exponent taken from the last two rounds when there are two.
@@ -208,10 +213,12 @@ class StoredFramesWriter {
     OSErr status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, MuxerFile::NeedsGlobalHeader(job_.container),
                                     &encoder, &reason_, pass);
     if (status == noErr) status = movie_.store->rewind(&reason_);
+    beginPass(kLookShareOfRest);
     FramePtr frame;
     int lane = 0;
     FrameStoreRead read = FrameStoreRead::end;
     while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
+      if (!passGoesOn()) return userCanceledErr;  // nothing written yet
       if (lane != kStoredVideoLane || !keeps(*frame)) continue;
       frame->pts /= stride_;
       frame->quality = encoder->global_quality;
@@ -261,20 +268,20 @@ class StoredFramesWriter {
     }
     if (status == noErr) status = output_->writeHeader(&reason_);
     if (status == noErr) status = movie_.store->rewind(&reason_);
+    beginPass(kWriteShareOfRest);
 
     FramePtr frame;
     int lane = 0;
-    const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
-    long done = 0;
     FrameStoreRead read = FrameStoreRead::end;
     while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
-      ++done;
+      if (!passGoesOn()) {
+        attempt->stopped = true;
+        break;
+      }
       if (lane == kStoredVideoLane) {
         if (!video_ || !keeps(*frame)) continue;
         frame->pts /= stride_;
         status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
-        if (progress_ && !progress_(done / total)) attempt->stopped = true;
-        if (attempt->stopped) break;
       } else if (sound_) {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
       }
@@ -288,6 +295,18 @@ class StoredFramesWriter {
     if (status == noErr) status = output_->complete(&reason_);
     if (status == noErr) attempt->fileBytes = output_->completedBytes();
     return status;
+  }
+
+  // A pass over the stored frames starts: its share of what is left of the bar.
+  void beginPass(double shareOfRest) {
+    passStart_ = passEnd_;
+    passEnd_ += (1 - passEnd_) * shareOfRest;
+    passFrames_ = 0;
+  }
+  // One more frame of the pass read; false once the user has asked to stop.
+  bool passGoesOn() {
+    const double total = double(std::max<std::size_t>(1, movie_.store->framesKept()));
+    return !progress_ || progress_(passStart_ + (passEnd_ - passStart_) * (double(++passFrames_) / total));
   }
 
   OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
@@ -313,6 +332,9 @@ class StoredFramesWriter {
   CodecContextPtr sound_;
   int videoIndex_ = -1;
   int soundIndex_ = -1;
+  double passStart_ = 0;  // of this half of the export
+  double passEnd_ = 0;
+  long passFrames_ = 0;
 };
 
 }  // namespace

@@ -33,8 +33,9 @@ struct StoredMovie {
 OSErr EncodeForStatistics(AVCodecContext* encoder, const AVFrame* frame, AVPacket* scratch, std::string* statistics,
                           Failure* failure);
 
-// `progress` gets the fraction of this half done (0..1) and says false to stop; a stop keeps what
-// was written as the output and returns userCanceledErr. `notice`: one line for the user when the
+// `progress` gets the fraction of this half done (0..1), at every stored frame of every pass, and
+// says false to stop; a stop returns userCanceledErr, keeping what was written as the output, or
+// writing nothing when it came before the write began. `notice`: one line for the user when the
 // written rates differ from the chosen ones.
 OSErr ExportStoredFrames(const ExportJob& job, StoredMovie& movie, const std::function<bool(double)>& progress,
                          Failure* failure, Failure* notice);
