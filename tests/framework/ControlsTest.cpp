@@ -16,7 +16,6 @@
 
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
-#include "platform/desktop/StringTable.h"
 #include "platform/framework/NumberText.h"
 #include "tests/framework/TestWindow.h"
 
@@ -145,19 +144,4 @@ TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
   controller.calls.clear();
   sizes->widget()->window()->findChild<QAction*>("actionConvert")->trigger();
   EXPECT_EQ(controller.calls, std::vector<std::string>{"cancelConvert:"});
-}
-
-TEST(Bundle, StringTableWithTheKeyAsFallback) {
-  TestController();
-  NSBundle* bundle = NSBundle::mainBundle();
-  EXPECT_EQ(bundle->localizedStringForKey("Convert", nullptr, nullptr).str(), "Convert…");
-  EXPECT_EQ(bundle->localizedStringForKey("Unknown", nullptr, nullptr).str(), "Unknown");
-  const NSString value = "Given";
-  EXPECT_EQ(bundle->localizedStringForKey("Unknown", &value, nullptr).str(), "Given");
-
-  const auto table = framework::ParseStringTable(
-      "/* a \"comment\" */ \"a\" = \"x\\\"y\";\n// line\n\"b\"=\"two\\nlines\"; \"c\" = \"unterminated");
-  EXPECT_EQ(table.size(), 2u);
-  EXPECT_EQ(table.at("a"), "x\"y");
-  EXPECT_EQ(table.at("b"), "two\nlines");
 }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -104,40 +105,35 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
   EXPECT_FALSE(fs::exists(first + ".3gp.3gp"));
 }
 
-TEST(Batch, CtrlCAbortsTheRunningMoviesSkipsTheRestAndLeavesNoOutput) {
-  ProgramSandbox sandbox;
-  const TempDir& folder = sandbox.folder();
-  fs::create_directories(folder.file("movies"));
-  const std::string movie = MakeSampleMovie(folder.file("movies"), "a.mp4", SampleMovie().size(640, 480).lasting(20));
-  ASSERT_FALSE(movie.empty());
-  for (const char* name : {"b.mp4", "c.mp4", "d.mp4"}) fs::copy_file(movie, folder.file("movies/") + name);
-  // Once both runs are under way: their hidden folders are there.
-  const ProgramRun run = sandbox.run({"--jobs", "2", folder.file("movies")}, [&](pid_t child, double, const std::string&) {
-    if (StagingFolders(folder.file("movies")) < 2) return false;
-    return kill(child, SIGINT) == 0;
-  });
-  EXPECT_EQ(run.status, 1) << run.errors;
-  EXPECT_TRUE(HasLine(run, "pocketmovie: " + folder.file("movies/a.mp4") + ": aborted")) << run.errors;
-  EXPECT_TRUE(HasLine(run, "pocketmovie: 0 written, 0 failed, 2 aborted, 2 not started")) << run.errors;
-  EXPECT_LT(run.seconds, 30);
-  EXPECT_EQ(EntryNames(folder.file("movies")), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4", "d.mp4"}));
-}
-
-TEST(Batch, AKilledBatchLeavesItsHiddenFoldersOnlyUntilTheNextBatch) {
+// Ctrl-C aborts the running movies and skips the rest, leaving no output; a batch killed outright
+// leaves its hidden folders only until the next batch.
+TEST(Batch, CtrlCAbortsTheRunningMoviesAndAKilledBatchLeavesItsHiddenFoldersOnlyUntilTheNext) {
   ProgramSandbox sandbox;
   const std::string movies = sandbox.folder().file("movies");
   fs::create_directories(movies);
-  const std::string movie = MakeSampleMovie(movies, "a.mp4", SampleMovie().size(640, 480).lasting(10));
+  const std::string movie = MakeSampleMovie(movies, "a.mp4", SampleMovie().size(640, 480).lasting(20));
   ASSERT_FALSE(movie.empty());
-  fs::copy_file(movie, movies + "/b.mp4");
-  // Killed outright with its runs, once both are under way.
-  const ProgramRun killed = sandbox.run({"--jobs", "2", movies}, [&](pid_t batch, double, const std::string&) {
-    if (StagingFolders(movies) < 2) return false;
-    for (pid_t run : ChildrenOf(batch)) kill(run, SIGKILL);
+  for (const char* name : {"b.mp4", "c.mp4", "d.mp4"}) fs::copy_file(movie, movies + "/" + name);
+  // Acts once both runs are under way: their hidden folders are there.
+  const auto onceBothRun = [&movies](std::function<bool(pid_t)> act) -> WhileRunning {
+    return [&movies, act](pid_t batch, double, const std::string&) { return StagingFolders(movies) >= 2 && act(batch); };
+  };
+  const ProgramRun run =
+      sandbox.run({"--jobs", "2", movies}, onceBothRun([](pid_t batch) { return kill(batch, SIGINT) == 0; }));
+  EXPECT_EQ(run.status, 1) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: " + movies + "/a.mp4: aborted")) << run.errors;
+  EXPECT_TRUE(HasLine(run, "pocketmovie: 0 written, 0 failed, 2 aborted, 2 not started")) << run.errors;
+  EXPECT_LT(run.seconds, 30);
+  EXPECT_EQ(EntryNames(movies), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4", "d.mp4"}));
+
+  const ProgramRun killed = sandbox.run({"--jobs", "2", movies}, onceBothRun([](pid_t batch) {
+    for (pid_t child : ChildrenOf(batch)) kill(child, SIGKILL);
     return kill(batch, SIGKILL) == 0;
-  });
+  }));
   ASSERT_EQ(killed.status, -1) << killed.errors;
   EXPECT_GE(StagingFolders(movies), 1u);
+  fs::remove(movies + "/c.mp4");
+  fs::remove(movies + "/d.mp4");
   const ProgramRun next = sandbox.run({movies});
   EXPECT_EQ(next.status, 0) << next.errors;
   EXPECT_EQ(EntryNames(movies), (std::vector<std::string>{"a.mp4", "a.mp4.mp4", "b.mp4", "b.mp4.mp4"}));

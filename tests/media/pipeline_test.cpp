@@ -2,17 +2,58 @@
 // no sound, a lower frame rate, turned and non-square pictures, joined recordings, and leftovers.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <numeric>
 #include <tuple>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/dict.h>
+}
 
 #include "platform/media/pipeline/ExportPipeline.h"
 #include "platform/media/stages/ExportJob.h"
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
 
+// Each of FFmpeg's MPEG-4 and H.263 encoders the export opens, as it is opened (observed on FFmpeg's
+// own call, which the export reaches through this definition): its flags, and whether it has every
+// quality tool: rate-distortion decisions, trellis quantisation, SATD motion comparison, and four
+// vectors a macroblock in MPEG-4.
+std::mutex openedLock;
+std::vector<std::pair<int, bool>> opened;
+
+extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDictionary** options) {
+  static const auto real = reinterpret_cast<int (*)(AVCodecContext*, const AVCodec*, AVDictionary**)>(
+      dlsym(RTLD_NEXT, "avcodec_open2"));
+  if (codec && av_codec_is_encoder(codec) && (codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_H263)) {
+    const AVDictionaryEntry* trellis = options ? av_dict_get(*options, "trellis", nullptr, 0) : nullptr;
+    const bool tools = context->mb_decision == FF_MB_DECISION_RD && context->me_cmp == FF_CMP_SATD &&
+                       context->me_sub_cmp == FF_CMP_SATD && trellis && std::string(trellis->value) == "1" &&
+                       bool(context->flags & AV_CODEC_FLAG_4MV) == (codec->id == AV_CODEC_ID_MPEG4);
+    std::lock_guard hold(openedLock);
+    opened.emplace_back(context->flags, tools);
+  }
+  return real(context, codec, options);
+}
+
 namespace {
+
+// The quality tools in every encoder opened since the last look, first and second passes among them.
+void ExpectQualityToolsInEveryPass() {
+  std::lock_guard hold(openedLock);
+  int passes = 0;
+  for (const auto& [flags, tools] : opened) {
+    EXPECT_TRUE(tools) << "flags " << flags;
+    passes |= flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2);
+  }
+  EXPECT_EQ(passes, AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2);
+  opened.clear();
+}
 
 ExportJob SmallJob(const std::string& source, const std::string& output,
                    OutputContainer container = OutputContainer::threeGPP) {
@@ -135,7 +176,8 @@ TEST(Pipeline, HDColoursLookTheSameAtAPhoneSize) {
     EXPECT_EQ(probed.stream("video")->colourMatrix, "smpte170m");
     const std::vector<uint8_t> seen = RgbPicture(job.outputPath, 0, 176, 144, "bt601");
     ASSERT_FALSE(seen.empty());
-    for (double across : {0.36, 0.5}) {  // the cyan and green bars, at a third of the height
+    // The cyan and green bars at a third of the height, clear of the colour ringing at their edges.
+    for (double across : {0.375, 0.5}) {
       for (int channel = 0; channel < 3; ++channel) {
         EXPECT_NEAR(seen[(48 * 176 + int(across * 176)) * 3 + channel],
                     meant[(240 * 1280 + int(across * 1280)) * 3 + channel], 6)
@@ -241,12 +283,41 @@ TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   job.videoBitRate = 4096 * 8;
   Failure failure;
   Failure notice;
+  opened.clear();
   ASSERT_EQ(RunExportJob(job, nullptr, &failure, &notice), noErr) << int(failure.code) << " " << failure.detail;
+  ExpectQualityToolsInEveryPass();
   const ProbedMovie written = ProbeMovie(job.outputPath);
   ASSERT_TRUE(written.stream("video"));
   EXPECT_NEAR(double(written.stream("video")->bitRate) / job.videoBitRate, 1.0, 0.10);
   EXPECT_LT(written.stream("video")->frameRate, 11.9);
   EXPECT_EQ(notice.code, FailureCode::framesDroppedForRate);
+}
+
+// Players seek to key frames: a hard cut gets one at once, whatever the encoder, and a long take
+// without one gets one every 10 s at least. The quality tools stay on at the rate that writes
+// finest quantisers too.
+TEST(Pipeline, KeyFramesFollowCutsAndComeEveryTenSeconds) {
+  TempDir folder;
+  const std::string cut = folder.file("cut.mp4");
+  ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2=size=176x144:rate=12:duration=3 -f lavfi -i "
+                        "smptebars=size=176x144:rate=12:duration=12 -filter_complex '[0:v][1:v]concat=n=2,"
+                        "format=yuv420p' -c:v libx264 -preset veryfast '" + cut + "'"));
+  opened.clear();
+  for (const auto& [codec, container] : {std::pair{VideoCodecChoice::mpeg4Visual, OutputContainer::threeGPP},
+                                         std::pair{VideoCodecChoice::h263, OutputContainer::threeGPP},
+                                         std::pair{VideoCodecChoice::h264, OutputContainer::mp4}}) {
+    ExportJob job = SmallJob(cut, folder.file("cut." + std::to_string(int(codec))), container);
+    SCOPED_TRACE(job.outputPath);
+    job.videoCodec = codec;
+    job.videoBitRate = 8192 * 8;
+    Export(job);
+    std::vector<double> keys = KeyFrameTimes(job.outputPath);
+    ASSERT_FALSE(keys.empty());
+    EXPECT_TRUE(std::any_of(keys.begin(), keys.end(), [](double at) { return at >= 3 && at <= 3 + 2 / 12.0; }));
+    keys.push_back(ProbeMovie(job.outputPath).seconds);
+    for (size_t next = 1; next < keys.size(); ++next) EXPECT_LE(keys[next] - keys[next - 1], 10 + 1 / 12.0);
+  }
+  ExpectQualityToolsInEveryPass();
 }
 
 }  // namespace

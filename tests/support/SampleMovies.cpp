@@ -87,6 +87,17 @@ std::vector<double> PicturePsnr(const std::string& movie, const std::string& sou
   return psnr;
 }
 
+std::vector<double> KeyFrameTimes(const std::string& path) {
+  // One line per packet: "0.083333,K_" for a key frame.
+  std::istringstream lines(RunAndRead("ffprobe -v error -select_streams v:0 -show_entries packet=pts_time,flags "
+                                      "-of csv=p=0 " + Quoted(path) + " 2>/dev/null"));
+  std::vector<double> times;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find(",K") != std::string::npos) times.push_back(std::atof(line.c_str()));
+  }
+  return times;
+}
+
 ProbedMovie ProbeMovie(const std::string& path) {
   // One line per stream, then one for the whole file: "codec_type=video|width=176|...".
   std::istringstream lines(RunAndRead(

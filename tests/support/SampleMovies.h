@@ -42,6 +42,9 @@ std::vector<uint8_t> RgbPicture(const std::string& path, double seconds, int wid
 // reference filters; empty when ffmpeg could not compare them.
 std::vector<double> PicturePsnr(const std::string& movie, const std::string& source, const std::string& filters);
 
+// The times in seconds of the video's key frames, in order.
+std::vector<double> KeyFrameTimes(const std::string& path);
+
 struct ProbedStream {
   std::string type, codec, profile;  // type: "video" or "audio"
   std::string colourMatrix;          // as tagged: "bt709", "smpte170m", "unknown"...

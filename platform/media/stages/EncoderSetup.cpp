@@ -14,7 +14,10 @@ extern "C" {
 
 namespace {
 
-constexpr double kDefaultKeyFrameSeconds = 2.0;
+// A key frame at least this often, so that a player seeking lands near where it was asked; the
+// encoders put more where the picture changes (FFmpeg's own and x264 detect scene cuts by default),
+// and a stretch without a cut spends little on key frames.
+constexpr double kDefaultKeyFrameSeconds = 10.0;
 // At phone sizes x264 costs little next to decoding the source, which happens once here: this is
 // the slowest preset that keeps a two-pass ".mp4" within half the time of a converter that decodes
 // the source for each pass (bench/run.sh mp4phone).
@@ -65,8 +68,9 @@ int NearestSupportedRate(const AVCodec* codec, int wanted) {
 // The quality tools phones' Simple profile and baseline H.263 allow (no B-frames, quarter-pel or
 // global motion compensation, which stay off): rate-distortion macroblock decisions, trellis
 // quantisation and SATD motion comparison. Four vectors per macroblock are MPEG-4's own; in H.263
-// they need an annex baseline players lack. Worth their time only where frames are kept for a
-// second pass, which spends the bits they save.
+// they need an annex baseline players lack. At a phone's picture size they cost little next to
+// decoding the source, so every pass uses them: statistics gathered without them would misjudge
+// what the second pass spends.
 void UseQualityTools(AVCodecContext* context, FfmpegOptions* options, VideoCodecChoice codec) {
   context->mb_decision = FF_MB_DECISION_RD;
   context->me_cmp = FF_CMP_SATD;
@@ -126,9 +130,12 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
   // Simple and Baseline profiles have none; in High, x264's preset chooses.
   context->max_b_frames = job.videoCodec == VideoCodecChoice::h264 && !job.baselineProfile ? -1 : 0;
   long bitRate = pass.bitRate > 0 ? pass.bitRate : job.videoBitRate;
+  std::string statistics;
   if (pass.fixedQuantiser > 0) {
     context->flags |= AV_CODEC_FLAG_QSCALE;
     context->global_quality = pass.fixedQuantiser * FF_QP2LAMBDA;
+    // Statistics gathered at a fixed quantiser model the second pass near that quantiser.
+    if (pass.number == 1 && HasTwoPassRateControl(job.videoCodec)) context->flags |= AV_CODEC_FLAG_PASS1;
   } else if (pass.number > 0 && HasTwoPassRateControl(job.videoCodec)) {
     // The second pass spends the bits where its statistics say they count; a ceiling of twice the
     // mean over two seconds keeps a phone's buffer from running dry on a busy stretch.
@@ -139,8 +146,12 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
     // its default of 4 Mbit lets a phone's rate miss by 15% and more.
     context->bit_rate_tolerance = int(std::min<long>(bitRate * 2, INT32_MAX));
     context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
-    // Read while the encoder opens; it stays the caller's (FFmpeg never frees it).
-    if (pass.number == 2 && pass.statistics) context->stats_in = const_cast<char*>(pass.statistics);
+    // Read while the encoder opens, which writes into it as it reads: a copy of the caller's, so
+    // that the same statistics serve the next try.
+    if (pass.number == 2 && pass.statistics) {
+      statistics = pass.statistics;
+      context->stats_in = statistics.data();
+    }
   } else if (pass.number > 0 && pass.statistics && job.videoCodec == VideoCodecChoice::h264) {
     context->bit_rate = bitRate;  // x264's own two-pass rate control, on its average rate
     context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
@@ -158,8 +169,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
   if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
   FfmpegOptions options;
-  if ((pass.number > 1 || pass.fixedQuantiser > 0) && HasTwoPassRateControl(job.videoCodec))
-    UseQualityTools(context.get(), &options, job.videoCodec);
+  if (HasTwoPassRateControl(job.videoCodec)) UseQualityTools(context.get(), &options, job.videoCodec);
   if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
     context->profile = FF_PROFILE_MPEG4_SIMPLE;
   } else if (job.videoCodec == VideoCodecChoice::h264) {

@@ -8,10 +8,12 @@
 
 namespace {
 
-// The finest quantiser of FFmpeg's MPEG-4 and H.263 encoders (the coarsest is kCoarsestQuantiser),
-// and its lambda scale in the statistics ("q:" is the quantiser times this).
-constexpr double kFinestQuantiser = 2;
+// The lambda scale of the quantisers in the statistics ("q:" is the quantiser times this).
 constexpr double kLambdaPerQuantiser = 118;  // FF_QP2LAMBDA
+// A key frame's quantisers are the others' scaled by this (FFmpeg's i_quant_factor): its coarsest
+// is 25, not 31.
+constexpr double kKeyFrameQuantiserScale = 0.8;
+constexpr int kKeyFrameType = 1;  // AV_PICTURE_TYPE_I
 // Aimed below the limit, so that the second pass's own miss stays inside it.
 constexpr double kAimBelowLimit = 0.97;
 
@@ -43,9 +45,12 @@ PassOneSummary SummarisePassOne(const std::string& statistics) {
     ++summary.frames;
     double texture = double(itex) + ptex;
     summary.bitsAsEncoded += texture + mv + misc;
-    // Texture bits fall with the quantiser as the encoder's own rate control models them.
+    // Texture bits fall with the quantiser as the encoder's own rate control models them (a key
+    // frame gathered coarser than its coarsest costs more at it).
     double quantiser = q / kLambdaPerQuantiser;
-    summary.bitsAtCoarsest += texture * std::min(1.0, quantiser / kCoarsestQuantiser) + mv + misc;
+    const double coarsest =
+        type == kKeyFrameType ? std::floor(kCoarsestQuantiser * kKeyFrameQuantiserScale + 0.5) : kCoarsestQuantiser;
+    summary.bitsAtCoarsest += texture * std::min<double>(quantiser, kCoarsestQuantiser) / coarsest + mv + misc;
     summary.bitsAtFinest += texture * std::max(1.0, quantiser / kFinestQuantiser) + mv + misc;
   }
   return summary;

@@ -9,8 +9,10 @@
 #include "platform/Failure.h"
 #include "platform/media/stages/ExportJob.h"
 
-// The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders: the least a picture can cost.
+// The coarsest quantiser of FFmpeg's MPEG-4 and H.263 encoders: the least a picture can cost; and
+// the finest, the most it is worth.
 inline constexpr int kCoarsestQuantiser = 31;
+inline constexpr int kFinestQuantiser = 2;
 
 // What a first pass learnt about the pictures, from its encoder's statistics.
 struct PassOneSummary {

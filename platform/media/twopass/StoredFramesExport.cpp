@@ -31,10 +31,12 @@ constexpr double kLeastShareOfLimit = 0.90;
 constexpr double kRateTolerance = 0.08;
 
 // FFmpeg's second pass gives up (freeing memory twice as it does) unless its model of the
-// statistics can spend the rate between the finest and coarsest quantisers; its key frames stay
-// finer than the coarsest, so the margin there is wide.
-constexpr double kCoarsestModelMargin = 1.5;
-constexpr double kFinestModelMargin = 0.8;
+// statistics can spend the rate at quantisers it allows; its key frames stay finer than the
+// coarsest, which the summary counts, and this margin covers its buffer model's rounding.
+constexpr double kCoarsestModelMargin = 1.1;
+// The model of the finest quantiser misses by a third either way: from this share of it up, what
+// the finest costs is measured, and a rate that affords it gets just that.
+constexpr double kNearFinestShare = 0.5;
 // Each widening of the stride encodes the kept pictures once more at the coarsest quantiser; it
 // grows by the overshoot measured, which settles it in one or two, and this bounds the time spent.
 constexpr int kStrideWidenings = 4;
@@ -48,8 +50,6 @@ constexpr double kShareOfRateTaken = 0.9;
 constexpr double kLeastRateExponent = 0.3;
 constexpr double kMostRateExponent = 2.0;
 constexpr double kLargestRateStep = 4.0;
-// Below this many frames the second pass's rate control has too little to share out.
-constexpr long kFewestFramesForSecondPass = 24;
 // Frames are dropped until the coarsest quantiser takes at most this share of the rate, leaving
 // the rate control room to work.
 constexpr double kCoarsestShareOfRate = 0.85;
@@ -90,14 +90,13 @@ class StoredFramesWriter {
     packet_ = MakePacket();
     if (!packet_) return memFullErr;
     PassOneSummary passOne = SummarisePassOne(movie_.passOneStatistics);
-    modelledCoarsestBits_ = passOne.bitsAtCoarsest;
-    modelledFinestBits_ = passOne.bitsAtFinest;
-    const double finestBits = passOne.bitsAtFinest;
+    statistics_ = movie_.passOneStatistics;
+    modelStatistics();
     BitBudgetPlan plan = PlanBitBudget(job_, movie_.facts, passOne);
     if ((plan.neededBytes > 0 || plan.frameStride > 1) && !movie_.passOneStatistics.empty()) {
       // The statistics' model of the coarsest quantiser overstates it some twofold: where it
       // decides, it is measured.
-      OSErr status = encodeAtCoarsest(&passOne.bitsAtCoarsest);
+      OSErr status = encodeAtQuantiser(kCoarsestQuantiser, &passOne.bitsAtCoarsest);
       if (status != noErr) return status;
       plan = PlanBitBudget(job_, movie_.facts, passOne);
     }
@@ -112,20 +111,17 @@ class StoredFramesWriter {
       const double wanted = double(job_.videoBitRate) * movie_.facts.ratedSeconds();
       for (int tries = 0; tries < kStrideWidenings && stride_ < movie_.facts.videoFrames; ++tries) {
         double bits = 0;
-        OSErr status = encodeAtCoarsest(&bits);
+        OSErr status = encodeAtQuantiser(kCoarsestQuantiser, &bits);
         if (status != noErr) return status;
         if (bits <= wanted * kCoarsestShareOfRate) break;
         stride_ = int(std::min<double>(std::ceil(stride_ * bits / (wanted * kCoarsestShareOfRate)),
                                        double(movie_.facts.videoFrames)));
       }
     }
-    std::string statistics = movie_.passOneStatistics;
-    if (stride_ > 1 && !statistics.empty()) {
+    if (stride_ > 1 && !statistics_.empty()) {
       // The statistics must be of the very frames the second pass encodes.
-      OSErr status = gatherStatistics(&statistics);
+      OSErr status = gatherStatistics();
       if (status != noErr) return status;
-      modelledCoarsestBits_ = SummarisePassOne(statistics).bitsAtCoarsest;
-      modelledFinestBits_ = SummarisePassOne(statistics).bitsAtFinest;
     }
 
     long videoRate = plan.videoBitRate;
@@ -135,7 +131,7 @@ class StoredFramesWriter {
     std::vector<std::pair<double, double>> tried;  // video rate given, video bytes written
     Attempt attempt;
     for (int round = 0;; ++round) {
-      OSErr status = writeOnce(videoRate, soundRate, statistics, &attempt);
+      OSErr status = writeOnce(videoRate, soundRate, &attempt);
       if (status != noErr) return status;
       if (attempt.stopped || !movie_.facts.hasVideo) break;
       tried.emplace_back(double(videoRate), std::max(1.0, double(attempt.videoBytes)));
@@ -150,7 +146,7 @@ class StoredFramesWriter {
       } else if (!plan.limitBinds && job_.videoBitRate > 0) {
         const double wanted = job_.videoBitRate * seconds / 8;
         // A picture too plain to take the rate even at the finest quantiser keeps what it took.
-        const bool reachable = attempt.videoBytes > wanted || finestBits / 8 >= wanted;
+        const bool reachable = attempt.videoBytes > wanted || finestBits() / 8 >= wanted;
         if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
       }
       if (!aim) break;
@@ -179,18 +175,80 @@ class StoredFramesWriter {
   }
 
  private:
-  // The video bytes at the coarsest quantiser, in bits.
-  OSErr encodeAtCoarsest(double* bits) {
+  // The video bytes of the kept pictures at one quantiser, in bits; with `statistics`, what a first
+  // pass learns of them at it too.
+  OSErr encodeAtQuantiser(int quantiser, double* bits, std::string* statistics = nullptr) {
     long long bytes = 0;
-    const EncodedPacketSink count = [&](AVPacket& packet) {
-      bytes += packet.size;
-      return OSErr(noErr);
-    };
-    OSErr status = encodeKeptPictures({.fixedQuantiser = kCoarsestQuantiser},
-                                      [&](AVCodecContext* encoder, const AVFrame* frame) {
-                                        return EncodeAndDrain(encoder, frame, packet_.get(), count, &reason_);
-                                      });
+    if (statistics) statistics->clear();
+    const EncoderPass pass{.number = statistics ? 1 : 0, .fixedQuantiser = quantiser};
+    OSErr status = encodeKeptPictures(pass, [&](AVCodecContext* encoder, const AVFrame* frame) {
+      return EncodeAndDrain(
+          encoder, frame, packet_.get(),
+          [&](AVPacket& packet) {
+            bytes += packet.size;
+            if (statistics && encoder->stats_out) *statistics += encoder->stats_out;
+            return OSErr(noErr);
+          },
+          &reason_);
+    });
     *bits = double(bytes) * 8;
+    return status;
+  }
+
+  void modelStatistics() {
+    const PassOneSummary summary = SummarisePassOne(statistics_);
+    modelledCoarsestBits_ = summary.bitsAtCoarsest;
+    modelledFinestBits_ = summary.bitsAtFinest;
+  }
+
+  double finestBits() const { return measuredFinestBits_ > 0 ? measuredFinestBits_ : modelledFinestBits_; }
+
+  // The quantiser at which the statistics' model spends `bits`: texture bits fall as the quantiser
+  // rises, the rest stays; the model's two ends tell how much of each there is.
+  double quantiserFor(double bits) const {
+    const double texture =
+        (modelledFinestBits_ - modelledCoarsestBits_) / (1.0 / kFinestQuantiser - 1.0 / kCoarsestQuantiser);
+    const double rest = modelledFinestBits_ - texture / kFinestQuantiser;
+    if (bits <= rest) return kCoarsestQuantiser;
+    return std::clamp(texture / (bits - rest), double(kFinestQuantiser), double(kCoarsestQuantiser));
+  }
+
+  // How the video is encoded at `videoRate`. FFmpeg's own encoders: by their second pass wherever
+  // its model of the statistics can spend the rate; at the finest quantiser where that takes no
+  // more than the rate (more would buy no picture); at the coarsest where even that takes more.
+  // The first pass's statistics come from a quantiser that moves with its rate control from frame
+  // to frame, which the model extrapolates unevenly (at the coarse end to some twice the cost): the
+  // second pass shares the bits out better by statistics gathered at the one quantiser nearest
+  // what it will spend.
+  OSErr videoPassFor(long videoRate, EncoderPass* pass) {
+    *pass = {.bitRate = videoRate, .fromStoredFrames = true};
+    if (!movie_.statisticsFile.empty() && stride_ == 1) {
+      pass->number = 2;
+      pass->statistics = movie_.statisticsFile.c_str();
+      return noErr;
+    }
+    if (statistics_.empty()) return noErr;
+    const double bits = videoRate * movie_.facts.ratedSeconds();
+    OSErr status = noErr;
+    if (bits >= modelledFinestBits_ * kNearFinestShare && measuredFinestBits_ <= 0) {
+      status = encodeAtQuantiser(kFinestQuantiser, &measuredFinestBits_);
+    }
+    if (status != noErr || (measuredFinestBits_ > 0 && bits >= measuredFinestBits_)) {
+      pass->fixedQuantiser = kFinestQuantiser;
+      return status;
+    }
+    if (!statisticsAtOneQuantiser_) {
+      double ignored = 0;
+      status = encodeAtQuantiser(int(std::lround(quantiserFor(bits))), &ignored, &statistics_);
+      modelStatistics();
+      statisticsAtOneQuantiser_ = true;
+    }
+    if (bits < modelledCoarsestBits_ * kCoarsestModelMargin) {
+      pass->fixedQuantiser = kCoarsestQuantiser;
+    } else {
+      pass->number = 2;
+      pass->statistics = statistics_.c_str();
+    }
     return status;
   }
 
@@ -198,11 +256,13 @@ class StoredFramesWriter {
 
   AVRational writtenRate() const { return av_div_q(movie_.frameRate, {stride_, 1}); }
 
-  OSErr gatherStatistics(std::string* statistics) {
-    statistics->clear();
-    return encodeKeptPictures({.number = 1}, [&](AVCodecContext* encoder, const AVFrame* frame) {
-      return EncodeForStatistics(encoder, frame, packet_.get(), statistics, &reason_);
+  OSErr gatherStatistics() {
+    statistics_.clear();
+    OSErr status = encodeKeptPictures({.number = 1}, [&](AVCodecContext* encoder, const AVFrame* frame) {
+      return EncodeForStatistics(encoder, frame, packet_.get(), &statistics_, &reason_);
     });
+    modelStatistics();
+    return status;
   }
 
   // Gives a video encoder opened for `pass`, through `encodeOne`, each picture the stride keeps
@@ -229,7 +289,7 @@ class StoredFramesWriter {
     return status;
   }
 
-  OSErr writeOnce(long videoRate, long soundRate, const std::string& statistics, Attempt* attempt) {
+  OSErr writeOnce(long videoRate, long soundRate, Attempt* attempt) {
     *attempt = {};
     output_ = std::make_unique<MuxerFile>();
     const bool globalHeader = MuxerFile::NeedsGlobalHeader(job_.container);
@@ -237,22 +297,14 @@ class StoredFramesWriter {
     video_.reset();
     sound_.reset();
     if (status == noErr && movie_.facts.hasVideo) {
-      // Outside what the model allows (which is some twice the truth at the coarsest end), the
-      // one-pass rate control from the stored frames takes over.
-      const double bits = videoRate * movie_.facts.ratedSeconds();
-      const bool secondPass = !statistics.empty() && movie_.facts.videoFrames / stride_ >= kFewestFramesForSecondPass &&
-                              bits >= modelledCoarsestBits_ * kCoarsestModelMargin &&
-                              bits <= modelledFinestBits_ * kFinestModelMargin;
-      EncoderPass pass{.number = secondPass ? 2 : 0, .bitRate = videoRate, .fromStoredFrames = true};
-      if (secondPass) pass.statistics = statistics.c_str();
-      if (!movie_.statisticsFile.empty() && stride_ == 1) {
-        pass.number = 2;
-        pass.statistics = movie_.statisticsFile.c_str();
+      EncoderPass pass;
+      status = videoPassFor(videoRate, &pass);
+      if (status == noErr) {
+        status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       }
-      status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
-      if (status != noErr && pass.number == 2) {
-        // The second pass's rate control may still find no way to spend the rate on so few frames
-        // (a second's worth, say); the one-pass control from the stored frames always does.
+      if (status != noErr && pass.number == 2 && pass.statistics == movie_.statisticsFile.c_str()) {
+        // x264 may still find no way to spend the rate on so few frames (a second's worth, say);
+        // its one-pass control from the stored frames always does.
         pass = {.bitRate = videoRate, .fromStoredFrames = true};
         reason_ = {};
         status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
@@ -281,6 +333,7 @@ class StoredFramesWriter {
       if (lane == kStoredVideoLane) {
         if (!video_ || !keeps(*frame)) continue;
         frame->pts /= stride_;
+        frame->quality = video_->global_quality;
         status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
       } else if (sound_) {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
@@ -324,8 +377,11 @@ class StoredFramesWriter {
   const std::function<bool(double)>& progress_;
   Failure& reason_;
   int stride_ = 1;
+  std::string statistics_;  // of the very frames the stride keeps; empty when the encoder keeps none in memory
+  bool statisticsAtOneQuantiser_ = false;
   double modelledCoarsestBits_ = 0;
   double modelledFinestBits_ = 0;
+  double measuredFinestBits_ = 0;  // 0 until measured
   PacketPtr packet_;
   std::unique_ptr<MuxerFile> output_;
   CodecContextPtr video_;
