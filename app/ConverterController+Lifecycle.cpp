@@ -1,4 +1,4 @@
-// Launch, a movie opened onto the application, and quit: the seven preferences go into the controls
+// Launch, a movie opened onto the application, and quit: the eight preferences go into the controls
 // at launch and come back from them at quit.
 #include "app/ConverterController.h"
 
@@ -38,6 +38,8 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   m_nDefault3GPP = static_cast<SInt32>(defaults->integerForKey("3GPP"));
   // Older preference files have no limit, as a missing key reads 0.
   m_nDefaultFitSize = static_cast<SInt32>(defaults->integerForKey("FitSize"));
+  // Likewise no choice of profile: High, which phones of the last decade play.
+  m_nDefaultBaseline = defaults->integerForKey("Baseline") != 0 ? 1 : 0;
 
   widthMov->setDoubleValue(m_nDefaultSizeX);
   heightMov->setDoubleValue(m_nDefaultSizeY);
@@ -53,6 +55,7 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   widthMov->setEnabled(m_nDefaultSizeIndex == 0);
   heightMov->setEnabled(m_nDefaultSizeIndex == 0);
   showFitKilobytes(m_nDefaultFitSize);
+  if (checkOlderPhones) checkOlderPhones->setState(m_nDefaultBaseline ? NSOnState : NSOffState);
 
   EnterMovies();
 
@@ -91,6 +94,7 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   m_nDefaultFrameRate = frameRate->intValue();
   m_nDefaultDataRate = dataRate->intValue();
   if (popupFitSize) m_nDefaultFitSize = fitKilobytes();
+  if (checkOlderPhones) m_nDefaultBaseline = checkOlderPhones->state() == NSOnState ? 1 : 0;
 
   defaults->setInteger(m_nDefaultDataRate, "DataRate");
   defaults->setInteger(m_nDefaultFrameRate, "FrameRate");
@@ -99,5 +103,6 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   defaults->setInteger(m_nDefaultSizeIndex, "SizeIndex");
   defaults->setInteger(m_nDefault3GPP, "3GPP");
   defaults->setInteger(m_nDefaultFitSize, "FitSize");
+  defaults->setInteger(m_nDefaultBaseline, "Baseline");
   defaults->synchronize();
 }

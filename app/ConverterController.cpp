@@ -53,6 +53,7 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "popupFitSize") return connectTo(popupFitSize, object);
   if (outlet == "fitSize") return connectTo(fitSize, object);
   if (outlet == "textBatch") return connectTo(textBatch, object);
+  if (outlet == "checkOlderPhones") return connectTo(checkOlderPhones, object);
   return NO;
 }
 

@@ -74,6 +74,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSPopUpButton* popupFitSize = nullptr;  // item tags in kilobytes; kFitCustomTag takes fitSize
   NSTextField* fitSize = nullptr;
   NSTextField* textBatch = nullptr;  // "2 of 5" and the current movie's name during a batch
+  NSButton* checkOlderPhones = nullptr;  // ".mp4" in H.264's Baseline profile rather than High
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;
@@ -83,6 +84,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   SInt32 m_nDefaultSizeIndex = 0;
   SInt32 m_nDefault3GPP = 0;
   SInt32 m_nDefaultFitSize = 0;  // kilobytes; 0: no limit
+  SInt32 m_nDefaultBaseline = 0;  // nonzero: "For older phones"
 
   // The batch: movies still to convert, how many in all, which this is, what did not convert, and
   // the folder the user chose for movies whose own folder cannot be written.

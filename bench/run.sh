@@ -9,11 +9,17 @@
 #            -> .3gp 176x144, 12 fps, at 8 and 64 KB/s: PSNR and SSIM at equal video bytes against
 #            ffmpeg's MPEG-4 in two passes with its quality tools and a key frame at most every 25 s
 #   fit: --fit 300K, 600K and 1M on every clip: the limit held, and by how much
+#   mp4phone: 1080p30 30 s -> .mp4 320x240 15 fps 64 KB/s, with --fit 600K and without, against
+#             x264 -preset slow in two passes (which decodes the source twice): the time x264's
+#             preset costs next to the decode (target: <= 0.5x)
+#   mp4quality: a screen recording and two busy clips -> .mp4 320x240 15 fps at 16 and 64 KB/s:
+#             PSNR and SSIM at equal video bytes against x264 -preset slow two-pass High
 # Each case runs RUNS paired rounds (engine, ffmpeg, decode; order alternating) and prints the
 # median with its spread (min-max) of wall time, CPU time (user+sys) and of the per-round ratios,
 # peak memory, the PSNR of both outputs against the source taken through the same filters, and
 # the video data rates.
-# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit (default: all)
+# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit mp4phone mp4quality
+#        (default: all)
 # Environment: POCKETMOVIE_BENCH_BUILD (build folder, also caches the clips), RUNS (default 3),
 #              CLIP_SECONDS (1080p and 2160p clips, default 10), POCKETMOVIE_BENCH_ENGINE (an
 #              export_bench built elsewhere, an earlier version's say, to measure instead).
@@ -23,7 +29,7 @@ build="${POCKETMOVIE_BENCH_BUILD:-$root/build-bench}"
 runs="${RUNS:-3}"
 seconds="${CLIP_SECONDS:-10}"
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length quality fit)
+[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length quality fit mp4phone mp4quality)
 
 # An existing build folder keeps its own configuration (tests included, if it has them).
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -222,6 +228,81 @@ quality_case() {
     "$(printf '%s\n' "${diffs[@]}" | sort -g | head -n 1)"
 }
 
+# x264 -preset slow, High profile, in two passes at RATE bit/s through FILTER: the peer decodes the source
+# once for each pass. Usage: x264_two_pass SOURCE FILTER RATE OUTPUT [audio arguments...]
+x264_two_pass() {
+  local source="$1" filter="$2" rate="$3" out="$4"
+  shift 4
+  ffmpeg -v error -y -i "$source" -vf "$filter" -an -c:v libx264 -preset slow -profile:v high -b:v "$rate" \
+    -pass 1 -passlogfile "$work/x264" -f mp4 /dev/null &&
+    ffmpeg -v error -y -i "$source" -vf "$filter" -c:v libx264 -preset slow -profile:v high -b:v "$rate" \
+      -pass 2 -passlogfile "$work/x264" "$@" "$out"
+}
+
+# The ".mp4" job's time against x264's two passes, with --fit and without.
+mp4_phone_case() {
+  local source filter="fps=15,scale=320:240" w c m
+  local -a wp=() cp=() wf=() cf=() wr=() cr=() wfr=() cfr=()
+  source="$(clip 1920 1080 30)"
+  for i in $(seq "$runs"); do
+    read -r w c m < <(measure "$engine" mp4 "$source" "$work/phone.mp4" 320 240 15 65536 stretch)
+    wp+=("$w"); cp+=("$c")
+    read -r w c m < <(measure "$engine" mp4 "$source" "$work/phone-fit.mp4" 320 240 15 65536 stretch \
+      "fit=$((600 * 1024))")
+    wf+=("$w"); cf+=("$c")
+    read -r w c m < <(measure bash -c "$(declare -f x264_two_pass); work='$work'; x264_two_pass '$source' \
+      '$filter' 524288 '$work/x264.mp4' -c:a aac -b:a 96k -ac 2")
+    wr+=("$w"); cr+=("$c")
+    wfr+=("$(ratio "${wp[-1]}" "$w")" "$(ratio "${wf[-1]}" "$w")")
+    cfr+=("$(ratio "${cp[-1]}" "$c")" "$(ratio "${cf[-1]}" "$c")")
+  done
+  printf '%s\n' "== .mp4 1080p30 30 s -> 320x240 15 fps 64 KB/s, x264 preset ${PRESET_NOTE:-as built} [median (min-max) of $runs]"
+  printf '  wall s:  ours %s  ours --fit 600K %s  x264 slow two passes %s\n' "$(spread "${wp[@]}")" \
+    "$(spread "${wf[@]}")" "$(spread "${wr[@]}")"
+  printf '  cpu s:   ours %s  ours --fit 600K %s  x264 slow two passes %s\n' "$(spread "${cp[@]}")" \
+    "$(spread "${cf[@]}")" "$(spread "${cr[@]}")"
+  printf '  ours/x264 (both jobs): wall %s  cpu %s  (target: <= 0.5)\n' "$(spread "${wfr[@]}")" "$(spread "${cfr[@]}")"
+}
+
+# screen_clip: a 30-second 720p screen recording: a page of text, a title bar with a running clock, a
+# small moving picture in a corner and a cursor wandering over the page.
+screen_clip() {
+  local path="$clips/screen-1280x720-30s.mp4" font=/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf
+  if [ ! -f "$path" ]; then
+    echo "making $(basename "$path") (once)..." >&2
+    head -c 2600 "$root/README.md" | tr -d '%\\' | fold -w 90 >"$work/page.txt"
+    ffmpeg -v error -y -f lavfi -i "color=c=0xf4f4f4:s=1280x720:r=30:d=30" -f lavfi -i "testsrc2=s=320x180:r=30:d=30" \
+      -f lavfi -i "color=c=0x202020:s=12x18:r=30:d=30" -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=30" \
+      -filter_complex "[0:v]drawbox=x=0:y=0:w=1280:h=36:color=0x3050a0:t=fill,drawtext=fontfile=$font:\
+text='pocketmovie - Terminal':x=20:y=8:fontsize=20:fontcolor=white,drawtext=fontfile=$font:expansion=none:\
+textfile=$work/page.txt:x=20:y=60:fontsize=15:fontcolor=0x101010:line_spacing=4,drawtext=fontfile=$font:\
+text='%{pts\\:hms}':x=1100:y=8:fontsize=18:fontcolor=white[bg];[bg][1:v]overlay=x=900:y=420[w];\
+[w][2:v]overlay=x='200+300*sin(t/3)':y='500+100*cos(t/2)'[v]" -map "[v]" -map 3:a \
+      -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p -c:a aac -b:a 128k -ac 2 "$path.part.mp4"
+    mv "$path.part.mp4" "$path"
+  fi
+  echo "$path"
+}
+
+# PSNR and SSIM at equal video bytes: this program's ".mp4" against x264 -preset slow two-pass High.
+mp4_quality_case() {
+  local filter="fps=15,scale=320:240" source rate ours ff pe pf se sf
+  printf '%s\n' "== quality, .mp4 320x240 15 fps, at equal video bytes against x264 -preset slow two-pass High"
+  for source in "$(screen_clip)" "$(busy_clip zoom)" "$(busy_clip noise)"; do
+    for rate in 16 64; do
+      "$engine" mp4 "$source" "$work/ours.mp4" 320 240 15 $((rate * 1024)) stretch
+      ours="$(video_bytes "$work/ours.mp4")"
+      ff="$(match_bytes "$ours" "$work/ff.mp4" $((rate * 8192)) bash -c \
+        "$(declare -f x264_two_pass); work='$work'; x264_two_pass '$source' '$filter' RATE '$work/ff.mp4' -an")"
+      pe="$(psnr "$work/ours.mp4" "$source" "$filter")"; se="$(ssim "$work/ours.mp4" "$source" "$filter")"
+      pf="$(psnr "$work/ff.mp4" "$source" "$filter")"; sf="$(ssim "$work/ff.mp4" "$source" "$filter")"
+      printf '  %-30s %2s KB/s: bytes %8s / %8s  PSNR %s / %s (%s)  SSIM %s / %s\n' "$(basename "$source")" "$rate" \
+        "$ours" "$ff" "$pe" "$pf" "$(awk -v a="$pe" -v b="$pf" 'BEGIN { printf "%+.2f", a - b }')" "$se" "$sf"
+    done
+  done
+  echo "  (ours / x264; target: PSNR and SSIM not lower)"
+}
+
 # --fit on every clip: the whole file's size against the limit.
 fit_case() {
   local source limit bytes
@@ -258,10 +339,12 @@ for case in "${cases[@]}"; do
       one_pass_too= ;;
     quality) quality_case ;;
     fit) fit_case ;;
+    mp4phone) mp4_phone_case ;;
+    mp4quality) mp4_quality_case ;;
     mp4)
       bench ".mp4 1080p30 ${seconds}s -> 960x540 30 fps 64 KB/s (target: <=0.95x ffmpeg)" \
         "$(clip 1920 1080 "$seconds")" "scale=960:540" mp4 "960 540 0 65536" \
-        -vf scale=960:540 -c:v libx264 -profile:v baseline -b:v 524288 -c:a aac -b:a 96k -ar 44100 -ac 2 ;;
+        -vf scale=960:540 -c:v libx264 -preset slow -profile:v high -b:v 524288 -c:a aac -b:a 96k -ar 44100 -ac 2 ;;
     3g2)
       bench ".3g2 2160p30 ${seconds}s -> 176x144 12 fps 8 KB/s (targets: <=0.75x ffmpeg, <=1.05x decode)" \
         "$(clip 3840 2160 "$seconds")" "fps=12,scale=176:144$to601" 3g2 "176 144 12 8192 stretch" "${qcif_3g2[@]}" ;;
@@ -275,7 +358,7 @@ for case in "${cases[@]}"; do
         "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       runs="$RUNS_SAVED"
       printf '  peak memory, 5 min against 20 s: %s (target: within 10%%)\n' "$(ratio "$peak_kb" "$short_kb")" ;;
-    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit)" >&2; exit 2 ;;
+    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality)" >&2; exit 2 ;;
   esac
 done
 echo "targets also: peak memory <= ffmpeg's; PSNR no more than 0.3 dB below ffmpeg's"

@@ -87,6 +87,8 @@ void ConverterController::doConvert(const NSString& path) {
   QTDX_SetExportedMovieDimensions(gQtExport, X2Fix(height), X2Fix(width));
   QTDX_SetExportedMovieDataRateSetting(gQtExport, dataRate->intValue());
   QTDX_SetExportedMovieSizeLimit(gQtExport, fitKilobytes());
+  const bool olderPhones = checkOlderPhones && checkOlderPhones->state() == NSOnState;
+  QTDX_SetExportedMovieH264Profile(gQtExport, olderPhones ? kH264ProfileBaseline : kH264ProfileHigh);
 
   // clip.mov becomes clip.mov.3gp beside it.
   const NSString extension = NSString::stringWithCString(OutputFormatOfTag(m_nDefault3GPP).extension);

@@ -18,6 +18,8 @@ void ConverterController::changeCODEC(id sender) {
 
   // "Settings…" only where there is a file to keep what it sets.
   if (settingsButton) settingsButton->setEnabled(format.settingsFile != nullptr);
+  // The 3GPP family is for older phones anyway; its MPEG-4 pictures or Baseline H.264 always.
+  if (checkOlderPhones) checkOlderPhones->setEnabled(format.container == OutputContainer::mp4);
   if (format.settingsFile) {
     readSettingAtomFile(format.settingsFile);
     // The output's extension names the format anyway; saying so lets the settings dialog name it,

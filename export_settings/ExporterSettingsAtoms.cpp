@@ -133,6 +133,11 @@ OSErr QTDX_SetExportedMovieSizeLimit(MovieExportComponent exporter, SInt32 kilob
       [kilobytes](UInt8* record) { WriteU32(record, UInt32(kilobytes) << 10); }, true);
 }
 
+OSErr QTDX_SetExportedMovieH264Profile(MovieExportComponent exporter, OSType profile) {
+  return EditVideoRecord(
+      exporter, kH264ProfileAtomType, 4, false, [profile](UInt8* record) { WriteU32(record, profile); }, true);
+}
+
 OSErr QTDX_SetExportedMovieFileFormat(MovieExportComponent exporter, OSType fileFormat) {
   if (exporter == nullptr) return paramErr;
   QTAtomContainer settings = nullptr;

@@ -14,6 +14,9 @@ OSErr QTDX_SetExportedMovieDataRateSetting(MovieExportComponent exporter, SInt32
 // The most the whole output file may take, in units of 1024 bytes; 0: no limit. Its atom lies at the
 // root, beside 'vide'.
 OSErr QTDX_SetExportedMovieSizeLimit(MovieExportComponent exporter, SInt32 kilobytes);
+// H.264's profile in an MPEG-4 file: kH264ProfileHigh, or kH264ProfileBaseline for older phones;
+// a root atom of its own.
+OSErr QTDX_SetExportedMovieH264Profile(MovieExportComponent exporter, OSType profile);
 // The file a '3gpp' component writes ('3g2 ', 'amc '), a root atom of its own; whatever the
 // output's name says. The MPEG-4 component ignores it.
 OSErr QTDX_SetExportedMovieFileFormat(MovieExportComponent exporter, OSType fileFormat);

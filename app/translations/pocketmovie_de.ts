@@ -34,6 +34,7 @@ a movie the window opens; several are converted one after another.
   --rate N          data rate in kilobytes per second, %6 to %7
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
+  --baseline        for older phones: .mp4 in H.264&apos;s Baseline profile rather than High
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -63,6 +64,7 @@ ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewand
   --rate N          Datenrate in Kilobyte pro Sekunde, %6 bis %7
   --fit GRÖSSE      die ganze Datei in GRÖSSE halten: 300K, 600K, 1M (K = 1024 Byte),
                     oder none
+  --baseline        für ältere Telefone: .mp4 im Baseline-Profil von H.264 statt High
   --output-dir DIR  die Filme in den Ordner DIR schreiben statt neben ihre Quellen; ein zweiter
                     Film gleichen Namens bekommt &quot; (2)&quot; vor der Endung
   --skip-existing   eine Ausgabe, die schon ein vollständiger Film ist, in Ruhe lassen
@@ -605,6 +607,14 @@ kommen aus dem Hauptfenster.</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>For older phones</source>
+        <translation>Für ältere Telefone</translation>
+    </message>
+    <message>
+        <source>Baseline H.264, which phones older than about ten years play too; a little less picture for the bytes</source>
+        <translation>Baseline-H.264, das auch Telefone abspielen, die älter als etwa zehn Jahre sind; etwas weniger Bild für die Bytes</translation>
+    </message>
     <message>
         <source>Fit into:</source>
         <translation>Höchstgröße:</translation>

@@ -34,6 +34,7 @@ a movie the window opens; several are converted one after another.
   --rate N          data rate in kilobytes per second, %6 to %7
   --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),
                     or none
+  --baseline        for older phones: .mp4 in H.264&apos;s Baseline profile rather than High
   --output-dir DIR  write the movies into DIR instead of beside their sources; a second
                     movie of the same name gets &quot; (2)&quot; before the extension
   --skip-existing   leave alone an output that is already a complete movie
@@ -63,6 +64,7 @@ The manual page tells more: man pocketmovie
   --rate N          データレート（1 秒あたりのキロバイト数）、%6〜%7
   --fit SIZE        ファイル全体を SIZE 以内に収める: 300K、600K、1M（K = 1024 バイト）、
                     または none
+  --baseline        古い携帯電話向け: .mp4 を High ではなく H.264 の Baseline プロファイルで書き出します
   --output-dir DIR  元のファイルの隣ではなく DIR にムービーを書き出します。同じ名前の 2 つ目の
                     ムービーには拡張子の前に &quot; (2)&quot; が付きます
   --skip-existing   すでに完全なムービーになっている書き出し先はそのままにします
@@ -605,6 +607,14 @@ come from the main window.</source>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>For older phones</source>
+        <translation>古い携帯電話向け</translation>
+    </message>
+    <message>
+        <source>Baseline H.264, which phones older than about ten years play too; a little less picture for the bytes</source>
+        <translation>約 10 年より古い携帯電話でも再生できる Baseline の H.264。同じバイト数で画質は少し下がります</translation>
+    </message>
     <message>
         <source>Fit into:</source>
         <translation>サイズ上限：</translation>

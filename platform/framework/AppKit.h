@@ -134,11 +134,16 @@ class NSControl : public NSView {
   using NSView::NSView;
 };
 
+enum : NSInteger { NSOffState = 0, NSOnState = 1 };
+
 class NSButton : public NSControl {
  public:
   explicit NSButton(QWidget* widget) : NSControl(widget) {}
   void setTitle(const NSString& title);
   NSString title() const;
+  // A check box's mark; a push button is always off. Sends no action.
+  NSInteger state() const;
+  void setState(NSInteger state);
 };
 
 class NSTextField : public NSControl {

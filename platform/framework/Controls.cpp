@@ -100,6 +100,17 @@ void NSControl::setDoubleValue(double value) {
 void NSButton::setTitle(const NSString& title) { setStringValue(title); }
 NSString NSButton::title() const { return stringValue(); }
 
+NSInteger NSButton::state() const {
+  auto* button = qobject_cast<const QAbstractButton*>(widget_);
+  return button && button->isChecked() ? NSOnState : NSOffState;
+}
+
+void NSButton::setState(NSInteger state) {
+  if (auto* button = qobject_cast<QAbstractButton*>(widget_); button && button->isCheckable()) {
+    button->setChecked(state != NSOffState);
+  }
+}
+
 NSPopUpButton::NSPopUpButton(QWidget* widget) : NSControl(widget) {
   // The description put each item's tag into its data; an item without one has tag 0, as in Cocoa.
   if (auto* combo = qobject_cast<QComboBox*>(widget)) {

@@ -14,6 +14,10 @@ constexpr QTAtomID kVideoSettingsAtomID = 1;
 // Beside 'vide' at the root: the most bytes the whole output file may take (SInt32; 0: no limit).
 constexpr QTAtomType kFileSizeLimitAtomType = FOUR_CHAR_CODE("fsiz");
 constexpr long kFileSizeLimitSize = 4;
+// Beside 'vide' at the root: H.264's profile in an MPEG-4 file (OSType); missing means High.
+constexpr QTAtomType kH264ProfileAtomType = FOUR_CHAR_CODE("avcp");
+constexpr OSType kH264ProfileHigh = FOUR_CHAR_CODE("high");
+constexpr OSType kH264ProfileBaseline = FOUR_CHAR_CODE("base");  // for older phones
 
 constexpr long kSCSpatialSettingsSize = 14;
 constexpr long kSCTemporalSettingsSize = 12;

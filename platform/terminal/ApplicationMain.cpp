@@ -100,6 +100,10 @@ void applyRunOptions(const framework::RunOptions& options) {
     chooseItem("popupFitSize", tag, "selectFitSize:");
     touched.emplace_back("FitSize");
   }
+  if (options.baseline) {
+    if (auto* check = dynamic_cast<NSButton*>(NSViewNamed("checkOlderPhones"))) check->setState(NSOnState);
+    touched.emplace_back("Baseline");
+  }
   framework::IgnoreDefaultsWrites(touched);
 }
 

@@ -187,6 +187,9 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       options.skipExisting = true;
     } else if (argument == "--recursive") {
       options.recursive = true;
+    } else if (argument == "--baseline") {
+      options.baseline = true;
+      options.conversionArguments.emplace_back(argument);
     } else {
       const size_t equals = argument.find('=');
       const std::string_view name = argument.substr(0, equals);
@@ -227,6 +230,7 @@ std::string UsageText() {
             "  --rate N          data rate in kilobytes per second, %6 to %7\n"
             "  --fit SIZE        keep the whole file within SIZE: 300K, 600K, 1M (K = 1024 bytes),\n"
             "                    or none\n"
+            "  --baseline        for older phones: .mp4 in H.264's Baseline profile rather than High\n"
             "  --output-dir DIR  write the movies into DIR instead of beside their sources; a second\n"
             "                    movie of the same name gets \" (2)\" before the extension\n"
             "  --skip-existing   leave alone an output that is already a complete movie\n"

@@ -13,6 +13,7 @@ TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences
   EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 0);
   EXPECT_EQ(c_->fitKilobytes(), 0);  // older preferences have no size limit
   EXPECT_FALSE(c_->fitSize->isEnabled());
+  EXPECT_EQ(c_->checkOlderPhones->state(), NSOffState);  // High, unless chosen
   EXPECT_NE(gQtExport, nullptr);
   quit();
 
@@ -29,9 +30,10 @@ TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences
 }
 
 // Every key read at launch and written at quit under its own name, the custom size among them.
-TEST_F(ControllerTest, SevenChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTheControlsShow) {
-  const std::vector<const char*> keys = {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP", "FitSize"};
-  const std::vector<NSInteger> chosen = {6, 20, 200, 150, 0, 2, 450};
+TEST_F(ControllerTest, EightChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTheControlsShow) {
+  const std::vector<const char*> keys = {"DataRate", "FrameRate", "SizeX", "SizeY", "SizeIndex", "3GPP", "FitSize",
+                                         "Baseline"};
+  const std::vector<NSInteger> chosen = {6, 20, 200, 150, 0, 2, 450, 1};
   for (size_t i = 0; i < keys.size(); ++i) store(keys[i], chosen[i]);
   for (int launchNumber = 1; launchNumber <= 2; ++launchNumber) {
     SCOPED_TRACE(launchNumber);
@@ -44,6 +46,8 @@ TEST_F(ControllerTest, SevenChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTh
     EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 2);
     EXPECT_EQ(c_->fitKilobytes(), 450);  // a limit the menu does not offer is typed in
     EXPECT_TRUE(c_->fitSize->isEnabled());
+    EXPECT_EQ(c_->checkOlderPhones->state(), NSOnState);
+    EXPECT_FALSE(c_->checkOlderPhones->isEnabled()) << "3GPP2 is Baseline anyway";
     quit();
     NSUserDefaults::resetStandardUserDefaults();
     std::vector<NSInteger> kept;
@@ -57,11 +61,12 @@ TEST_F(ControllerTest, SevenChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTh
   c_->frameRate->setStringValue("7.5");
   c_->widthMov->setDoubleValue(88.9);
   c_->heightMov->setStringValue("1e20");
+  c_->checkOlderPhones->setState(NSOffState);
   quit();
   EXPECT_EQ(gQtExport, nullptr);
   std::vector<NSInteger> kept;
   for (const char* key : keys) kept.push_back(stored(key));
-  EXPECT_EQ(kept, (std::vector<NSInteger>{6, 7, 88, 2147483647, 12, 2, 450}));
+  EXPECT_EQ(kept, (std::vector<NSInteger>{6, 7, 88, 2147483647, 12, 2, 450, 0}));
   // A limit the menu offers is chosen there, and the field stays shut.
   store("FitSize", 600);
   launch();

@@ -118,6 +118,8 @@ with tempfile.TemporaryDirectory() as home:
             check([c.name for c in by_role("progress bar")] == ["Progress"], "the progress bar has no name")
             buttons = {c.name: c.getState().contains(pyatspi.STATE_ENABLED) for c in by_role("push button")}
             check(buttons == {"Settings…": False, "Convert…": True}, "buttons read as %s" % buttons)
+            boxes = [c.name for c in by_role("check box")]
+            check(boxes == ["For older phones"], "check boxes read as %s" % boxes)
         app_process.terminate()
         app_process.wait(10)
 

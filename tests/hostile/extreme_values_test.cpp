@@ -12,8 +12,9 @@
 
 namespace {
 
-// A clean run that converted, with a picture of a sane size, or of the size given.
-void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output, int width = 0, int height = 0) {
+// A clean run that converted, with a picture of a sane size, or of the size and profile given.
+void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output, int width = 0, int height = 0,
+                              const std::string& profile = "") {
   ExpectCleanOutcome(run, output);
   ASSERT_EQ(run.status, 0) << run.errors;
   const ProbedMovie movie = ProbeMovie(output);
@@ -26,6 +27,7 @@ void ExpectPlayableAtMost4096(const ProgramRun& run, const std::string& output, 
     EXPECT_EQ(video->height, height);
   }
   EXPECT_GE(video->frames, 1);
+  EXPECT_TRUE(profile.empty() || video->profile == profile) << video->profile;
   std::filesystem::remove(output);
 }
 
@@ -64,13 +66,15 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
     std::string extension;
     int width = 0, height = 0;  // the picture written; 0: any
     std::string notice;         // said before the run
+    std::string profile;        // the video's; empty: any
   };
   // --fps 0.0001 is slower than one frame in the whole movie: it still shows a picture.
   for (const Case& limit :
        {Case{{"--size", "16x16", "--rate", "1"}, ".mp4", 16, 16, ""},
         Case{{"--size", "175x143", "--format", "3gp"}, ".3gp", 176, 144,
              "pocketmovie: size 175x143 is written as 176x144: pictures have even sides\n"},
-        Case{{"--fps", "0.0001"}, ".mp4", 0, 0, ""},
+        Case{{"--fps", "0.0001"}, ".mp4", 0, 0, "", "High"},
+        Case{{"--baseline", "--format", "mp4"}, ".mp4", 0, 0, "", "Constrained Baseline"},
         Case{{"--fps", "120", "--rate", "100000", "--format", "3g2"}, ".3g2", 0, 0, ""}}) {
     SCOPED_TRACE(limit.options[0] + " " + limit.options[1]);
     std::vector<std::string> arguments = limit.options;
@@ -78,8 +82,11 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
     ProgramRun run = sandbox.run(arguments);
     EXPECT_EQ(run.errors.substr(0, limit.notice.size()), limit.notice);
     run.errors.erase(0, limit.notice.size());
-    ExpectPlayableAtMost4096(run, movie + limit.extension, limit.width, limit.height);
+    ExpectPlayableAtMost4096(run, movie + limit.extension, limit.width, limit.height, limit.profile);
   }
+  // "For older phones" remembered from the window gives Baseline as --baseline does.
+  sandbox.folder().write("config/pocketmovie/pocketmovie.conf", "[General]\n3GPP=0\nBaseline=1\n");
+  ExpectPlayableAtMost4096(sandbox.run({movie}), movie + ".mp4", 0, 0, "Constrained Baseline");
 }
 
 // A size limit holds the whole file, sound and container included, between 90% and 100% of it

@@ -93,7 +93,7 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     std::string extension, brands, video, profile, audio;  // brands: any of these
   };
   const Case cases[] = {
-      {kQTFileTypeMP4, 0, ".mp4", "isom mp42", "h264", "Constrained Baseline", "aac"},
+      {kQTFileTypeMP4, 0, ".mp4", "isom mp42", "h264", "High", "aac"},
       {kQTFileType3GPP, 0, ".3gp", "3gp4 3gp5", "mpeg4", "Simple Profile", "amr_nb"},
       {kQTFileType3GPP, 0, ".3g2", "3g2a", "mpeg4", "Simple Profile", "aac"},
       {kQTFileType3GPP, 0, ".amc", "3g2a", "mpeg4", "Simple Profile", "aac"},

@@ -98,6 +98,7 @@ TEST(ExporterChoices, OnlyThoseThatGoTogetherReachThePipeline) {
   EXPECT_EQ(8000, job.audioSampleRate);
   EXPECT_EQ(1, job.audioChannels);
   EXPECT_EQ(OutputContainer::threeGPP2, job.container);
+  EXPECT_TRUE(job.baselineProfile) << "older phones play Baseline H.264 only, whatever the settings say";
 }
 
 }  // namespace

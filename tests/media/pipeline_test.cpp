@@ -59,7 +59,7 @@ ExportJob SmallJob(const std::string& source, const std::string& output,
                    OutputContainer container = OutputContainer::threeGPP) {
   const bool phone = container == OutputContainer::threeGPP;
   return {.sourcePath = source, .outputPath = output, .container = container,
-          .videoCodec = phone ? VideoCodecChoice::mpeg4Visual : VideoCodecChoice::h264Baseline,
+          .videoCodec = phone ? VideoCodecChoice::mpeg4Visual : VideoCodecChoice::h264,
           .width = 176, .height = 144, .frameRate = 12, .videoBitRate = 64000,
           .audioCodec = phone ? AudioCodecChoice::amrNB : AudioCodecChoice::aacLC};
 }
@@ -306,7 +306,7 @@ TEST(Pipeline, KeyFramesFollowCutsAndComeEveryTenSeconds) {
   opened.clear();
   for (const auto& [codec, container] : {std::pair{VideoCodecChoice::mpeg4Visual, OutputContainer::threeGPP},
                                          std::pair{VideoCodecChoice::h263, OutputContainer::threeGPP},
-                                         std::pair{VideoCodecChoice::h264Baseline, OutputContainer::mp4}}) {
+                                         std::pair{VideoCodecChoice::h264, OutputContainer::mp4}}) {
     ExportJob job = SmallJob(cut, folder.file("cut." + std::to_string(int(codec))), container);
     SCOPED_TRACE(job.outputPath);
     job.videoCodec = codec;

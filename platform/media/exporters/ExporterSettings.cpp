@@ -151,6 +151,7 @@ OSErr ExporterSettingsToAtomContainer(const ExporterSettings& s, ExporterKind ki
   if (err == noErr) err = InsertRecord(c, sound, kSoundSampleRateAtom, Word(UInt32(s.sound.sampleRate)));
   if (err == noErr) err = InsertRecord(c, sound, kSoundChannelsAtom, Word(UInt32(s.sound.channels)));
   if (err == noErr) err = InsertRecord(c, kParentAtomIsContainer, kFileSizeLimitAtomType, Word(UInt32(s.fileSizeLimit)));
+  if (err == noErr) err = InsertRecord(c, kParentAtomIsContainer, kH264ProfileAtomType, Word(s.h264Profile));
   if (err == noErr && kind == ExporterKind::threeGPP)
     err = InsertRecord(c, kParentAtomIsContainer, kFileFormatAtom, Word(s.fileFormat));
   if (err != noErr) {
@@ -176,7 +177,7 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
     long size;
     std::optional<std::array<UInt8, 16>> bytes;
   };
-  std::array<Field, 12> fields{{{video, kVideoWidthAtomType, 4, {}},
+  std::array<Field, 13> fields{{{video, kVideoWidthAtomType, 4, {}},
                                 {video, kVideoHeightAtomType, 4, {}},
                                 {video, kSpatialSettingsAtomType, kSCSpatialSettingsSize, {}},
                                 {video, kTemporalSettingsAtomType, kSCTemporalSettingsSize, {}},
@@ -187,10 +188,12 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
                                 {sound, kSoundSampleRateAtom, 4, {}},
                                 {sound, kSoundChannelsAtom, 4, {}},
                                 {kParentAtomIsContainer, kFileFormatAtom, 4, {}},
-                                {kParentAtomIsContainer, kFileSizeLimitAtomType, kFileSizeLimitSize, {}}}};
+                                {kParentAtomIsContainer, kFileSizeLimitAtomType, kFileSizeLimitSize, {}},
+                                {kParentAtomIsContainer, kH264ProfileAtomType, 4, {}}}};
   for (Field& f : fields) {
     // A missing 'vide' or 'soun' atom means its children are missing too, not that they lie at the root.
-    if (f.parent == 0 && f.type != kFileFormatAtom && f.type != kFileSizeLimitAtomType) continue;
+    const bool atRoot = f.type == kFileFormatAtom || f.type == kFileSizeLimitAtomType || f.type == kH264ProfileAtomType;
+    if (f.parent == 0 && !atRoot) continue;
     // The file format belongs to the 3GPP family; an MPEG-4 component ignores it like any unknown atom.
     if (f.type == kFileFormatAtom && kind != ExporterKind::threeGPP) continue;
     err = ReadRecord(container, f.parent, f.type, f.size, &f.bytes);
@@ -226,10 +229,12 @@ OSErr ReadExporterSettings(QTAtomContainer container, ExporterKind kind, Exporte
   if (fields[9].bytes) s.sound.channels = SInt32(word(fields[9]));
   if (fields[10].bytes) s.fileFormat = word(fields[10]);
   if (fields[11].bytes) s.fileSizeLimit = SInt32(word(fields[11]));
+  if (fields[12].bytes) s.h264Profile = word(fields[12]);
 
   if (!ExporterOffersVideoCodec(kind, s.spatial.codecType) || !ExporterOffersSoundCodec(kind, s.sound.codec) ||
       (kind == ExporterKind::threeGPP && !ExporterOffersFileFormat(kind, s.fileFormat)) ||
-      (s.fit != kFitKeepShape && s.fit != kFitStretch))
+      (s.fit != kFitKeepShape && s.fit != kFitStretch) ||
+      (s.h264Profile != kH264ProfileHigh && s.h264Profile != kH264ProfileBaseline))
     return paramErr;
   *settings = s;
   return noErr;

@@ -9,6 +9,7 @@
 #include "platform/media/stages/ExportJob.h"
 #include "platform/movies/AtomContainers.h"
 #include "platform/movies/MovieExport.h"
+#include "platform/movies/VideoSettingsAtoms.h"
 
 // Which of the two components: 'mpg4' writes MPEG-4 files, '3gpp' the 3GPP family.
 enum class ExporterKind { mpeg4, threeGPP };
@@ -72,6 +73,7 @@ struct ExporterSettings {
   SoundSettings sound;
   OSType fileFormat = kFileFormatByExtension;  // the 3GPP family only
   SInt32 fileSizeLimit = 0;  // bytes for the whole output file; 0 or less: no limit
+  OSType h264Profile = kH264ProfileHigh;  // the 3GPP family writes Baseline whatever this says
 };
 
 ExporterSettings DefaultExporterSettings(ExporterKind kind);

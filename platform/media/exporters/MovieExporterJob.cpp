@@ -10,7 +10,7 @@
 namespace {
 
 VideoCodecChoice VideoCodecFor(OSType codecType, int width, int height) {
-  if (codecType == kH264CodecType) return VideoCodecChoice::h264Baseline;
+  if (codecType == kH264CodecType) return VideoCodecChoice::h264;
   if (codecType == kH263CodecType && IsStandardH263Size(width, height)) return VideoCodecChoice::h263;
   return VideoCodecChoice::mpeg4Visual;
 }
@@ -64,6 +64,8 @@ ExportJob ResolveExportJob(const ExporterSettings& settings, ExporterKind kind, 
   job.width = EvenPictureSide(Fix2X(settings.width));
   job.height = EvenPictureSide(Fix2X(settings.height));
   job.videoCodec = VideoCodecFor(settings.spatial.codecType, job.width, job.height);
+  // The 3GPP family goes to older phones, which play Baseline only; an MPEG-4 file gets it by choice.
+  job.baselineProfile = job.container != OutputContainer::mp4 || settings.h264Profile == kH264ProfileBaseline;
   double frameRate = Fix2X(settings.temporal.frameRate);
   job.frameRate = frameRate > 0 ? frameRate : 0;
   job.keyFrameInterval = std::max<SInt32>(settings.temporal.keyFrameRate, 0);

@@ -179,9 +179,10 @@ class ExportRun {
   bool usesTwoPasses() const {
     if (job_.onePass) return false;
     if (job_.sizeLimitBytes > 0) return true;
-    // x264's average rate lands within a few percent in one pass, and its second pass gains
-    // some 0.2 dB for half as much time again: worth it only to fill a size limit.
-    if (!video_ || job_.videoBitRate <= 0 || !HasTwoPassRateControl(job_.videoCodec)) return false;
+    // x264 in one pass feels its way to the rate from a middling quantiser: a mostly still picture
+    // (a screen recording) starts seconds too coarse and ends far under the rate. Its second pass
+    // knows the whole movie and costs an encode of the small frames, not another decode.
+    if (!video_ || job_.videoBitRate <= 0 || !CanEncodeInTwoPasses(job_.videoCodec)) return false;
     double bytesPerSecond = double(EvenPictureSide(job_.width)) * EvenPictureSide(job_.height) * kStoredBytesPerPixel *
                             (job_.frameRate > 0 ? job_.frameRate : std::max(source_.facts.frameRate, 1.0));
     if (bytesPerSecond > kLargestStoredBytesPerSecond) return false;
@@ -242,7 +243,7 @@ class ExportRun {
     if (layout_.shrinksFourfold) video_->decoder->skip_loop_filter = AVDISCARD_NONREF;
     sourceColours_ = SourceColours(*video_->input->codecpar);
     outputColours_ = OutputColours(sourceColours_, sized.width, sized.height,
-                                   job_.videoCodec == VideoCodecChoice::h264Baseline);
+                                   job_.videoCodec == VideoCodecChoice::h264);
     EncoderPass pass;
     if (twoPass_ && CanEncodeInTwoPasses(job_.videoCodec)) pass.number = 1;
     if (pass.number == 1 && !HasTwoPassRateControl(job_.videoCodec)) {

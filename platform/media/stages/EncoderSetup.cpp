@@ -18,6 +18,13 @@ namespace {
 // encoders put more where the picture changes (FFmpeg's own and x264 detect scene cuts by default),
 // and a stretch without a cut spends little on key frames.
 constexpr double kDefaultKeyFrameSeconds = 10.0;
+// At phone sizes x264 costs little next to decoding the source, which happens once here: this is
+// the slowest preset that keeps a two-pass ".mp4" within half the time of a converter that decodes
+// the source for each pass (bench/run.sh mp4phone).
+constexpr const char* kX264Preset = "slow";
+// A picture too large to keep is encoded once, as it is decoded, and there the encoder's time counts:
+// "fast" without B-frames (640x480 at 25 fps: 7.0 s of CPU for 40 s, against 8.5 with them).
+constexpr const char* kX264OnePassPreset = "fast";
 constexpr long kDefaultAacBitRatePerChannel = 64000;
 
 // Rate control holds this many seconds of data; see OpenVideoEncoder.
@@ -41,7 +48,7 @@ const char* VideoEncoderName(VideoCodecChoice choice) {
       return "mpeg4";
     case VideoCodecChoice::h263:
       return "h263";
-    case VideoCodecChoice::h264Baseline:
+    case VideoCodecChoice::h264:
       return "libx264";
     case VideoCodecChoice::none:
       break;
@@ -79,7 +86,7 @@ bool HasTwoPassRateControl(VideoCodecChoice codec) {
 }
 
 bool CanEncodeInTwoPasses(VideoCodecChoice codec) {
-  return HasTwoPassRateControl(codec) || codec == VideoCodecChoice::h264Baseline;
+  return HasTwoPassRateControl(codec) || codec == VideoCodecChoice::h264;
 }
 
 AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
@@ -90,7 +97,7 @@ AVRational OutputFrameRate(const ExportJob& job, AVRational sourceRate) {
   if (rate.num > 65535 || rate.den > 65535) rate = av_d2q(av_q2d(rate), 65535);
   // FFmpeg's own encoders refuse a frame longer than their rate control's buffer; a slower slide
   // show repeats each picture at the lowest rate they take, and the repeats cost next to nothing.
-  if (job.videoCodec != VideoCodecChoice::h264Baseline && av_cmp_q(rate, kLowestBufferedRate) < 0) {
+  if (job.videoCodec != VideoCodecChoice::h264 && av_cmp_q(rate, kLowestBufferedRate) < 0) {
     rate = kLowestBufferedRate;
   }
   return rate;
@@ -120,7 +127,8 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
   context->gop_size = job.keyFrameInterval > 0
                           ? job.keyFrameInterval
                           : std::max(1, int(std::lround(av_q2d(frameRate) * kDefaultKeyFrameSeconds)));
-  context->max_b_frames = 0;  // phones play Simple and Baseline profiles only
+  // Simple and Baseline profiles have none; in High, x264's preset chooses.
+  context->max_b_frames = job.videoCodec == VideoCodecChoice::h264 && !job.baselineProfile ? -1 : 0;
   long bitRate = pass.bitRate > 0 ? pass.bitRate : job.videoBitRate;
   std::string statistics;
   if (pass.fixedQuantiser > 0) {
@@ -144,7 +152,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
       statistics = pass.statistics;
       context->stats_in = statistics.data();
     }
-  } else if (pass.number > 0 && pass.statistics && job.videoCodec == VideoCodecChoice::h264Baseline) {
+  } else if (pass.number > 0 && pass.statistics && job.videoCodec == VideoCodecChoice::h264) {
     context->bit_rate = bitRate;  // x264's own two-pass rate control, on its average rate
     context->flags |= pass.number == 1 ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
   } else if (bitRate > 0) {
@@ -153,7 +161,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
     // percent even on pictures too busy for the rate (its MPEG-4 warns about it, needlessly).
     // x264's average-rate control lands closer without one: its ceiling overshoots by some 5%
     // and costs a tenth of the encoding time.
-    if (job.videoCodec != VideoCodecChoice::h264Baseline) {
+    if (job.videoCodec != VideoCodecChoice::h264) {
       context->rc_max_rate = bitRate;
       context->rc_buffer_size = int(std::min<long>(bitRate * kRateBufferSeconds, INT32_MAX));
     }
@@ -164,20 +172,19 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
   if (HasTwoPassRateControl(job.videoCodec)) UseQualityTools(context.get(), &options, job.videoCodec);
   if (job.videoCodec == VideoCodecChoice::mpeg4Visual) {
     context->profile = FF_PROFILE_MPEG4_SIMPLE;
-  } else if (job.videoCodec == VideoCodecChoice::h264Baseline) {
+  } else if (job.videoCodec == VideoCodecChoice::h264) {
     context->thread_count = 0;  // x264's own threads, one per core and a half
-    options.set("profile", "baseline");
-    // "fast" with the diamond search, no rate-distortion mode choice and one reference per
-    // macroblock rather than per partition takes some 30% less time than "medium" and loses
-    // some 0.25 dB of PSNR at the same data rate.
-    options.set("preset", "fast");
-    options.set("x264-params", "me=dia:subme=5:mixed-refs=0");
+    options.set("profile", job.baselineProfile ? "baseline" : "high");
+    const bool once = pass.number == 0 && !pass.fromStoredFrames;
+    options.set("preset", once ? kX264OnePassPreset : kX264Preset);
+    if (once) context->max_b_frames = 0;
     if (pass.number > 0 && pass.statistics) options.set("stats", pass.statistics);
     // Beyond HD, x264's look-ahead, reference frames and frame threads would hold gigabytes
-    // (4096 x 4096: over 2 GB); one thread and no look-ahead keep it near half a gigabyte.
+    // (4096 x 4096: over 2 GB); one thread, no look-ahead and no B-frames keep it near half a gigabyte.
     if (long(job.width) * job.height > kLargestHDPicture) {
       context->thread_count = 1;
       context->refs = 1;
+      context->max_b_frames = 0;
       options.set("rc-lookahead", "0");
     }
   }

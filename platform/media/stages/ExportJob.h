@@ -12,7 +12,7 @@
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
 
-enum class VideoCodecChoice { none, mpeg4Visual, h263, h264Baseline };
+enum class VideoCodecChoice { none, mpeg4Visual, h263, h264 };
 enum class AudioCodecChoice { none, aacLC, amrNB };
 enum class PictureFit { keepShape, stretch };
 
@@ -46,7 +46,8 @@ struct ExportJob {
   double startSeconds = 0;
   double durationSeconds = 0;
 
-  VideoCodecChoice videoCodec = VideoCodecChoice::h264Baseline;
+  VideoCodecChoice videoCodec = VideoCodecChoice::h264;
+  bool baselineProfile = false;  // H.264 that older phones play: no B-frames, CABAC or 8x8 transforms
   int width = 0;            // whole even pixels within kPictureSideRange
   int height = 0;
   double frameRate = 0;     // 0: the source's rate; never above it

@@ -375,7 +375,10 @@ class StoredFramesWriter {
       }
     }
     if (status == noErr && read == FrameStoreRead::failed) status = ioErr;
-    if (status == noErr && video_) status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
+    // Stopped, the pictures x264 still holds for its look-ahead are left out rather than encoded at length.
+    if (status == noErr && video_ && !attempt->stopped) {
+      status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
+    }
     if (status == noErr && sound_) status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
     if (status == noErr) status = output_->complete(&reason_);
     if (status == noErr) attempt->fileBytes = output_->completedBytes();
