@@ -70,12 +70,12 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
   };
   // --fps 0.0001 is slower than one frame in the whole movie: it still shows a picture.
   for (const Case& limit :
-       {Case{{"--size", "16x16", "--rate", "1"}, ".mp4", 16, 16, ""},
+       {Case{{"--size", "16x16", "--rate", "1"}, ".mp4", 16, 16, "", ""},
         Case{{"--size", "175x143", "--format", "3gp"}, ".3gp", 176, 144,
-             "pocketmovie: size 175x143 is written as 176x144: pictures have even sides\n"},
+             "pocketmovie: size 175x143 is written as 176x144: pictures have even sides\n", ""},
         Case{{"--fps", "0.0001"}, ".mp4", 0, 0, "", "High"},
         Case{{"--baseline", "--format", "mp4"}, ".mp4", 0, 0, "", "Constrained Baseline"},
-        Case{{"--fps", "120", "--rate", "100000", "--format", "3g2"}, ".3g2", 0, 0, ""}}) {
+        Case{{"--fps", "120", "--rate", "100000", "--format", "3g2"}, ".3g2", 0, 0, "", ""}}) {
     SCOPED_TRACE(limit.options[0] + " " + limit.options[1]);
     std::vector<std::string> arguments = limit.options;
     arguments.push_back(movie);

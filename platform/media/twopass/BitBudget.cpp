@@ -89,7 +89,7 @@ long LowestSoundBitRate(AudioCodecChoice codec, int channels) {
 }
 
 long LeastVideoBitRate(VideoCodecChoice codec, int width, int height, double frameRate) {
-  if (codec != VideoCodecChoice::h264Baseline) return 0;
+  if (codec != VideoCodecChoice::h264) return 0;
   return std::lround(kLeastH264BitsPerPixel * width * height * std::max(frameRate, 0.0));
 }
 
