@@ -61,6 +61,8 @@ void ConverterController::giveUpRun() {
   button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Convert", nullptr, nullptr));
   button->setEnabled(YES);
   setPercent(0);
+  // Idle, the window shows no percentage at all: a bare "0" reads as a figure without its unit.
+  textPercent->setStringValue("");
   textPercentUnit->setStringValue("");
 }
 

@@ -226,7 +226,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   std::vector<std::string> reasons;
   for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
   EXPECT_EQ(reasons, expected) << run.all();
-  for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 0");
+  for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 ");
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
   EXPECT_EQ(run.note("statusAtQuit"), "[]");
   EXPECT_TRUE(ProbeMovie(good + ".mp4").readable);

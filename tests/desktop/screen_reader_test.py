@@ -126,13 +126,13 @@ with tempfile.TemporaryDirectory() as home:
         # A movie long enough to be caught converting, given at launch.
         movie = os.path.join(home, "long.mov")
         subprocess.run(["ffmpeg", "-loglevel", "error", "-f", "lavfi", "-i", "testsrc2=size=640x480:rate=25",
-                        "-t", "40", "-c:v", "mpeg4", "-q:v", "3", movie], check=True)
+                        "-t", "120", "-c:v", "mpeg4", "-q:v", "3", movie], check=True)
         app_process = subprocess.Popen([program, "--size", "natural", "--fps", "25", movie], env=env,
                                        stderr=subprocess.DEVNULL)
         app = wait_for(lambda: application() if app_process.poll() is None else None)
         check(app is not None, "the converting application is not on the accessibility bus")
         abort = None
-        for _ in range(5):  # each read is answered while the export runs, and matches the screen
+        for _ in range(2):  # each read is answered while the export runs, and matches the screen
             if app is None:
                 break
             started = time.time()
@@ -158,7 +158,7 @@ with tempfile.TemporaryDirectory() as home:
             check(app_process.wait(20) is not None, "the press did not end the application")
             written = subprocess.run(["ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0",
                                       movie + ".mp4"], capture_output=True, text=True).stdout.strip()
-            check(written and float(written) < 35, "the aborted movie lasts %s s" % written)
+            check(written and float(written) < 100, "the aborted movie lasts %s s" % written)
     finally:
         app_process.terminate()
         app_process.wait(10)
