@@ -201,7 +201,8 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       ExpectCleanOutcome(run, output);
       ASSERT_EQ(run.status, 0) << run.errors;
       EXPECT_LE(std::filesystem::file_size(output), (least + more) * 1024u);
-      const ProbedStream* video = ProbeMovie(output).stream("video");
+      const ProbedMovie written = ProbeMovie(output);
+      const ProbedStream* video = written.stream("video");
       if (std::string(c.format) == "mp4" && video) {
         EXPECT_GE(video->bitRate, 0.025 * 176 * 144 * 12) << "the picture went below the floor";
       }
