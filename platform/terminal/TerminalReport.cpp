@@ -32,8 +32,8 @@ void drawBar(double percent) {
   std::string bar(size_t(filled), '#');
   bar.append(size_t(kWidth - filled), '-');
   const std::string left = line.left.after(percent);
-  std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), int(percent), ShownInTerminal(LastOutputPath()).c_str(),
-               left.c_str());
+  const std::string output = ShownInTerminal(LastOutputPath());
+  std::fprintf(stderr, "\r[%s] %3d%%  %s  %s\x1b[K", bar.c_str(), int(percent), output.c_str(), left.c_str());
   std::fflush(stderr);
   line.drawn = true;
 }
