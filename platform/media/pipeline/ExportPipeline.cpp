@@ -142,7 +142,8 @@ class ExportRun {
     toTheEnd_ = job_.durationSeconds <= 0 || start + job_.durationSeconds + 0.5 / kMovieTimeScale >= sourceSeconds;
     if (!source_.facts.durationKnown && toTheEnd_) spanSeconds_ = 0;
 
-    CapRatesAtSource(MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream), &job_);
+    sourceRates_ = MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream);
+    CapRatesAtSource(sourceRates_, &job_);
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
@@ -196,11 +197,11 @@ class ExportRun {
     twoPass_ = usesTwoPasses();
     const bool globalHeader = MuxerFile::NeedsGlobalHeader(job_.container);
     OSErr status = twoPass_ ? OSErr(noErr) : output_.open(job_.outputPath, job_.container, &reason_);
-    if (status == noErr && video_) status = openVideoOutput();
     if (status == noErr && audio_) {
       status = OpenAudioEncoder(job_, source_.facts.audioSampleRate, source_.facts.audioChannels, globalHeader,
                                 &audio_->encoder, &reason_);
     }
+    if (status == noErr && video_) status = openVideoOutput();
     if (twoPass_) {
       if (status == noErr) store_ = std::make_unique<FrameStore>(job_.outputPath, kStoreMemoryBound);
       decodeShare_ = estimatedDecodeShare();
@@ -225,7 +226,6 @@ class ExportRun {
     ExportJob sized = job_;
     sized.width = EvenPictureSide(job_.width > 0 ? job_.width : facts.naturalWidth);
     sized.height = EvenPictureSide(job_.height > 0 ? job_.height : facts.naturalHeight);
-    sizedJob_ = sized;
     AVRational sourceRate = av_guess_frame_rate(source_.format.get(), video_->input, nullptr);
     frameRate_ = OutputFrameRate(job_, sourceRate);
     // At a rate so low that no frame's slot ends inside the span the movie would lose its picture.
@@ -233,6 +233,14 @@ class ExportRun {
       frameRate_ = av_d2q(std::min(1 / spanSeconds_, sourceRate.num > 0 ? av_q2d(sourceRate) : double(kGuessedFrameRate)),
                           65535);
     }
+    // A movie that is already small never grows: the source's whole file, its sound and container
+    // included, bounds the output's, whose own sound and container then leave the picture less.
+    if (sourceRates_.whole > 0 && spanSeconds_ > 0 && sized.videoBitRate > 0) {
+      if (const long within = VideoRateWithin(sized, expectedFacts(), sourceRates_.whole / 8.0); within > 0) {
+        sized.videoBitRate = job_.videoBitRate = std::min(sized.videoBitRate, within);
+      }
+    }
+    sizedJob_ = sized;
     layout_ = FitPicture(facts.codedWidth, facts.codedHeight, {facts.sampleAspectNum, facts.sampleAspectDen},
                          facts.rotationDegrees, sized.width, sized.height, job_.fit == PictureFit::stretch);
     if (sourceRate.num > 0) {
@@ -633,6 +641,7 @@ class ExportRun {
   const ExportProgress& progress_;
   Failure& reason_;
   SourceMovie source_;
+  SourceDataRates sourceRates_;
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
   std::optional<StreamLane> audio_;

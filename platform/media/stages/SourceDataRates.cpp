@@ -16,13 +16,13 @@ long StreamRate(const AVFormatContext& format, int stream) {
 }  // namespace
 
 SourceDataRates MeasureSourceDataRates(const AVFormatContext& format, int videoStream, int audioStream) {
-  SourceDataRates rates{StreamRate(format, videoStream), StreamRate(format, audioStream)};
-  const long whole = long(std::max<int64_t>(0, format.bit_rate));
-  if (whole <= 0) return rates;
+  SourceDataRates rates{StreamRate(format, videoStream), StreamRate(format, audioStream),
+                        long(std::max<int64_t>(0, format.bit_rate))};
+  if (rates.whole <= 0) return rates;
   if (videoStream >= 0 && rates.video == 0) {
-    rates.video = std::max(0L, whole - rates.audio);
+    rates.video = std::max(0L, rates.whole - rates.audio);
   } else if (audioStream >= 0 && rates.audio == 0) {
-    rates.audio = std::max(0L, whole - rates.video);
+    rates.audio = std::max(0L, rates.whole - rates.video);
   }
   return rates;
 }

@@ -11,6 +11,7 @@ extern "C" {
 struct SourceDataRates {
   long video = 0;  // bits per second; 0 when the file does not tell
   long audio = 0;
+  long whole = 0;  // the whole file's, its container's own bytes included
 };
 
 // The streams' own rates; where one is not told, what the whole file spends less the other's.

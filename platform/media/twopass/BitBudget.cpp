@@ -93,6 +93,15 @@ long LeastVideoBitRate(VideoCodecChoice codec, int width, int height, double fra
   return std::lround(kLeastH264BitsPerPixel * width * height * std::max(frameRate, 0.0));
 }
 
+long VideoRateWithin(const ExportJob& job, const StoredMovieFacts& movie, double bytesPerSecond) {
+  const double seconds = movie.ratedSeconds();
+  double videoBytesPerSecond =
+      bytesPerSecond - ContainerOverheadBytes(movie.videoFrames, movie.soundFrames, job.audioCodec) / seconds;
+  if (movie.hasSound) videoBytesPerSecond -= SoundBytesPerSecond(job.audioCodec, job.audioBitRate);
+  const long rate = std::lround(videoBytesPerSecond * 8 / (1 + kRateTolerance));
+  return rate > LeastVideoBitRate(job.videoCodec, job.width, job.height, movie.frameRate) ? rate : 0;
+}
+
 LeastMovieBytes EstimateLeastMovieBytes(const ExportJob& job, const StoredMovieFacts& movie, double codedVideoBits,
                                         long codedFrames) {
   const double seconds = movie.ratedSeconds();

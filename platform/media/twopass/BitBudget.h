@@ -27,6 +27,10 @@ struct PassOneSummary {
 // Reads FFmpeg's MPEG-4 / H.263 statistics ("in:.. q:.. itex:.. ptex:.. mv:.. misc:..;" a frame).
 PassOneSummary SummarisePassOne(const std::string& statistics);
 
+// A video rate is aimed at again when a pass misses it by more than this share: the most a
+// written video may spend over its rate.
+inline constexpr double kRateTolerance = 0.08;
+
 // Rates are reckoned over at least a millisecond, shorter than any frame lasts: the floor only
 // keeps an empty movie's rates from dividing by zero.
 inline constexpr double kShortestRatedSeconds = 1e-3;
@@ -62,6 +66,11 @@ long LowestSoundBitRate(AudioCodecChoice codec, int channels);
 // The least video rate that still gives a watchable picture of that size and frame rate, where the
 // encoder's coarsest quantiser does not already set one: H.264's reaches grey blocks. 0: none.
 long LeastVideoBitRate(VideoCodecChoice codec, int width, int height, double frameRate);
+
+// The most video rate that keeps a movie of these facts within `bytesPerSecond` in all, beside its
+// sound at the job's rate and the container's own bytes, the rate control's miss included; 0 when
+// that leaves no room above the codec's least rate.
+long VideoRateWithin(const ExportJob& job, const StoredMovieFacts& movie, double bytesPerSecond);
 
 // The least a movie of these facts can take, counting the pictures the lowest quality has coded so
 // far at `codedVideoBits` (`codedFrames` of them) and the rest at the least any picture takes.

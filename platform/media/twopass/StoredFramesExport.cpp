@@ -27,8 +27,6 @@ std::string Decimal(const char* format, double value) {
 // A size limit is aimed at again this many times when the complete file misses it.
 constexpr int kAttempts = 4;
 constexpr double kLeastShareOfLimit = 0.90;
-// Without a limit the video's rate is aimed at again when it misses by more than this.
-constexpr double kRateTolerance = 0.08;
 
 // FFmpeg's second pass gives up (freeing memory twice as it does) unless its model of the
 // statistics can spend the rate at quantisers it allows; its key frames stay finer than the
