@@ -165,6 +165,9 @@ TEST(BadSources, EachConvertsWhatItCanOrFailsCleanly) {
       {"slides.mp4", made("slides.mp4", "-f lavfi -i testsrc2=size=160x120:rate=1/4:duration=12 -f lavfi -i sine=d=12"),
        converts, to3gp, 12},
       {"slow.mov", sample, converts, {"--format", "3g2", "--fps", "0.4"}},
+      // A still picture whose source spends less than x264's least rate on it.
+      {"still.mp4", made("still.mp4", "-f lavfi -i color=c=gray:s=160x120:r=2:d=10 -f lavfi -i sine=d=10 -c:v libx264"),
+       converts, {}, 10},
       // Cut at 90%: with its index at the end the movie has none; with its index first, the index
       // is whole but points past the end, and is checked against it.
       {"cut.mov", sample.substr(0, sample.size() * 9 / 10), fails},

@@ -25,6 +25,7 @@ constexpr const char* kX264Preset = "slow";
 // A picture too large to keep is encoded once, as it is decoded, and there the encoder's time counts:
 // "fast" without B-frames (640x480 at 25 fps: 7.0 s of CPU for 40 s, against 8.5 with them).
 constexpr const char* kX264OnePassPreset = "fast";
+constexpr long kLeastX264BitRate = 1000;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
 
 // Rate control holds this many seconds of data; see OpenVideoEncoder.
@@ -130,6 +131,9 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
   // Simple and Baseline profiles have none; in High, x264's preset chooses.
   context->max_b_frames = job.videoCodec == VideoCodecChoice::h264 && !job.baselineProfile ? -1 : 0;
   long bitRate = pass.bitRate > 0 ? pass.bitRate : job.videoBitRate;
+  // x264 counts its rate in whole kilobits a second and refuses none at all (leaking what it had
+  // set up): a still picture's source can spend less.
+  if (job.videoCodec == VideoCodecChoice::h264 && bitRate > 0) bitRate = std::max(bitRate, kLeastX264BitRate);
   std::string statistics;
   if (pass.fixedQuantiser > 0) {
     context->flags |= AV_CODEC_FLAG_QSCALE;
