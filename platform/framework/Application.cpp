@@ -2,10 +2,7 @@
 #include <QApplication>
 #include <QWidget>
 
-#include <unistd.h>
-
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -14,6 +11,7 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
+#include "platform/framework/ProcessEnd.h"
 #include "platform/framework/RunFailure.h"
 #include "platform/movies/MovieExport.h"
 
@@ -107,10 +105,8 @@ void NSApplication::terminate(id sender) {
     framework::terminating = false;
     return;
   }
-  // The process may end deep inside an export: run no destructors of half-used objects, but let
-  // nothing buffered be lost. The output file and the preferences are already on disk.
-  std::fflush(nullptr);
-  _exit(status);
+  // The process may end deep inside an export. The output file and the preferences are already on disk.
+  framework::EndProcess(status);
 }
 
 void NSApplication::setExitHandler(std::function<void(int status)> handler) {

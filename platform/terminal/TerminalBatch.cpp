@@ -39,6 +39,7 @@
 #include "platform/desktop/Translation.h"
 #include "platform/files/HiddenFiles.h"
 #include "platform/framework/ApplicationRun.h"
+#include "platform/framework/ProcessEnd.h"
 #include "platform/terminal/BatchPlan.h"
 #include "platform/terminal/RunResultChannel.h"
 #include "platform/terminal/TerminalReport.h"
@@ -283,9 +284,7 @@ class Batch {
         for (const auto& [other, running] : running_) close(running.results);
         environ = childStart.envp.data();
         // An exception ends the child as it would end a program of its own, never in the batch's loop.
-        const int status = [&]() noexcept { return runMovie_(childStart.words); }();
-        std::fflush(nullptr);
-        _exit(status);
+        framework::EndProcess([&]() noexcept { return runMovie_(childStart.words); }());
       }
       job.stagingName->keepAcrossExec();  // the folder is in use while the run lives, even past the batch
       execve(childStart.argv[0], childStart.argv.data(), childStart.envp.data());

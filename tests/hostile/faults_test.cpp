@@ -225,8 +225,10 @@ TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
       "echo " + std::to_string(ended - 1) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
   const std::string othersNames = ".pocketmovie-" + std::to_string(ended) + "-";
   bool overlapped = false;
+  // At its natural size the picture is written as it is decoded: its hidden files stay the same
+  // for the whole of the run, however long this side's run takes.
   const ProgramRun other = otherHost.run(
-      {"--format", "mp4", movie},
+      {"--format", "mp4", "--size", "natural", movie},
       [&](pid_t, double, const std::string&) {
         const std::vector<std::string> names = EntryNames(folder, othersNames);
         if (std::none_of(names.begin(), names.end(), [](const std::string& name) { return name.ends_with(".part"); })) {
