@@ -1,37 +1,21 @@
 // Several movies opened onto the application at once: each is converted in turn through the
 // open-file event, with the window's options, and the application quits after the last one.
 #include <algorithm>
-#include <initializer_list>
 #include <string>
 
 #include "app/ConverterController.h"
 
 namespace {
 
-// A text of the string table in the user's language, with %1, %2... replaced in one pass.
-std::string localized(const char* key, std::initializer_list<std::string> arguments = {}) {
-  const std::string format = NSBundle::mainBundle()->localizedStringForKey(key, nullptr, nullptr).str();
-  std::string text;
-  for (size_t i = 0; i < format.size(); ++i) {
-    const size_t argument = i + 1 < format.size() && format[i] == '%' ? size_t(format[i + 1] - '1') : arguments.size();
-    if (argument < arguments.size()) {
-      text += *(arguments.begin() + argument);
-      ++i;
-    } else {
-      text += format[i];
-    }
-  }
-  return text;
-}
-
 // Why the run that just ended wrote no movie: what the window showed, without the movie's path,
 // which the list names itself.
 std::string reasonOfLastRun(NSError failure, const NSString& source, const NSString& convertFrom) {
   const MovieExportReport report = LastMovieExportReport();
-  if (gConvertMode == kConvertAbortRequested) return localized("BatchAborted");
+  if (gConvertMode == kConvertAbortRequested) return ConverterController::localized("BatchAborted");
   if (failure.code() == FailureCode::none && report.failure) failure = NSError(report.failure);
   if (failure.code() == FailureCode::none) {
-    return report.started ? localized("BatchExportFailed", {std::to_string(report.status)}) : localized("BatchNotOpened");
+    return ConverterController::localized(report.started ? "BatchExportFailed" : "BatchNotOpened",
+                                          {std::to_string(report.status)});
   }
   const bool aboutTheMovie = failure.filePath() == source || failure.filePath() == convertFrom;
   return (aboutTheMovie ? failure.localizedFailureReason() : failure.localizedDescription()).str();
@@ -45,6 +29,20 @@ void ConverterController::applicationOpenFiles(NSApplication* application, const
   if (gBatchInProgress) {  // more movies while a batch runs join its end
     m_batchQueue.insert(m_batchQueue.end(), filenames.begin(), filenames.end());
     m_batchTotal += filenames.size();
+    return;
+  }
+  // One question for every earlier output beside the movies, before the first is converted.
+  const std::string extension = OutputFormatOfTag(m_nDefault3GPP).extension;
+  std::vector<NSString> earlierOutputs;
+  for (const NSString& source : filenames) {
+    BOOL folder = NO;
+    if (NSFileManager::defaultManager()->fileExistsAtPath(source.str() + extension, &folder) && !folder) {
+      earlierOutputs.push_back(source.str() + extension);
+    }
+  }
+  m_earlierOutputs = earlierOutputs.empty() ? kAskAboutEarlierOutputs : askAboutEarlierOutputs(earlierOutputs, extension);
+  if (m_earlierOutputs == NSAlertOtherReturn) {
+    m_earlierOutputs = kAskAboutEarlierOutputs;
     return;
   }
   m_batchQueue = filenames;
@@ -64,7 +62,7 @@ void ConverterController::openNextQueuedMovie(id sender) {
   const NSString source = m_batchQueue.front();
   m_batchQueue.erase(m_batchQueue.begin());
   ++m_batchNumber;
-  if (textBatch) {
+  if (textBatch && m_batchTotal > 1) {
     const std::string name = source.lastPathComponent().str();
     textBatch->setStringValue(
         localized("BatchPosition", {std::to_string(m_batchNumber), std::to_string(m_batchTotal), name}));
@@ -97,7 +95,7 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
   const std::string name = source.lastPathComponent().str();
   NSString convertFrom = source;
   std::string staging;
-  std::string output = source.str() + extension;
+  std::string output;  // where a movie converted in another folder goes
   if (!files->isWritableFileAtPath(source.stringByDeletingLastPathComponent())) {
     if (m_batchFolder.str().empty()) {
       NSOpenPanel* panel = NSOpenPanel::openPanel();
@@ -109,6 +107,21 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
       m_batchFailures.push_back(localized("BatchFailure", {name, localized("BatchNoFolder")}));
       return;
     }
+    output = m_batchFolder.str() + "/" + name + extension;
+    NSInteger earlier = m_earlierOutputs;
+    if (earlier == kAskAboutEarlierOutputs && files->fileExistsAtPath(output, nullptr)) {
+      earlier = askAboutEarlierOutputs({output}, extension);
+    }
+    if (earlier == NSAlertOtherReturn) {
+      m_batchFailures.push_back(localized("BatchFailure", {name, localized("BatchSkipped")}));
+      return;
+    }
+    // A movie of the same name earlier in this batch keeps its output, as does one the user keeps.
+    for (int number = 2; std::find(m_batchOutputs.begin(), m_batchOutputs.end(), output) != m_batchOutputs.end() ||
+                         (earlier == NSAlertAlternateReturn && files->fileExistsAtPath(output, nullptr));
+         ++number) {
+      output = m_batchFolder.str() + "/" + name + " (" + std::to_string(number) + ")" + extension;
+    }
     staging = files->itemReplacementDirectoryFor(m_batchFolder.str() + "/" + name).str();
     if (staging.empty() || !files->createSymbolicLinkAtPath(staging + "/" + name, source)) {
       if (!staging.empty()) files->removeItemAtPath(staging);
@@ -117,12 +130,6 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
       return;
     }
     convertFrom = staging + "/" + name;
-    output = m_batchFolder.str() + "/" + name + extension;
-    // A movie of the same name earlier in this batch keeps its output.
-    for (int number = 2; std::find(m_batchOutputs.begin(), m_batchOutputs.end(), output) != m_batchOutputs.end();
-         ++number) {
-      output = m_batchFolder.str() + "/" + name + " (" + std::to_string(number) + ")" + extension;
-    }
   }
 
   // A run that gave up closed the exporter; each movie starts with the chosen format's own.
@@ -138,17 +145,25 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
     m_batchFailures.push_back(
         localized("BatchFailure", {name, localized("BatchCannotPlace", {m_batchFolder.str()})}));
   } else if (written) {
-    m_batchOutputs.push_back(output);
+    m_batchOutputs.push_back(staging.empty() ? report.outputPath : output);
   } else {
     m_batchFailures.push_back(localized("BatchFailure", {name, reasonOfLastRun(m_runFailure, source, convertFrom)}));
   }
   if (!staging.empty()) files->removeItemAtPath(staging);
 }
 
-// After the last movie the application quits, as after one; what did not convert is listed first.
+// After the last movie the application quits, as after one, with a failure status unless every
+// movie was written; what did not convert is listed first.
 void ConverterController::finishBatch() {
   gBatchInProgress = NO;
+  m_earlierOutputs = kAskAboutEarlierOutputs;
   if (textBatch) textBatch->setStringValue("");
+  // One movie sent to another folder ends as one run does: unless aborted, a failure stays in the
+  // window, ready for another try.
+  if (m_batchTotal == 1 && !m_batchFailures.empty() && gConvertMode != kConvertAbortRequested) {
+    textStatus->setStringValue(m_batchFailures.front());
+    return showReady();
+  }
   if (!m_batchFailures.empty()) {
     std::string list;
     for (const std::string& failure : m_batchFailures) list += failure + "\n";
@@ -156,5 +171,6 @@ void ConverterController::finishBatch() {
                                         {std::to_string(m_batchFailures.size()), std::to_string(m_batchTotal)});
     NSRunAlertPanel(title, list, localized("BatchQuit"), "");
   }
-  NSApplication::sharedApplication()->terminate(nullptr);
+  NSApplication::sharedApplication()->terminateAfterMovies(
+      std::vector<NSString>(m_batchOutputs.begin(), m_batchOutputs.end()), m_batchFailures.empty());
 }

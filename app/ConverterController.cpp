@@ -88,3 +88,18 @@ OSErr ConverterController::fileSpecForPath(const NSString& path, FSSpec* outSpec
   if (status != noErr) return status;
   return FSGetCatalogInfo(&ref, kFSCatInfoNone, nullptr, nullptr, outSpec, nullptr);
 }
+
+std::string ConverterController::localized(const char* key, std::initializer_list<std::string> arguments) {
+  const std::string format = NSBundle::mainBundle()->localizedStringForKey(key, nullptr, nullptr).str();
+  std::string text;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const size_t argument = i + 1 < format.size() && format[i] == '%' ? size_t(format[i + 1] - '1') : arguments.size();
+    if (argument < arguments.size()) {
+      text += *(arguments.begin() + argument);
+      ++i;
+    } else {
+      text += format[i];
+    }
+  }
+  return text;
+}

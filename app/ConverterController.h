@@ -2,6 +2,7 @@
 // chosen format, runs a conversion and shows its progress.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,23 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void exportMovie(id sender);
   void setPercent(double percent);
   void giveUpRun();
+  // Ready for another movie, as at launch: "Convert…" and no percentage.
+  void showReady();
 
   // Per-format settings files.
   OSErr makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create);
   void readSettingAtomFile(const char* fileName);
   void writeSettingAtomFile(const char* fileName);
+
+  // A text of the string table in the user's language, with %1, %2... replaced in one pass.
+  static std::string localized(const char* key, std::initializer_list<std::string> arguments = {});
+
+  // An output already there is replaced only when the user says so: asked about these outputs,
+  // returns NSAlertDefaultReturn to replace them, NSAlertAlternateReturn to keep both (the new
+  // one under a free name) or NSAlertOtherReturn to convert nothing.
+  static NSInteger askAboutEarlierOutputs(const std::vector<NSString>& outputs, const std::string& extension);
+  // For "clip.mov.mp4": "clip.mov (2).mp4", "clip.mov (3).mp4"..., the first that is free.
+  static NSString freeOutputPath(const NSString& output, const std::string& extension);
 
   // The tag of a menu's selected item; a menu without one reads as 0.
   static SInt32 tagOfSelectedItem(NSPopUpButton* menu);
@@ -95,6 +108,9 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSString m_batchFolder;
   std::vector<std::string> m_batchOutputs;
   NSError m_runFailure;  // why the last run gave up, as the status line shows it
+  // The batch's one answer about earlier outputs (askAboutEarlierOutputs), or ask for each.
+  static constexpr NSInteger kAskAboutEarlierOutputs = 2;
+  NSInteger m_earlierOutputs = kAskAboutEarlierOutputs;
 
  private:
   void convertQueuedMovie(const NSString& source);

@@ -57,6 +57,10 @@ void ConverterController::convertMovie(id sender) {
 void ConverterController::giveUpRun() {
   if (!NSApplication::sharedApplication()->recoverFromFailedRun(&m_runFailure)) return;
   textStatus->setStringValue(m_runFailure.localizedDescription());
+  showReady();
+}
+
+void ConverterController::showReady() {
   gConvertMode = kConvertIdle;
   button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Convert", nullptr, nullptr));
   button->setEnabled(YES);
@@ -92,12 +96,26 @@ void ConverterController::doConvert(const NSString& path) {
   const bool olderPhones = checkOlderPhones && checkOlderPhones->state() == NSOnState;
   QTDX_SetExportedMovieH264Profile(gQtExport, olderPhones ? kH264ProfileBaseline : kH264ProfileHigh);
 
-  // clip.mov becomes clip.mov.3gp beside it.
-  const NSString extension = NSString::stringWithCString(OutputFormatOfTag(m_nDefault3GPP).extension);
-  const NSString outputPath = path.stringByAppendingString(extension);
+  // clip.mov becomes clip.mov.3gp beside it; an output already there stays unless the user says.
+  const std::string extension = OutputFormatOfTag(m_nDefault3GPP).extension;
+  NSString outputPath = path.str() + extension;
+  if (BOOL folder = NO; NSFileManager::defaultManager()->fileExistsAtPath(outputPath, &folder) && !folder) {
+    const NSInteger choice =
+        m_earlierOutputs == kAskAboutEarlierOutputs ? askAboutEarlierOutputs({outputPath}, extension) : m_earlierOutputs;
+    if (choice == NSAlertOtherReturn) return showReady();
+    if (choice == NSAlertAlternateReturn) outputPath = freeOutputPath(outputPath, extension);
+  }
   // A folder or a broken link in the output's place ends the run before the export, not after it.
   // The export makes the output itself: nothing is under its name until the movie is complete.
-  if (!NSFileManager::defaultManager()->canCreateFileAtPath(outputPath)) return giveUpRun();
+  if (!NSFileManager::defaultManager()->canCreateFileAtPath(outputPath)) {
+    giveUpRun();
+    // In the window a movie whose own folder cannot be written goes, as in a batch, into a
+    // folder the user chooses (the terminal's run has ended with its line instead).
+    if (!gBatchInProgress && m_runFailure.code() == FailureCode::outputFolderNotWritable) {
+      applicationOpenFiles(NSApplication::sharedApplication(), {path});
+    }
+    return;
+  }
   FSSpec outputSpec = {};
   if (FSMakeFSSpecFromPath(outputPath.UTF8String(), &outputSpec) != noErr) return abandonPreparation(this);
   spec = outputSpec;

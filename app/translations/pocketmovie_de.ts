@@ -83,6 +83,29 @@ Mehr steht in der Handbuchseite: man pocketmovie
     </message>
 </context>
 <context>
+    <name>EndOfRun</name>
+    <message>
+        <source>Written: %1 movies, %2</source>
+        <translation>Geschrieben: %1 Filme, %2</translation>
+    </message>
+    <message>
+        <source>Written: %1, %2</source>
+        <translation>Geschrieben: %1, %2</translation>
+    </message>
+    <message>
+        <source>Aborted: the earlier %1 is kept</source>
+        <translation>Abgebrochen: das frühere %1 bleibt erhalten</translation>
+    </message>
+    <message>
+        <source>Aborted: nothing was written</source>
+        <translation>Abgebrochen: nichts wurde geschrieben</translation>
+    </message>
+    <message>
+        <source>Aborted: %1 keeps the first %2</source>
+        <translation>Abgebrochen: %1 enthält die ersten %2</translation>
+    </message>
+</context>
+<context>
     <name>ExporterSettingsDialog</name>
     <message>
         <source>Other</source>
@@ -604,6 +627,38 @@ kommen aus dem Hauptfenster.</translation>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
+    <message>
+        <source>Replace the earlier movie?</source>
+        <translation>Früheren Film ersetzen?</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2. Replace it, or keep both and write the new movie as %3?</source>
+        <translation>%1 liegt schon in %2. Ersetzen, oder beide behalten und den neuen Film als %3 schreiben?</translation>
+    </message>
+    <message>
+        <source>Replace the earlier movies?</source>
+        <translation>Frühere Filme ersetzen?</translation>
+    </message>
+    <message>
+        <source>%1 of these movies are converted already: %2. Replace them, or keep both and write the new movies under numbered names?</source>
+        <translation>%1 dieser Filme sind schon umgewandelt: %2. Ersetzen, oder beide behalten und die neuen Filme unter nummerierten Namen schreiben?</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>Replace All</source>
+        <translation>Alle ersetzen</translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -828,6 +883,10 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>All files (*)</source>
         <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Choose a Folder</source>
+        <translation>Ordner auswählen</translation>
     </message>
 </context>
 <context>

@@ -83,6 +83,29 @@ The manual page tells more: man pocketmovie
     </message>
 </context>
 <context>
+    <name>EndOfRun</name>
+    <message>
+        <source>Written: %1 movies, %2</source>
+        <translation>書き出し完了: %1 本、%2</translation>
+    </message>
+    <message>
+        <source>Written: %1, %2</source>
+        <translation>書き出し完了: %1、%2</translation>
+    </message>
+    <message>
+        <source>Aborted: the earlier %1 is kept</source>
+        <translation>中止: 以前の %1 はそのまま残してあります</translation>
+    </message>
+    <message>
+        <source>Aborted: nothing was written</source>
+        <translation>中止: 何も書き出していません</translation>
+    </message>
+    <message>
+        <source>Aborted: %1 keeps the first %2</source>
+        <translation>中止: %1 には最初の %2 が入っています</translation>
+    </message>
+</context>
+<context>
     <name>ExporterSettingsDialog</name>
     <message>
         <source>Other</source>
@@ -604,6 +627,38 @@ come from the main window.</source>
         <source>Quit</source>
         <translation>終了</translation>
     </message>
+    <message>
+        <source>Replace the earlier movie?</source>
+        <translation>以前のムービーを置き換えますか？</translation>
+    </message>
+    <message>
+        <source>%1 is already in %2. Replace it, or keep both and write the new movie as %3?</source>
+        <translation>%1 はすでに %2 にあります。置き換えますか？それとも両方残して、新しいムービーを %3 として書き出しますか？</translation>
+    </message>
+    <message>
+        <source>Replace the earlier movies?</source>
+        <translation>以前のムービーを置き換えますか？</translation>
+    </message>
+    <message>
+        <source>%1 of these movies are converted already: %2. Replace them, or keep both and write the new movies under numbered names?</source>
+        <translation>このうち %1 本はすでに変換済みです: %2。置き換えますか？それとも両方残して、新しいムービーを番号付きの名前で書き出しますか？</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>置き換える</translation>
+    </message>
+    <message>
+        <source>Replace All</source>
+        <translation>すべて置き換える</translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation>両方残す</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -828,6 +883,10 @@ come from the main window.</source>
     <message>
         <source>All files (*)</source>
         <translation>すべてのファイル (*)</translation>
+    </message>
+    <message>
+        <source>Choose a Folder</source>
+        <translation>フォルダを選択</translation>
     </message>
 </context>
 <context>

@@ -44,15 +44,6 @@ bool serviceAvailable(QDBusConnectionInterface* bus, const QString& name) {
   return activatable.isValid() && activatable.value().contains(name);
 }
 
-// "312 KB" below a megabyte, "4.2 MB" above, in the user's number format; a kilobyte is 1024 bytes.
-QString sizeText(qint64 bytes) {
-  const QLocale locale;
-  if (bytes < 1024 * 1024) {
-    return QCoreApplication::translate("Notification", "%1 KB").arg(locale.toString(qRound64(bytes / 1024.0)));
-  }
-  return QCoreApplication::translate("Notification", "%1 MB").arg(locale.toString(bytes / 1048576.0, 'f', 1));
-}
-
 void showInFolder(QDBusConnection bus, const QString& path) {
   const QString file = QUrl::fromLocalFile(path).toString();
   if (serviceAvailable(bus.interface(), kFileManager)) {
@@ -90,6 +81,22 @@ class Answer : public QObject {
 
 }  // namespace
 
+std::string SizeText(long long bytes) {
+  const QLocale locale;
+  const QString text =
+      bytes < 1024 * 1024
+          ? QCoreApplication::translate("Notification", "%1 KB").arg(locale.toString(qRound64(bytes / 1024.0)))
+          : QCoreApplication::translate("Notification", "%1 MB").arg(locale.toString(bytes / 1048576.0, 'f', 1));
+  return text.toStdString();
+}
+
+void ShowInFolder(const std::string& path) {
+  const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+  QDBusConnection bus = sessionBusExpected() ? QDBusConnection::sessionBus() : QDBusConnection(QString());
+  if (bus.isConnected()) return showInFolder(bus, file);
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
 void AnnounceWrittenMovie(const std::string& outputPath, QWidget* window) {
   if (outputPath.empty() || !sessionBusExpected()) return;
   const QFileInfo output(QString::fromStdString(outputPath));
@@ -112,7 +119,7 @@ void AnnounceWrittenMovie(const std::string& outputPath, QWidget* window) {
                     // a history would keep a button that nobody answers once this process is gone
                     {"transient", buttons}};
   const QString summary = QCoreApplication::translate("Notification", "%1 written, %2")
-                              .arg(output.fileName(), sizeText(output.size()));
+                              .arg(output.fileName(), QString::fromStdString(SizeText(output.size())));
   const QDBusReply<uint> posted = notifications.call("Notify", QStringLiteral("pocketmovie"), 0u,
                                                      QStringLiteral("pocketmovie"), summary, body, actions, hints, -1);
   if (!buttons || !posted.isValid()) return;

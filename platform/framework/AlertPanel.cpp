@@ -7,7 +7,8 @@
 #include "platform/framework/FrameworkInternal.h"
 
 NSInteger NSRunAlertPanel(const NSString& title, const NSString& message, const NSString& defaultButton,
-                          const NSString& alternateButton) {
+                          const NSString& alternateButton, const NSString& otherButton) {
+  if (framework::TerminalMode()) return NSAlertDefaultReturn;
   framework::EnsureApplication();
   QMessageBox box(framework::MainWindowWidget());
   box.setObjectName(QStringLiteral("alertPanel"));
@@ -15,14 +16,20 @@ NSInteger NSRunAlertPanel(const NSString& title, const NSString& message, const 
   box.setText(QString::fromStdString(title.str()));
   box.setInformativeText(QString::fromStdString(message.str()));
   QPushButton* chosen = box.addButton(QString::fromStdString(defaultButton.str()), QMessageBox::AcceptRole);
-  QPushButton* other = nullptr;
+  const bool hasOther = !otherButton.str().empty();
+  QPushButton* alternate = nullptr;
   if (!alternateButton.str().empty()) {
-    other = box.addButton(QString::fromStdString(alternateButton.str()), QMessageBox::RejectRole);
-    box.setEscapeButton(other);
+    alternate = box.addButton(QString::fromStdString(alternateButton.str()),
+                              hasOther ? QMessageBox::ActionRole : QMessageBox::RejectRole);
   }
+  QPushButton* other =
+      hasOther ? box.addButton(QString::fromStdString(otherButton.str()), QMessageBox::RejectRole) : nullptr;
+  // Escape takes the other button where there is one, else the alternate.
+  if (other || alternate) box.setEscapeButton(other ? other : alternate);
   box.setDefaultButton(chosen);
   box.exec();
-  return box.clickedButton() == other && other ? NSAlertAlternateReturn : NSAlertDefaultReturn;
+  if (other && box.clickedButton() == other) return NSAlertOtherReturn;
+  return alternate && box.clickedButton() == alternate ? NSAlertAlternateReturn : NSAlertDefaultReturn;
 }
 
 void NSObject::performSelector(const NSString& selector, NSObject* object, double delay) {

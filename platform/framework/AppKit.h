@@ -241,6 +241,10 @@ class NSApplication : public NSObject {
   static NSApplication* sharedApplication();
   // The will-terminate handler runs, then the process ends (through the exit handler).
   void terminate(id sender);
+  // terminate after several movies converted in turn: the exit status is 0 only when every one
+  // was written, and the window's last word names what they wrote (nothing when one was not: the
+  // list of those has said it).
+  void terminateAfterMovies(const std::vector<NSString>& written, BOOL everyMovieWritten);
   // What ends the process after the will-terminate handler; std::exit by default. Tests put in
   // one that records the status and returns, and then terminate returns too.
   static void setExitHandler(std::function<void(int status)> handler);
@@ -308,6 +312,8 @@ class NSFileManager : public NSObject {
   // at the path afterwards.
   BOOL createFileAtPath(const NSString& path, const void* contents, const void* attributes);
   BOOL isWritableFileAtPath(const NSString& path);
+  // Whether anything is at the path, a link to nothing included (fileExistsAtPath:isDirectory:).
+  BOOL fileExistsAtPath(const NSString& path, BOOL* isDirectory);
   // Whether a file could be made at the path now, or one there replaced: checked without making
   // anything, so that the path stays free until its file is complete. Why not is noted as the run's failure.
   BOOL canCreateFileAtPath(const NSString& path);
@@ -321,11 +327,14 @@ class NSFileManager : public NSObject {
 };
 
 // NSRunAlertPanel: a modal question; returns NSAlertDefaultReturn (1) for the default button,
-// NSAlertAlternateReturn (0) for the alternate one. No alternate title: a message with one button.
+// NSAlertAlternateReturn (0) for the alternate one, NSAlertOtherReturn (-1) for the other one,
+// which Escape chooses where there is one. No alternate title: a message with one button. In a
+// run from the terminal nobody can answer: the default button is taken.
 constexpr NSInteger NSAlertDefaultReturn = 1;
 constexpr NSInteger NSAlertAlternateReturn = 0;
+constexpr NSInteger NSAlertOtherReturn = -1;
 NSInteger NSRunAlertPanel(const NSString& title, const NSString& message, const NSString& defaultButton,
-                          const NSString& alternateButton);
+                          const NSString& alternateButton, const NSString& otherButton = NSString());
 
 class NSBundle : public NSObject {
  public:

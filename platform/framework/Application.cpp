@@ -5,10 +5,14 @@
 #include <clocale>
 #include <cstdlib>
 #include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/desktop/Translation.h"
 #include "platform/desktop/WrittenNotification.h"
 #include "platform/framework/AppKit.h"
+#include "platform/framework/EndOfRun.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/ProcessEnd.h"
@@ -25,6 +29,8 @@ std::function<void(int)> exitHandler;
 bool terminating = false;
 bool terminated = false;
 int terminationStatus = 0;
+// Several movies converted in turn have ended: what they wrote and whether every one was written.
+std::optional<std::pair<std::vector<std::string>, bool>> moviesEnded;
 
 TerminalHooks& terminalHooks() {
   static auto* hooks = new TerminalHooks;
@@ -72,6 +78,7 @@ NSWindow* WindowFor(QWidget* topLevel) {
 void ForgetTermination() {
   terminated = false;
   terminationStatus = 0;
+  moviesEnded.reset();
 }
 
 bool Terminated(int* status) {
@@ -90,9 +97,17 @@ void NSApplication::terminate(id sender) {
   (void)sender;
   if (framework::terminating) return;  // a close event or Ctrl-Q while the handler runs
   framework::terminating = true;
+  const auto& movies = framework::moviesEnded;
+  // Made while the movie services are open: an aborted output is measured.
+  const framework::EndOfRun end = framework::TerminalMode() || (movies && !movies->second)
+                                      ? framework::EndOfRun{}
+                                      : framework::LastRunEnd(movies ? movies->first : std::vector<std::string>{});
   if (framework::applicationDelegate) framework::applicationDelegate->applicationWillTerminate(nullptr);
   NSUserDefaults::standardUserDefaults()->synchronize();
-  const int status = framework::TerminalMode() ? framework::terminalHooks().finish() : framework::WindowExitStatus();
+  const int status = framework::TerminalMode() ? framework::terminalHooks().finish()
+                     : movies                  ? (movies->second ? 0 : 1)
+                                               : framework::WindowExitStatus();
+  framework::ShowEndOfRun(end, framework::MainWindowWidget());
   if (const MovieExportReport report = LastMovieExportReport();
       !framework::TerminalMode() && report.finished && report.status == 0) {
     framework::AnnounceWrittenMovie(report.outputPath.empty() ? framework::LastOutputPath() : report.outputPath,
@@ -103,10 +118,18 @@ void NSApplication::terminate(id sender) {
   if (framework::exitHandler) {
     framework::exitHandler(status);
     framework::terminating = false;
+    framework::moviesEnded.reset();
     return;
   }
   // The process may end deep inside an export. The output file and the preferences are already on disk.
   framework::EndProcess(status);
+}
+
+void NSApplication::terminateAfterMovies(const std::vector<NSString>& written, BOOL everyMovieWritten) {
+  std::vector<std::string> paths;
+  for (const NSString& output : written) paths.push_back(output.str());
+  framework::moviesEnded.emplace(std::move(paths), everyMovieWritten);
+  terminate(nullptr);
 }
 
 void NSApplication::setExitHandler(std::function<void(int status)> handler) {

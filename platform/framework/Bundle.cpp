@@ -42,6 +42,16 @@ namespace {
     QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movie was not converted"),
     QT_TRANSLATE_NOOP("Localizable", "%1 of %2 movies were not converted"),
     QT_TRANSLATE_NOOP("Localizable", "Quit"),
+    QT_TRANSLATE_NOOP("Localizable", "Replace the earlier movie?"),
+    QT_TRANSLATE_NOOP("Localizable", "%1 is already in %2. Replace it, or keep both and write the new movie as %3?"),
+    QT_TRANSLATE_NOOP("Localizable", "Replace the earlier movies?"),
+    QT_TRANSLATE_NOOP(
+        "Localizable",
+        "%1 of these movies are converted already: %2. Replace them, or keep both and write the new movies under numbered names?"),
+    QT_TRANSLATE_NOOP("Localizable", "Replace"),
+    QT_TRANSLATE_NOOP("Localizable", "Replace All"),
+    QT_TRANSLATE_NOOP("Localizable", "Keep Both"),
+    QT_TRANSLATE_NOOP("Localizable", "Cancel"),
 };
 
 bool isFolder(const std::string& path) {

@@ -10,19 +10,22 @@
 
 #include <vector>
 
+#include "platform/desktop/MovieFinder.h"
 #include "platform/framework/AppKit.h"
+#include "platform/framework/ApplicationRun.h"
 #include "platform/framework/HeldInput.h"
 
 namespace framework {
 
 namespace {
 
-// The dragged items that are files on this machine, in the order dragged.
-std::vector<NSString> DroppedFiles(const QMimeData* data) {
-  std::vector<NSString> files;
+// The dragged items that are files or folders on this machine, in the order dragged.
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> files;
   if (!data || !data->hasUrls()) return files;
   for (const QUrl& url : data->urls()) {
-    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) files.emplace_back(url.toLocalFile().toStdString());
+    const QFileInfo item(url.toLocalFile());
+    if (url.isLocalFile() && (item.isFile() || item.isDir())) files.push_back(item.filePath().toStdString());
   }
   return files;
 }
@@ -46,7 +49,7 @@ class FileDropFilter : public QObject {
       }
       case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const std::vector<NSString> files = DroppedFiles(drop->mimeData());
+        const std::vector<std::string> files = DroppedFiles(drop->mimeData());
         if (InputHeld() || files.empty()) {
           drop->ignore();
           return true;
@@ -55,15 +58,7 @@ class FileDropFilter : public QObject {
         // Later, from the main loop: the drag source waits for this event's answer, and a
         // conversion started here would hold it until the export ends.
         QTimer::singleShot(0, qApp, [files] {
-          if (InputHeld()) return;
-          NSApplication* application = NSApplication::sharedApplication();
-          NSApplicationDelegate* delegate = application->delegate();
-          if (!delegate) return;
-          if (files.size() == 1) {
-            delegate->applicationOpenFile(application, files.front());
-          } else {
-            delegate->applicationOpenFiles(application, files);
-          }
+          if (!InputHeld()) OpenInWindow(files, false);
         });
         return true;
       }
@@ -74,6 +69,22 @@ class FileDropFilter : public QObject {
 };
 
 }  // namespace
+
+void OpenInWindow(const std::vector<std::string>& paths, bool recursive) {
+  NSApplication* application = NSApplication::sharedApplication();
+  NSApplicationDelegate* delegate = application->delegate();
+  if (!delegate || paths.empty()) return;
+  const std::vector<std::string> movies = FindMovies(paths, recursive);
+  if (movies.empty()) {
+    // A folder without movies: its open fails with this reason, in the window's status line.
+    NoteFailure({FailureCode::noMoviesFound, paths.front()});
+    delegate->applicationOpenFile(application, paths.front());
+  } else if (movies.size() == 1) {
+    delegate->applicationOpenFile(application, movies.front());
+  } else {
+    delegate->applicationOpenFiles(application, std::vector<NSString>(movies.begin(), movies.end()));
+  }
+}
 
 void AcceptFileDrops(QWidget* window) {
   if (!window) return;

@@ -115,6 +115,13 @@ BOOL NSFileManager::canCreateFileAtPath(const NSString& path) {
 
 BOOL NSFileManager::isWritableFileAtPath(const NSString& path) { return access(path.UTF8String(), W_OK) == 0; }
 
+BOOL NSFileManager::fileExistsAtPath(const NSString& path, BOOL* isDirectory) {
+  struct stat info {};
+  if (lstat(path.UTF8String(), &info) != 0) return NO;
+  if (isDirectory) *isDirectory = S_ISDIR(info.st_mode);
+  return YES;
+}
+
 NSString NSFileManager::itemReplacementDirectoryFor(const NSString& path) {
   std::string staging;
   if (hidden_files::ReserveForPath(folderOf(path.str()), hidden_files::HiddenKind::staging, &staging) != 0) {

@@ -1,7 +1,12 @@
 // The open panel: a file dialog that offers the movie types it is given.
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QStringList>
+
+#include <array>
+#include <vector>
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
@@ -16,10 +21,31 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   framework::EnsureApplication();
   QStringList patterns;
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
-  const QString title = message_.str().empty() ? QCoreApplication::translate("OpenPanel", "Choose a movie to convert")
-                                               : QString::fromStdString(message_.str());
+  // A short title, which the window manager shows whole; what the choice is for stands in the panel.
+  const QString title = chooseDirectories_ ? QCoreApplication::translate("OpenPanel", "Choose a Folder")
+                                           : QCoreApplication::translate("OpenPanel", "Choose a movie to convert");
   QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
   dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
+  if (!message_.str().empty()) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);  // a panel of Qt's own takes the line
+    auto* message = new QLabel(QString::fromStdString(message_.str()), &dialog);
+    message->setObjectName(QStringLiteral("panelMessage"));
+    message->setWordWrap(true);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+      // Above everything else: each item of the panel moves one row down.
+      std::vector<std::array<int, 4>> places;
+      std::vector<QLayoutItem*> items;
+      for (int i = grid->count(); i-- > 0;) {
+        std::array<int, 4>& place = places.emplace_back();
+        grid->getItemPosition(i, &place[0], &place[1], &place[2], &place[3]);
+        items.push_back(grid->takeAt(i));
+      }
+      for (size_t i = 0; i < items.size(); ++i) {
+        grid->addItem(items[i], places[i][0] + 1, places[i][1], places[i][2], places[i][3]);
+      }
+      grid->addWidget(message, 0, 0, 1, -1);
+    }
+  }
   dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
   if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);

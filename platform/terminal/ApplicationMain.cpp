@@ -17,6 +17,7 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/ApplicationRun.h"
 #include "platform/framework/ExporterSettingsDialog.h"
+#include "platform/framework/FileDrop.h"
 #include "platform/framework/NibLoading.h"
 #include "platform/media/exporters/ExporterDialog.h"
 #include "platform/terminal/CommandLine.h"
@@ -128,19 +129,9 @@ int runWithoutWindow(NSApplication* application, const std::string& movie) {
   return status;
 }
 
-int runWindow(NSApplication* application, const std::vector<std::string>& movies) {
+int runWindow(NSApplication* application, const std::vector<std::string>& movies, bool recursive) {
   if (QWidget* window = framework::MainWindowWidget()) window->show();
-  if (!movies.empty()) {
-    QTimer::singleShot(0, [application, movies] {
-      NSApplicationDelegate* delegate = application->delegate();
-      if (!delegate) return;
-      if (movies.size() == 1) {
-        delegate->applicationOpenFile(application, NSString(movies.front()));
-      } else {
-        delegate->applicationOpenFiles(application, std::vector<NSString>(movies.begin(), movies.end()));
-      }
-    });
-  }
+  if (!movies.empty()) QTimer::singleShot(0, [movies, recursive] { framework::OpenInWindow(movies, recursive); });
   // The main loop runs only while no export holds it; an export takes the stop as an abort click.
   QTimer stopWatch;
   QObject::connect(&stopWatch, &QTimer::timeout, [application] {
@@ -213,6 +204,6 @@ int NSApplicationMain(int argc, const char** argv) {
   NSApplication* application = NSApplication::sharedApplication();
   if (NSApplicationDelegate* delegate = application->delegate()) delegate->applicationWillFinishLaunching(nullptr);
   applyRunOptions(options);
-  if (!headless) return runWindow(application, options.movies);
+  if (!headless) return runWindow(application, options.movies, options.recursive);
   return runWithoutWindow(application, options.movies.front());
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPixmap>
 #include <QScreen>
@@ -89,6 +90,16 @@ class Probe {
     return shown && widget->isVisible() && shown->isExposed();
   }
 
+  // The window's word at the end of the run once it is shown: its text noted, its picture taken.
+  bool endOfRunShown(const std::string& name) {
+    auto* end = qobject_cast<QMessageBox*>(modal());
+    if (!exposed(end) || end->objectName() != "endOfRun") return false;
+    note("endOfRun", end->text().toStdString() + " | " + std::to_string(end->buttons().size()) + " buttons");
+    note("clippedEnd", clipped(end));
+    shot(name, end);
+    return true;
+  }
+
   void click(QWidget* widget) { clickAt(widget->mapToGlobal(widget->rect().center())); }  // a left click
   void key(const char* name) { xdotool(std::string("key ") + name); }  // an X key name: Return, Escape
   // Opens a pop-up menu by a click, clicks its item with that text, and is done once it closed.
@@ -150,6 +161,9 @@ class Probe {
       note("progress", std::to_string(lastProgress_ = progress()));
     }
     if (nextStep_ < steps.size() && steps[nextStep_](*this)) note("step", std::to_string(++nextStep_));
+    // Once the script is done, the window's word at the end is dismissed rather than waited out.
+    auto* end = qobject_cast<QMessageBox*>(modal());
+    if (nextStep_ == steps.size() && end && end->objectName() == "endOfRun") end->reject();
   }
 
  private:

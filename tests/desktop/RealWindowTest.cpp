@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -62,11 +63,28 @@ std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
           }};
 }
 
+// Answers the question in front with the button of that text, once it is shown; notes what it asked.
+Probe::Step Answer(const std::string& button) {
+  return [button](Probe& p) {
+    auto* alert = qobject_cast<QMessageBox*>(p.modal());
+    if (!p.exposed(alert) || alert->objectName() != "alertPanel") return false;
+    QString shown = alert->text() + " | " + alert->informativeText().trimmed();
+    p.note("alert", shown.replace('\n', " / ").toStdString());
+    p.note("clippedAlert", p.clipped(alert));
+    p.shot("alert-" + button, alert);
+    for (QAbstractButton* choice : alert->buttons()) {
+      if (choice->text().toStdString() == button) p.click(choice);
+    }
+    return true;
+  };
+}
+
 // The convert button opens the file panel, the chosen movie converts with the bar moving, a click
 // elsewhere is swallowed, and a click on "Abort" ends the application with a shorter movie; so
 // do Space and Return on the focused "Abort", Escape, closing the window and the accessible
 // "press" of "Abort" (what a screen reader calls over the accessibility bus).
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
+  const std::string earlier = folder_.write("clip.mov.mp4", "an earlier output");
   std::vector<Probe::Step> steps{[](Probe& p) {
     if (!p.exposed(p.window())) return false;
     p.shot("window-before", p.window());
@@ -75,6 +93,7 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   }};
   for (Probe::Step& step : ChooseInPanel(source_)) steps.push_back(step);
   steps.insert(steps.end(), {
+      Answer("Keep Both"),
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.shot("window-during", p.window());
@@ -89,7 +108,8 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
         p.note("abortAt", std::to_string(p.millisecondsSinceStart()));
         p.click(p.control("button"));
         return true;
-      }});
+      },
+      [](Probe& p) { return p.endOfRunShown("end-aborted"); }});
   const DesktopSession::Run run =
       session_->launch(folder_.path(), {"--size", "natural", "--fps", "25"}, steps, [](Probe& p) {
         p.note("quitAt", std::to_string(p.millisecondsSinceStart()));
@@ -110,10 +130,19 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
   EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
 
-  const ProbedMovie written = ProbeMovie(source_ + ".mp4");
+  // The earlier output is asked about and kept; the new one is numbered, and the end says its length.
+  EXPECT_EQ(run.note("alert"), "Replace the earlier movie? | clip.mov.mp4 is already in " + folder_.path() +
+                                   ". Replace it, or keep both and write the new movie as clip.mov (2).mp4?");
+  EXPECT_EQ(ReadWholeFile(earlier), "an earlier output");
+  const ProbedMovie written = ProbeMovie(folder_.file("clip.mov (2).mp4"));
   ASSERT_TRUE(written.readable);
   EXPECT_GT(written.seconds, 1);
   EXPECT_LT(written.seconds, kSourceSeconds - 5);
+  std::smatch kept;
+  const std::string end = run.note("endOfRun");
+  ASSERT_TRUE(std::regex_match(end, kept, std::regex(R"(Aborted: clip\.mov \(2\)\.mp4 keeps the first 0:(\d\d) \| 2 buttons)")))
+      << end;
+  EXPECT_NEAR(std::stoi(kept[1]), written.seconds, 1);
 
   const std::pair<const char*, std::function<void(Probe&)>> gestures[] = {
       {"space", [](Probe& p) { p.key("space"); }},
@@ -192,7 +221,9 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
                             readOnly.makeReadOnly();
   if (readOnlyCase) {
     panelSources.push_back(readOnly.file("clip.mov"));
-    expected.push_back("output folder not writable: " + readOnly.path());
+    // Then it asks for a folder to write into, as a batch does; cancelled, the window says so.
+    expected.insert(expected.end(), {"output folder not writable: " + readOnly.path(),
+                                     "clip.mov: its folder cannot be written and no other folder was chosen"});
   }
   // Each failure is noted once the window shows a new reason with the button ready again.
   auto lastReason = std::make_shared<QString>();
@@ -209,6 +240,17 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   for (const std::string& source : panelSources) {
     steps.push_back([](Probe& p) { p.click(p.control("button")); return true; });
     for (Probe::Step& step : ChooseInPanel(source)) steps.push_back(step);
+    steps.push_back(failureShown);
+  }
+  if (readOnlyCase) {
+    steps.push_back([](Probe& p) {
+      auto* panel = qobject_cast<QFileDialog*>(p.modal());
+      if (!p.exposed(panel) || panel->objectName() != "folderPanel") return false;
+      const QString message = panel->findChild<QLabel*>("panelMessage")->text();
+      p.note("folderPanel", (panel->windowTitle() + " | " + message).toStdString());
+      panel->reject();
+      return true;
+    });
     steps.push_back(failureShown);
   }
   steps.push_back([](Probe& p) {
@@ -241,10 +283,12 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   }
   EXPECT_NE(filters.find("All files (*)"), std::string::npos) << filters;
   if (!readOnlyCase) GTEST_SKIP() << "the read-only folder's case was left out: cannot mount a read-only folder here";
+  EXPECT_EQ(run.note("folderPanel"),
+            "Choose a Folder | The folder of clip.mov cannot be written: choose a folder for the converted movies");
 }
 
 // Settings for the AMC format made in the dialog are there after a restart and used by the next
-// conversion, which starts from a movie dropped on the window.
+// conversion, which starts from a folder dropped on the window and ends with a word on what it wrote.
 TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   auto chooseIn = [](const char* menu, const char* item) {
     return [menu, item](Probe& p) { return p.choose(qobject_cast<QComboBox*>(p.control(menu)), item); };
@@ -283,14 +327,16 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   ASSERT_TRUE(fs::exists(folder_.file("bundle/settingAmc.atom")));
   EXPECT_FALSE(fs::exists(folder_.file("bundle/setting3gpp2.atom")));
 
-  std::vector<Probe::Step> restart{[source = source_](Probe& p) {
-    if (!p.exposed(p.window())) return false;
-    // Dropped on a text field, the movie is for the window, not text for the field.
-    const QString frameRate = p.title("frameRate");
-    p.note("dropTaken", p.drop(p.control("frameRate"), {source}) ? "yes" : "no");
-    p.note("frameRateKept", p.title("frameRate") == frameRate ? "yes" : "no");
-    return true;
-  }};
+  std::vector<Probe::Step> restart{
+      [folder = folder_.path()](Probe& p) {
+        if (!p.exposed(p.window())) return false;
+        // Dropped on a text field, the folder's movie is for the window, not text for the field.
+        const QString frameRate = p.title("frameRate");
+        p.note("dropTaken", p.drop(p.control("frameRate"), {folder}) ? "yes" : "no");
+        p.note("frameRateKept", p.title("frameRate") == frameRate ? "yes" : "no");
+        return true;
+      },
+      [](Probe& p) { return p.endOfRunShown("end-written"); }};
   const DesktopSession::Run second =
       session_->launch(folder_.path(), {"--format", "amc", "--size", "natural"}, restart,
                        [](Probe& p) { p.note("progressAtQuit", std::to_string(p.progress())); });
@@ -299,6 +345,8 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   EXPECT_EQ(second.note("dropTaken"), "yes");
   EXPECT_EQ(second.note("frameRateKept"), "yes");
   EXPECT_EQ(second.numbers("progressAtQuit").at(0), 100);
+  const long kilobytes = std::lround(double(fs::file_size(source_ + ".amc")) / 1024);
+  EXPECT_EQ(second.note("endOfRun"), "Written: clip.mov.amc, " + std::to_string(kilobytes) + " KB | 2 buttons");
 
   const ProbedMovie written = ProbeMovie(source_ + ".amc");
   ASSERT_TRUE(written.readable);
@@ -309,9 +357,10 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   EXPECT_EQ(written.stream("video")->codec, "mpeg4");
 }
 
-// Three movies dropped on the window at once (as "Open With" on a selection hands them over): the
-// first is aborted and the rest converted anyway, a broken one fails, the one in a read-only folder goes
-// into a folder the user picks, and the failures are listed before the application quits.
+// A folder and a movie given at launch (as "Open With" on a selection hands them over): one question
+// about the earlier output among them, a broken one fails, the next is aborted and the rest converted
+// anyway, the one in a read-only folder goes into a folder the user picks, and the failures are
+// listed before the application quits with a failure status.
 TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   SmallTmpfs readOnly(4096);
   if (!readOnly.mounted()) GTEST_SKIP() << "cannot mount a read-only folder here";
@@ -322,26 +371,9 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   const std::string chosen = folder_.file("phone");
   fs::create_directories(chosen);
 
-  auto answer = [](const char* button) {
-    return [button](Probe& p) {
-      auto* alert = qobject_cast<QMessageBox*>(p.modal());
-      if (!p.exposed(alert)) return false;
-      QString shown = alert->text() + " | " + alert->informativeText().trimmed();
-      p.note("alert", shown.replace('\n', " / ").toStdString());
-      p.shot(std::string("batch-alert-") + button, alert);
-      for (QAbstractButton* choice : alert->buttons()) {
-        if (choice->text() == button) p.click(choice);
-      }
-      return true;
-    };
-  };
-  const std::vector<std::string> movies{source_, broken, last};
+  const std::string earlier = folder_.write("clip.mov.3gp", "an earlier output");
   std::vector<Probe::Step> steps{
-      [movies](Probe& p) {
-        if (!p.exposed(p.window())) return false;
-        p.note("dropTaken", p.drop(p.window(), movies) ? "yes" : "no");
-        return true;
-      },
+      Answer("Keep Both"),
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.note("during", p.title("textBatch").toStdString());
@@ -349,41 +381,46 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
         p.click(p.control("button"));
         return true;
       },
-      answer("Convert Them"),
+      Answer("Convert Them"),
       [chosen](Probe& p) {
         auto* panel = qobject_cast<QFileDialog*>(p.modal());
         if (!p.exposed(panel)) return false;
         p.note("panelFor", p.title("textBatch").toStdString());
-        p.note("panelTitle", panel->windowTitle().toStdString());
+        p.note("panelMessage", panel->findChild<QLabel*>("panelMessage")->text().toStdString());
         panel->setDirectory(QString::fromStdString(chosen));
         QMetaObject::invokeMethod(panel, "accept");
         return true;
       },
-      answer("Quit")};
-  const DesktopSession::Run run =
-      session_->launch(folder_.path(), {"--format", "3gp"}, steps);
+      Answer("Quit")};
+  // The folder gives broken.mov and clip.mov, not the earlier output beside them.
+  const DesktopSession::Run run = session_->launch(folder_.path(), {"--format", "3gp", folder_.path(), last}, steps);
 
   ASSERT_TRUE(run.exited) << run.all();
-  EXPECT_EQ(run.note("dropTaken"), "yes");
-  EXPECT_EQ(run.note("during"), "1 of 3   clip.mov");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.all().find("alert Replace the earlier movie? | clip.mov.3gp is already in"), std::string::npos);
+  EXPECT_EQ(run.note("during"), "2 of 3   clip.mov");
   EXPECT_EQ(run.note("panelFor"), "3 of 3   last.mov");
-  EXPECT_NE(run.note("panelTitle").find("last.mov"), std::string::npos) << run.all();
-  EXPECT_NE(run.all().find("alert 2 of 3 movies were not converted | clip.mov: aborted / broken.mov: not a movie\n"),
+  EXPECT_NE(run.note("panelMessage").find("last.mov"), std::string::npos) << run.all();
+  EXPECT_NE(run.all().find("alert 2 of 3 movies were not converted | broken.mov: not a movie / clip.mov: aborted\n"),
             std::string::npos)
       << run.all();
+  EXPECT_EQ(ReadWholeFile(earlier), "an earlier output");
   EXPECT_TRUE(ProbeMovie(chosen + "/last.mov.3gp").readable);
   EXPECT_EQ(EntryNames(chosen), std::vector<std::string>{"last.mov.3gp"});
   EXPECT_FALSE(fs::exists(broken + ".3gp"));
 }
 
 // In German and in Japanese every text of the window and the settings dialog is translated and
-// fits, a failure's reason included, before and during a conversion, and the "Abort" button stops
-// it as in English.
+// fits, a failure's reason, the question about an earlier output and the word at the end included,
+// before, during and after a conversion, and the "Abort" button stops it as in English.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string missing = folder_.file("gone.mov");
-  for (const auto& [language, noSuchFile, left] :
-       {std::tuple{"de", "keine solche Datei: ", "noch "}, {"ja", "ファイルがありません: ", "残り "}}) {
+  for (const auto& [language, noSuchFile, left, keepBoth, aborted] :
+       {std::tuple{"de", "keine solche Datei: ", "noch ", "Beide behalten", "Abgebrochen: clip.mov (2).amc enthält die ersten 0:"},
+        {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: clip.mov (2).amc には最初の 0:"}}) {
     SCOPED_TRACE(language);
+    folder_.write("clip.mov.amc", "an earlier output");
+    fs::remove(folder_.file("clip.mov (2).amc"));
     std::vector<Probe::Step> steps{
         [language](Probe& p) {  // the movie given at launch is missing: the window says so
           if (!p.exposed(p.window()) || p.title("textStatus").isEmpty() || !p.control("button")->isEnabled()) {
@@ -404,6 +441,7 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           return true;
         },
         [source = source_](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
+        Answer(keepBoth),
         [language](Probe& p) {
           if (p.progress() < 20 || p.title("textTimeLeft").isEmpty()) return false;
           p.note("timeLeft", p.title("textTimeLeft").toStdString());
@@ -412,7 +450,8 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           p.note("clippedDuring", p.clipped(p.window()));
           p.click(p.control("button"));
           return true;
-        }};
+        },
+        [language](Probe& p) { return p.endOfRunShown(std::string("end-") + language); }};
     const DesktopSession::Run run =
         session_->launch(folder_.path(), {"--format", "amc", "--size", "natural", missing}, steps, {}, language);
     ASSERT_TRUE(run.exited) << run.all();
@@ -424,6 +463,10 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_EQ(run.note("clippedSettings"), "none");
     EXPECT_EQ(run.note("clippedDuring"), "none");
     EXPECT_EQ(run.note("timeLeft").rfind(left, 0), 0u) << run.note("timeLeft");
+    EXPECT_EQ(run.note("clippedAlert"), "none");
+    EXPECT_NE(run.note("alert").find("clip.mov (2).amc"), std::string::npos) << run.note("alert");
+    EXPECT_EQ(run.note("endOfRun").rfind(aborted, 0), 0u) << run.note("endOfRun");
+    EXPECT_EQ(run.note("clippedEnd"), "none");
   }
 }
 

@@ -3,6 +3,8 @@
 // the movie's length. In two passes (the phone formats, a size limit), the filtered frames go into
 // a frame store instead while the video encoder's first pass reads them, and are encoded from
 // there again (StoredFramesExport) once the whole source has been decoded.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -106,8 +108,15 @@ class ExportRun {
     OSErr status = openSource();
     if (status == noErr) status = openOutput();
     if (status == noErr) status = transcode();
-    // Stopped before the second pass began, a two-pass export has written nothing.
-    if (status == noErr && twoPass_ && cancelled_) return userCanceledErr;
+    // Stopped before the second pass began, a two-pass export has written nothing: an earlier
+    // output there is kept as it was.
+    if (status == noErr && twoPass_ && cancelled_) {
+      struct stat earlier {};
+      if (stat(job_.outputPath.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode) && earlier.st_size > 0) {
+        reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
+      }
+      return userCanceledErr;
+    }
     // An abort never puts a shorter movie in the place of a complete earlier one.
     const bool keepEarlier = !twoPass_ && cancelled_ && output_.replacesEarlierOutput();
     if (status == noErr && !keepEarlier) status = twoPass_ ? encodeStoredFrames() : output_.finish(&reason_);

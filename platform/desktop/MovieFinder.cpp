@@ -1,4 +1,6 @@
-// The movies a launch was given: files as they are, folders searched by the files' extensions.
+// Folders searched for movies by the files' extensions.
+#include "platform/desktop/MovieFinder.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 
 #include "platform/OutputFormats.h"
 #include "platform/desktop/MovieFileTypes.h"
-#include "platform/terminal/BatchPlan.h"
 
 namespace fs = std::filesystem;
 
