@@ -8,13 +8,13 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QLocale>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 #include <sys/stat.h>
 
+#include "platform/desktop/SizeEstimateText.h"
 
 namespace framework {
 
@@ -42,15 +42,6 @@ bool serviceAvailable(QDBusConnectionInterface* bus, const QString& name) {
   if (bus->isServiceRegistered(name)) return true;
   const QDBusReply<QStringList> activatable = bus->call("ListActivatableNames");
   return activatable.isValid() && activatable.value().contains(name);
-}
-
-// "312 KB" below a megabyte, "4.2 MB" above, in the user's number format; a kilobyte is 1024 bytes.
-QString sizeText(qint64 bytes) {
-  const QLocale locale;
-  if (bytes < 1024 * 1024) {
-    return QCoreApplication::translate("Notification", "%1 KB").arg(locale.toString(qRound64(bytes / 1024.0)));
-  }
-  return QCoreApplication::translate("Notification", "%1 MB").arg(locale.toString(bytes / 1048576.0, 'f', 1));
 }
 
 void showInFolder(QDBusConnection bus, const QString& path) {
@@ -112,7 +103,7 @@ void AnnounceWrittenMovie(const std::string& outputPath, QWidget* window) {
                     // a history would keep a button that nobody answers once this process is gone
                     {"transient", buttons}};
   const QString summary = QCoreApplication::translate("Notification", "%1 written, %2")
-                              .arg(output.fileName(), sizeText(output.size()));
+                              .arg(output.fileName(), QString::fromStdString(ByteCountText(double(output.size()))));
   const QDBusReply<uint> posted = notifications.call("Notify", QStringLiteral("pocketmovie"), 0u,
                                                      QStringLiteral("pocketmovie"), summary, body, actions, hints, -1);
   if (!buttons || !posted.isValid()) return;

@@ -142,7 +142,7 @@ class ExportRun {
     toTheEnd_ = job_.durationSeconds <= 0 || start + job_.durationSeconds + 0.5 / kMovieTimeScale >= sourceSeconds;
     if (!source_.facts.durationKnown && toTheEnd_) spanSeconds_ = 0;
 
-    CapRatesAtSource(MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream), &job_);
+    CapRatesAtSource({source_.facts.videoBitRate, source_.facts.audioBitRate}, &job_);
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
