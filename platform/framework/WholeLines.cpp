@@ -43,7 +43,10 @@ void ShowWholeText(QLabel* label, const QString& text) {
     label->setAccessibleDescription(text);
   } else {
     QString breakable = text;
-    if (label->wordWrap()) breakable.replace(QLatin1Char('/'), QStringLiteral("/") + kBreakHere);
+    if (label->wordWrap()) {
+      breakable.replace(QLatin1Char('/'), QStringLiteral("/") + kBreakHere);
+      label->setAccessibleName(text);  // a screen reader reads the text as given
+    }
     label->setText(breakable);
   }
   fitToWidth(label);
