@@ -54,6 +54,7 @@ BOOL ConverterController::connectOutlet(const NSString& name, NSObject* object) 
   if (outlet == "fitSize") return connectTo(fitSize, object);
   if (outlet == "textBatch") return connectTo(textBatch, object);
   if (outlet == "checkOlderPhones") return connectTo(checkOlderPhones, object);
+  if (outlet == "textEstimate") return connectTo(textEstimate, object);
   return NO;
 }
 
@@ -66,6 +67,7 @@ BOOL ConverterController::sendAction(const NSString& selector, id sender) {
       {"setting3GPP2:", &ConverterController::setting3GPP2},
       {"selectFitSize:", &ConverterController::selectFitSize},
       {"openNextQueuedMovie:", &ConverterController::openNextQueuedMovie},
+      {"optionsChanged:", &ConverterController::optionsChanged},
   };
   for (const auto& [name, action] : kActions) {
     if (selector.str() == name) {

@@ -23,6 +23,8 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void selectExportSize(id sender);
   void setting3GPP2(id sender);
   void selectFitSize(id sender);
+  // Any option that changes what a minute of movie costs.
+  void optionsChanged(id sender);
 
   // The size limit the "Fit into" menu chooses, in kilobytes; 0 for none.
   SInt32 fitKilobytes();
@@ -35,6 +37,12 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   void giveUpRun();
   // Ready for another movie, as at launch: "Convert…" and no percentage.
   void showReady();
+  // The window's options into the export component, the picture size as given.
+  void applyOptions(double width, double height, SInt32 kilobytesPerSecond, double framesPerSecond);
+  // The picture size a movie of this natural size gets from the size menu and fields.
+  NSSize exportSizeFor(NSSize natural);
+  // The open panel's line for a movie: its length and picture, and what its conversion will take.
+  NSString describeMovie(Movie movie);
 
   // Per-format settings files.
   OSErr makeSettingAtomFileSpec(const char* fileName, FSSpec* outSpec, UInt8 create);
@@ -88,6 +96,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSTextField* fitSize = nullptr;
   NSTextField* textBatch = nullptr;  // "2 of 5" and the current movie's name during a batch
   NSButton* checkOlderPhones = nullptr;  // ".mp4" in H.264's Baseline profile rather than High
+  NSTextField* textEstimate = nullptr;  // what a minute of movie takes with the options
 
   Movie mov = nullptr;
   SInt32 m_nDefaultDataRate = 0;

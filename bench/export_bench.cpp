@@ -1,7 +1,8 @@
 // Converts one movie with this program's export components, for bench/run.sh to time:
 //   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch] [onepass] [fit=BYTES]
 // FPS 0 keeps the source's rate; onepass encodes as the frames come, as before frames were kept
-// for a second pass; fit limits the whole file. Exit status 0 when the output was completely written.
+// for a second pass; fit limits the whole file. Prints "estimate BYTES", what the component expects
+// to write, before it exports. Exit status 0 when the output was completely written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -68,6 +69,13 @@ int main(int argc, char** argv) {
   if (OSErr err = OpenMovieFile(&source, &movieFile, fsRdPerm); err != noErr) return Fail("OpenMovieFile", err);
   if (OSErr err = NewMovieFromFile(&movie, movieFile, nullptr, nullptr, newMovieActive, nullptr); err != noErr)
     return Fail("NewMovieFromFile", err);
+
+  double estimate = 0;
+  if (MovieExportEstimateBytes(exporter, movie, double(GetMovieDuration(movie)) / GetMovieTimeScale(movie), &estimate) ==
+      noErr) {
+    std::printf("estimate %.0f\n", estimate);
+    std::fflush(stdout);
+  }
 
   Failure failure;
   if (onePass) {

@@ -12,13 +12,16 @@
 #   mp4phone: 1080p30 30 s -> .mp4 320x240 15 fps 64 KB/s, with --fit 600K and without, against
 #             x264 -preset slow in two passes (which decodes the source twice): the time x264's
 #             preset costs next to the decode (target: <= 0.5x)
+#   estimate: the size the window expects before a conversion against the size written, on the
+#             sample movie and generated clips of varied content (target: within 15%; the limit
+#             itself where it binds)
 #   mp4quality: a screen recording and two busy clips -> .mp4 320x240 15 fps at 16 and 64 KB/s:
 #             PSNR and SSIM at equal video bytes against x264 -preset slow two-pass High
 # Each case runs RUNS paired rounds (engine, ffmpeg, decode; order alternating) and prints the
 # median with its spread (min-max) of wall time, CPU time (user+sys) and of the per-round ratios,
 # peak memory, the PSNR of both outputs against the source taken through the same filters, and
 # the video data rates.
-# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit mp4phone mp4quality
+# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit mp4phone mp4quality estimate
 #        (default: all)
 # Environment: POCKETMOVIE_BENCH_BUILD (build folder, also caches the clips), RUNS (default 3),
 #              CLIP_SECONDS (1080p and 2160p clips, default 10), POCKETMOVIE_BENCH_ENGINE (an
@@ -29,7 +32,7 @@ build="${POCKETMOVIE_BENCH_BUILD:-$root/build-bench}"
 runs="${RUNS:-3}"
 seconds="${CLIP_SECONDS:-10}"
 cases=("$@")
-[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length quality fit mp4phone mp4quality)
+[ ${#cases[@]} -gt 0 ] || cases=(3gp mp4 3g2 length quality fit mp4phone mp4quality estimate)
 
 # An existing build folder keeps its own configuration (tests included, if it has them).
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -324,6 +327,24 @@ fit_case() {
   done
 }
 
+# The expected size before the export against the file written, and by how much they differ.
+estimate_case() {
+  local source settings expected written
+  printf '%s\n' "== estimate: expected against written size (target: within 15%; the limit where it binds)"
+  for source in "$build/sample/clip.mov" "$(clip 1280 720 8)" "$(busy_clip zoom)" "$(busy_clip noise)" \
+    "$(busy_clip camera)" "$(screen_clip)"; do
+    [ -f "$source" ] || continue
+    for settings in "mp4 320 240 12 65536" "mp4 640 360 25 16384" "3gp 176 144 12 8192" "3gp 176 144 12 32768 fit=307200"; do
+      rm -f "$work/estimate.out"
+      # shellcheck disable=SC2086
+      expected="$("$engine" ${settings%% *} "$source" "$work/estimate.out" ${settings#* } stretch | sed -n 's/^estimate //p')"
+      written="$(stat -c %s "$work/estimate.out" 2>/dev/null || echo 0)"
+      printf '  %-34s %-32s expected %8s  written %8s  %s\n' "$(basename "$source")" "$settings" "$expected" \
+        "$written" "$(awk -v e="$expected" -v w="$written" 'BEGIN { printf "%+.1f%%", (w > 0 ? 100 * (e - w) / w : 0) }')"
+    done
+  done
+}
+
 # The engine stretches as ffmpeg's scale filter does, so that both pictures compare with one reference.
 # ffmpeg gets the very same bits per second: 8 KB/s is 65536 bit/s, 64 KB/s 524288.
 # At these sizes both write MPEG-4 Part 2 pictures in BT.601 values from the HD clips' BT.709 ones.
@@ -341,6 +362,7 @@ for case in "${cases[@]}"; do
     fit) fit_case ;;
     mp4phone) mp4_phone_case ;;
     mp4quality) mp4_quality_case ;;
+    estimate) estimate_case ;;
     mp4)
       bench ".mp4 1080p30 ${seconds}s -> 960x540 30 fps 64 KB/s (target: <=0.95x ffmpeg)" \
         "$(clip 1920 1080 "$seconds")" "scale=960:540" mp4 "960 540 0 65536" \
@@ -358,7 +380,7 @@ for case in "${cases[@]}"; do
         "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       runs="$RUNS_SAVED"
       printf '  peak memory, 5 min against 20 s: %s (target: within 10%%)\n' "$(ratio "$peak_kb" "$short_kb")" ;;
-    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality)" >&2; exit 2 ;;
+    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality estimate)" >&2; exit 2 ;;
   esac
 done
 echo "targets also: peak memory <= ffmpeg's; PSNR no more than 0.3 dB below ffmpeg's"

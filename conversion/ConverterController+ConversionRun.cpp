@@ -20,8 +20,6 @@ bool measureMovieAt(const NSString& path, NSSize* natural) {
   return measured;
 }
 
-bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
-
 // The preparation gave up: the progress stops at 50 (the terminal's last progress line), then the
 // window gets ready for another try.
 void abandonPreparation(ConverterController* controller) {
@@ -41,6 +39,7 @@ void ConverterController::convertMovie(id sender) {
   }
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();  // frees the panel when the action ends
   NSOpenPanel* panel = NSOpenPanel::openPanel();
+  panel->setMoviePreview([this](Movie movie) { return describeMovie(movie); });
   // Every kind of movie that can be read, starting where the user keeps videos.
   if (panel->runModalForDirectory(NSUserMoviesDirectory(), "", NSMovie::movieFileTypes()) == 1) {
     button->setEnabled(NO);
@@ -77,24 +76,10 @@ void ConverterController::doConvert(const NSString& path) {
   NSSize natural;
   // Nothing to convert: no output is made, and the size fields keep what the user sees.
   if (!measureMovieAt(path, &natural)) return abandonPreparation(this);
-  const SInt32 sizeTag = tagOfSelectedItem(popupExportSize);
-  double width = 0;
-  double height = 0;
-  if (takesSizeFromFields(sizeTag)) {
-    width = widthMov->doubleValue();
-    height = heightMov->doubleValue();
-  } else {
-    width = natural.width / sizeTag;
-    height = natural.height / sizeTag;
-  }
-  widthMov->setDoubleValue(width);
-  heightMov->setDoubleValue(height);
-
-  QTDX_SetExportedMovieDimensions(gQtExport, X2Fix(height), X2Fix(width));
-  QTDX_SetExportedMovieDataRateSetting(gQtExport, dataRate->intValue());
-  QTDX_SetExportedMovieSizeLimit(gQtExport, fitKilobytes());
-  const bool olderPhones = checkOlderPhones && checkOlderPhones->state() == NSOnState;
-  QTDX_SetExportedMovieH264Profile(gQtExport, olderPhones ? kH264ProfileBaseline : kH264ProfileHigh);
+  const NSSize size = exportSizeFor(natural);
+  widthMov->setDoubleValue(size.width);
+  heightMov->setDoubleValue(size.height);
+  applyOptions(size.width, size.height, dataRate->intValue(), frameRate->doubleValue());
 
   // clip.mov becomes clip.mov.3gp beside it; an output already there stays unless the user says.
   const std::string extension = OutputFormatOfTag(m_nDefault3GPP).extension;
@@ -133,7 +118,6 @@ void ConverterController::doConvert(const NSString& path) {
     CloseMovieFile(movieFile);
     return abandonPreparation(this);
   }
-  QTDX_SetExportedMovieTemporalSetting(gQtExport, frameRate->doubleValue());
   setPercent(5);
 
   button->setTitle(NSBundle::mainBundle()->localizedStringForKey("Abort", nullptr, nullptr));

@@ -850,6 +850,10 @@ kommen aus dem Hauptfenster.</translation>
         <source>Why the last conversion failed</source>
         <translation>Warum die letzte Umwandlung fehlschlug</translation>
     </message>
+    <message>
+        <source>What a minute of movie takes with these options</source>
+        <translation>Was eine Minute Film mit diesen Einstellungen braucht</translation>
+    </message>
 </context>
 <context>
     <name>Notification</name>
@@ -887,6 +891,25 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>Choose a Folder</source>
         <translation>Ordner auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>SizeEstimate</name>
+    <message>
+        <source>about %1 a minute</source>
+        <translation>etwa %1 pro Minute</translation>
+    </message>
+    <message>
+        <source>sound only</source>
+        <translation>nur Ton</translation>
+    </message>
+    <message>
+        <source>%1, length unknown</source>
+        <translation>%1, Länge unbekannt</translation>
+    </message>
+    <message>
+        <source>%1, %2 → about %3</source>
+        <translation>%1, %2 → etwa %3</translation>
     </message>
 </context>
 <context>

@@ -850,6 +850,10 @@ come from the main window.</source>
         <source>Why the last conversion failed</source>
         <translation>前回の変換が失敗した理由</translation>
     </message>
+    <message>
+        <source>What a minute of movie takes with these options</source>
+        <translation>この設定で 1 分の動画が占める大きさ</translation>
+    </message>
 </context>
 <context>
     <name>Notification</name>
@@ -887,6 +891,25 @@ come from the main window.</source>
     <message>
         <source>Choose a Folder</source>
         <translation>フォルダを選択</translation>
+    </message>
+</context>
+<context>
+    <name>SizeEstimate</name>
+    <message>
+        <source>about %1 a minute</source>
+        <translation>1 分あたり約 %1</translation>
+    </message>
+    <message>
+        <source>sound only</source>
+        <translation>音声のみ</translation>
+    </message>
+    <message>
+        <source>%1, length unknown</source>
+        <translation>%1、長さ不明</translation>
+    </message>
+    <message>
+        <source>%1, %2 → about %3</source>
+        <translation>%1、%2 → 約 %3</translation>
     </message>
 </context>
 <context>

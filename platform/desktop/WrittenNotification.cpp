@@ -8,13 +8,13 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QLocale>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
 #include <sys/stat.h>
 
+#include "platform/desktop/SizeEstimateText.h"
 
 namespace framework {
 
@@ -81,15 +81,6 @@ class Answer : public QObject {
 
 }  // namespace
 
-std::string SizeText(long long bytes) {
-  const QLocale locale;
-  const QString text =
-      bytes < 1024 * 1024
-          ? QCoreApplication::translate("Notification", "%1 KB").arg(locale.toString(qRound64(bytes / 1024.0)))
-          : QCoreApplication::translate("Notification", "%1 MB").arg(locale.toString(bytes / 1048576.0, 'f', 1));
-  return text.toStdString();
-}
-
 void ShowInFolder(const std::string& path) {
   const QString file = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
   QDBusConnection bus = sessionBusExpected() ? QDBusConnection::sessionBus() : QDBusConnection(QString());
@@ -119,7 +110,7 @@ void AnnounceWrittenMovie(const std::string& outputPath, QWidget* window) {
                     // a history would keep a button that nobody answers once this process is gone
                     {"transient", buttons}};
   const QString summary = QCoreApplication::translate("Notification", "%1 written, %2")
-                              .arg(output.fileName(), QString::fromStdString(SizeText(output.size())));
+                              .arg(output.fileName(), QString::fromStdString(ByteCountText(double(output.size()))));
   const QDBusReply<uint> posted = notifications.call("Notify", QStringLiteral("pocketmovie"), 0u,
                                                      QStringLiteral("pocketmovie"), summary, body, actions, hints, -1);
   if (!buttons || !posted.isValid()) return;

@@ -14,8 +14,6 @@ namespace framework {
 // button is used or a minute has passed, since only this process can answer the button.
 void AnnounceWrittenMovie(const std::string& outputPath, QWidget* window);
 
-// "312 KB" below a megabyte, "4.2 MB" above, in the user's number format; a kilobyte is 1024 bytes.
-std::string SizeText(long long bytes);
 // Opens the file's folder with the file selected where the file manager can, else the folder.
 void ShowInFolder(const std::string& path);
 

@@ -1,4 +1,5 @@
 // A modal question in the window, and an action sent later from the main loop.
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -12,7 +13,9 @@ NSInteger NSRunAlertPanel(const NSString& title, const NSString& message, const 
   framework::EnsureApplication();
   QMessageBox box(framework::MainWindowWidget());
   box.setObjectName(QStringLiteral("alertPanel"));
-  box.setWindowTitle(QString::fromStdString(title.str()));
+  // A window manager cuts a title to the width of the box: the question goes into its body, and the
+  // title names only the program.
+  box.setWindowTitle(QCoreApplication::applicationName());
   box.setText(QString::fromStdString(title.str()));
   box.setInformativeText(QString::fromStdString(message.str()));
   QPushButton* chosen = box.addButton(QString::fromStdString(defaultButton.str()), QMessageBox::AcceptRole);

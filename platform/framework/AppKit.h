@@ -286,10 +286,14 @@ class NSOpenPanel : public NSObject {
   // with a message saying what the folder is for.
   void setCanChooseDirectories(BOOL choose) { chooseDirectories_ = choose; }
   void setMessage(const NSString& message);
+  // A line under the files about the movie selected, which the panel opens for it; none for a
+  // file that is no movie.
+  void setMoviePreview(std::function<NSString(Movie movie)> describe) { preview_ = std::move(describe); }
 
  private:
   NSString filename_;
   NSString message_;
+  std::function<NSString(Movie)> preview_;
   BOOL chooseDirectories_ = NO;
 };
 

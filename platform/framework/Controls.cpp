@@ -14,6 +14,7 @@
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/NumberText.h"
+#include "platform/framework/WholeLines.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr const char* kExactText = "pocketmovieExactText";
 
 QString textOf(const QWidget* widget) {
   if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
-  if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+  if (auto* label = qobject_cast<const QLabel*>(widget)) return framework::WholeText(label);
   if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
   if (auto* combo = qobject_cast<const QComboBox*>(widget)) return combo->currentText();
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget)) return QString::number(slider->value());
@@ -33,7 +34,7 @@ QString textOf(const QWidget* widget) {
 
 void setTextOf(QWidget* widget, const QString& text) {
   if (auto* edit = qobject_cast<QLineEdit*>(widget)) edit->setText(text);
-  else if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(text);
+  else if (auto* label = qobject_cast<QLabel*>(widget)) framework::ShowWholeText(label, text);
   else if (auto* button = qobject_cast<QAbstractButton*>(widget)) button->setText(text);
   else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) slider->setValue(framework::LeadingInt(text.toStdString()));
   widget->setProperty(kExactText, QVariant());

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/desktop/SizeEstimateText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/desktop/WrittenNotification.h"
 #include "platform/framework/AppKit.h"
@@ -52,7 +53,7 @@ EndOfRun LastRunEnd(const std::vector<std::string>& outputsWritten) {
   if (outputsWritten.size() > 1) {
     long long bytes = 0;
     for (const std::string& output : outputsWritten) bytes += std::max(bytesOf(output), 0LL);
-    return {Fill(Tr("EndOfRun", "Written: %1 movies, %2"), std::to_string(outputsWritten.size()), SizeText(bytes)),
+    return {Fill(Tr("EndOfRun", "Written: %1 movies, %2"), std::to_string(outputsWritten.size()), ByteCountText(double(bytes))),
             outputsWritten.back()};
   }
   const MovieExportReport report = LastMovieExportReport();
@@ -60,7 +61,7 @@ EndOfRun LastRunEnd(const std::vector<std::string>& outputsWritten) {
                              : report.outputPath.empty() ? LastOutputPath()
                                                          : report.outputPath;
   if (!outputsWritten.empty() || LastRunWritten()) {
-    return {Fill(Tr("EndOfRun", "Written: %1, %2"), nameOf(output), SizeText(bytesOf(output))), output};
+    return {Fill(Tr("EndOfRun", "Written: %1, %2"), nameOf(output), ByteCountText(double(bytesOf(output)))), output};
   }
   const Failure failure = LastRunFailure();
   if (failure.code == FailureCode::abortedEarlierKept) {

@@ -4,7 +4,8 @@
 // "outputFormats" lists the table of formats; a slider names the field it follows in a "field"
 // property; a slider or field names its range in the table of option ranges in a "range" property,
 // and a slider's field takes the slider's range; a progress bar names the label for the time left in
-// a "timeLeft" property; the root names the delegate's class in "delegateClass".
+// a "timeLeft" property; a "changed" property names an action that every change of the control's
+// value sends; the root names the delegate's class in "delegateClass".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTimer>
 #include <QUiLoader>
 #include <QWidget>
 
@@ -92,6 +94,16 @@ void connectAction(QObject* control, NSObject* sender) {
   else if (auto* action = qobject_cast<QAction*>(control)) QObject::connect(action, &QAction::triggered, send);
 }
 
+// A control's "changed" action follows every change of its value, the program's own included, once
+// the change's event is over: a format's choice has then opened its component.
+void connectChanged(QObject* control, NSObject* sender) {
+  const std::string selector = control->property("changed").toString().toStdString();
+  if (selector.empty()) return;
+  auto send = [selector, sender] { QTimer::singleShot(0, [selector, sender] { framework::SendAction(selector, sender); }); };
+  if (auto* combo = qobject_cast<QComboBox*>(control)) QObject::connect(combo, &QComboBox::currentIndexChanged, send);
+  else if (auto* field = qobject_cast<QLineEdit*>(control)) QObject::connect(field, &QLineEdit::textChanged, send);
+}
+
 const OptionRange* rangeOf(const QObject* control) {
   return OptionRangeNamed(control->property("range").toString().toStdString());
 }
@@ -141,7 +153,10 @@ NSObject* NSLoadMainNib() {
   if (auto* connectable = dynamic_cast<NSNibConnectable*>(owner)) {
     for (const auto& [name, view] : loaded->views) connectable->connectOutlet(NSString(name), view);
   }
-  for (const auto& [name, view] : loaded->views) connectAction(view->widget(), view);
+  for (const auto& [name, view] : loaded->views) {
+    connectAction(view->widget(), view);
+    connectChanged(view->widget(), view);
+  }
   for (QAction* action : root->findChildren<QAction*>()) {
     auto* item = new NSMenuItem(NSString(action->text().toStdString()), action->property("tag").toLongLong());
     connectAction(action, item);

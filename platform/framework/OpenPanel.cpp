@@ -10,6 +10,7 @@
 
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FrameworkInternal.h"
+#include "platform/framework/OpenPanelPreview.h"
 
 NSOpenPanel* NSOpenPanel::openPanel() {
   auto* panel = new NSOpenPanel;
@@ -53,6 +54,7 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   if (!patterns.isEmpty()) filters << QCoreApplication::translate("OpenPanel", "Movies (%1)").arg(patterns.join(' '));
   filters << QCoreApplication::translate("OpenPanel", "All files (*)");
   dialog.setNameFilters(filters);
+  if (preview_ && !chooseDirectories_) framework::AddMoviePreview(&dialog, preview_);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
   filename_ = NSString(dialog.selectedFiles().first().toStdString());

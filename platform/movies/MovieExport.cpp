@@ -55,6 +55,11 @@ ComponentResult MovieExportToFile(MovieExportComponent ci, const FSSpec* theFile
       ci, [&](MovieExporter& e) { return e.toFile(theFile, theMovie, onlyThisTrack, startTime, duration); });
 }
 
+ComponentResult MovieExportEstimateBytes(MovieExportComponent ci, Movie theMovie, double seconds, double* bytes) {
+  if (!bytes) return paramErr;
+  return DispatchToExporter(ci, [&](MovieExporter& e) { return e.estimateBytes(theMovie, seconds, bytes); });
+}
+
 // A copy, so that a report recorded meanwhile never changes one being read.
 MovieExportReport LastMovieExportReport() {
   std::lock_guard lock(ReportMutex());

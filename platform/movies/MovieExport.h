@@ -43,6 +43,9 @@ ComponentResult MovieExportSetProgressProc(MovieExportComponent ci, MovieProgres
 // Exports [startTime, startTime + duration) of the movie into the file that theFile names.
 ComponentResult MovieExportToFile(MovieExportComponent ci, const FSSpec* theFile, Movie theMovie,
                                   Track onlyThisTrack, TimeValue startTime, TimeValue duration);
+// What exporting `seconds` of the movie with the instance's settings would likely write, in bytes,
+// its size limit included. A null movie stands for any source: the chosen rates alone, no limit.
+ComponentResult MovieExportEstimateBytes(MovieExportComponent ci, Movie theMovie, double seconds, double* bytes);
 
 // A component's 32-bit result as a 16-bit status: the low half, as the classic truncation keeps
 // it, except that a failure whose low half is 0 must not read as success.
@@ -61,6 +64,7 @@ class MovieExporter : public ComponentImplementation {
   virtual ComponentResult setProgressProc(MovieProgressUPP proc, long refcon) = 0;
   virtual ComponentResult toFile(const FSSpec* theFile, Movie theMovie, Track onlyThisTrack, TimeValue startTime,
                                  TimeValue duration) = 0;
+  virtual ComponentResult estimateBytes(Movie theMovie, double seconds, double* bytes) { return badComponentSelector; }
 };
 
 // What the latest MovieExportToFile of this process did, for a front end that reports it (the

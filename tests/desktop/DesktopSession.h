@@ -77,7 +77,10 @@ class Probe {
       if (!hasText || !shown->isVisible()) continue;
       QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
       if (auto* label = qobject_cast<QLabel*>(shown); label && label->wordWrap()) {
-        needed = {0, label->heightForWidth(label->width())};  // wraps to its width: only its height can fall short
+        // Wraps to its width: its height can fall short, and a word that cannot be broken (a path) overflows.
+        const QRect lines = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1 << 20), Qt::TextWordWrap,
+                                                              label->text());
+        needed = {lines.width(), label->heightForWidth(label->width())};
       }
       if (shown->width() < needed.width() || shown->height() < needed.height()) {
         names += shown->objectName().toStdString() + " ";

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -28,6 +29,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr double kSourceSeconds = 40;
+// Longer than the window is wide, with nowhere to break but its slashes.
+constexpr const char* kLongFolder = "Urlaubsfilme-2026-Gardasee-Bootsfahrt-Originalaufnahmen/ungeschnitten";
 
 class RealWindowTest : public ::testing::Test {
  protected:
@@ -45,8 +48,14 @@ class RealWindowTest : public ::testing::Test {
   std::string source_;
 };
 
-// Chooses the file in the open panel as a user would: the panel's name field, then Return.
-std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
+std::string Geometry(QWidget* widget) {
+  const QRect frame = widget->geometry();
+  return QString::asprintf("%d,%d %dx%d ", frame.x(), frame.y(), frame.width(), frame.height()).toStdString();
+}
+
+// Chooses the file in the open panel as a user would: the panel's name field, then Return; with
+// `preview`, once the panel has said what the movie will take.
+std::vector<Probe::Step> ChooseInPanel(const std::string& path, bool preview = false) {
   return {[](Probe& p) {
             auto* panel = qobject_cast<QFileDialog*>(p.modal());
             if (!p.exposed(panel)) return false;
@@ -56,8 +65,11 @@ std::vector<Probe::Step> ChooseInPanel(const std::string& path) {
             p.click(panel->findChild<QLineEdit*>("fileNameEdit"));  // where the keys go
             return true;
           },
-          [path](Probe& p) {
+          [path, preview](Probe& p) {
             qobject_cast<QLineEdit*>(p.control("fileNameEdit"))->setText(QString::fromStdString(path));
+            const QString line = qobject_cast<QLabel*>(p.control("moviePreview"))->text();
+            if (preview && line.isEmpty()) return false;
+            p.note("preview", line.toStdString());
             p.key("Return");
             return true;
           }};
@@ -70,6 +82,7 @@ Probe::Step Answer(const std::string& button) {
     if (!p.exposed(alert) || alert->objectName() != "alertPanel") return false;
     QString shown = alert->text() + " | " + alert->informativeText().trimmed();
     p.note("alert", shown.replace('\n', " / ").toStdString());
+    p.note("alertTitle", alert->windowTitle().toStdString());
     p.note("clippedAlert", p.clipped(alert));
     p.shot("alert-" + button, alert);
     for (QAbstractButton* choice : alert->buttons()) {
@@ -86,12 +99,18 @@ Probe::Step Answer(const std::string& button) {
 TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   const std::string earlier = folder_.write("clip.mov.mp4", "an earlier output");
   std::vector<Probe::Step> steps{[](Probe& p) {
-    if (!p.exposed(p.window())) return false;
+    if (!p.exposed(p.window()) || p.title("textEstimate").isEmpty()) return false;
     p.shot("window-before", p.window());
+    p.note("estimate", p.title("textEstimate").toStdString());
+    qobject_cast<QLineEdit*>(p.control("dataRate"))->setText("8");
+    return true;
+  }, [](Probe& p) {
+    p.note("estimateAt8", p.title("textEstimate").toStdString());
+    qobject_cast<QLineEdit*>(p.control("dataRate"))->setText("64");
     p.click(p.control("button"));
     return true;
   }};
-  for (Probe::Step& step : ChooseInPanel(source_)) steps.push_back(step);
+  for (Probe::Step& step : ChooseInPanel(source_, true)) steps.push_back(step);
   steps.insert(steps.end(), {
       Answer("Keep Both"),
       [](Probe& p) {
@@ -129,6 +148,9 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   // The time left stands beside the percentage, and the percentage in the title.
   EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
   EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
+  // What a minute costs (64 KB/s and AAC sound, then 8 KB/s), and the movie's whole size in the panel.
+  EXPECT_EQ(run.note("estimate") + " | " + run.note("estimateAt8"), "about 4.5 MB a minute | about 1.2 MB a minute");
+  EXPECT_EQ(run.note("preview"), "0:40, 640×480 → about 2.4 MB");
 
   // The earlier output is asked about and kept; the new one is numbered, and the end says its length.
   EXPECT_EQ(run.note("alert"), "Replace the earlier movie? | clip.mov.mp4 is already in " + folder_.path() +
@@ -208,7 +230,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   fs::create_directories(folder_.file("config"));
   folder_.write("config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
   const std::string notes = folder_.write("Videos/notes.mov", "shopping: milk, eggs\n");
-  const std::string missing = folder_.file("Videos/gone.mov");
+  const std::string missing = folder_.file(std::string("Videos/") + kLongFolder + "/gone.mov");
   const std::string photo = folder_.file("Videos/photo.jpg");
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
   const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
@@ -229,8 +251,12 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   auto lastReason = std::make_shared<QString>();
   auto failureShown = [lastReason](Probe& p) {
     const QString reason = p.title("textStatus");
-    if (reason.isEmpty() || reason == *lastReason || !p.control("button")->isEnabled()) return false;
+    if (reason.isEmpty() || reason == *lastReason || !p.control("button")->isEnabled() ||
+        p.window()->height() < p.window()->minimumHeight()) {
+      return false;
+    }
     p.note("reason", reason.toStdString());
+    p.note("clipped", p.clipped(p.window()));
     p.note("ready", p.title("button").toStdString() + " " + std::to_string(p.progress()) + " " +
                         p.title("textPercent").toStdString());
     *lastReason = reason;
@@ -269,6 +295,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
   EXPECT_EQ(reasons, expected) << run.all();
   for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 ");
+  for (auto [it, end] = run.notes.equal_range("clipped"); it != end; ++it) EXPECT_EQ(it->second, "none");
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
   EXPECT_EQ(run.note("statusAtQuit"), "[]");
   EXPECT_TRUE(ProbeMovie(good + ".mp4").readable);
@@ -370,13 +397,18 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   const std::string broken = folder_.write("broken.mov", "no movie in here");
   const std::string chosen = folder_.file("phone");
   fs::create_directories(chosen);
+  const std::string longName = "Familienurlaub am Gardasee – Tag 3 – Bootsfahrt (Originalaufnahme) 日本語.avi";
+  fs::rename(source_, folder_.file(longName));
+  source_ = folder_.file(longName);
 
-  const std::string earlier = folder_.write("clip.mov.3gp", "an earlier output");
+  const std::string earlier = folder_.write(longName + ".3gp", "an earlier output");
   std::vector<Probe::Step> steps{
       Answer("Keep Both"),
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
-        p.note("during", p.title("textBatch").toStdString());
+        p.note("fields", Geometry(p.control("frameRate")) + Geometry(p.control("settingsButton")));
+        p.note("clippedDuring", p.clipped(p.window()));
+        p.note("during", p.title("textBatch").toStdString() + " | " + p.control("textBatch")->toolTip().toStdString());
         p.shot("batch-during", p.window());
         p.click(p.control("button"));
         return true;
@@ -386,6 +418,7 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
         auto* panel = qobject_cast<QFileDialog*>(p.modal());
         if (!p.exposed(panel)) return false;
         p.note("panelFor", p.title("textBatch").toStdString());
+        p.note("fields", Geometry(p.control("frameRate")) + Geometry(p.control("settingsButton")));
         p.note("panelMessage", panel->findChild<QLabel*>("panelMessage")->text().toStdString());
         panel->setDirectory(QString::fromStdString(chosen));
         QMetaObject::invokeMethod(panel, "accept");
@@ -397,11 +430,23 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
 
   ASSERT_TRUE(run.exited) << run.all();
   EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.all().find("alert Replace the earlier movie? | clip.mov.3gp is already in"), std::string::npos);
-  EXPECT_EQ(run.note("during"), "2 of 3   clip.mov");
+  EXPECT_NE(run.all().find("alert Replace the earlier movie? | " + longName + ".3gp is already in"), std::string::npos);
+  // The long name is shortened in its middle and moves no field; the whole name is in its tooltip.
+  const auto fields = run.notes.equal_range("fields");
+  ASSERT_EQ(std::distance(fields.first, fields.second), 2) << run.all();
+  EXPECT_EQ(fields.first->second, std::next(fields.first)->second);
+  EXPECT_EQ(run.note("clippedDuring"), "none");
+  EXPECT_EQ(run.note("during"), "2 of 3   " + longName + " | 2 of 3   " + longName);
   EXPECT_EQ(run.note("panelFor"), "3 of 3   last.mov");
   EXPECT_NE(run.note("panelMessage").find("last.mov"), std::string::npos) << run.all();
-  EXPECT_NE(run.all().find("alert 2 of 3 movies were not converted | broken.mov: not a movie / clip.mov: aborted\n"),
+  for (auto [title, end] = run.notes.equal_range("alertTitle"); title != end; ++title) {
+    EXPECT_EQ(title->second, "pocketmovie");
+  }
+  EXPECT_NE(run.all().find("alert Skip the other movies? | 1 movie of this batch is still to convert.\n"),
+            std::string::npos)
+      << run.all();
+  EXPECT_NE(run.all().find("alert 2 of 3 movies were not converted | broken.mov: not a movie / " + longName +
+                           ": aborted\n"),
             std::string::npos)
       << run.all();
   EXPECT_EQ(ReadWholeFile(earlier), "an earlier output");
@@ -414,20 +459,23 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
 // fits, a failure's reason, the question about an earlier output and the word at the end included,
 // before, during and after a conversion, and the "Abort" button stops it as in English.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
-  const std::string missing = folder_.file("gone.mov");
-  for (const auto& [language, noSuchFile, left, keepBoth, aborted] :
-       {std::tuple{"de", "keine solche Datei: ", "noch ", "Beide behalten", "Abgebrochen: clip.mov (2).amc enthält die ersten 0:"},
-        {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: clip.mov (2).amc には最初の 0:"}}) {
+  const std::string missing = folder_.file(std::string(kLongFolder) + "/gone.mov");
+  for (const auto& [language, noSuchFile, left, keepBoth, aborted, aMinute] :
+       {std::tuple{"de", "keine solche Datei: ", "noch ", "Beide behalten", "Abgebrochen: clip.mov (2).amc enthält die ersten 0:",
+                   "etwa 490 KB pro Minute"},
+        {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: clip.mov (2).amc には最初の 0:", "1 分あたり約 490 KB"}}) {
     SCOPED_TRACE(language);
     folder_.write("clip.mov.amc", "an earlier output");
     fs::remove(folder_.file("clip.mov (2).amc"));
     std::vector<Probe::Step> steps{
-        [language](Probe& p) {  // the movie given at launch is missing: the window says so
-          if (!p.exposed(p.window()) || p.title("textStatus").isEmpty() || !p.control("button")->isEnabled()) {
+        [language](Probe& p) {  // the movie given at launch is missing: the window says so, taller for its lines
+          if (!p.exposed(p.window()) || p.title("textStatus").isEmpty() || !p.control("button")->isEnabled() ||
+              p.window()->height() < p.window()->minimumHeight()) {
             return false;
           }
           p.shot(std::string("window-") + language, p.window());
           p.note("reason", p.title("textStatus").toStdString());
+          p.note("estimate", p.title("textEstimate").toStdString());
           p.note("convertTitle", p.title("button").toStdString());
           p.note("clippedBefore", p.clipped(p.window()));
           p.click(p.control("settingsButton"));
@@ -456,6 +504,7 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
         session_->launch(folder_.path(), {"--format", "amc", "--size", "natural", missing}, steps, {}, language);
     ASSERT_TRUE(run.exited) << run.all();
     EXPECT_EQ(run.note("reason"), noSuchFile + missing);
+    EXPECT_EQ(run.note("estimate"), aMinute);
     EXPECT_NE(run.note("convertTitle"), "Convert…");
     EXPECT_NE(run.note("abortTitle"), "Abort");
     EXPECT_NE(run.note("abortTitle"), run.note("convertTitle"));

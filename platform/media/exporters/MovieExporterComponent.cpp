@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "platform/media/exporters/ExportSizeEstimate.h"
 #include "platform/media/exporters/ExporterDialog.h"
 #include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/media/pipeline/ExportPipeline.h"
@@ -61,6 +62,15 @@ ComponentResult MovieExporterComponent::doUserDialog(Movie, Track, TimeValue, Ti
   const bool confirmed = PresentMovieExportDialog(model);
   if (confirmed) settings_ = model.settings();
   *canceled = !confirmed;
+  return noErr;
+}
+
+ComponentResult MovieExporterComponent::estimateBytes(Movie theMovie, double seconds, double* bytes) {
+  ExportJob job = ResolveExportJob(settings_, kind_, theMovie ? theMovie->sourcePath : "", "", 0, seconds);
+  MovieFacts anySource;
+  anySource.hasVideo = anySource.hasAudio = true;
+  if (!theMovie) job.sizeLimitBytes = 0;
+  *bytes = EstimatedExportBytes(job, theMovie ? theMovie->facts : anySource, seconds);
   return noErr;
 }
 

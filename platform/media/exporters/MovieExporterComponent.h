@@ -16,6 +16,7 @@ class MovieExporterComponent : public MovieExporter {
   ComponentResult setProgressProc(MovieProgressUPP proc, long refcon) override;
   ComponentResult toFile(const FSSpec* theFile, Movie theMovie, Track onlyThisTrack, TimeValue startTime,
                          TimeValue duration) override;
+  ComponentResult estimateBytes(Movie theMovie, double seconds, double* bytes) override;
 
  private:
   ExporterKind kind_;

@@ -151,8 +151,7 @@ class ExportRun {
     toTheEnd_ = job_.durationSeconds <= 0 || start + job_.durationSeconds + 0.5 / kMovieTimeScale >= sourceSeconds;
     if (!source_.facts.durationKnown && toTheEnd_) spanSeconds_ = 0;
 
-    sourceRates_ = MeasureSourceDataRates(*source_.format, source_.videoStream, source_.audioStream);
-    CapRatesAtSource(sourceRates_, &job_);
+    CapRatesAtSource({source_.facts.videoBitRate, source_.facts.audioBitRate}, &job_);
     bool wantVideo = job_.videoCodec != VideoCodecChoice::none && source_.videoStream >= 0;
     bool wantAudio = job_.audioCodec != AudioCodecChoice::none && source_.audioStream >= 0;
     if (!wantVideo && !wantAudio) {
@@ -244,8 +243,8 @@ class ExportRun {
     }
     // A movie that is already small never grows: the source's whole file, its sound and container
     // included, bounds the output's, whose own sound and container then leave the picture less.
-    if (sourceRates_.whole > 0 && spanSeconds_ > 0 && sized.videoBitRate > 0) {
-      if (const long within = VideoRateWithin(sized, expectedFacts(), sourceRates_.whole / 8.0); within > 0) {
+    if (source_.facts.wholeBitRate > 0 && spanSeconds_ > 0 && sized.videoBitRate > 0) {
+      if (const long within = VideoRateWithin(sized, expectedFacts(), source_.facts.wholeBitRate / 8.0); within > 0) {
         sized.videoBitRate = job_.videoBitRate = std::min(sized.videoBitRate, within);
       }
     }
@@ -650,7 +649,6 @@ class ExportRun {
   const ExportProgress& progress_;
   Failure& reason_;
   SourceMovie source_;
-  SourceDataRates sourceRates_;
   MuxerFile output_;  // after source_: the output closes first
   std::optional<StreamLane> video_;
   std::optional<StreamLane> audio_;

@@ -13,6 +13,7 @@ extern "C" {
 
 #include "platform/media/stages/ExportJob.h"
 #include "platform/media/stages/FfmpegErrors.h"
+#include "platform/media/stages/SourceDataRates.h"
 
 namespace {
 
@@ -144,6 +145,10 @@ OSErr OpenSourceMovie(const std::string& path, SourceMovie* source, Failure* fai
     source->facts.audioChannels = audio->ch_layout.nb_channels;
   }
   source->facts.durationSeconds = DurationOf(format.get(), *source);
+  const SourceDataRates rates = MeasureSourceDataRates(*format, source->videoStream, source->audioStream);
+  source->facts.videoBitRate = rates.video;
+  source->facts.audioBitRate = rates.audio;
+  source->facts.wholeBitRate = rates.whole;
   // A transport or program stream has no length in its header: it is guessed from the first and
   // last times found, which joined pieces or trailing junk make wrong.
   source->facts.durationKnown = source->facts.durationSeconds > 0 &&

@@ -17,6 +17,9 @@ struct MovieFacts {
   int audioSampleRate = 0;
   int audioChannels = 0;
   double durationSeconds = 0;  // 0 when not even a guess can be made
+  long videoBitRate = 0;       // what the source spends a second on each, in bits; 0 when not told
+  long audioBitRate = 0;
+  long wholeBitRate = 0;       // the whole file's, its container's own bytes included
   bool durationKnown = false;  // read from the file rather than guessed
   // What a viewer sees: pixel aspect ratio applied, turned upright.
   int naturalWidth = 0;
