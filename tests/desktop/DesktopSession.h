@@ -74,7 +74,7 @@ class Probe {
     for (QWidget* shown : widget->window()->findChildren<QWidget*>()) {
       const bool hasText = qobject_cast<QLabel*>(shown) || qobject_cast<QAbstractButton*>(shown) ||
                            qobject_cast<QComboBox*>(shown);
-      if (!hasText || !shown->isVisible()) continue;
+      if (!hasText || !shown->isVisible() || shown->window() != widget->window()) continue;  // a panel on top is its own
       QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
       if (auto* label = qobject_cast<QLabel*>(shown); label && label->wordWrap()) {
         // Wraps to its width: its height can fall short, and a word that cannot be broken (a path) overflows.
