@@ -149,6 +149,9 @@ void ConverterController::convertQueuedMovie(const NSString& source) {
 void ConverterController::finishBatch() {
   gBatchInProgress = NO;
   if (textBatch) textBatch->setStringValue("");
+  // Behind the list the button no longer aborts anything; nothing more is converted either.
+  button->setTitle(localized("Convert"));
+  button->setEnabled(NO);
   if (!m_batchFailures.empty()) {
     std::string list;
     for (const std::string& failure : m_batchFailures) list += failure + "\n";

@@ -1,5 +1,6 @@
 // The open panel: a file dialog that offers the movie types it is given.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -18,9 +19,13 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   for (const NSString& type : fileTypes) patterns << QStringLiteral("*.") + QString::fromStdString(type.str());
   const QString title = message_.str().empty() ? QCoreApplication::translate("OpenPanel", "Choose a movie to convert")
                                                : QString::fromStdString(message_.str());
-  QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
+  const QString folder = QString::fromStdString(directory.str());
+  QFileDialog dialog(framework::MainWindowWidget(), title,
+                     QDir(folder).exists() ? folder : QString::fromStdString(NSUserMoviesDirectory().str()));
   dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
-  dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
+  dialog.setFileMode(chooseDirectories_   ? QFileDialog::Directory
+                     : multipleSelection_ ? QFileDialog::ExistingFiles
+                                          : QFileDialog::ExistingFile);
   if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
@@ -29,10 +34,13 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   dialog.setNameFilters(filters);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
-  filename_ = NSString(dialog.selectedFiles().first().toStdString());
+  filenames_.clear();
+  for (const QString& chosen : dialog.selectedFiles()) filenames_.emplace_back(chosen.toStdString());
   return 1;
 }
 
-NSString NSOpenPanel::filename() const { return filename_; }
+NSString NSOpenPanel::filename() const { return filenames_.empty() ? NSString() : filenames_.front(); }
+
+NSArray NSOpenPanel::filenames() const { return filenames_; }
 
 void NSOpenPanel::setMessage(const NSString& message) { message_ = message; }
