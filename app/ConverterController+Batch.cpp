@@ -164,6 +164,9 @@ void ConverterController::finishBatch() {
     textStatus->setStringValue(m_batchFailures.front());
     return showReady();
   }
+  // Behind the list the button no longer aborts anything; nothing more is converted either.
+  button->setTitle(localized("Convert"));
+  button->setEnabled(NO);
   if (!m_batchFailures.empty()) {
     std::string list;
     for (const std::string& failure : m_batchFailures) list += failure + "\n";

@@ -35,16 +35,33 @@ void ConverterController::selectFitSize(id sender) {
   if (fitSize) fitSize->setEnabled(tagOfSelectedItem(popupFitSize) == kFitCustomTag ? YES : NO);
 }
 
+// A fraction of the natural size is known only once a movie is: until then the fields show a dash,
+// not a number no conversion would use.
+void ConverterController::showComputedSize(SInt32 sizeTag) {
+  if (sizeTag < 1 || sizeTag > 4) return;
+  if (m_movieNaturalSize.width <= 0) {
+    widthMov->setStringValue("–");
+    heightMov->setStringValue("–");
+    return;
+  }
+  widthMov->setDoubleValue(m_movieNaturalSize.width / sizeTag);
+  heightMov->setDoubleValue(m_movieNaturalSize.height / sizeTag);
+}
+
 void ConverterController::selectExportSize(id sender) {
   const SInt32 tag = tagOfSelectedItem(popupExportSize);
   m_nDefaultSizeIndex = tag;
 
   if (tag == 0) {
+    // Back from a size still to be computed: the custom size last shown.
+    if (widthMov->doubleValue() <= 0) widthMov->setDoubleValue(m_nDefaultSizeX);
+    if (heightMov->doubleValue() <= 0) heightMov->setDoubleValue(m_nDefaultSizeY);
     widthMov->setEnabled(YES);
     heightMov->setEnabled(YES);
     return;
   }
   if (tag >= 1 && tag <= 4) {
+    showComputedSize(tag);
     widthMov->setEnabled(NO);
     heightMov->setEnabled(NO);
     return;

@@ -1,5 +1,5 @@
-// Launch, a movie opened onto the application, and quit: the eight preferences go into the controls
-// at launch and come back from them at quit.
+// Launch, a movie opened onto the application, and quit: the preferences go into the controls at
+// launch and come back from them at quit.
 #include "app/ConverterController.h"
 
 namespace {
@@ -40,6 +40,10 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   m_nDefaultFitSize = static_cast<SInt32>(defaults->integerForKey("FitSize"));
   // Likewise no choice of profile: High, which phones of the last decade play.
   m_nDefaultBaseline = defaults->integerForKey("Baseline") != 0 ? 1 : 0;
+  for (const OutputFormat& format : kOutputFormats) {
+    m_formatDataRates[size_t(&format - kOutputFormats)] = static_cast<SInt32>(defaults->integerForKey(format.dataRateKey));
+  }
+  m_movieFolder = defaults->stringForKey("MovieFolder");
 
   widthMov->setDoubleValue(m_nDefaultSizeX);
   heightMov->setDoubleValue(m_nDefaultSizeY);
@@ -54,6 +58,7 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   // A remembered custom size can be edited at once; every other item computes or fixes the size.
   widthMov->setEnabled(m_nDefaultSizeIndex == 0);
   heightMov->setEnabled(m_nDefaultSizeIndex == 0);
+  showComputedSize(m_nDefaultSizeIndex);
   showFitKilobytes(m_nDefaultFitSize);
   if (checkOlderPhones) checkOlderPhones->setState(m_nDefaultBaseline ? NSOnState : NSOffState);
 
@@ -66,6 +71,7 @@ void ConverterController::applicationWillFinishLaunching(NSNotification* notific
   gButton = button;
 
   changeCODEC(nullptr);
+  textStatus->setStringValue(NSBundle::mainBundle()->localizedStringForKey("DropHint", nullptr, nullptr));
   pool->release();
 }
 
@@ -88,9 +94,9 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   ExitMovies();
 
   NSUserDefaults* defaults = NSUserDefaults::standardUserDefaults();
-  // Truncated toward zero: a width of 88.9 is kept as 88.
-  m_nDefaultSizeX = truncatedToSInt32(widthMov->doubleValue());
-  m_nDefaultSizeY = truncatedToSInt32(heightMov->doubleValue());
+  // Truncated toward zero: a width of 88.9 is kept as 88. A size still to be computed keeps the last.
+  if (const SInt32 width = truncatedToSInt32(widthMov->doubleValue())) m_nDefaultSizeX = width;
+  if (const SInt32 height = truncatedToSInt32(heightMov->doubleValue())) m_nDefaultSizeY = height;
   m_nDefaultFrameRate = frameRate->intValue();
   m_nDefaultDataRate = dataRate->intValue();
   if (popupFitSize) m_nDefaultFitSize = fitKilobytes();
@@ -104,5 +110,11 @@ void ConverterController::applicationWillTerminate(NSNotification* notification)
   defaults->setInteger(m_nDefault3GPP, "3GPP");
   defaults->setInteger(m_nDefaultFitSize, "FitSize");
   defaults->setInteger(m_nDefaultBaseline, "Baseline");
+  m_formatDataRates[size_t(&OutputFormatOfTag(m_nDefault3GPP) - kOutputFormats)] = m_nDefaultDataRate;
+  for (const OutputFormat& format : kOutputFormats) {
+    const SInt32 rate = m_formatDataRates[size_t(&format - kOutputFormats)];
+    if (rate > 0) defaults->setInteger(rate, format.dataRateKey);
+  }
+  if (!m_movieFolder.str().empty()) defaults->setString(m_movieFolder, "MovieFolder");
   defaults->synchronize();
 }

@@ -2,12 +2,15 @@
 // chosen format, runs a conversion and shows its progress.
 #pragma once
 
+#include <array>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/MacTypes.h"
 #include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/files/Files.h"
 #include "platform/framework/AppKit.h"
 #include "platform/movies/MovieExport.h"
@@ -107,6 +110,10 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   SInt32 m_nDefault3GPP = 0;
   SInt32 m_nDefaultFitSize = 0;  // kilobytes; 0: no limit
   SInt32 m_nDefaultBaseline = 0;  // nonzero: "For older phones"
+  // The data rate last used with each format, in the table's order; 0: never chosen.
+  std::array<SInt32, std::size(kOutputFormats)> m_formatDataRates{};
+  NSString m_movieFolder;  // where the last movie was chosen
+  NSSize m_movieNaturalSize{};  // the last movie measured; 0 x 0 before any
 
   // The batch: movies still to convert, how many in all, which this is, what did not convert, and
   // the folder the user chose for movies whose own folder cannot be written.
@@ -122,6 +129,7 @@ class ConverterController : public NSObject, public NSApplicationDelegate, publi
   NSInteger m_earlierOutputs = kAskAboutEarlierOutputs;
 
  private:
+  void showComputedSize(SInt32 sizeTag);
   void convertQueuedMovie(const NSString& source);
   void finishBatch();
 };

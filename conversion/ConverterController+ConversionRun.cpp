@@ -40,13 +40,20 @@ void ConverterController::convertMovie(id sender) {
   NSAutoreleasePool* pool = NSAutoreleasePool::alloc()->init();  // frees the panel when the action ends
   NSOpenPanel* panel = NSOpenPanel::openPanel();
   panel->setMoviePreview([this](Movie movie) { return describeMovie(movie); });
-  // Every kind of movie that can be read, starting where the user keeps videos.
-  if (panel->runModalForDirectory(NSUserMoviesDirectory(), "", NSMovie::movieFileTypes()) == 1) {
-    button->setEnabled(NO);
-    textPercentUnit->setStringValue("%");
-    setPercent(1);
-    const NSString path = panel->filename();
-    if (gQtExport) doConvert(path);
+  panel->setAllowsMultipleSelection(YES);
+  // Every kind of movie that can be read, starting where the last movie was chosen, at first where
+  // the user keeps videos.
+  const NSString folder = m_movieFolder.str().empty() ? NSUserMoviesDirectory() : m_movieFolder;
+  if (panel->runModalForDirectory(folder, "", NSMovie::movieFileTypes()) == 1) {
+    m_movieFolder = panel->filename().stringByDeletingLastPathComponent();
+    if (panel->filenames().size() > 1) {
+      applicationOpenFiles(NSApplication::sharedApplication(), panel->filenames());
+    } else {
+      button->setEnabled(NO);
+      textPercentUnit->setStringValue("%");
+      setPercent(1);
+      if (gQtExport) doConvert(panel->filename());
+    }
   }
   pool->release();
 }
@@ -76,6 +83,7 @@ void ConverterController::doConvert(const NSString& path) {
   NSSize natural;
   // Nothing to convert: no output is made, and the size fields keep what the user sees.
   if (!measureMovieAt(path, &natural)) return abandonPreparation(this);
+  m_movieNaturalSize = natural;
   const NSSize size = exportSizeFor(natural);
   widthMov->setDoubleValue(size.width);
   heightMov->setDoubleValue(size.height);

@@ -26,18 +26,19 @@ struct OutputFormat {
   const char* settingsFile;  // keeps the format's own exporter settings; nullptr: none
   int mostKilobytesPerSecond;  // choosing the format lowers the data rate to this; 0: no cap
   const char* mimeType;
+  const char* dataRateKey;   // the preference that keeps the data rate last used with the format
 };
 
 // AMC is 3GPP2 with the '3g2a' brand, which is how desktops recognise its content.
 inline constexpr OutputFormat kOutputFormats[] = {
     {OutputContainer::mp4, 0, "mp4", ".mp4", "MPEG-4", FOUR_CHAR_CODE("mpg4"), 0, "mp4", nullptr,
-     FOUR_CHAR_CODE("avc1"), FOUR_CHAR_CODE("mp4a"), false, nullptr, 0, "video/mp4"},
+     FOUR_CHAR_CODE("avc1"), FOUR_CHAR_CODE("mp4a"), false, nullptr, 0, "video/mp4", "DataRateMP4"},
     {OutputContainer::threeGPP, 1, "3gp", ".3gp", "3GPP", FOUR_CHAR_CODE("3gpp"), FOUR_CHAR_CODE("3gp "), "3gp",
-     nullptr, FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("samr"), true, nullptr, 0, "video/3gpp"},
+     nullptr, FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("samr"), true, nullptr, 0, "video/3gpp", "DataRate3GPP"},
     {OutputContainer::threeGPP2, 2, "3g2", ".3g2", "3GPP2", FOUR_CHAR_CODE("3gpp"), FOUR_CHAR_CODE("3g2 "), "3g2",
-     "3g2a", FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("mp4a"), true, "setting3gpp2.atom", 8, "video/3gpp2"},
+     "3g2a", FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("mp4a"), true, "setting3gpp2.atom", 8, "video/3gpp2", "DataRate3GPP2"},
     {OutputContainer::amc, 3, "amc", ".amc", "AMC", FOUR_CHAR_CODE("3gpp"), FOUR_CHAR_CODE("amc "), "3g2", "3g2a",
-     FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("mp4a"), true, "settingAmc.atom", 4, "video/3gpp2"},
+     FOUR_CHAR_CODE("mp4v"), FOUR_CHAR_CODE("mp4a"), true, "settingAmc.atom", 4, "video/3gpp2", "DataRateAMC"},
 };
 
 // A tag no item carries reads as the first format, as a menu without a choice does.

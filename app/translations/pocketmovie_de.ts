@@ -546,6 +546,25 @@ kommen aus dem Hauptfenster.</translation>
     </message>
 </context>
 <context>
+    <name>FieldLimits</name>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>whole numbers, %1 to %2</source>
+        <translation>ganze Zahlen, %1 bis %2</translation>
+    </message>
+    <message>
+        <source>Out of range: %1</source>
+        <translation>Außerhalb des Bereichs: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 became %3 (%4)</source>
+        <translation>%1: aus %2 wurde %3 (%4)</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -554,6 +573,10 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>Convert…</source>
         <translation>Umwandeln…</translation>
+    </message>
+    <message>
+        <source>Drop movies here to convert them.</source>
+        <translation>Filme zum Umwandeln hierher ziehen.</translation>
     </message>
     <message>
         <source>%1 of %2   %3</source>
@@ -671,8 +694,8 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Baseline-H.264, das auch Telefone abspielen, die älter als etwa zehn Jahre sind; etwas weniger Bild für die Bytes</translation>
     </message>
     <message>
-        <source>Fit into:</source>
-        <translation>Höchstgröße:</translation>
+        <source>F&amp;it into:</source>
+        <translation>&amp;Höchstgröße:</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>
@@ -715,24 +738,24 @@ kommen aus dem Hauptfenster.</translation>
         <translation>KB</translation>
     </message>
     <message>
-        <source>Format:</source>
-        <translation>Format:</translation>
+        <source>&amp;Format:</source>
+        <translation>&amp;Format:</translation>
     </message>
     <message>
         <source>The kind of movie to write</source>
         <translation>Die Art des Films, der geschrieben wird</translation>
     </message>
     <message>
-        <source>Settings…</source>
-        <translation>Einstellungen…</translation>
+        <source>Se&amp;ttings…</source>
+        <translation>&amp;Einstellungen…</translation>
     </message>
     <message>
         <source>Compression settings of the 3GPP2 and AMC formats</source>
         <translation>Kompressionseinstellungen der Formate 3GPP2 und AMC</translation>
     </message>
     <message>
-        <source>Size:</source>
-        <translation>Größe:</translation>
+        <source>&amp;Size:</source>
+        <translation>&amp;Größe:</translation>
     </message>
     <message>
         <source>The picture size of the movie to write</source>
@@ -759,8 +782,8 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Ein Viertel der Größe</translation>
     </message>
     <message>
-        <source>Width × height:</source>
-        <translation>Breite × Höhe:</translation>
+        <source>&amp;Width × height:</source>
+        <translation>&amp;Breite × Höhe:</translation>
     </message>
     <message>
         <source>Width in pixels</source>
@@ -775,8 +798,8 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Pixel</translation>
     </message>
     <message>
-        <source>Frame rate:</source>
-        <translation>Bildrate:</translation>
+        <source>F&amp;rame rate:</source>
+        <translation>B&amp;ildrate:</translation>
     </message>
     <message>
         <source>Frames per second</source>
@@ -787,8 +810,8 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Bilder/s</translation>
     </message>
     <message>
-        <source>Data rate:</source>
-        <translation>Datenrate:</translation>
+        <source>&amp;Data rate:</source>
+        <translation>&amp;Datenrate:</translation>
     </message>
     <message>
         <source>Kilobytes per second</source>
@@ -853,6 +876,14 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>What a minute of movie takes with these options</source>
         <translation>Was eine Minute Film mit diesen Einstellungen braucht</translation>
+    </message>
+    <message>
+        <source>For &amp;older phones</source>
+        <translation>Für ältere &amp;Telefone</translation>
+    </message>
+    <message>
+        <source>Fi&amp;le</source>
+        <translation>D&amp;atei</translation>
     </message>
 </context>
 <context>

@@ -546,6 +546,25 @@ come from the main window.</source>
     </message>
 </context>
 <context>
+    <name>FieldLimits</name>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1～%2</translation>
+    </message>
+    <message>
+        <source>whole numbers, %1 to %2</source>
+        <translation>整数、%1～%2</translation>
+    </message>
+    <message>
+        <source>Out of range: %1</source>
+        <translation>範囲外：%1</translation>
+    </message>
+    <message>
+        <source>%1: %2 became %3 (%4)</source>
+        <translation>%1：%2 を %3 にしました（%4）</translation>
+    </message>
+</context>
+<context>
     <name>Localizable</name>
     <message>
         <source>Abort</source>
@@ -554,6 +573,10 @@ come from the main window.</source>
     <message>
         <source>Convert…</source>
         <translation>変換…</translation>
+    </message>
+    <message>
+        <source>Drop movies here to convert them.</source>
+        <translation>ここにムービーをドロップして変換できます。</translation>
     </message>
     <message>
         <source>%1 of %2   %3</source>
@@ -671,8 +694,8 @@ come from the main window.</source>
         <translation>約 10 年より古い携帯電話でも再生できる Baseline の H.264。同じバイト数で画質は少し下がります</translation>
     </message>
     <message>
-        <source>Fit into:</source>
-        <translation>サイズ上限：</translation>
+        <source>F&amp;it into:</source>
+        <translation>サイズ上限(&amp;I)：</translation>
     </message>
     <message>
         <source>The most the whole movie file may take, sound included, for sending by picture message</source>
@@ -715,24 +738,24 @@ come from the main window.</source>
         <translation>KB</translation>
     </message>
     <message>
-        <source>Format:</source>
-        <translation>フォーマット：</translation>
+        <source>&amp;Format:</source>
+        <translation>フォーマット(&amp;F)：</translation>
     </message>
     <message>
         <source>The kind of movie to write</source>
         <translation>書き出すムービーの種類</translation>
     </message>
     <message>
-        <source>Settings…</source>
-        <translation>設定…</translation>
+        <source>Se&amp;ttings…</source>
+        <translation>設定(&amp;T)…</translation>
     </message>
     <message>
         <source>Compression settings of the 3GPP2 and AMC formats</source>
         <translation>3GPP2 と AMC フォーマットの圧縮設定</translation>
     </message>
     <message>
-        <source>Size:</source>
-        <translation>サイズ：</translation>
+        <source>&amp;Size:</source>
+        <translation>サイズ(&amp;S)：</translation>
     </message>
     <message>
         <source>The picture size of the movie to write</source>
@@ -759,8 +782,8 @@ come from the main window.</source>
         <translation>1/4 サイズ</translation>
     </message>
     <message>
-        <source>Width × height:</source>
-        <translation>幅 × 高さ：</translation>
+        <source>&amp;Width × height:</source>
+        <translation>幅 × 高さ(&amp;W)：</translation>
     </message>
     <message>
         <source>Width in pixels</source>
@@ -775,8 +798,8 @@ come from the main window.</source>
         <translation>ピクセル</translation>
     </message>
     <message>
-        <source>Frame rate:</source>
-        <translation>フレームレート：</translation>
+        <source>F&amp;rame rate:</source>
+        <translation>フレームレート(&amp;R)：</translation>
     </message>
     <message>
         <source>Frames per second</source>
@@ -787,8 +810,8 @@ come from the main window.</source>
         <translation>フレーム/秒</translation>
     </message>
     <message>
-        <source>Data rate:</source>
-        <translation>データレート：</translation>
+        <source>&amp;Data rate:</source>
+        <translation>データレート(&amp;D)：</translation>
     </message>
     <message>
         <source>Kilobytes per second</source>
@@ -853,6 +876,14 @@ come from the main window.</source>
     <message>
         <source>What a minute of movie takes with these options</source>
         <translation>この設定で 1 分の動画が占める大きさ</translation>
+    </message>
+    <message>
+        <source>For &amp;older phones</source>
+        <translation>古い携帯電話向け(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Fi&amp;le</source>
+        <translation>ファイル(&amp;L)</translation>
     </message>
 </context>
 <context>

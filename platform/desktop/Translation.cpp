@@ -57,6 +57,14 @@ std::string Fill(const std::string& text, const std::string& first, const std::s
       .toStdString();
 }
 
+char DecimalMark() {
+  static const char mark = [] {
+    if (translators().empty()) return '.';
+    return QLocale(translators().front()->language()).decimalPoint() == QStringLiteral(",") ? ',' : '.';
+  }();
+  return mark;
+}
+
 void InstallTranslators(QCoreApplication* application) {
   for (QTranslator* translator : translators()) application->installTranslator(translator);
 }

@@ -16,6 +16,9 @@ std::string Fill(const std::string& text, const std::string& first, const std::s
 std::string Fill(const std::string& text, const std::string& first, const std::string& second,
                  const std::string& third);
 
+// The decimal mark of the language the texts are in: ',' in German, '.' in English and Japanese.
+char DecimalMark();
+
 // Makes the translators the application's, so that the window description is translated too.
 void InstallTranslators(QCoreApplication* application);
 

@@ -280,8 +280,11 @@ class NSOpenPanel : public NSObject {
   static NSOpenPanel* openPanel();  // autoreleased
   // 1 when the user chose a file (NSOKButton), 0 otherwise. The panel shows the given types under
   // "Movies", and all files on request.
+  // A folder that is gone opens the user's videos folder instead.
   NSInteger runModalForDirectory(const NSString& directory, const NSString& file, const NSArray& fileTypes);
   NSString filename() const;
+  NSArray filenames() const;  // every file chosen, where several may be
+  void setAllowsMultipleSelection(BOOL allow) { multipleSelection_ = allow; }
   // A panel for a folder instead of a file (setCanChooseDirectories: YES, setCanChooseFiles: NO),
   // with a message saying what the folder is for.
   void setCanChooseDirectories(BOOL choose) { chooseDirectories_ = choose; }
@@ -291,10 +294,11 @@ class NSOpenPanel : public NSObject {
   void setMoviePreview(std::function<NSString(Movie movie)> describe) { preview_ = std::move(describe); }
 
  private:
-  NSString filename_;
+  NSArray filenames_;
   NSString message_;
   std::function<NSString(Movie)> preview_;
   BOOL chooseDirectories_ = NO;
+  BOOL multipleSelection_ = NO;
 };
 
 class NSUserDefaults : public NSObject {
@@ -306,6 +310,8 @@ class NSUserDefaults : public NSObject {
   // Whether anything is stored under the key: tells a stored 0 from a missing key (objectForKey:).
   BOOL hasObjectForKey(const NSString& key);
   void setInteger(NSInteger value, const NSString& key);  // setInteger:forKey:
+  NSString stringForKey(const NSString& key);  // empty for a missing key
+  void setString(const NSString& value, const NSString& key);  // setObject:forKey: with a string
   BOOL synchronize();
 };
 

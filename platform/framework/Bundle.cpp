@@ -24,6 +24,7 @@ namespace {
 [[maybe_unused]] const char* const kStringTableTexts[] = {
     QT_TRANSLATE_NOOP("Localizable", "Abort"),
     QT_TRANSLATE_NOOP("Localizable", "Convert…"),
+    QT_TRANSLATE_NOOP("Localizable", "Drop movies here to convert them."),
     QT_TRANSLATE_NOOP("Localizable", "%1 of %2   %3"),
     QT_TRANSLATE_NOOP("Localizable", "Skip the other movies?"),
     QT_TRANSLATE_NOOP("Localizable", "%1 movie of this batch is still to convert."),

@@ -40,6 +40,14 @@ void setTextOf(QWidget* widget, const QString& text) {
   widget->setProperty(kExactText, QVariant());
 }
 
+// A field's number as it reads, once what the user left unfinished or out of range is settled.
+QString numberTextOf(QWidget* widget) {
+  auto* field = qobject_cast<QLineEdit*>(widget);
+  if (!field) return textOf(widget);
+  framework::SettleTypedText(field);
+  return framework::NumberTextOf(field);
+}
+
 int truncatedToInt(double value) {
   if (std::isnan(value)) return 0;
   if (value >= double(INT_MAX)) return INT_MAX;
@@ -66,8 +74,7 @@ void NSControl::setStringValue(const NSString& text) { setTextOf(widget_, QStrin
 
 double NSControl::doubleValue() const {
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget_)) return slider->value();
-  if (auto* field = qobject_cast<QLineEdit*>(widget_)) framework::SettleTypedText(field);
-  const QString text = textOf(widget_);
+  const QString text = numberTextOf(widget_);
   const QVariant exactText = widget_->property(kExactText);
   if (exactText.isValid() && exactText.toString() == text) return widget_->property(kExactValue).toDouble();
   return framework::LeadingDouble(text.toStdString());
@@ -75,8 +82,7 @@ double NSControl::doubleValue() const {
 
 int NSControl::intValue() const {
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget_)) return slider->value();
-  if (auto* field = qobject_cast<QLineEdit*>(widget_)) framework::SettleTypedText(field);
-  const QString text = textOf(widget_);
+  const QString text = numberTextOf(widget_);
   const QVariant exactText = widget_->property(kExactText);
   if (exactText.isValid() && exactText.toString() == text) return truncatedToInt(widget_->property(kExactValue).toDouble());
   return framework::LeadingInt(text.toStdString());

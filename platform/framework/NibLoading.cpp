@@ -5,7 +5,9 @@
 // property; a slider or field names its range in the table of option ranges in a "range" property,
 // and a slider's field takes the slider's range; a progress bar names the label for the time left in
 // a "timeLeft" property; a "changed" property names an action that every change of the control's
-// value sends; the root names the delegate's class in "delegateClass".
+// value sends; the root names the delegate's class in "delegateClass", the label that says when a
+// field settled what was typed in "statusLine", and the title of the menu that lists its actions in
+// "menu".
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
@@ -16,6 +18,8 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QTimer>
 #include <QUiLoader>
@@ -108,6 +112,16 @@ const OptionRange* rangeOf(const QObject* control) {
   return OptionRangeNamed(control->property("range").toString().toStdString());
 }
 
+// The root's actions (with their shortcuts) in a menu above the controls, titled by its "menu" property.
+void addMenu(QWidget* root) {
+  const QString title = root->property("menu").toString();
+  if (title.isEmpty() || !root->layout()) return;
+  auto* bar = new QMenuBar(root);
+  bar->setObjectName(QStringLiteral("menuBar"));
+  bar->addMenu(title)->addActions(root->actions());
+  root->layout()->setMenuBar(bar);
+}
+
 // Closing the window quits, so the preferences are written as for any other quit.
 class QuitOnClose : public QObject {
  protected:
@@ -161,6 +175,7 @@ NSObject* NSLoadMainNib() {
     auto* item = new NSMenuItem(NSString(action->text().toStdString()), action->property("tag").toLongLong());
     connectAction(action, item);
   }
+  auto* notes = root->findChild<QLabel*>(root->property("statusLine").toString());
   for (QAbstractSlider* slider : root->findChildren<QAbstractSlider*>()) {
     const OptionRange* range = rangeOf(slider);
     if (range) slider->setRange(int(std::ceil(range->least)), int(range->most));
@@ -168,12 +183,13 @@ NSObject* NSLoadMainNib() {
     auto* field = fieldName.isEmpty() ? nullptr : root->findChild<QLineEdit*>(fieldName);
     if (!field) continue;
     coupleSliderWithField(slider, field);
-    if (range) framework::LimitField(field, range->least, range->most, range->fractions);
+    if (range) framework::LimitField(field, *range, notes);
   }
   for (QLineEdit* field : root->findChildren<QLineEdit*>()) {
     const OptionRange* range = rangeOf(field);
-    if (range) framework::LimitField(field, range->least, range->most, range->fractions);
+    if (range) framework::LimitField(field, *range, notes);
   }
+  addMenu(root);
   root->installEventFilter(new QuitOnClose);
   framework::AcceptFileDrops(root);
   // Lay the window out now: a run without a window still gives the controls their frames.

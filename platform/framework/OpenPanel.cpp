@@ -1,5 +1,6 @@
 // The open panel: a file dialog that offers the movie types it is given.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -25,7 +26,10 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   // A short title, which the window manager shows whole; what the choice is for stands in the panel.
   const QString title = chooseDirectories_ ? QCoreApplication::translate("OpenPanel", "Choose a Folder")
                                            : QCoreApplication::translate("OpenPanel", "Choose a movie to convert");
-  QFileDialog dialog(framework::MainWindowWidget(), title, QString::fromStdString(directory.str()));
+  // A remembered folder that has gone since opens where the user keeps videos.
+  const QString folder = QString::fromStdString(directory.str());
+  QFileDialog dialog(framework::MainWindowWidget(), title,
+                     QDir(folder).exists() ? folder : QString::fromStdString(NSUserMoviesDirectory().str()));
   dialog.setObjectName(chooseDirectories_ ? QStringLiteral("folderPanel") : QStringLiteral("openPanel"));
   if (!message_.str().empty()) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);  // a panel of Qt's own takes the line
@@ -47,7 +51,9 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
       grid->addWidget(message, 0, 0, 1, -1);
     }
   }
-  dialog.setFileMode(chooseDirectories_ ? QFileDialog::Directory : QFileDialog::ExistingFile);
+  dialog.setFileMode(chooseDirectories_   ? QFileDialog::Directory
+                     : multipleSelection_ ? QFileDialog::ExistingFiles
+                                          : QFileDialog::ExistingFile);
   if (chooseDirectories_) dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   QStringList filters;
@@ -57,10 +63,13 @@ NSInteger NSOpenPanel::runModalForDirectory(const NSString& directory, const NSS
   if (preview_ && !chooseDirectories_) framework::AddMoviePreview(&dialog, preview_);
   if (!file.str().empty()) dialog.selectFile(QString::fromStdString(file.str()));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return 0;
-  filename_ = NSString(dialog.selectedFiles().first().toStdString());
+  filenames_.clear();
+  for (const QString& chosen : dialog.selectedFiles()) filenames_.emplace_back(chosen.toStdString());
   return 1;
 }
 
-NSString NSOpenPanel::filename() const { return filename_; }
+NSString NSOpenPanel::filename() const { return filenames_.empty() ? NSString() : filenames_.front(); }
+
+NSArray NSOpenPanel::filenames() const { return filenames_; }
 
 void NSOpenPanel::setMessage(const NSString& message) { message_ = message; }

@@ -1,4 +1,4 @@
-// User defaults: integers by key in an INI file under the user's configuration folder.
+// User defaults: integers and strings by key in an INI file under the user's configuration folder.
 #include <QSettings>
 
 #include <cstdlib>
@@ -62,6 +62,15 @@ BOOL NSUserDefaults::hasObjectForKey(const NSString& key) {
 void NSUserDefaults::setInteger(NSInteger value, const NSString& key) {
   if (ignoredKeys().count(key.str())) return;  // this run's options stand in for it
   settings().setValue(QString::fromStdString(key.str()), qlonglong(value));
+}
+
+NSString NSUserDefaults::stringForKey(const NSString& key) {
+  return NSString(settings().value(QString::fromStdString(key.str())).toString().toStdString());
+}
+
+void NSUserDefaults::setString(const NSString& value, const NSString& key) {
+  if (ignoredKeys().count(key.str())) return;
+  settings().setValue(QString::fromStdString(key.str()), QString::fromStdString(value.str()));
 }
 
 BOOL NSUserDefaults::synchronize() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/OptionRanges.h"
+#include "platform/OutputFormats.h"
 #include "platform/desktop/FailureText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
@@ -68,13 +69,20 @@ void setNumber(const char* name, double value) {
   if (auto* control = dynamic_cast<NSControl*>(NSViewNamed(name))) control->setDoubleValue(value);
 }
 
+// The run's data rate is no format's remembered one either.
+void touchDataRates(std::vector<std::string>& touched) {
+  touched.emplace_back("DataRate");
+  for (const OutputFormat& format : kOutputFormats) touched.emplace_back(format.dataRateKey);
+}
+
 // The format first, since choosing it may lower the data rate; the data rate last, so an explicit
 // rate stands. None of them is kept as a preference.
 void applyRunOptions(const framework::RunOptions& options) {
   std::vector<std::string> touched;
   if (options.formatTag) {
     chooseItem("popupCODEC", *options.formatTag, "changeCODEC:");
-    touched.insert(touched.end(), {"3GPP", "DataRate"});
+    touched.emplace_back("3GPP");
+    touchDataRates(touched);
   }
   if (options.sizeTag) {
     chooseItem("popupExportSize", *options.sizeTag, "selectExportSize:");
@@ -90,7 +98,7 @@ void applyRunOptions(const framework::RunOptions& options) {
   if (options.kilobytesPerSecond) {
     setNumber("dataRate", *options.kilobytesPerSecond);
     setNumber("sliderData", *options.kilobytesPerSecond);
-    touched.emplace_back("DataRate");
+    touchDataRates(touched);
   }
   if (options.fitKilobytes) {
     // A limit the menu offers is chosen there; any other goes into the field beside it.

@@ -30,6 +30,21 @@ TEST_F(ControllerTest, AFormatWithADataRateCapLowersTheRateWhenItIsChosen) {
     }
   }
   EXPECT_EQ(capped, 2) << "3GPP2 and AMC";
+
+  // Each format keeps the rate last used with it, also across launches: back to MPEG-4 is back to 64.
+  quit();
+  for (const OutputFormat& format : kOutputFormats) store(format.dataRateKey, 0);  // none kept yet
+  launch();
+  chooseFormat(0);
+  c_->dataRate->setIntValue(64);
+  for (const auto& [tag, rate] : std::vector<std::pair<NSInteger, int>>{{2, 8}, {3, 4}, {0, 64}, {3, 4}}) {
+    chooseFormat(tag);
+    EXPECT_EQ(c_->dataRate->intValue(), rate) << "format " << tag;
+  }
+  quit();
+  launch();
+  chooseFormat(0);
+  EXPECT_EQ(c_->dataRate->intValue(), 64);
 }
 
 TEST_F(ControllerTest, FormatsTwoAndThreeKeepTheirOwnSettingsFiles) {

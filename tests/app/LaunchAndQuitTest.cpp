@@ -7,14 +7,19 @@ namespace {
 TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences) {
   launch();
   EXPECT_EQ((std::vector{c_->dataRate->doubleValue(), c_->sliderData->doubleValue(), c_->frameRate->doubleValue(),
-                         c_->sliderFrame->doubleValue(), c_->widthMov->doubleValue(), c_->heightMov->doubleValue()}),
-            (std::vector<double>{64, 64, 12, 12, 120, 90}));
+                         c_->sliderFrame->doubleValue()}),
+            (std::vector<double>{64, 64, 12, 12}));
+  // Half size shows a dash until a movie gives its size; the custom size is there when chosen.
+  EXPECT_EQ(c_->widthMov->stringValue().str() + c_->heightMov->stringValue().str(), "––");
+  EXPECT_EQ(c_->textStatus->stringValue().str().rfind("Drop movies here", 0), 0u);
   EXPECT_EQ(c_->popupExportSize->selectedItem()->tag(), 2);
   EXPECT_EQ(c_->popupCODEC->selectedItem()->tag(), 0);
   EXPECT_EQ(c_->fitKilobytes(), 0);  // older preferences have no size limit
   EXPECT_FALSE(c_->fitSize->isEnabled());
   EXPECT_EQ(c_->checkOlderPhones->state(), NSOffState);  // High, unless chosen
   EXPECT_NE(gQtExport, nullptr);
+  chooseSize(0);
+  EXPECT_EQ((std::vector{c_->widthMov->intValue(), c_->heightMov->intValue()}), (std::vector{120, 90}));
   quit();
 
   for (const char* key : {"DataRate", "FrameRate", "SizeX", "SizeY"}) store(key, 0);

@@ -10,7 +10,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPixmap>
@@ -26,6 +28,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +90,16 @@ class Probe {
       }
     }
     return names.empty() ? "none" : names;
+  }
+  // The access keys of the window's labels, buttons and menus, sorted: a key given twice shows twice.
+  std::string accessKeys() const {
+    std::string keys;
+    for (QWidget* shown : window()->findChildren<QWidget*>()) {
+      const QString text = shown->property(qobject_cast<QMenu*>(shown) ? "title" : "text").toString();
+      if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty()) keys += char(key[0].key());
+    }
+    std::sort(keys.begin(), keys.end());
+    return keys;
   }
   bool exposed(QWidget* widget) const {
     QWindow* shown = widget ? widget->window()->windowHandle() : nullptr;

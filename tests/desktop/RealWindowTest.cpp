@@ -83,6 +83,7 @@ Probe::Step Answer(const std::string& button) {
     QString shown = alert->text() + " | " + alert->informativeText().trimmed();
     p.note("alert", shown.replace('\n', " / ").toStdString());
     p.note("alertTitle", alert->windowTitle().toStdString());
+    p.note("behind" + button, p.title("button").toStdString() + (p.control("button")->isEnabled() ? "" : " off"));
     p.note("clippedAlert", p.clipped(alert));
     p.shot("alert-" + button, alert);
     for (QAbstractButton* choice : alert->buttons()) {
@@ -231,9 +232,10 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   folder_.write("config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_VIDEOS_DIR=\"$HOME/Videos\"\n");
   const std::string notes = folder_.write("Videos/notes.mov", "shopping: milk, eggs\n");
   const std::string missing = folder_.file(std::string("Videos/") + kLongFolder + "/gone.mov");
-  const std::string photo = folder_.file("Videos/photo.jpg");
+  const std::string photo = folder_.file("photo.jpg");  // the next panel opens beside it
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
   const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
+  const std::string alsoGood = MakeSampleMovie(folder_.path(), "also.mov", SampleMovie().in("mov").lasting(2));
   std::vector<std::string> panelSources{notes, photo};
   std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes,
                                     "not a movie: a single picture: " + photo};
@@ -284,7 +286,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
     p.click(p.control("button"));
     return true;
   });
-  for (Probe::Step& step : ChooseInPanel(good)) steps.push_back(step);
+  for (Probe::Step& step : ChooseInPanel("\"" + good + "\" \"" + alsoGood + "\"")) steps.push_back(step);
 
   const DesktopSession::Run run = session_->launch(folder_.path(), {"--size", "quarter", missing}, steps, [](Probe& p) {
     p.note("statusAtQuit", "[" + p.title("textStatus").toStdString() + "]");
@@ -298,10 +300,14 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   for (auto [it, end] = run.notes.equal_range("clipped"); it != end; ++it) EXPECT_EQ(it->second, "none") << run.all();
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
   EXPECT_EQ(run.note("statusAtQuit"), "[]");
-  EXPECT_TRUE(ProbeMovie(good + ".mp4").readable);
+  EXPECT_TRUE(ProbeMovie(good + ".mp4").readable && ProbeMovie(alsoGood + ".mp4").readable);
 
-  // The panel opens in the user's videos folder, with an empty name and every movie type offered.
-  EXPECT_EQ(run.note("panelFolder"), videos);
+  // The panel opens in the user's videos folder, then where the last movie was chosen, also at the
+  // next launch, with an empty name and every movie type offered.
+  const std::string folders = "panelFolder " + videos + "\npanelFolder " + videos + "\npanelFolder " + folder_.path();
+  EXPECT_NE(run.all().find(folders + "\n"), std::string::npos) << run.all();
+  EXPECT_NE(ReadWholeFile(folder_.file("config/pocketmovie/pocketmovie.conf")).find("MovieFolder=" + folder_.path()),
+            std::string::npos);
   EXPECT_EQ(run.note("panelName"), "[]");
   const std::string filters = run.note("panelFilters");
   for (std::string type : {"*.mov", "*.avi", "*.mp4", "*.mkv", "*.webm", "*.3gp", "*.3g2", "*.mpg", "*.ts", "*.wmv"}) {
@@ -357,6 +363,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   std::vector<Probe::Step> restart{
       [folder = folder_.path()](Probe& p) {
         if (!p.exposed(p.window())) return false;
+        p.note("hint", p.title("textStatus").toStdString());
         // Dropped on a text field, the folder's movie is for the window, not text for the field.
         const QString frameRate = p.title("frameRate");
         p.note("dropTaken", p.drop(p.control("frameRate"), {folder}) ? "yes" : "no");
@@ -370,6 +377,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   ASSERT_TRUE(second.exited) << second.all();
   EXPECT_EQ(second.status, 0);
   EXPECT_EQ(second.note("dropTaken"), "yes");
+  EXPECT_EQ(second.note("hint"), "Drop movies here to convert them.");
   EXPECT_EQ(second.note("frameRateKept"), "yes");
   EXPECT_EQ(second.numbers("progressAtQuit").at(0), 100);
   const long kilobytes = std::lround(double(fs::file_size(source_ + ".amc")) / 1024);
@@ -450,6 +458,7 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
             std::string::npos)
       << run.all();
   EXPECT_EQ(ReadWholeFile(earlier), "an earlier output");
+  EXPECT_EQ(run.note("behindQuit"), "Convert… off");
   EXPECT_TRUE(ProbeMovie(chosen + "/last.mov.3gp").readable);
   EXPECT_EQ(EntryNames(chosen), std::vector<std::string>{"last.mov.3gp"});
   EXPECT_FALSE(fs::exists(broken + ".3gp"));
@@ -457,13 +466,17 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
 
 // In German and in Japanese every text of the window and the settings dialog is translated and
 // fits, a failure's reason, the question about an earlier output and the word at the end included,
-// before, during and after a conversion, and the "Abort" button stops it as in English.
+// before, during and after a conversion, and the "Abort" button stops it as in English. Each control
+// has an access key of its own; the frame rate takes the language's decimal mark, and a data rate
+// beyond the range stays as typed, marked, until the field is left.
 TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string missing = folder_.file(std::string(kLongFolder) + "/gone.mov");
-  for (const auto& [language, noSuchFile, left, keepBoth, aborted, aMinute] :
+  for (const auto& [language, noSuchFile, left, keepBoth, aborted, aMinute, frameKey, fraction, keys, settled] :
        {std::tuple{"de", "keine solche Datei: ", "noch ", "Beide behalten", "Abgebrochen: clip.mov (2).amc enthält die ersten 0:",
-                   "etwa 490 KB pro Minute"},
-        {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: clip.mov (2).amc には最初の 0:", "1 分あたり約 490 KB"}}) {
+                   "etwa 490 KB pro Minute", "alt+i", "2 comma 5", "ABDEFGHIT",
+                   "Datenrate: aus 300 wurde 256 (ganze Zahlen, 1 bis 256)"},
+        {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: clip.mov (2).amc には最初の 0:", "1 分あたり約 490 KB",
+         "alt+r", "2 period 5", "DFILORSTW", "データレート：300 を 256 にしました（整数、1～256）"}}) {
     SCOPED_TRACE(language);
     folder_.write("clip.mov.amc", "an earlier output");
     fs::remove(folder_.file("clip.mov (2).amc"));
@@ -486,6 +499,28 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
           p.shot(std::string("settings-") + language, p.modal());
           p.note("clippedSettings", p.clipped(p.modal()));
           p.click(p.modal()->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel));
+          return true;
+        },
+        [frameKey](Probe& p) {  // back in the window, to the frame rate by its access key
+          if (p.modal() || QApplication::activeWindow() != p.window()) return p.window()->activateWindow(), false;
+          p.note("accessKeys", p.accessKeys());
+          p.key(frameKey);
+          return true;
+        },
+        [fraction](Probe& p) {
+          if (!p.control("frameRate")->hasFocus()) return false;
+          p.key((std::string("ctrl+a ") + fraction + " alt+d ctrl+a 3 0 0").c_str());
+          return true;
+        },
+        [](Probe& p) {
+          if (p.title("dataRate") != "300") return false;
+          p.key("Tab");
+          return true;
+        },
+        [](Probe& p) {
+          if (p.title("dataRate") == "300") return false;
+          p.note("settled", p.title("textStatus").toStdString());
+          p.note("frameRate", std::to_string(dynamic_cast<NSControl*>(NSViewNamed("frameRate"))->doubleValue()));
           return true;
         },
         [source = source_](Probe& p) { return !p.modal() && p.drop(p.window(), {source}); },
@@ -516,6 +551,9 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_NE(run.note("alert").find("clip.mov (2).amc"), std::string::npos) << run.note("alert");
     EXPECT_EQ(run.note("endOfRun").rfind(aborted, 0), 0u) << run.note("endOfRun");
     EXPECT_EQ(run.note("clippedEnd"), "none");
+    EXPECT_EQ(run.note("accessKeys"), keys);
+    EXPECT_EQ(run.note("settled"), settled);
+    EXPECT_EQ(run.note("frameRate"), "2.500000");
   }
 }
 

@@ -108,7 +108,7 @@ with tempfile.TemporaryDirectory() as home:
             everything = list(controls(app))
             by_role = lambda role: [c for c in everything if c.getRoleName() == role]
             fields = {c.name: text_of(c) for c in by_role("text")}
-            check(fields == {"Width": "120", "Height": "90", "Frame rate": "12", "Data rate": "64",
+            check(fields == {"Width": "–", "Height": "–", "Frame rate": "12", "Data rate": "64",
                              "Custom size limit in kilobytes": ""},
                   "fields read as %s" % fields)
             sliders = {c.name: c.queryValue().currentValue for c in by_role("slider")}
@@ -116,7 +116,8 @@ with tempfile.TemporaryDirectory() as home:
             menus = sorted(labels_of(c) for c in by_role("combo box"))
             check(menus == [["Fit into:"], ["Format:"], ["Size:"]], "menus labelled %s" % menus)
             check([c.name for c in by_role("progress bar")] == ["Progress"], "the progress bar has no name")
-            buttons = {c.name: c.getState().contains(pyatspi.STATE_ENABLED) for c in by_role("push button")}
+            buttons = {c.name: c.getState().contains(pyatspi.STATE_ENABLED) for c in by_role("push button")
+                       if c.getState().contains(pyatspi.STATE_VISIBLE)}
             check(buttons == {"Settings…": False, "Convert…": True}, "buttons read as %s" % buttons)
             boxes = [c.name for c in by_role("check box")]
             check(boxes == ["For older phones"], "check boxes read as %s" % boxes)

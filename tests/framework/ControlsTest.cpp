@@ -1,6 +1,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QValidator>
@@ -60,20 +62,22 @@ TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
   EXPECT_EQ(rate->intValue(), 41);
   EXPECT_EQ(slider->intValue(), 41);
 
-  // Typed into a cleared field after the program showed 41, 12, 120 or 90: refused key by key, or
-  // settled to the nearest number taken when read; an emptied field goes back to what it showed.
+  // Typed into a cleared field after the program showed 41, 12, 120 or 90: letters are refused, any
+  // number stays as typed, marked when the field does not take it, until it is read (as a
+  // conversion reads it), which settles it to the nearest number taken and says so; an emptied
+  // field goes back to what it showed.
   struct Typed {
     const char* field;
     const char* keys;
     double read;
   };
   for (const Typed& typed : std::vector<Typed>{{"dataRate", "abc", 41},   {"dataRate", "0", 1},
-                                               {"dataRate", "256", 256},  {"dataRate", "257", 25},
-                                               {"dataRate", "-5", 5},     {"frameRate", "7.5", 7.5},
+                                               {"dataRate", "256", 256},  {"dataRate", "300", 256},
+                                               {"dataRate", "-5", 1},     {"frameRate", "7.5", 7.5},
                                                {"frameRate", "0", 1},     {"frameRate", "30", 30},
-                                               {"frameRate", "31", 3},    {"frameRate", "7.1254", 7.125},
+                                               {"frameRate", "31", 30},   {"frameRate", "7.1254", 7.1254},
                                                {"widthMov", "15", 16},    {"widthMov", "4096", 4096},
-                                               {"widthMov", "4097", 409}, {"heightMov", "12.5", 125},
+                                               {"widthMov", "5000", 4096}, {"heightMov", "90.5", 91},
                                                {"heightMov", "", 90}}) {
     SCOPED_TRACE(std::string(typed.field) + " " + typed.keys);
     auto* field = Outlet<NSTextField>(typed.field);
@@ -83,8 +87,13 @@ TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
     edit->selectAll();
     edit->del();
     for (const char key : std::string(typed.keys)) edit->insert(QString(QChar(key)));
-    EXPECT_DOUBLE_EQ(field->doubleValue(), typed.read);  // as a conversion reads it
+    const bool settled = typed.keys[0] != 'a' && LeadingDouble(typed.keys) != typed.read && *typed.keys;
+    EXPECT_EQ(edit->text().toStdString(), typed.keys[0] == 'a' ? "" : typed.keys);
+    EXPECT_EQ(edit->accessibleDescription().startsWith("Out of range: "), settled);
+    EXPECT_DOUBLE_EQ(field->doubleValue(), typed.read);
     EXPECT_EQ(field->stringValue().str(), FormatDouble(typed.read));
+    const std::string note = edit->accessibleName().toStdString() + ": " + typed.keys + " became " + FormatDouble(typed.read);
+    EXPECT_EQ(Outlet<NSTextField>("textStatus")->stringValue().str().rfind(note, 0) == 0, settled);
   }
 
   // Every control that names a range holds the table's: a slider its ends, a field (a slider's
@@ -108,7 +117,8 @@ TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
     QString beyond = QString::fromStdString(FormatDouble(range->most + 1));
     int position = 0;
     EXPECT_EQ(field->validator()->validate(most, position), QValidator::Acceptable);
-    EXPECT_EQ(field->validator()->validate(beyond, position), QValidator::Invalid);
+    EXPECT_EQ(field->validator()->validate(beyond, position), QValidator::Intermediate);
+    EXPECT_TRUE(field->toolTip().contains(most)) << "the range is shown";
   }
   EXPECT_EQ(ranges, (std::set<std::string>{"fitKilobytes", "pictureSide", "windowFps", "windowRate"}));
 }
@@ -144,4 +154,7 @@ TEST(WindowDescription, SendsActionsOnlyForTheUsersChoices) {
   controller.calls.clear();
   sizes->widget()->window()->findChild<QAction*>("actionConvert")->trigger();
   EXPECT_EQ(controller.calls, std::vector<std::string>{"cancelConvert:"});
+  // The window's menu lists both actions, with their shortcuts.
+  QMenu* menu = sizes->widget()->window()->findChild<QMenuBar*>()->actions().at(0)->menu();
+  EXPECT_EQ(menu->actions().at(0)->shortcut().toString() + menu->actions().at(1)->shortcut().toString(), "Ctrl+OCtrl+Q");
 }
