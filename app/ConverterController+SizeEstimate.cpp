@@ -5,7 +5,6 @@
 #include "app/ConverterController.h"
 #include "export_settings/ExporterSettingsAtoms.h"
 #include "platform/desktop/SizeEstimateText.h"
-#include "platform/framework/NumberText.h"
 #include "platform/movies/FixMath.h"
 
 namespace {
@@ -13,9 +12,6 @@ namespace {
 constexpr double kSecondsAMinute = 60;
 
 bool takesSizeFromFields(SInt32 sizeTag) { return sizeTag == 0 || (sizeTag >= 11 && sizeTag <= 13); }
-
-// A field's number as typed: reading it must not settle what the user is still typing.
-double typedNumber(NSTextField* field) { return framework::LeadingDouble(field->stringValue().str()); }
 
 }  // namespace
 
@@ -37,7 +33,7 @@ void ConverterController::applyOptions(double width, double height, SInt32 kilob
 
 void ConverterController::optionsChanged(id sender) {
   if (!textEstimate || !gQtExport || gConvertMode != kConvertIdle) return;
-  applyOptions(typedNumber(widthMov), typedNumber(heightMov), SInt32(typedNumber(dataRate)), typedNumber(frameRate));
+  applyOptions(widthMov->typedDoubleValue(), heightMov->typedDoubleValue(), SInt32(dataRate->typedDoubleValue()), frameRate->typedDoubleValue());
   double bytes = 0;
   const bool estimated = MovieExportEstimateBytes(gQtExport, nullptr, kSecondsAMinute, &bytes) == noErr;
   textEstimate->setStringValue(estimated ? framework::PerMinuteEstimateText(bytes) : "");
@@ -50,7 +46,7 @@ NSString ConverterController::describeMovie(Movie movie) {
   const TimeValue duration = GetMovieDuration(movie);
   const double seconds = duration == INT32_MAX ? -1 : double(duration) / GetMovieTimeScale(movie);
   const NSSize size = exportSizeFor(natural);
-  applyOptions(size.width, size.height, SInt32(typedNumber(dataRate)), typedNumber(frameRate));
+  applyOptions(size.width, size.height, SInt32(dataRate->typedDoubleValue()), frameRate->typedDoubleValue());
   double bytes = 0;
   if (MovieExportEstimateBytes(gQtExport, movie, seconds, &bytes) != noErr) return "";
   return framework::MovieEstimateText(seconds, int(natural.width), int(natural.height), bytes);

@@ -149,6 +149,9 @@ class NSButton : public NSControl {
 class NSTextField : public NSControl {
  public:
   explicit NSTextField(QWidget* widget) : NSControl(widget) {}
+  // The number as the user is typing it, in the user's decimal mark, left unsettled (doubleValue
+  // settles a value out of range, which must wait until the user leaves the field).
+  double typedDoubleValue() const;
 };
 
 class NSSlider : public NSControl {

@@ -72,6 +72,11 @@ BOOL NSControl::isEnabled() const { return widget_->isEnabled(); }
 NSString NSControl::stringValue() const { return NSString(textOf(widget_).toStdString()); }
 void NSControl::setStringValue(const NSString& text) { setTextOf(widget_, QString::fromStdString(text.str())); }
 
+double NSTextField::typedDoubleValue() const {
+  auto* field = qobject_cast<const QLineEdit*>(widget_);
+  return framework::LeadingDouble((field ? framework::NumberTextOf(field) : textOf(widget_)).toStdString());
+}
+
 double NSControl::doubleValue() const {
   if (auto* slider = qobject_cast<const QAbstractSlider*>(widget_)) return slider->value();
   const QString text = numberTextOf(widget_);

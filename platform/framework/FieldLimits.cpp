@@ -16,6 +16,7 @@
 #include "platform/OptionRanges.h"
 #include "platform/desktop/Translation.h"
 #include "platform/framework/NumberText.h"
+#include "platform/framework/WholeLines.h"
 
 namespace framework {
 
@@ -131,8 +132,8 @@ void SettleTypedText(QLineEdit* field) {
   field->setText(settled);
   Q_EMIT field->textEdited(settled);  // a slider beside it follows, as it follows typing
   if (validator->notes() && validator->outOfRange(typed)) {
-    validator->notes()->setText(QCoreApplication::translate("FieldLimits", "%1: %2 became %3 (%4)")
-                                    .arg(field->accessibleName(), typed, settled, rangeText(validator->range())));
+    ShowWholeText(validator->notes(), QCoreApplication::translate("FieldLimits", "%1: %2 became %3 (%4)")
+                                          .arg(field->accessibleName(), typed, settled, rangeText(validator->range())));
   }
 }
 
