@@ -514,6 +514,10 @@ kommen aus dem Hauptfenster.</translation>
         <translation>eine Umwandlung kann nicht gestartet werden</translation>
     </message>
     <message>
+        <source>the movie could not be decoded (the decoder crashed)</source>
+        <translation>der Film konnte nicht dekodiert werden (der Decoder ist abgestürzt)</translation>
+    </message>
+    <message>
         <source>the conversion ended by signal %1</source>
         <translation>die Umwandlung endete durch Signal %1</translation>
     </message>

@@ -514,6 +514,10 @@ come from the main window.</source>
         <translation>変換を開始できません</translation>
     </message>
     <message>
+        <source>the movie could not be decoded (the decoder crashed)</source>
+        <translation>動画をデコードできませんでした（デコーダーがクラッシュしました）</translation>
+    </message>
+    <message>
         <source>the conversion ended by signal %1</source>
         <translation>変換はシグナル %1 で終了しました</translation>
     </message>
