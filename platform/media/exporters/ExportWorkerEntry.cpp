@@ -63,7 +63,9 @@ WorkerOutcome Convert(const ExportJob& job) {
   if (!DecodeWorkerJob(ReadToEnd(STDIN_FILENO), &order)) _exit(2);
   EnterMovies();
   const std::string missing = ConfineToConversion(order.job.sourcePath, hidden_files::FolderOf(order.job.outputPath));
-  if (order.verbose && !missing.empty()) std::fprintf(stderr, "pocketmovie: not confined: %s\n", missing.c_str());
+  if (order.verbose && !missing.empty()) {
+    std::fprintf(stderr, "pocketmovie: this system leaves the conversion unconfined in: %s\n", missing.c_str());
+  }
   const WorkerOutcome outcome = Convert(order.job);
   // Ended at once: nothing is left to tidy that the system does not tidy better.
   _exit(WriteWholly(kWorkerReportDescriptor, EncodeOutcomeReport(outcome)) ? 0 : 1);
