@@ -16,6 +16,7 @@ packages=(
   dbus python3-dbus python3-gi  # the notification test's session bus and notification service
   attr
   time
+  strace  # the test that makes file-system calls fail one at a time
   parallel  # the README's recipe for many machines, run by a test
   clang libclang-rt-dev  # the fuzz targets (scripts/fuzz.sh)
 )
