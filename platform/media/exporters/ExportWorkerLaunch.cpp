@@ -54,7 +54,10 @@ pid_t StartWorker(const std::string& program, const std::string& job, Descriptor
   }
   reports->fd = reportEnds[0];
   Descriptor reportWrite{reportEnds[1]};
-  WriteWholly(jobWrite.fd, job);
+  if (!WriteWholly(jobWrite.fd, job)) {
+    *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
+    return 0;
+  }
   jobWrite.close();
 
   // Only the job and the report pipe go with it: no window connection, no other run's channel.
