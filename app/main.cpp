@@ -1,3 +1,8 @@
 #include "platform/framework/AppKit.h"
+#include "platform/media/exporters/ExportWorker.h"
 
-int main(int argc, char* argv[]) { return NSApplicationMain(argc, const_cast<const char**>(argv)); }
+int main(int argc, char* argv[]) {
+  // First, before any thread: a conversion's worker is this program started again.
+  EnterExportWorkerIfLaunchedAsOne(argc, argv);
+  return NSApplicationMain(argc, const_cast<const char**>(argv));
+}

@@ -53,25 +53,6 @@ times_of() {
   awk '{ printf "%.2f %.2f\n", $1, $2 + $3 }' "$work/time"
 }
 
-# Peak summed PSS and RSS in kilobytes of a command and everything it starts: "pss rss".
-peak_memory() {
-  setsid bash -c "$(script_of "$1")" >/dev/null 2>&1 &
-  local leader=$! peak_pss=0 peak_rss=0
-  while kill -0 "$leader" 2>/dev/null; do
-    local pss=0 rss=0
-    for pid in $(ps -o pid= -s "$leader" 2>/dev/null); do
-      read -r p r < <(awk '/^Pss:/ { p = $2 } /^Rss:/ { r = $2 } END { print p + 0, r + 0 }' \
-        "/proc/$pid/smaps_rollup" 2>/dev/null || echo "0 0")
-      pss=$((pss + p)); rss=$((rss + r))
-    done
-    [ "$pss" -gt "$peak_pss" ] && peak_pss=$pss
-    [ "$rss" -gt "$peak_rss" ] && peak_rss=$rss
-    sleep 0.05
-  done
-  wait "$leader" || true
-  echo "$peak_pss $peak_rss"
-}
-
 spread() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
     printf "%.2f (%.2f-%.2f)", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[1], v[NR] }'
@@ -98,8 +79,8 @@ done
 written=$(ls "$work/out" | wc -l)
 [ "$written" -eq 8 ] || { echo "the batch wrote $written movies, not 8" >&2; exit 1; }
 
-read -r one_pss one_rss < <(peak_memory run_one)
-read -r batch_pss batch_rss < <(peak_memory run_batch)
+read -r one_pss one_rss < <(peak_memory "$(script_of run_one)")
+read -r batch_pss batch_rss < <(peak_memory "$(script_of run_batch)")
 
 echo "== eight 720p30 20 s clips -> .3gp 176x144 12 fps 8 KB/s   [median (min-max) of $runs paired runs]"
 echo "  jobs by default here: $(nproc) cores, $(awk '/MemAvailable/ { printf "%d", $2 / 1024 }' /proc/meminfo) MB available"

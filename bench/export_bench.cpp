@@ -1,8 +1,11 @@
 // Converts one movie with this program's export components, for bench/run.sh to time:
-//   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch] [onepass] [fit=BYTES]
+//   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch] [onepass] [inprocess]
+//                [fit=BYTES]
 // FPS 0 keeps the source's rate; onepass encodes as the frames come, as before frames were kept
-// for a second pass; fit limits the whole file. Prints "estimate BYTES", what the component expects
-// to write, before it exports. Exit status 0 when the output was completely written.
+// for a second pass; inprocess runs the export in this process rather than in a worker (the
+// program POCKETMOVIE_EXPORT_WORKER names), as before each conversion had one, and onepass does
+// too; fit limits the whole file. Prints "estimate BYTES", what the component expects to write,
+// before it exports. Exit status 0 when the output was completely written.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -49,11 +52,12 @@ int main(int argc, char** argv) {
   settings.height = X2Fix(std::atof(argv[5]));
   settings.temporal.frameRate = X2Fix(std::atof(argv[6]));
   settings.dataRate.dataRate = std::atoi(argv[7]);
-  bool onePass = false;
+  bool onePass = false, inProcess = false;
   for (int i = 8; i < argc; ++i) {
     const std::string option = argv[i];
     if (option == "stretch") settings.fit = kFitStretch;
     if (option == "onepass") onePass = true;
+    if (option == "inprocess") inProcess = true;
     if (option.rfind("fit=", 0) == 0) settings.fileSizeLimit = std::atoi(option.c_str() + 4);
   }
   if (status == noErr) status = ExporterSettingsToAtomContainer(settings, kind, &container);
@@ -78,11 +82,11 @@ int main(int argc, char** argv) {
   }
 
   Failure failure;
-  if (onePass) {
-    // The component's own job, run without keeping frames.
+  if (onePass || inProcess) {
+    // The component's own job, run here, without keeping frames for onepass.
     ExportJob job = ResolveExportJob(settings, kind, movie->sourcePath, argv[3], 0,
                                      double(GetMovieDuration(movie)) / GetMovieTimeScale(movie));
-    job.onePass = true;
+    job.onePass = onePass;
     status = RunExportJob(job, nullptr, &failure);
   } else {
     status = MovieExportToFile(exporter, &output, movie, nullptr, 0, GetMovieDuration(movie));

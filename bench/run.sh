@@ -17,11 +17,14 @@
 #             itself where it binds)
 #   mp4quality: a screen recording and two busy clips -> .mp4 320x240 15 fps at 16 and 64 KB/s:
 #             PSNR and SSIM at equal video bytes against x264 -preset slow two-pass High
+#   worker: 720p30 20 s -> .3gp 176x144, 12 fps, 8 KB/s with the conversion in its worker process
+#             against the same export in the benchmark's own process: time and summed peak memory
+#             (targets: <= 1.03x the time, <= 10 MB more)
 # Each case runs RUNS paired rounds (engine, ffmpeg, decode; order alternating) and prints the
 # median with its spread (min-max) of wall time, CPU time (user+sys) and of the per-round ratios,
 # peak memory, the PSNR of both outputs against the source taken through the same filters, and
 # the video data rates.
-# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit mp4phone mp4quality estimate
+# Usage: bash bench/run.sh [case...]   cases: 3gp mp4 3g2 length quality fit mp4phone mp4quality estimate worker
 #        (default: all)
 # Environment: POCKETMOVIE_BENCH_BUILD (build folder, also caches the clips), RUNS (default 3),
 #              CLIP_SECONDS (1080p and 2160p clips, default 10), POCKETMOVIE_BENCH_ENGINE (an
@@ -38,8 +41,10 @@ cases=("$@")
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPOCKETMOVIE_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" --target export_bench -j2 >/dev/null
+cmake --build "$build" --target export_bench pocketmovie -j2 >/dev/null
 engine="${POCKETMOVIE_BENCH_ENGINE:-$build/export_bench}"
+# The program runs each conversion's worker.
+export POCKETMOVIE_EXPORT_WORKER="${POCKETMOVIE_EXPORT_WORKER:-$build/pocketmovie}"
 
 clips="$build/bench-clips"
 mkdir -p "$clips"
@@ -348,6 +353,36 @@ estimate_case() {
 # The engine stretches as ffmpeg's scale filter does, so that both pictures compare with one reference.
 # ffmpeg gets the very same bits per second: 8 KB/s is 65536 bit/s, 64 KB/s 524288.
 # At these sizes both write MPEG-4 Part 2 pictures in BT.601 values from the HD clips' BT.709 ones.
+# The conversion in its worker against the same export in the benchmark's own process, paired
+# runs in alternating order; memory is the peak of the summed proportional set sizes (the worker's
+# and its starter's), measured in runs of its own so that the sampling does not touch the times.
+worker_case() {
+  local -a job=(3gp "$(clip 1280 720 20)" "$work/worker.3gp" 176 144 12 8192 stretch)
+  local -a ww=() wi=() cw=() ci=() wr=() cr=() pw=() pi=() rw=() ri=() dp=()
+  local w c m p r
+  for i in $(seq "$runs"); do
+    local -a order=(worker inprocess)
+    [ $((i % 2)) -eq 0 ] && order=(inprocess worker)
+    for who in "${order[@]}"; do
+      local -a how=()
+      [ "$who" = inprocess ] && how=(inprocess)
+      read -r w c m < <(measure "$engine" "${job[@]}" "${how[@]}")
+      read -r p r < <(peak_memory "$(printf '%q ' "$engine" "${job[@]}" "${how[@]}")")
+      if [ "$who" = worker ]; then ww+=("$w"); cw+=("$c"); pw+=("$p"); rw+=("$r")
+      else wi+=("$w"); ci+=("$c"); pi+=("$p"); ri+=("$r"); fi
+    done
+    wr+=("$(ratio "${ww[-1]}" "${wi[-1]}")"); cr+=("$(ratio "${cw[-1]}" "${ci[-1]}")")
+    dp+=("$(awk -v a="${pw[-1]}" -v b="${pi[-1]}" 'BEGIN { printf "%.1f", (a - b) / 1024 }')")
+  done
+  printf '%s\n' "== worker: .3gp 720p30 20 s -> 176x144 12 fps 8 KB/s   [median (min-max) of $runs paired runs]"
+  printf '  wall s:  worker %s  in process %s\n' "$(spread "${ww[@]}")" "$(spread "${wi[@]}")"
+  printf '  cpu s:   worker %s  in process %s\n' "$(spread "${cw[@]}")" "$(spread "${ci[@]}")"
+  printf '  worker/in process:  wall %s  cpu %s  (target: <= 1.03)\n' "$(spread "${wr[@]}")" "$(spread "${cr[@]}")"
+  printf '  peak MB, summed PSS: worker %s  in process %s  more %s (target: <= 10); summed RSS: %s and %s\n' \
+    "$(megabytes "${pw[@]}")" "$(megabytes "${pi[@]}")" "$(spread "${dp[@]}")" "$(megabytes "${rw[@]}")" \
+    "$(megabytes "${ri[@]}")"
+}
+
 to601=":in_color_matrix=bt709:out_color_matrix=bt601"
 qcif_3gp=(-vf "fps=12,scale=176:144$to601" -c:v mpeg4 -b:v 65536 -c:a libopencore_amrnb -ar 8000 -ac 1)
 qcif_3g2=(-vf "scale=176:144$to601" -r 12 -c:v mpeg4 -b:v 65536 -c:a aac -b:a 32k -ar 22050 -ac 1)
@@ -363,6 +398,7 @@ for case in "${cases[@]}"; do
     mp4phone) mp4_phone_case ;;
     mp4quality) mp4_quality_case ;;
     estimate) estimate_case ;;
+    worker) worker_case ;;
     mp4)
       bench ".mp4 1080p30 ${seconds}s -> 960x540 30 fps 64 KB/s (target: <=0.95x ffmpeg)" \
         "$(clip 1920 1080 "$seconds")" "scale=960:540" mp4 "960 540 0 65536" \
@@ -380,7 +416,7 @@ for case in "${cases[@]}"; do
         "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       runs="$RUNS_SAVED"
       printf '  peak memory, 5 min against 20 s: %s (target: within 10%%)\n' "$(ratio "$peak_kb" "$short_kb")" ;;
-    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality estimate)" >&2; exit 2 ;;
+    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality estimate worker)" >&2; exit 2 ;;
   esac
 done
 echo "targets also: peak memory <= ffmpeg's; PSNR no more than 0.3 dB below ffmpeg's"

@@ -53,6 +53,7 @@ enum class FailureCode : std::uint8_t {
   cannotDecodeSource,
   cannotDecodeVideo,
   cannotDecodeSound,
+  decoderCrashed,      // the conversion's worker died by a signal
   cannotConvertSource,
   cannotSetUpFilters,
   videoEncoderMissing,

@@ -43,6 +43,7 @@ a movie the window opens; several are converted one after another.
                     per core, fewer when memory is short)
   -h, --help        show this text
   --version         show the version
+  --verbose         say what confinement of the conversions this system cannot give
 
 Options apply to every movie of this run only: the remembered settings stay as they are.
 In the terminal each movie gets one line as it ends, and several a summary at the end.
@@ -73,6 +74,7 @@ ORDNER. Ohne Film öffnet sich das Fenster; mehrere werden nacheinander umgewand
                     (Vorgabe: einer je Kern, weniger bei knappem Speicher)
   -h, --help        diesen Text zeigen
   --version         die Version zeigen
+  --verbose         sagen, welche Abschirmung der Umwandlungen dieses System nicht bietet
 
 Optionen gelten für jeden Film nur in diesem Aufruf: die gemerkten Einstellungen bleiben, wie sie sind.
 Im Terminal bekommt jeder Film eine Zeile, wenn er fertig ist, und mehrere am Ende eine Zusammenfassung.
@@ -535,6 +537,10 @@ kommen aus dem Hauptfenster.</translation>
     <message>
         <source>cannot start a conversion</source>
         <translation>eine Umwandlung kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>the movie could not be decoded (the decoder crashed)</source>
+        <translation>der Film konnte nicht dekodiert werden (der Decoder ist abgestürzt)</translation>
     </message>
     <message>
         <source>the conversion ended by signal %1</source>

@@ -43,6 +43,7 @@ a movie the window opens; several are converted one after another.
                     per core, fewer when memory is short)
   -h, --help        show this text
   --version         show the version
+  --verbose         say what confinement of the conversions this system cannot give
 
 Options apply to every movie of this run only: the remembered settings stay as they are.
 In the terminal each movie gets one line as it ends, and several a summary at the end.
@@ -73,6 +74,7 @@ The manual page tells more: man pocketmovie
                     1 つ、メモリが少ないときはそれより少なく）
   -h, --help        このテキストを表示します
   --version         バージョンを表示します
+  --verbose         このシステムが変換に与えられない隔離を表示します
 
 オプションはこの実行のすべてのムービーにのみ適用され、記憶された設定は変わりません。
 ターミナルでは各ムービーが終わるたびに 1 行、複数のときは最後にまとめを表示します。
@@ -535,6 +537,10 @@ come from the main window.</source>
     <message>
         <source>cannot start a conversion</source>
         <translation>変換を開始できません</translation>
+    </message>
+    <message>
+        <source>the movie could not be decoded (the decoder crashed)</source>
+        <translation>動画をデコードできませんでした（デコーダーがクラッシュしました）</translation>
     </message>
     <message>
         <source>the conversion ended by signal %1</source>

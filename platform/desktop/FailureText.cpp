@@ -79,6 +79,8 @@ const char* FailureSourceText(FailureCode code) {
     case FailureCode::cannotDecodeSource: return QT_TRANSLATE_NOOP("Failure", "cannot decode the source");
     case FailureCode::cannotDecodeVideo: return QT_TRANSLATE_NOOP("Failure", "cannot decode the source's video");
     case FailureCode::cannotDecodeSound: return QT_TRANSLATE_NOOP("Failure", "cannot decode the source's audio");
+    case FailureCode::decoderCrashed:
+      return QT_TRANSLATE_NOOP("Failure", "the movie could not be decoded (the decoder crashed)");
     case FailureCode::cannotConvertSource: return QT_TRANSLATE_NOOP("Failure", "cannot convert the source");
     case FailureCode::cannotSetUpFilters: return QT_TRANSLATE_NOOP("Failure", "cannot set up the conversion filters");
     case FailureCode::videoEncoderMissing: return QT_TRANSLATE_NOOP("Failure", "the video encoder is not available");

@@ -20,6 +20,7 @@
 #include "platform/framework/ExporterSettingsDialog.h"
 #include "platform/framework/FileDrop.h"
 #include "platform/framework/NibLoading.h"
+#include "platform/media/exporters/ExportWorker.h"
 #include "platform/media/exporters/ExporterDialog.h"
 #include "platform/terminal/CommandLine.h"
 #include "platform/terminal/RunResultChannel.h"
@@ -176,6 +177,7 @@ int NSApplicationMain(int argc, const char** argv) {
     return 0;
   }
   if (!options.notice.empty()) framework::ReportLine(options.notice);
+  SetExportWorkerVerbose(options.verbose);
   const bool headless = options.headless || !framework::HasDisplay();
   if (headless && options.movies.empty()) {
     std::fputs(framework::UsageText().c_str(), stderr);

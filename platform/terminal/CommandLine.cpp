@@ -187,6 +187,9 @@ RunOptions ParseCommandLine(int argc, const char* const* argv) {
       options.skipExisting = true;
     } else if (argument == "--recursive") {
       options.recursive = true;
+    } else if (argument == "--verbose") {
+      options.verbose = true;
+      options.conversionArguments.emplace_back(argument);
     } else if (argument == "--baseline") {
       options.baseline = true;
       options.conversionArguments.emplace_back(argument);
@@ -239,6 +242,7 @@ std::string UsageText() {
             "                    per core, fewer when memory is short)\n"
             "  -h, --help        show this text\n"
             "  --version         show the version\n"
+            "  --verbose         say what confinement of the conversions this system cannot give\n"
             "\n"
             "Options apply to every movie of this run only: the remembered settings stay as they are.\n"
             "In the terminal each movie gets one line as it ends, and several a summary at the end.\n"

@@ -21,6 +21,7 @@ struct RunOptions {
   std::optional<int> kilobytesPerSecond;
   std::optional<long> fitKilobytes;  // the most the output file may take; 0: no limit
   bool baseline = false;             // ".mp4" in H.264's Baseline profile, for older phones
+  bool verbose = false;              // say what confinement of the conversions the system cannot give
   std::vector<std::string> movies;  // files and folders, as given
   // The batch's own options; they make no difference to how each movie is converted.
   std::optional<int> jobs;

@@ -219,10 +219,11 @@ TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
   const std::string small = MakeSampleMovie(folder, "small.mov", SampleMovie().in("mov").lasting(1));
   ASSERT_FALSE(movie.empty() || small.empty());
   const pid_t ended = EndedProcess();
-  // The run is the shell's first child there, given the process ID after the last one used.
+  // The run is the shell's first child there, given the process ID after the last one used, and
+  // its conversion's worker, the writer, the next.
   const std::vector<std::string> namespaceOfItsOwn = {
       "unshare", "--pid", "--fork", "--kill-child", "--mount-proc", "sh", "-c",
-      "echo " + std::to_string(ended - 1) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
+      "echo " + std::to_string(ended - 2) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
   const std::string othersNames = ".pocketmovie-" + std::to_string(ended) + "-";
   bool overlapped = false;
   // At its natural size the picture is written as it is decoded: its hidden files stay the same
@@ -310,4 +311,35 @@ TEST(Faults, ASourceChangedOrARunStoppedMidwayEndsCleanly) {
   // What the last abort kept is no complete movie: a batch that leaves those alone makes it again.
   const ProgramRun again = sandbox.run({"--skip-existing", movie});
   EXPECT_EQ(ResultLines(again.errors).back(), "pocketmovie: 1 written, 0 failed") << again.errors;
+}
+
+// A decoder that a movie has turned (here a library put into the worker's decoding) reaches
+// nothing but the source and the output's folder, and when it crashes only its worker goes.
+TEST(Faults, AHostileDecoderReachesNothingAndItsCrashEndsOnlyItsWorker) {
+  ProgramSandbox sandbox;
+  const TempDir& folder = sandbox.folder();
+  fs::create_directories(folder.file("movies"));
+  fs::create_directories(folder.file("home"));
+  folder.write("secret", "beside the movies' folder");
+  folder.write("home/secret", "in the home folder");
+  const std::string movie = MakeSampleMovie(folder.file("movies"), "clip.mp4", SampleMovie());
+  ASSERT_FALSE(movie.empty());
+  setenv("LD_PRELOAD", POCKETMOVIE_INTRUDER, 1);
+  setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+  setenv("HOME", folder.file("home").c_str(), 1);
+  setenv("POCKETMOVIE_INTRUDER", ("probe:" + folder.path()).c_str(), 1);
+  const ProgramRun probed = sandbox.run({movie});
+  EXPECT_EQ(probed.status, 0) << probed.errors;
+  EXPECT_NE(probed.errors.find("intruder: 5 of 5 refused"), std::string::npos) << probed.errors;
+  EXPECT_FALSE(fs::exists(folder.file("written")));
+
+  const std::string earlier = ReadWholeFile(movie + ".mp4");
+  setenv("POCKETMOVIE_INTRUDER", "crash", 1);
+  const ProgramRun crashed = sandbox.run({movie});
+  unsetenv("LD_PRELOAD");
+  EXPECT_EQ(crashed.status, 1);
+  EXPECT_EQ(ResultLines(crashed.errors).back(), "pocketmovie: the movie could not be decoded (the decoder crashed)")
+      << crashed.errors;
+  EXPECT_EQ(ReadWholeFile(movie + ".mp4"), earlier);
+  EXPECT_TRUE(EntryNames(folder.file("movies"), ".").empty());
 }

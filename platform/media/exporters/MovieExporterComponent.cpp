@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/media/exporters/ExportSizeEstimate.h"
+#include "platform/media/exporters/ExportWorker.h"
 #include "platform/media/exporters/ExporterDialog.h"
 #include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/media/pipeline/ExportPipeline.h"
@@ -110,7 +111,7 @@ ComponentResult MovieExporterComponent::toFile(const FSSpec* theFile, Movie theM
       return send(movieProgressUpdatePercent, lastFraction);
     };
     try {
-      result = RunExportJob(job, onProgress, &report.failure, &report.notice);
+      result = RunExportJobInWorker(job, onProgress, &report.failure, &report.notice);
     } catch (const std::bad_alloc&) {
       result = memFullErr;
       report.failure = {FailureCode::outOfMemory};

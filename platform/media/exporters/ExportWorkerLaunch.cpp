@@ -1,0 +1,160 @@
+// The program's side of a conversion's worker: starts it, hands it the job, passes its progress
+// on and its stop back, and makes good what a worker that died leaves behind.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "platform/files/HiddenFiles.h"
+#include "platform/media/exporters/ExportWorker.h"
+#include "platform/media/exporters/WorkerMessages.h"
+
+extern char** environ;
+
+namespace {
+
+bool verboseWorkers = false;
+// A worker asked to stop has this long to close its movie before it is killed.
+constexpr auto kStopGrace = std::chrono::seconds(5);
+// The job goes into the pipe whole before the worker starts, so it must fit the pipe.
+constexpr size_t kLargestJob = 60000;
+
+struct Descriptor {
+  int fd = -1;
+  ~Descriptor() { close(); }
+  void close() {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+};
+
+// Starts the worker with the job waiting on its standard input: its process ID, or 0 with
+// `failure` set.
+pid_t StartWorker(const std::string& program, const std::string& job, Descriptor* reports, Failure* failure) {
+  int jobEnds[2], reportEnds[2];
+  if (job.size() > kLargestJob) {
+    *failure = {FailureCode::outputFolderPathTooLong};
+    return 0;
+  }
+  if (pipe2(jobEnds, O_CLOEXEC) != 0) {
+    *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
+    return 0;
+  }
+  Descriptor jobRead{jobEnds[0]}, jobWrite{jobEnds[1]};
+  if (pipe2(reportEnds, O_CLOEXEC) != 0) {
+    *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
+    return 0;
+  }
+  reports->fd = reportEnds[0];
+  Descriptor reportWrite{reportEnds[1]};
+  if (!WriteWholly(jobWrite.fd, job)) {
+    *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
+    return 0;
+  }
+  jobWrite.close();
+
+  // Only the job and the report pipe go with it: no window connection, no other run's channel.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, jobRead.fd, STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, reportWrite.fd, kWorkerReportDescriptor);
+  posix_spawn_file_actions_addclosefrom_np(&actions, kWorkerReportDescriptor + 1);
+  std::string parentId = std::to_string(getpid());
+  std::string name = program;
+  std::string word = kExportWorkerWord;
+  char* argv[] = {name.data(), word.data(), parentId.data(), nullptr};
+  pid_t worker = 0;
+  const int err = posix_spawn(&worker, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (err != 0) {
+    *failure = err == ENOENT ? Failure{FailureCode::programNotFound, program}
+                             : Failure{FailureCode::cannotStartConversion, {}, std::strerror(err)};
+    return 0;
+  }
+  return worker;
+}
+
+}  // namespace
+
+void SetExportWorkerVerbose(bool verbose) { verboseWorkers = verbose; }
+
+ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress& progress, Failure* failure,
+                                     Failure* notice) {
+  Failure ignored;
+  Failure& reason = failure ? *failure : ignored;
+  reason = {};
+  if (notice) *notice = {};
+  const std::string program = ExportWorkerProgram();
+  if (program.empty()) {
+    reason = {FailureCode::programNotFound};
+    return fnfErr;
+  }
+  Descriptor reports;
+  // What the kernel cannot confine is said once, by the first worker.
+  static bool confinementSaid = false;
+  const pid_t worker = StartWorker(program, EncodeWorkerJob({job, verboseWorkers && !confinementSaid}), &reports,
+                                   &reason);
+  if (worker == 0) return ioErr;
+  confinementSaid = true;
+
+  std::string received;
+  std::optional<WorkerOutcome> outcome;
+  bool stopAsked = false, killed = false;
+  std::chrono::steady_clock::time_point stopTime;
+  for (;;) {
+    pollfd ready{reports.fd, POLLIN, 0};
+    const int polled = poll(&ready, 1, stopAsked ? 100 : -1);
+    if (stopAsked && !killed && std::chrono::steady_clock::now() - stopTime > kStopGrace) {
+      kill(worker, SIGKILL);
+      killed = true;
+    }
+    if (polled <= 0) continue;
+    char buffer[4096];
+    const ssize_t got = read(reports.fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;  // the worker has ended
+    received.append(buffer, size_t(got));
+    WorkerReport report;
+    bool malformed = false;
+    while (TakeWorkerReport(&received, &report, &malformed)) {
+      if (report.outcome) outcome = report.outcome;
+      if (!report.fractionDone || stopAsked || !progress || progress(*report.fractionDone) == noErr) continue;
+      stopAsked = true;
+      stopTime = std::chrono::steady_clock::now();
+      kill(worker, SIGTERM);
+    }
+    if (malformed) {  // no longer a worker of ours
+      kill(worker, SIGKILL);
+      outcome.reset();
+      break;
+    }
+  }
+  reports.close();
+  int status = 0;
+  while (waitpid(worker, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (outcome) {
+    reason = outcome->failure;
+    if (notice) *notice = outcome->notice;
+    return outcome->status;
+  }
+  // Its lock went with it: what it left beside the output is now a gone writer's.
+  hidden_files::RemoveAbandonedIn(hidden_files::FolderOf(job.outputPath));
+  if (killed) {
+    reason = {FailureCode::aborted};
+    return userCanceledErr;
+  }
+  if (WIFSIGNALED(status)) {
+    reason = {FailureCode::decoderCrashed};
+    return invalidMovie;
+  }
+  reason = {FailureCode::exportFailedStatus, {}, std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1)};
+  return ioErr;
+}
