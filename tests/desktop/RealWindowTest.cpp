@@ -145,7 +145,9 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   // the menu, then or later.
   EXPECT_EQ(run.note("menuOpen"), "no");
   EXPECT_EQ(run.note("formatAtQuit"), "MPEG-4 (.mp4)");
-  EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 1000);
+  // The export takes the abort within a quarter second; the rest is its worker closing the part
+  // kept and the end's word being dismissed, which a loaded machine may stretch but not to seconds.
+  EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 2500);
   // The time left stands beside the percentage, and the percentage in the title.
   EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
   EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
