@@ -209,6 +209,14 @@ class DesktopSession {
       const auto found = notes.find(key);
       return found != notes.end() ? found->second : std::string("(none)");
     }
+    // Every "clipped…" note that named a cut text, as "note: names"; empty when all read "none".
+    std::string clipped() const {
+      std::string cut;
+      for (const auto& [key, value] : notes) {
+        if (key.rfind("clipped", 0) == 0 && value != "none") cut += key + ": " + value + "\n";
+      }
+      return cut;
+    }
     std::vector<double> numbers(const std::string& key) const {
       std::vector<double> values;
       for (auto [it, end] = notes.equal_range(key); it != end; ++it) values.push_back(std::atof(it->second.c_str()));
