@@ -215,7 +215,7 @@ TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
   ProgramSandbox otherHost;
   ProgramSandbox thisHost;
   const std::string folder = otherHost.folder().path();
-  const std::string movie = MakeSampleMovie(folder, "long.mp4", SampleMovie().size(640, 480).lasting(20));
+  const std::string movie = MakeSampleMovie(folder, "long.mp4", SampleMovie().size(640, 480).lasting(40));
   const std::string small = MakeSampleMovie(folder, "small.mov", SampleMovie().in("mov").lasting(1));
   ASSERT_FALSE(movie.empty() || small.empty());
   const pid_t ended = EndedProcess();
