@@ -1,25 +1,6 @@
-#include "platform/movies/FixMath.h"
 #include "tests/app/ControllerFixture.h"
 
 namespace {
-
-OSErr update(double fraction) { return MovieProgressProc(nullptr, movieProgressUpdatePercent, 0, X2Fix(fraction), 0); }
-
-TEST_F(ControllerTest, PercentagesAreShownRoundedAndTheExportSharesOutTenToAHundred) {
-  launch();
-  EXPECT_EQ(MovieProgressProc(nullptr, movieProgressOpen, 0, 0, 0), noErr);
-  for (auto [fraction, shown] : {std::pair{0.0, 10.0}, {0.05, 10.0}, {0.5, 52.5}, {1.0, 100.0}}) {
-    EXPECT_EQ(update(fraction), noErr);
-    EXPECT_NEAR(c_->progress->doubleValue(), shown, 1e-3);
-    EXPECT_EQ(c_->textPercent->intValue(), int(shown + 0.5));
-  }
-  gConvertMode = kConvertAbortRequested;
-  EXPECT_EQ(update(0.7), -1);
-  // Without the progress bar the callback does nothing, not even end the application.
-  gProgress = nullptr;
-  EXPECT_EQ(MovieProgressProc(nullptr, movieProgressClose, 0, 0, 0), noErr);
-  EXPECT_FALSE(exitStatus_.has_value());
-}
 
 // The window after a run that gave up: why, in words, and everything ready for another try.
 void ExpectReadyAfterFailure(ConverterController* c, const std::string& reason) {

@@ -19,7 +19,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-#include <QWidget>
 #include <QWindow>
 
 #include <poll.h>
@@ -33,12 +32,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"

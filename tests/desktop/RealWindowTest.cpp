@@ -2,24 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
-#include <QApplication>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QWidget>
 
 #include <cmath>
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <regex>
-#include <string>
 
-#include "platform/framework/AppKit.h"
 #include "tests/desktop/DesktopSession.h"
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"

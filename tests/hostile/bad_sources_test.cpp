@@ -1,19 +1,14 @@
 // Damaged, empty and strange sources from a Movies folder, and outputs that cannot be put beside them.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <utility>
 #include <random>
-#include <string>
 #include <system_error>
-#include <vector>
 
 #include "tests/hostile/ProgramRun.h"
-#include "tests/support/SampleMovies.h"
 
 namespace {
 

@@ -1,17 +1,9 @@
 // Several movies in one launch from the terminal: every movie gets its line and its output or its
 // reason, whatever the others do, and nothing unfinished is ever under an output's name.
-#include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
-#include <vector>
 
 #include "tests/hostile/ProgramRun.h"
-#include "tests/support/SampleMovies.h"
 
 namespace fs = std::filesystem;
 

@@ -1,14 +1,6 @@
 // Preferences and run options at and beyond their limits.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/hostile/ProgramRun.h"
-#include "tests/support/SampleMovies.h"
 
 namespace {
 
@@ -68,6 +60,9 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
     std::string notice;         // said before the run
     std::string profile;        // the video's; empty: any
   };
+  // What the options set is for their run only: the preferences stay as a run without options left them.
+  ExpectPlayableAtMost4096(sandbox.run({movie}), movie + ".mp4");
+  const std::string preferences = ReadWholeFile(sandbox.configFile());
   // --fps 0.0001 is slower than one frame in the whole movie: it still shows a picture.
   for (const Case& limit :
        {Case{{"--size", "16x16", "--rate", "1"}, ".mp4", 16, 16, "", ""},
@@ -83,6 +78,7 @@ TEST(ExtremeValues, RunOptionsAtTheirLimitsMakeWhatTheySay) {
     EXPECT_EQ(run.errors.substr(0, limit.notice.size()), limit.notice);
     run.errors.erase(0, limit.notice.size());
     ExpectPlayableAtMost4096(run, movie + limit.extension, limit.width, limit.height, limit.profile);
+    EXPECT_EQ(ReadWholeFile(sandbox.configFile()), preferences);
   }
   // "For older phones" remembered from the window gives Baseline as --baseline does.
   sandbox.folder().write("config/pocketmovie/pocketmovie.conf", "[General]\n3GPP=0\nBaseline=1\n");
