@@ -8,7 +8,6 @@
 #include <QPushButton>
 
 #include <cmath>
-#include <filesystem>
 #include <regex>
 
 #include "tests/desktop/DesktopSession.h"

@@ -1,12 +1,7 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "export_settings/SettingsFileStorage.h"
 #include "platform/memory/Memory.h"

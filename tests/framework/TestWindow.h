@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "platform/framework/AppKit.h"
 #include "platform/framework/NibLoading.h"
 #include "tests/support/TempDir.h"

@@ -13,14 +13,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"

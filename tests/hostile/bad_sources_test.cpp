@@ -1,12 +1,10 @@
 // Damaged, empty and strange sources from a Movies folder, and outputs that cannot be put beside them.
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 #include <random>
-#include <system_error>
 
 #include "tests/hostile/ProgramRun.h"
 

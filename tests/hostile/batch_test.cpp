@@ -1,8 +1,6 @@
 // Several movies in one launch from the terminal: every movie gets its line and its output or its
 // reason, whatever the others do, and nothing unfinished is ever under an output's name.
 
-#include <algorithm>
-
 #include "tests/hostile/ProgramRun.h"
 
 namespace fs = std::filesystem;

@@ -151,9 +151,9 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
     const std::string movie = MakeSampleMovie(folder, name, SampleMovie(c.sample).in("mov"));
     ASSERT_FALSE(movie.empty());
     const std::string output = movie + "." + c.format;
-    auto runAt = [&](int kilobytes, const char* language = "en") {
+    auto runAt = [&](int kilobytes) {
       return sandbox.run({"--format", c.format, "--size", "qcif", "--fps", "12", "--fit",
-                          std::to_string(kilobytes) + "K", movie}, nullptr, language);
+                          std::to_string(kilobytes) + "K", movie});
     };
     sandbox.folder().write(name + "." + c.format, "older bytes");
     // Refused until the limit is the least named: before the whole movie is read, what it may
@@ -172,11 +172,6 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       EXPECT_TRUE(EntryNames(folder, ".").empty());
       if (refusals == 0 && c.sample.seconds >= 30) {  // early in the decode, which takes a third of the bar
         EXPECT_LT(lastPercent(fitted), 20) << fitted.errors;
-        // Said in the user's language, with its number.
-        const std::vector<std::string> german = ResultLines(runAt(least, "de").errors);
-        ASSERT_EQ(german.size(), 1u);
-        EXPECT_TRUE(german[0].find("mindestens ") != std::string::npos && german[0].find(" KB") != std::string::npos)
-            << german[0];
       }
       const int named = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
       ASSERT_GT(named, least);

@@ -1,7 +1,6 @@
 // A full disk, a killed, interrupted or stopped process, a source that changes underfoot, a folder
 // that turns read-only and one shared with a writer on another host. (A settings save onto a full disk is checked with the settings files.)
 
-#include <algorithm>
 #include <cstring>
 #include <map>
 #include <random>

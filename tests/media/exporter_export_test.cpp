@@ -3,10 +3,7 @@
 // progress routine's messages.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/files/Files.h"
 #include "platform/media/exporters/ExporterSettings.h"

@@ -1,22 +1,16 @@
 // The export components' settings: what they take back and refuse, and the job an export resolves to.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "tests/support/AtomLayout.h"
 #include "tests/support/RecordingExporter.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
-using test_support::AtomImage;
-using test_support::ContainerFrom;
-using test_support::ImageOf;
-using test_support::SettingsImage;
+using namespace test_support;
 using atom_layout::Atom;
 constexpr OSType kVide = FOUR_CHAR_CODE("vide"), kWidth = FOUR_CHAR_CODE("wdth"), kTemporal = FOUR_CHAR_CODE("tprl");
 constexpr OSType kSoun = FOUR_CHAR_CODE("soun"), kSoundCodec = FOUR_CHAR_CODE("cdec");

@@ -4,7 +4,6 @@
 
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cmath>
 #include <mutex>
 #include <numeric>
