@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -47,12 +48,12 @@ std::string MakeSampleMovie(const std::string& folder, const std::string& name, 
             << (sample.busyPicture ? ",noise=alls=40:allf=t+u" : "")
             << (sample.sampleAspect.empty() ? "" : ",setsar=" + sample.sampleAspect);
   }
-  if (!RunFfmpeg(command.str() + " " + Quoted(encodedPath))) return "";
-  if (!sample.rotationDegrees) return path;
-  const bool turned = RunFfmpeg("-i " + Quoted(encodedPath) + " -c copy -metadata:s:v:0 rotate=" +
-                                std::to_string(sample.rotationDegrees) + " " + Quoted(path));
-  std::remove(encodedPath.c_str());
-  return turned ? path : "";
+  const std::string turn = " -c copy -metadata:s:v:0 rotate=" + std::to_string(sample.rotationDegrees) + " ";
+  const bool made = RunFfmpeg(command.str() + " " + Quoted(encodedPath)) &&
+                    (!sample.rotationDegrees || RunFfmpeg("-i " + Quoted(encodedPath) + turn + Quoted(path)));
+  if (sample.rotationDegrees) std::remove(encodedPath.c_str());
+  if (!made) throw std::runtime_error("ffmpeg could not make " + path);
+  return path;
 }
 
 namespace {

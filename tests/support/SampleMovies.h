@@ -26,7 +26,7 @@ struct SampleMovie {
   SampleMovie& busy() { return busyPicture = true, *this; }
 };
 
-// Makes the movie as folder/name and returns its path, or an empty string when ffmpeg failed.
+// Makes the movie as folder/name and returns its path; throws when ffmpeg failed, which ends the test.
 std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample);
 
 // Runs the ffmpeg tool with these arguments (paths quoted within); true when it said nothing wrong.
