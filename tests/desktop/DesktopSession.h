@@ -12,6 +12,7 @@
 #include <QDropEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -85,6 +86,21 @@ class Probe {
         names += shown->objectName().toStdString() + " ";
       }
     }
+    // A text another control covers is cut too, however much room it asked for.
+    std::vector<QWidget*> shown;
+    for (QWidget* each : widget->window()->findChildren<QWidget*>()) {
+      const bool hasText = qobject_cast<QLabel*>(each) || qobject_cast<QAbstractButton*>(each) ||
+                           qobject_cast<QComboBox*>(each) || qobject_cast<QLineEdit*>(each);
+      if (hasText && each->isVisible() && each->window() == widget->window()) shown.push_back(each);
+    }
+    for (size_t i = 0; i < shown.size(); ++i) {
+      for (size_t j = i + 1; j < shown.size(); ++j) {
+        if (shown[i]->isAncestorOf(shown[j]) || shown[j]->isAncestorOf(shown[i])) continue;
+        const QRect a(shown[i]->mapTo(shown[i]->window(), QPoint()), shown[i]->size());
+        const QRect b(shown[j]->mapTo(shown[j]->window(), QPoint()), shown[j]->size());
+        if (a.intersects(b)) names += shown[i]->objectName().toStdString() + "/" + shown[j]->objectName().toStdString() + " ";
+      }
+    }
     return names.empty() ? "none" : names;
   }
   // The access keys of the window's labels, buttons and menus, sorted: a key given twice shows twice.
@@ -96,6 +112,15 @@ class Probe {
     }
     std::sort(keys.begin(), keys.end());
     return keys;
+  }
+  // The window has taken the room its lines asked for: a label that grew has its height, and the
+  // window its minimum (the layout follows a new text one event later).
+  bool laidOut(QWidget* window) const {
+    for (QWidget* each : window->findChildren<QWidget*>()) {
+      if (each->isVisible() && each->window() == window && each->height() < each->minimumHeight()) return false;
+    }
+    const int needed = window->layout() ? window->layout()->totalMinimumSize().height() : 0;
+    return window->height() >= std::max(needed, window->minimumHeight());
   }
   bool exposed(QWidget* widget) const {
     QWindow* shown = widget ? widget->window()->windowHandle() : nullptr;
@@ -161,6 +186,12 @@ class Probe {
   void note(const std::string& key, const std::string& value) {
     std::ofstream(notesPath_, std::ios::app) << key << ' ' << value << '\n';
   }
+  // True once this step has been tried for `ms` milliseconds: a new text moves the layout over a
+  // few events, and a cut that lasts is the one a user sees.
+  bool triedFor(double ms) {
+    if (triedSince_.first != nextStep_ || triedSince_.second < 0) triedSince_ = {nextStep_, millisecondsSinceStart()};
+    return millisecondsSinceStart() - triedSince_.second >= ms;
+  }
   double millisecondsSinceStart() const {
     static const auto start = std::chrono::steady_clock::now();
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -190,6 +221,7 @@ class Probe {
 
   std::string notesPath_;
   size_t nextStep_ = 0;
+  std::pair<size_t, double> triedSince_{0, -1};
   double lastProgress_ = -1;
   bool menuOpened_ = false;
   bool itemClicked_ = false;
@@ -204,6 +236,14 @@ class DesktopSession {
     std::string note(const std::string& key) const {
       const auto found = notes.find(key);
       return found != notes.end() ? found->second : std::string("(none)");
+    }
+    // Every "clipped…" note that named a cut text, as "note: names"; empty when all read "none".
+    std::string clipped() const {
+      std::string cut;
+      for (const auto& [key, value] : notes) {
+        if (key.rfind("clipped", 0) == 0 && value != "none") cut += key + ": " + value + "\n";
+      }
+      return cut;
     }
     std::vector<double> numbers(const std::string& key) const {
       std::vector<double> values;

@@ -91,6 +91,7 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   std::vector<Probe::Step> steps{[](Probe& p) {
     if (!p.exposed(p.window()) || p.title("textEstimate").isEmpty()) return false;
     p.shot("window-before", p.window());
+    p.note("clippedBefore", p.clipped(p.window()));
     p.note("estimate", p.title("textEstimate").toStdString());
     qobject_cast<QLineEdit*>(p.control("dataRate"))->setText("8");
     return true;
@@ -106,6 +107,7 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
       [](Probe& p) {
         if (p.title("button") != "Abort" || p.progress() < 20) return false;
         p.shot("window-during", p.window());
+        p.note("clippedDuring", p.clipped(p.window()));
         p.note("titleDuring", p.window()->windowTitle().toStdString());
         p.note("timeLeft", p.title("textTimeLeft").toStdString());
         p.click(p.control("popupCODEC"));
@@ -134,7 +136,11 @@ TEST_F(RealWindowTest, ConvertFromThePanelThenAbort) {
   // the menu, then or later.
   EXPECT_EQ(run.note("menuOpen"), "no");
   EXPECT_EQ(run.note("formatAtQuit"), "MPEG-4 (.mp4)");
-  EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 1000);
+  // The export takes the abort within a quarter second; the rest is its worker closing the part
+  // kept and the end's word being dismissed, which a loaded machine may stretch but not to seconds.
+  EXPECT_LT(run.numbers("quitAt").at(0) - run.numbers("abortAt").at(0), 2500);
+  // Idle with the estimate, during with the time left, the replace question and the end: all whole.
+  EXPECT_EQ(run.clipped(), "") << run.all();
   // The time left stands beside the percentage, and the percentage in the title.
   EXPECT_TRUE(std::regex_match(run.note("timeLeft"), std::regex("[0-9]+:[0-5][0-9] left"))) << run.note("timeLeft");
   EXPECT_TRUE(std::regex_match(run.note("titleDuring"), std::regex("[2-9][0-9]% – pocketmovie"))) << run.all();
@@ -243,11 +249,13 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   auto failureShown = [lastReason](Probe& p) {
     const QString reason = p.title("textStatus");
     if (reason.isEmpty() || reason == *lastReason || !p.control("button")->isEnabled() ||
-        p.window()->height() < p.window()->minimumHeight()) {
+        !p.laidOut(p.window())) {
       return false;
     }
+    const std::string clipped = p.clipped(p.window());
+    if (clipped != "none" && !p.triedFor(500)) return false;
     p.note("reason", reason.toStdString());
-    p.note("clipped", p.clipped(p.window()));
+    p.note("clipped", clipped);
     p.note("ready", p.title("button").toStdString() + " " + std::to_string(p.progress()) + " " +
                         p.title("textPercent").toStdString());
     *lastReason = reason;
@@ -286,7 +294,7 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   for (auto [it, end] = run.notes.equal_range("reason"); it != end; ++it) reasons.push_back(it->second);
   EXPECT_EQ(reasons, expected) << run.all();
   for (auto [it, end] = run.notes.equal_range("ready"); it != end; ++it) EXPECT_EQ(it->second, "Convert… 0.000000 ");
-  for (auto [it, end] = run.notes.equal_range("clipped"); it != end; ++it) EXPECT_EQ(it->second, "none") << run.all();
+  EXPECT_EQ(run.clipped(), "") << run.all();
   for (const std::string& source : {missing, notes}) EXPECT_FALSE(fs::exists(source + ".mp4")) << source;
   EXPECT_EQ(run.note("statusAtQuit"), "[]");
   EXPECT_TRUE(ProbeMovie(good + ".mp4").readable && ProbeMovie(alsoGood + ".mp4").readable);
@@ -371,6 +379,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   EXPECT_EQ(second.numbers("progressAtQuit").at(0), 100);
   const long kilobytes = std::lround(double(fs::file_size(source_ + ".amc")) / 1024);
   EXPECT_EQ(second.note("endOfRun"), "Written: clip.mov.amc, " + std::to_string(kilobytes) + " KB | 2 buttons");
+  EXPECT_EQ(second.clipped(), "") << second.all();
 
   const ProbedMovie written = ProbeMovie(source_ + ".amc");
   ASSERT_TRUE(written.readable);
@@ -432,7 +441,7 @@ TEST_F(RealWindowTest, SeveralMoviesConvertInTurnPastAnAbortAndAFailure) {
   const auto fields = run.notes.equal_range("fields");
   ASSERT_EQ(std::distance(fields.first, fields.second), 2) << run.all();
   EXPECT_EQ(fields.first->second, std::next(fields.first)->second);
-  EXPECT_EQ(run.note("clippedDuring"), "none");
+  EXPECT_EQ(run.clipped(), "") << run.all();
   EXPECT_EQ(run.note("during"), "1 of 3   " + longName + " | 1 of 3   " + longName);
   EXPECT_EQ(run.note("panelFor"), "3 of 3   last.mov");
   EXPECT_NE(run.note("panelMessage").find("last.mov"), std::string::npos) << run.all();
@@ -473,9 +482,10 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     std::vector<Probe::Step> steps{
         [language](Probe& p) {  // the movie given at launch is missing: the window says so, taller for its lines
           if (!p.exposed(p.window()) || p.title("textStatus").isEmpty() || !p.control("button")->isEnabled() ||
-              p.window()->height() < p.window()->minimumHeight()) {
+              !p.laidOut(p.window())) {
             return false;
           }
+          if (p.clipped(p.window()) != "none" && !p.triedFor(500)) return false;
           p.shot(std::string("window-") + language, p.window());
           p.note("reason", p.title("textStatus").toStdString());
           p.note("estimate", p.title("textEstimate").toStdString());
@@ -533,14 +543,10 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
     EXPECT_NE(run.note("convertTitle"), "Convert…");
     EXPECT_NE(run.note("abortTitle"), "Abort");
     EXPECT_NE(run.note("abortTitle"), run.note("convertTitle"));
-    EXPECT_EQ(run.note("clippedBefore"), "none");
-    EXPECT_EQ(run.note("clippedSettings"), "none");
-    EXPECT_EQ(run.note("clippedDuring"), "none");
+    EXPECT_EQ(run.clipped(), "") << run.all();
     EXPECT_EQ(run.note("timeLeft").rfind(left, 0), 0u) << run.note("timeLeft");
-    EXPECT_EQ(run.note("clippedAlert"), "none");
     EXPECT_NE(run.note("alert").find("clip.mov (2).amc"), std::string::npos) << run.note("alert");
     EXPECT_EQ(run.note("endOfRun").rfind(aborted, 0), 0u) << run.note("endOfRun");
-    EXPECT_EQ(run.note("clippedEnd"), "none");
     EXPECT_EQ(run.note("accessKeys"), keys);
     EXPECT_EQ(run.note("settled"), settled);
     EXPECT_EQ(run.note("frameRate"), "2.500000");
