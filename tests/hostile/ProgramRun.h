@@ -104,6 +104,12 @@ inline std::vector<std::string> ResultLines(const std::string& errors) {
   return lines;
 }
 
+// The last progress percentage the run printed whole; -1 before the first.
+inline int LastPercent(const std::string& errors) {
+  const size_t sign = errors.rfind("%\n");
+  return sign == std::string::npos ? -1 : std::atoi(errors.c_str() + errors.rfind('\n', sign - 1) + 1);
+}
+
 // What every run must come to, whatever it was fed: converted, or failed with one line, in bounded
 // time and memory, leaving no file that claims to be a movie and is not.
 inline void ExpectCleanOutcome(const ProgramRun& run, const std::string& output) {

@@ -156,10 +156,6 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
     // need; once read, what it needs.
     int least = c.tooSmall;
     ProgramRun fitted = runAt(least), lastRefused;
-    const auto lastPercent = [](const ProgramRun& run) {
-      const size_t sign = run.errors.rfind('%');
-      return sign == std::string::npos ? -1 : std::atoi(run.errors.c_str() + run.errors.rfind('\n', sign) + 1);
-    };
     for (int refusals = 0; fitted.status != 0; ++refusals) {
       const std::vector<std::string> refusal = ResultLines(fitted.errors);
       ASSERT_EQ(refusal.size(), 1u);
@@ -167,7 +163,7 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       EXPECT_EQ(ReadWholeFile(output), "older bytes");
       EXPECT_TRUE(EntryNames(folder, ".").empty());
       if (refusals == 0 && c.sample.seconds >= 30) {  // early in the decode, which takes a third of the bar
-        EXPECT_LT(lastPercent(fitted), 20) << fitted.errors;
+        EXPECT_LT(LastPercent(fitted.errors), 20) << fitted.errors;
       }
       const int named = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
       ASSERT_GT(named, least);
@@ -178,7 +174,7 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
     ASSERT_NE(least, c.tooSmall);
     // A figure named once the whole movie was read is the least: a kilobyte (1024 bytes) less is
     // refused in the same words.
-    if (lastPercent(lastRefused) > 50) {
+    if (LastPercent(lastRefused.errors) > 50) {
       ++exactFigures;
       EXPECT_EQ(ResultLines(runAt(least - 1).errors), ResultLines(lastRefused.errors));
     }

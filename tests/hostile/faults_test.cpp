@@ -35,10 +35,7 @@ int HoldLock(const std::string& path) {
 // Acts once the run's progress lines reach the percentage.
 WhileRunning AtProgress(int percent, std::function<void(pid_t)> action) {
   return [percent, action](pid_t child, double, const std::string& errors) {
-    const size_t sign = errors.rfind("%\n");
-    if (sign == std::string::npos) return false;
-    const size_t start = errors.rfind('\n', sign - 1);
-    if (std::stoi(errors.substr(start == std::string::npos ? 0 : start + 1)) < percent) return false;
+    if (LastPercent(errors) < percent) return false;
     action(child);
     return true;
   };

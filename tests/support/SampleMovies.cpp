@@ -20,6 +20,12 @@ std::string RunAndRead(const std::string& command) {
   return output;
 }
 
+std::vector<uint8_t> Picture(const std::string& path, double seconds, const std::string& filters, size_t bytes) {
+  std::string raw = RunAndRead("ffmpeg -nostdin -loglevel error -ss " + std::to_string(seconds) + " -i " +
+                               Quoted(path) + " -frames:v 1 -vf " + filters + " -f rawvideo - 2>/dev/null");
+  return raw.size() == bytes ? std::vector<uint8_t>(raw.begin(), raw.end()) : std::vector<uint8_t>();
+}
+
 }  // namespace
 
 bool RunFfmpeg(const std::string& arguments) {
@@ -55,17 +61,6 @@ std::string MakeSampleMovie(const std::string& folder, const std::string& name, 
   if (!made) throw std::runtime_error("ffmpeg could not make " + path);
   return path;
 }
-
-namespace {
-
-std::vector<uint8_t> Picture(const std::string& path, double seconds, const std::string& filters, size_t bytes) {
-  std::string raw = RunAndRead("ffmpeg -nostdin -loglevel error -ss " + std::to_string(seconds) + " -i " +
-                               Quoted(path) + " -frames:v 1 -vf " + filters + " -f rawvideo - 2>/dev/null");
-  if (raw.size() != bytes) return {};
-  return std::vector<uint8_t>(raw.begin(), raw.end());
-}
-
-}  // namespace
 
 std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height) {
   return Picture(path, seconds, "format=gray", size_t(width) * height);

@@ -63,9 +63,7 @@ struct ProbedMovie {
   bool plays() const { return readable && !streams.empty(); }
 
   const ProbedStream* stream(const std::string& type) const {  // the first of that type
-    for (const ProbedStream& found : streams) {
-      if (found.type == type) return &found;
-    }
+    for (const ProbedStream& found : streams) if (found.type == type) return &found;
     return nullptr;
   }
 };
