@@ -154,13 +154,11 @@ class Probe {
   }
   // Files dragged from elsewhere and dropped on the widget; true when the window took them.
   bool drop(QWidget* widget, const std::vector<std::string>& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
     QStringList names;
-    for (const std::string& path : paths) {
-      urls << QUrl::fromLocalFile(QString::fromStdString(path));
-      names << QString::fromStdString(path);
-    }
+    for (const std::string& path : paths) names << QString::fromStdString(path);
+    QList<QUrl> urls;
+    for (const QString& name : names) urls << QUrl::fromLocalFile(name);
+    QMimeData data;
     data.setUrls(urls);
     data.setText(names.join('\n'));  // as file managers offer it, which fields would take
     QDragEnterEvent enter(widget->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #include "platform/framework/NumberText.h"
 #include "tests/framework/TestWindow.h"
@@ -54,34 +55,26 @@ TEST(Controls, SliderAndFieldFollowTheUserOnlyAndTakeSensibleNumbers) {
   // stays as typed, marked when the field does not take it, until it is read (as a conversion reads
   // it), which settles it to the nearest number taken (each range's last, not one more) and says so;
   // an emptied field goes back to what it showed.
-  struct Typed {
-    const char* field;
-    const char* keys;
-    double read;
-  };
-  for (const Typed& typed : std::vector<Typed>{{"dataRate", "abc", 41},   {"dataRate", "0", 1},
-                                               {"dataRate", "256", 256},  {"dataRate", "300", 256},
-                                               {"dataRate", "-5", 1},     {"frameRate", "7.5", 7.5},
-                                               {"frameRate", "0", 1},     {"frameRate", "30", 30},
-                                               {"frameRate", "31", 30},   {"frameRate", "7.1254", 7.1254},
-                                               {"widthMov", "15", 16},    {"widthMov", "4096", 4096},
-                                               {"widthMov", "5000", 4096}, {"heightMov", "90.5", 91},
-                                               {"heightMov", "", 90},      {"fitSize", "2097152", 2097151}}) {
-    SCOPED_TRACE(std::string(typed.field) + " " + typed.keys);
-    auto* field = Outlet<NSTextField>(typed.field);
+  for (const auto& [name, keys, read] : std::vector<std::tuple<const char*, const char*, double>>{
+           {"dataRate", "abc", 41}, {"dataRate", "0", 1}, {"dataRate", "256", 256}, {"dataRate", "300", 256},
+           {"dataRate", "-5", 1}, {"frameRate", "7.5", 7.5}, {"frameRate", "0", 1}, {"frameRate", "30", 30},
+           {"frameRate", "31", 30}, {"frameRate", "7.1254", 7.1254}, {"widthMov", "15", 16}, {"widthMov", "4096", 4096},
+           {"widthMov", "5000", 4096}, {"heightMov", "90.5", 91}, {"heightMov", "", 90}, {"fitSize", "2097152", 2097151}}) {
+    SCOPED_TRACE(std::string(name) + " " + keys);
+    auto* field = Outlet<NSTextField>(name);
     auto* edit = static_cast<QLineEdit*>(field->widget());
     const std::map<std::string, int> shown = {
         {"dataRate", 41}, {"frameRate", 12}, {"widthMov", 120}, {"heightMov", 90}, {"fitSize", 300}};
-    field->setIntValue(shown.at(typed.field));
+    field->setIntValue(shown.at(name));
     edit->selectAll();
     edit->del();
-    for (const char key : std::string(typed.keys)) edit->insert(QString(QChar(key)));
-    const bool settled = typed.keys[0] != 'a' && LeadingDouble(typed.keys) != typed.read && *typed.keys;
-    EXPECT_EQ(edit->text().toStdString(), typed.keys[0] == 'a' ? "" : typed.keys);
+    for (const char key : std::string(keys)) edit->insert(QString(QChar(key)));
+    const bool settled = keys[0] != 'a' && LeadingDouble(keys) != read && *keys;
+    EXPECT_EQ(edit->text().toStdString(), keys[0] == 'a' ? "" : keys);
     EXPECT_EQ(edit->accessibleDescription().startsWith("Out of range: "), settled);
-    EXPECT_DOUBLE_EQ(field->doubleValue(), typed.read);
-    EXPECT_EQ(field->stringValue().str(), FormatDouble(typed.read));
-    const std::string note = edit->accessibleName().toStdString() + ": " + typed.keys + " became " + FormatDouble(typed.read);
+    EXPECT_DOUBLE_EQ(field->doubleValue(), read);
+    EXPECT_EQ(field->stringValue().str(), FormatDouble(read));
+    const std::string note = edit->accessibleName().toStdString() + ": " + keys + " became " + FormatDouble(read);
     EXPECT_EQ(Outlet<NSTextField>("textStatus")->stringValue().str().rfind(note, 0) == 0, settled);
   }
 }

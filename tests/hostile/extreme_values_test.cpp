@@ -93,15 +93,8 @@ TEST(ExtremeValues, ASizeLimitIsFilledWhereItBinds) {
   const std::string plain = sandbox.folder().file("plain.mov");
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i smptebars=size=320x240:rate=25:duration=10 -f lavfi -i sine=duration=10 "
                         "-c:v libx264 -qp 0 -g 1 -c:a aac '" + plain + "'"));
-  struct Case {
-    int seconds;
-    const char* limit;
-    const char* format;
-    bool plain = false;
-  };
-  for (const Case& c : {Case{3, "20K", "3gp"}, Case{30, "150K", "3gp"}, Case{3, "40K", "mp4"},
-                        Case{10, "100K", "3gp", true}}) {
-    const auto& [seconds, limit, format, isPlain] = c;
+  for (const auto& [seconds, limit, format, isPlain] : {std::tuple{3, "20K", "3gp", false}, {30, "150K", "3gp", false},
+                                                        {3, "40K", "mp4", false}, {10, "100K", "3gp", true}}) {
     SCOPED_TRACE(std::to_string(seconds) + " s into " + limit + " " + format);
     const std::string movie = isPlain ? plain
                                       : MakeSampleMovie(folder, std::to_string(seconds) + format + ".mov",
@@ -134,27 +127,24 @@ TEST(ExtremeValues, ASizeLimitIsFilledWhereItBinds) {
 TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
   ProgramSandbox sandbox;
   const std::string folder = sandbox.folder().path();
-  struct Case {
-    const char* format;
-    SampleMovie sample;
-    int tooSmall;  // kilobytes
-  };
   int exactFigures = 0;
-  for (const Case& c : {Case{"3gp", SampleMovie().lasting(30), 40}, Case{"mp4", SampleMovie().lasting(10), 36},
-                        Case{"mp4", SampleMovie().video("").lasting(10), 10}, Case{"3g2", SampleMovie().lasting(10), 20}}) {
-    const bool sound = c.sample.videoCodec.empty();
-    const std::string name = std::string(c.format) + (sound ? "-sound" : "") + ".mov";
+  // The least that each is refused at, in kilobytes.
+  for (const auto& [format, sample, tooSmall] :
+       {std::tuple{"3gp", SampleMovie().lasting(30), 40}, {"mp4", SampleMovie().lasting(10), 36},
+        {"mp4", SampleMovie().video("").lasting(10), 10}, {"3g2", SampleMovie().lasting(10), 20}}) {
+    const bool sound = sample.videoCodec.empty();
+    const std::string name = std::string(format) + (sound ? "-sound" : "") + ".mov";
     SCOPED_TRACE(name);
-    const std::string movie = MakeSampleMovie(folder, name, SampleMovie(c.sample).in("mov"));
-    const std::string output = movie + "." + c.format;
+    const std::string movie = MakeSampleMovie(folder, name, SampleMovie(sample).in("mov"));
+    const std::string output = movie + "." + format;
     auto runAt = [&](int kilobytes) {
-      return sandbox.run({"--format", c.format, "--size", "qcif", "--fps", "12", "--fit",
+      return sandbox.run({"--format", format, "--size", "qcif", "--fps", "12", "--fit",
                           std::to_string(kilobytes) + "K", movie});
     };
-    sandbox.folder().write(name + "." + c.format, "older bytes");
+    sandbox.folder().write(name + "." + format, "older bytes");
     // Refused until the limit is the least named: before the whole movie is read, what it may
     // need; once read, what it needs.
-    int least = c.tooSmall;
+    int least = tooSmall;
     ProgramRun fitted = runAt(least), lastRefused;
     for (int refusals = 0; fitted.status != 0; ++refusals) {
       const std::vector<std::string> refusal = ResultLines(fitted.errors);
@@ -162,7 +152,7 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       ASSERT_EQ(refusal[0].rfind("pocketmovie: needs at least ", 0), 0u) << refusal[0];
       EXPECT_EQ(ReadWholeFile(output), "older bytes");
       EXPECT_TRUE(EntryNames(folder, ".").empty());
-      if (refusals == 0 && c.sample.seconds >= 30) {  // early in the decode, which takes a third of the bar
+      if (refusals == 0 && sample.seconds >= 30) {  // early in the decode, which takes a third of the bar
         EXPECT_LT(LastPercent(fitted.errors), 20) << fitted.errors;
       }
       const int named = std::atoi(refusal[0].c_str() + refusal[0].find_first_of("0123456789"));
@@ -171,7 +161,7 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       lastRefused = fitted;
       fitted = runAt(least = named);
     }
-    ASSERT_NE(least, c.tooSmall);
+    ASSERT_NE(least, tooSmall);
     // A figure named once the whole movie was read is the least: a kilobyte (1024 bytes) less is
     // refused in the same words.
     if (LastPercent(lastRefused.errors) > 50) {
@@ -186,7 +176,7 @@ TEST(ExtremeValues, ASizeLimitIsRefusedOnlyBelowTheLeastItNames) {
       EXPECT_LE(std::filesystem::file_size(output), (least + more) * 1024u);
       const ProbedMovie written = ProbeMovie(output);
       const ProbedStream* video = written.stream("video");
-      if (std::string(c.format) == "mp4" && video) {
+      if (std::string(format) == "mp4" && video) {
         EXPECT_GE(video->bitRate, 0.025 * 176 * 144 * 12) << "the picture went below the floor";
       }
     }
