@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
-#include <string>
 
 #include "app/ConverterController.h"
 #include "platform/framework/NibLoading.h"

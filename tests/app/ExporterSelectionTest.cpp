@@ -13,10 +13,8 @@ std::string settingsOf(MovieExportComponent exporter) {
 // stays, and the slider moves only when the rate was lowered.
 TEST_F(ControllerTest, AFormatWithADataRateCapLowersTheRateWhenItIsChosen) {
   launch();
-  int capped = 0;
   for (const OutputFormat& format : kOutputFormats) {
     const SInt32 cap = format.mostKilobytesPerSecond;
-    capped += cap > 0;
     for (const SInt32 before : {(cap > 0 ? cap : 50) + 2, cap > 0 ? cap : 50}) {
       SCOPED_TRACE(std::string(format.name) + " from " + std::to_string(before));
       c_->sliderData->setIntValue(1);
@@ -29,7 +27,6 @@ TEST_F(ControllerTest, AFormatWithADataRateCapLowersTheRateWhenItIsChosen) {
       EXPECT_EQ(c_->m_nDefaultDataRate, cap > 0 ? c_->dataRate->intValue() : -1) << "remembered only where capped";
     }
   }
-  EXPECT_EQ(capped, 2) << "3GPP2 and AMC";
 
   // Each format keeps the rate last used with it, also across launches: back to MPEG-4 is back to 64.
   quit();

@@ -19,14 +19,13 @@ TEST(FailureText, EveryCodeHasItsGermanAndJapaneseText) {
   }
 }
 
+// (A text that places its detail, and one without its subject, are seen in the refusals of a size
+// limit and in a batch's list of failures.)
 TEST(FailureText, DetailAndSubjectFollowTheTextUnlessItPlacesThem) {
   EXPECT_EQ(framework::FailureText({FailureCode::cannotEncodeOutput, "/m/clip.3gp", "Invalid argument"}),
             "cannot encode the output: Invalid argument: /m/clip.3gp");
-  EXPECT_EQ(framework::FailureTextWithoutSubject({FailureCode::noSuchFile, "/m/clip.mov"}), "no such file");
   // A path that holds a placeholder of its own stays as it is.
   EXPECT_EQ(framework::FailureText({FailureCode::cannotReadFile, "/m/%1.mov", "Input/output error"}),
             "cannot read /m/%1.mov: Input/output error");
-  EXPECT_EQ(framework::FailureText({FailureCode::needsMoreRoom, {}, "55"}),
-            "needs at least 55 KB at the lowest quality; try a smaller picture or frame rate");
   EXPECT_EQ(framework::FailureText({}), "");
 }

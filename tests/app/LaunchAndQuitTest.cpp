@@ -1,8 +1,4 @@
-#include <vector>
-
 #include "tests/app/ControllerFixture.h"
-
-namespace {
 
 TEST_F(ControllerTest, LaunchShowsTheDefaultsForMissingZeroAndUnknownPreferences) {
   launch();
@@ -78,5 +74,3 @@ TEST_F(ControllerTest, EightChosenValuesComeBackAcrossLaunchesAndQuitKeepsWhatTh
   EXPECT_EQ(c_->popupFitSize->selectedItem()->tag(), 600);
   EXPECT_FALSE(c_->fitSize->isEnabled());
 }
-
-}  // namespace

@@ -20,7 +20,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
-#include <QWidget>
 #include <QWindow>
 
 #include <poll.h>
@@ -34,12 +33,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "platform/desktop/Translation.h"
 #include "platform/framework/AppKit.h"
@@ -75,28 +71,26 @@ class Probe {
   // The labels, buttons and menus of the widget's window that are smaller than their text needs.
   std::string clipped(QWidget* widget) const {
     std::string names;
-    for (QWidget* shown : widget->window()->findChildren<QWidget*>()) {
-      const bool hasText = qobject_cast<QLabel*>(shown) || qobject_cast<QAbstractButton*>(shown) ||
-                           qobject_cast<QComboBox*>(shown);
-      if (!hasText || !shown->isVisible() || shown->window() != widget->window()) continue;  // a panel on top is its own
-      QSize needed = shown->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(shown) ? QSize() : shown->sizeHint());
-      if (auto* label = qobject_cast<QLabel*>(shown); label && label->wordWrap()) {
+    std::vector<QWidget*> shown;  // those with a text; a panel on top is its own
+    for (QWidget* each : widget->window()->findChildren<QWidget*>()) {
+      if (!each->isVisible() || each->window() != widget->window()) continue;
+      if (qobject_cast<QLineEdit*>(each)) shown.push_back(each);  // it scrolls its text: only a cover cuts it
+      if (!qobject_cast<QLabel*>(each) && !qobject_cast<QAbstractButton*>(each) && !qobject_cast<QComboBox*>(each)) {
+        continue;
+      }
+      shown.push_back(each);
+      QSize needed = each->minimumSizeHint().expandedTo(qobject_cast<QComboBox*>(each) ? QSize() : each->sizeHint());
+      if (auto* label = qobject_cast<QLabel*>(each); label && label->wordWrap()) {
         // Wraps to its width: its height can fall short, and a word that cannot be broken (a path) overflows.
         const QRect lines = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 1 << 20), Qt::TextWordWrap,
                                                               label->text());
         needed = {lines.width(), label->heightForWidth(label->width())};
       }
-      if (shown->width() < needed.width() || shown->height() < needed.height()) {
-        names += shown->objectName().toStdString() + " ";
+      if (each->width() < needed.width() || each->height() < needed.height()) {
+        names += each->objectName().toStdString() + " ";
       }
     }
     // A text another control covers is cut too, however much room it asked for.
-    std::vector<QWidget*> shown;
-    for (QWidget* each : widget->window()->findChildren<QWidget*>()) {
-      const bool hasText = qobject_cast<QLabel*>(each) || qobject_cast<QAbstractButton*>(each) ||
-                           qobject_cast<QComboBox*>(each) || qobject_cast<QLineEdit*>(each);
-      if (hasText && each->isVisible() && each->window() == widget->window()) shown.push_back(each);
-    }
     for (size_t i = 0; i < shown.size(); ++i) {
       for (size_t j = i + 1; j < shown.size(); ++j) {
         if (shown[i]->isAncestorOf(shown[j]) || shown[j]->isAncestorOf(shown[i])) continue;
@@ -160,13 +154,11 @@ class Probe {
   }
   // Files dragged from elsewhere and dropped on the widget; true when the window took them.
   bool drop(QWidget* widget, const std::vector<std::string>& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
     QStringList names;
-    for (const std::string& path : paths) {
-      urls << QUrl::fromLocalFile(QString::fromStdString(path));
-      names << QString::fromStdString(path);
-    }
+    for (const std::string& path : paths) names << QString::fromStdString(path);
+    QList<QUrl> urls;
+    for (const QString& name : names) urls << QUrl::fromLocalFile(name);
+    QMimeData data;
     data.setUrls(urls);
     data.setText(names.join('\n'));  // as file managers offer it, which fields would take
     QDragEnterEvent enter(widget->rect().center(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

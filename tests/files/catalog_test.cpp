@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-
 #include "platform/files/Files.h"
 #include "tests/support/TempDir.h"
 

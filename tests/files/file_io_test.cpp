@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "platform/files/Files.h"
 #include "tests/support/TempDir.h"
 

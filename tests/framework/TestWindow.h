@@ -4,11 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <functional>
-#include <string>
-#include <vector>
-
 #include "platform/framework/AppKit.h"
 #include "platform/framework/NibLoading.h"
 #include "tests/support/TempDir.h"
@@ -19,7 +14,6 @@ class RecordingController : public NSObject, public NSApplicationDelegate, publi
   BOOL sendAction(const NSString& selector, id sender) override {
     calls.push_back(selector.str());
     lastSender = sender;
-    if (onAction) onAction(selector.str());
     return YES;
   }
   void applicationWillFinishLaunching(NSNotification*) override { calls.push_back("launch"); }
@@ -27,15 +21,10 @@ class RecordingController : public NSObject, public NSApplicationDelegate, publi
     calls.push_back("open " + filename.str());
     return YES;
   }
-  void applicationWillTerminate(NSNotification*) override {
-    calls.push_back("terminate");
-    if (onTerminate) onTerminate();
-  }
+  void applicationWillTerminate(NSNotification*) override { calls.push_back("terminate"); }
 
   std::vector<std::string> calls;  // "launch", a selector, "open PATH", "terminate"
   id lastSender = nullptr;
-  std::function<void(const std::string& selector)> onAction;
-  std::function<void()> onTerminate;
 };
 
 // Loads the window on first use, with the process's folders in a temporary folder of its own.

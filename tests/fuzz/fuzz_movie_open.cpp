@@ -1,5 +1,4 @@
 // Any file opened as a source movie and measured.
-#include "platform/movies/Movies.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using fuzz::Require;

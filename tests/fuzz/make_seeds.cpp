@@ -1,8 +1,5 @@
 // Writes the settings containers that the two real export components give out into the folder
 // named on the command line, one file per component; the fuzzers start from these.
-#include <cstdio>
-#include <string>
-
 #include "tests/fuzz/FuzzSupport.h"
 
 int main(int argc, char** argv) {

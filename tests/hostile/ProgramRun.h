@@ -13,14 +13,9 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "tests/support/SampleMovies.h"
 #include "tests/support/TempDir.h"
@@ -107,6 +102,12 @@ inline std::vector<std::string> ResultLines(const std::string& errors) {
     if (!line.empty() && line.back() != '%') lines.push_back(line);
   }
   return lines;
+}
+
+// The last progress percentage the run printed whole; -1 before the first.
+inline int LastPercent(const std::string& errors) {
+  const size_t sign = errors.rfind("%\n");
+  return sign == std::string::npos ? -1 : std::atoi(errors.c_str() + errors.rfind('\n', sign - 1) + 1);
 }
 
 // What every run must come to, whatever it was fed: converted, or failed with one line, in bounded

@@ -1,11 +1,9 @@
-// Real exports through the component calls: a generated movie into every output format, checked
-// with ffprobe, and the progress routine's messages.
+// Sources of common kinds opened and measured through the movie calls, and real exports through
+// the component calls: a generated movie into every output format, checked with ffprobe, and the
+// progress routine's messages.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "platform/files/Files.h"
 #include "platform/media/exporters/ExporterSettings.h"
@@ -76,8 +74,33 @@ Movie OpenedMovie(const std::string& path) {
   EXPECT_EQ(noErr, FSMakeFSSpecFromPath(path.c_str(), &spec));
   EXPECT_EQ(noErr, OpenMovieFile(&spec, &file, fsRdPerm));
   EXPECT_EQ(noErr, NewMovieFromFile(&movie, file, nullptr, nullptr, newMovieActive, nullptr));
-  CloseMovieFile(file);
+  EXPECT_EQ(noErr, CloseMovieFile(file));
+  EXPECT_NE(noErr, CloseMovieFile(file));  // closed once only
   return movie;
+}
+
+TEST(MoviesOpen, MeasuresCommonKinds) {
+  ASSERT_EQ(noErr, EnterMovies());
+  TempDir folder;
+  // The size as seen: turned upright, pixels made square.
+  for (const auto& [name, sample, width, height] :
+       {std::tuple{"mpeg4.avi", SampleMovie().in("avi").video("mpeg4").audio("libmp3lame"), 320, 240},
+        {"vp9.mkv", SampleMovie().in("mkv").video("libvpx-vp9").audio("ac3").size(96, 64).lasting(1), 96, 64},
+        {"cinepak.mov", SampleMovie().in("mov").video("cinepak").audio("pcm_s16le").size(96, 64).lasting(1), 96, 64},
+        {"turned.mp4", SampleMovie().turned(90), 240, 320},
+        {"wide-pixels.mp4", SampleMovie().audio("").pixels("2/1"), 640, 240}}) {
+    SCOPED_TRACE(name);
+    Movie movie = OpenedMovie(MakeSampleMovie(folder.path(), name, sample));
+    ASSERT_NE(nullptr, movie);
+    Rect bounds;
+    GetMovieNaturalBoundsRect(movie, &bounds);
+    EXPECT_EQ(bounds.right - bounds.left, width);
+    EXPECT_EQ(bounds.bottom - bounds.top, height);
+    EXPECT_EQ(GetMovieTimeScale(movie), 600);
+    EXPECT_NEAR(GetMovieDuration(movie), sample.seconds * 600, 600 / 10);
+    DisposeMovie(movie);
+  }
+  ExitMovies();
 }
 
 TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
@@ -116,7 +139,10 @@ TEST(ExporterExport, WritesEveryFormatAsAskedForAndReportsProgressToTheEnd) {
     EXPECT_EQ(fixed1, log.fractions.back());
     EXPECT_TRUE(log.finishedAtClose);
     EXPECT_NEAR(kSourceSeconds, log.secondsAtClose, kOneFrame);
-    EXPECT_EQ(nullptr, ComponentImplementationOf(log.exporter));  // closed from inside, safely
+    // Closed from inside its own call, it goes once the call returns; then every call on it is refused.
+    EXPECT_EQ(nullptr, ComponentImplementationOf(log.exporter));
+    EXPECT_EQ(badComponentInstance, MovieExportToFile(log.exporter, nullptr, nullptr, nullptr, 0, 0));
+    EXPECT_NE(noErr, CloseComponent(log.exporter));
     EXPECT_FALSE(LastMovieExportReport().notice) << "the rates asked for were kept";
 
     const ProbedMovie probed = ProbeMovie(log.output);

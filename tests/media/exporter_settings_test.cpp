@@ -1,22 +1,16 @@
 // The export components' settings: what they take back and refuse, and the job an export resolves to.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/movies/FixMath.h"
 #include "platform/movies/MovieExport.h"
 #include "tests/support/AtomLayout.h"
 #include "tests/support/RecordingExporter.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
-using test_support::AtomImage;
-using test_support::ContainerFrom;
-using test_support::ImageOf;
-using test_support::SettingsImage;
+using namespace test_support;
 using atom_layout::Atom;
 constexpr OSType kVide = FOUR_CHAR_CODE("vide"), kWidth = FOUR_CHAR_CODE("wdth"), kTemporal = FOUR_CHAR_CODE("tprl");
 constexpr OSType kSoun = FOUR_CHAR_CODE("soun"), kSoundCodec = FOUR_CHAR_CODE("cdec");
@@ -33,56 +27,46 @@ AtomImage Edited(const AtomImage& image, std::initializer_list<OSType> path, con
   return edited;
 }
 
-class ExporterSettingsTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    RegisterBuiltInMovieExporters();
-    phone_ = OpenDefaultComponent(MovieExportType, kQTFileType3GPP);
-    mpeg4_ = OpenDefaultComponent(MovieExportType, kQTFileTypeMP4);
-  }
-  void TearDown() override {
-    CloseComponent(phone_);
-    CloseComponent(mpeg4_);
-  }
-  // The status of handing the image in; the caller's copy must stay as it was.
-  static ComponentResult Apply(MovieExportComponent ci, const AtomImage& image) {
-    QTAtomContainer c = ContainerFrom(image);
-    ComponentResult status = MovieExportSetSettingsFromAtomContainer(ci, c);
-    EXPECT_EQ(image, ImageOf(c));
-    QTDisposeAtomContainer(c);
-    return status;
-  }
+// The status of handing the image in; the caller's copy must stay as it was.
+ComponentResult Apply(MovieExportComponent ci, const AtomImage& image) {
+  QTAtomContainer c = ContainerFrom(image);
+  ComponentResult status = MovieExportSetSettingsFromAtomContainer(ci, c);
+  EXPECT_EQ(image, ImageOf(c));
+  QTDisposeAtomContainer(c);
+  return status;
+}
 
-  MovieExportComponent phone_ = nullptr;
-  MovieExportComponent mpeg4_ = nullptr;
-};
-
-TEST_F(ExporterSettingsTest, TakesOlderAndNewerContainersAndRefusesUnusableOnes) {
+TEST(ExporterSettings, TakesOlderAndNewerContainersAndRefusesUnusableOnes) {
+  RegisterBuiltInMovieExporters();
+  MovieExportComponent phone = OpenDefaultComponent(MovieExportType, kQTFileType3GPP);
+  MovieExportComponent mpeg4 = OpenDefaultComponent(MovieExportType, kQTFileTypeMP4);
   // Newer: an unknown atom is ignored and a longer record is read by its leading bytes.
-  const AtomImage defaults = SettingsImage(phone_), temporal = {0, 0, 3, 0, 0, 12, 0x80, 0, 0, 0, 0, 0};
+  const AtomImage defaults = SettingsImage(phone), temporal = {0, 0, 3, 0, 0, 12, 0x80, 0, 0, 0, 0, 0};
   AtomImage longer = temporal;
   longer.insert(longer.end(), {9, 9});
-  ASSERT_EQ(noErr, Apply(phone_, Edited(Edited(defaults, {FOUR_CHAR_CODE("xtra")}, {1}), {kVide, kTemporal}, longer)));
-  EXPECT_EQ(Edited(defaults, {kVide, kTemporal}, temporal), SettingsImage(phone_));
+  ASSERT_EQ(noErr, Apply(phone, Edited(Edited(defaults, {FOUR_CHAR_CODE("xtra")}, {1}), {kVide, kTemporal}, longer)));
+  EXPECT_EQ(Edited(defaults, {kVide, kTemporal}, temporal), SettingsImage(phone));
   // Older: a container holding only a width changes only the width.
-  ASSERT_EQ(noErr, Apply(phone_, atom_layout::Container({Atom("vide", 1, {Atom("wdth", 1, {}, {0, 0x80, 0, 0})})})));
+  ASSERT_EQ(noErr, Apply(phone, atom_layout::Container({Atom("vide", 1, {Atom("wdth", 1, {}, {0, 0x80, 0, 0})})})));
   EXPECT_EQ(Edited(Edited(defaults, {kVide, kTemporal}, temporal), {kVide, kWidth}, {0, 0x80, 0, 0}),
-            SettingsImage(phone_));
+            SettingsImage(phone));
 
   // Refused, and nothing changes: a broken image, a short record, what the component cannot write.
-  const AtomImage before = SettingsImage(phone_);
+  const AtomImage before = SettingsImage(phone);
   AtomImage broken = before;
   broken[kQTAtomContainerHeaderSize + 3] += 7;
-  EXPECT_NE(noErr, Apply(phone_, broken));
-  EXPECT_NE(noErr, Apply(phone_, Edited(before, {kVide, FOUR_CHAR_CODE("drat")}, {0, 0, 1, 0})));
-  EXPECT_NE(noErr, Apply(phone_, Edited(Edited(before, {kVide, kWidth}, {1, 0, 0, 0}),  // must not stick either
+  EXPECT_NE(noErr, Apply(phone, broken));
+  EXPECT_NE(noErr, Apply(phone, Edited(before, {kVide, FOUR_CHAR_CODE("drat")}, {0, 0, 1, 0})));
+  EXPECT_NE(noErr, Apply(phone, Edited(Edited(before, {kVide, kWidth}, {1, 0, 0, 0}),  // must not stick either
                                         {kVide, FOUR_CHAR_CODE("sptl")}, {'S', 'V', 'Q', '3', 0, 0, 0, 0, 0, 24, 0, 0, 4, 0})));
-  EXPECT_NE(noErr, MovieExportSetSettingsFromAtomContainer(phone_, nullptr));
-  EXPECT_EQ(before, SettingsImage(phone_));
+  EXPECT_NE(noErr, MovieExportSetSettingsFromAtomContainer(phone, nullptr));
+  EXPECT_EQ(before, SettingsImage(phone));
   // AMR-NB belongs to the 3GPP family only.
-  const AtomImage mpeg4Before = SettingsImage(mpeg4_);
-  EXPECT_NE(noErr, Apply(mpeg4_, Edited(mpeg4Before, {kSoun, kSoundCodec}, {'s', 'a', 'm', 'r'})));
-  EXPECT_EQ(mpeg4Before, SettingsImage(mpeg4_));
+  const AtomImage mpeg4Before = SettingsImage(mpeg4);
+  EXPECT_NE(noErr, Apply(mpeg4, Edited(mpeg4Before, {kSoun, kSoundCodec}, {'s', 'a', 'm', 'r'})));
+  EXPECT_EQ(mpeg4Before, SettingsImage(mpeg4));
+  CloseComponent(phone);
+  CloseComponent(mpeg4);
 }
 
 // An export never reaches the encoders with a combination they cannot write.

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <thread>
-#include <vector>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -17,34 +16,12 @@ extern "C" {
 
 namespace {
 
-FramePtr NumberedFrame(int number) {
-  FramePtr frame = MakeFrame();
-  frame->pts = number;
-  return frame;
-}
-
-TEST(FrameHandoff, EveryFrameArrivesInOrderAndAGiverWaitingForRoomIsReleased) {
-  FrameHandoff handoff(1);
-  std::thread giver([&] {
-    for (int number = 0; number < 5; ++number) {
-      FramePtr frame = NumberedFrame(number);
-      ASSERT_TRUE(handoff.give(frame, number % 2));
-    }
-    handoff.finish();
-  });
-  std::vector<int> arrived;
-  FramePtr frame;
-  int lane = -1;
-  while (handoff.take(&frame, &lane)) {
-    EXPECT_EQ(lane, frame->pts % 2);
-    arrived.push_back(int(frame->pts));
-  }
-  giver.join();
-  EXPECT_EQ(arrived, (std::vector<int>{0, 1, 2, 3, 4}));
-
-  // A taker that fails while the giver waits on a full queue must not leave it waiting forever.
+// The frames' order and lanes show in every export's output; what only this test shows is that a
+// giver left waiting is released.
+TEST(FrameHandoff, AGiverWaitingForRoomIsReleasedWhenTheTakerGivesUp) {
   FrameHandoff full(1);
-  FramePtr first = NumberedFrame(0), second = NumberedFrame(1);
+  FramePtr first = MakeFrame(), second = MakeFrame(), frame;
+  int lane = -1;
   ASSERT_TRUE(full.give(first, 0));
   std::thread blocked([&] { EXPECT_FALSE(full.give(second, 0)); });
   full.giveUp();

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/MacTypes.h"
 #include "platform/movies/MovieExport.h"
 #include "tests/support/AtomImage.h"
 
@@ -26,21 +25,39 @@ struct RecordingExporterState {
   bool getGivesNoContainer = false;                 // GetSettings returns its status without a container
   bool failedGetGivesContainer = false;             // a failing GetSettings still hands out a container
   size_t count(const std::string& name) const { return size_t(std::ranges::count(calls, name)); }
+  // Records the call; returns the injected failure for it, if any.
+  std::optional<ComponentResult> record(const std::string& name) {
+    calls.push_back(name);
+    const auto failure = failures.find(name);
+    return failure == failures.end() ? std::nullopt : std::optional(failure->second);
+  }
 };
 
 class RecordingExporter : public MovieExporter {
  public:
   explicit RecordingExporter(std::shared_ptr<RecordingExporterState> state) : state_(std::move(state)) {}
-  ComponentResult getSettingsAsAtomContainer(QTAtomContainer* settings) override;
-  ComponentResult setSettingsFromAtomContainer(QTAtomContainer settings) override;
+  ComponentResult getSettingsAsAtomContainer(QTAtomContainer* settings) override {
+    const std::optional<ComponentResult> failure = state_->record(kGetSettingsCall);
+    const ComponentResult status = failure.value_or(noErr);
+    if (failure ? state_->failedGetGivesContainer : !state_->getGivesNoContainer) {
+      *settings = ContainerFrom(state_->settings);
+      if (*settings == nullptr && status == noErr) return memFullErr;
+    }
+    return status;
+  }
+  ComponentResult setSettingsFromAtomContainer(QTAtomContainer settings) override {
+    if (const auto failure = state_->record(kSetSettingsCall)) return *failure;
+    // Refuses a malformed container as a real component does.
+    if (const OSErr status = QTValidateAtomContainer(settings); status != noErr) return status;
+    state_->settings = ImageOf(settings);
+    return noErr;
+  }
   ComponentResult doUserDialog(Movie, Track, TimeValue, TimeValue, Boolean*) override { return done("DoUserDialog"); }
   ComponentResult setProgressProc(MovieProgressUPP, long) override { return done("SetProgressProc"); }
   ComponentResult toFile(const FSSpec*, Movie, Track, TimeValue, TimeValue) override { return done("ToFile"); }
 
  private:
-  // Records the call; returns the injected failure for it, if any.
-  std::optional<ComponentResult> record(const std::string& name);
-  ComponentResult done(const char* name) { return record(name).value_or(noErr); }
+  ComponentResult done(const char* name) { return state_->record(name).value_or(noErr); }
   std::shared_ptr<RecordingExporterState> state_;
 };
 
@@ -48,8 +65,16 @@ class RecordingExporter : public MovieExporter {
 // unregisters on destruction.
 class ScopedRecordingExporter {
  public:
-  explicit ScopedRecordingExporter(AtomImage initialSettings);
-  ~ScopedRecordingExporter();
+  explicit ScopedRecordingExporter(AtomImage initialSettings) {
+    state_->settings = std::move(initialSettings);
+    RegisterComponentFactory(MovieExportType, kSubType,
+                             [state = state_] { return std::make_unique<RecordingExporter>(state); });
+    instance_ = OpenDefaultComponent(MovieExportType, kSubType);
+  }
+  ~ScopedRecordingExporter() {
+    CloseComponent(instance_);
+    UnregisterComponentFactory(MovieExportType, kSubType);
+  }
   ScopedRecordingExporter(const ScopedRecordingExporter&) = delete;
   ScopedRecordingExporter& operator=(const ScopedRecordingExporter&) = delete;
 
@@ -57,6 +82,7 @@ class ScopedRecordingExporter {
   RecordingExporterState& state() { return *state_; }
 
  private:
+  static constexpr OSType kSubType = FOUR_CHAR_CODE("test");
   std::shared_ptr<RecordingExporterState> state_ = std::make_shared<RecordingExporterState>();
   MovieExportComponent instance_ = nullptr;
 };

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -17,6 +18,12 @@ std::string RunAndRead(const std::string& command) {
   size_t got;
   while (pipe && (got = fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, got);
   return output;
+}
+
+std::vector<uint8_t> Picture(const std::string& path, double seconds, const std::string& filters, size_t bytes) {
+  std::string raw = RunAndRead("ffmpeg -nostdin -loglevel error -ss " + std::to_string(seconds) + " -i " +
+                               Quoted(path) + " -frames:v 1 -vf " + filters + " -f rawvideo - 2>/dev/null");
+  return raw.size() == bytes ? std::vector<uint8_t>(raw.begin(), raw.end()) : std::vector<uint8_t>();
 }
 
 }  // namespace
@@ -47,24 +54,13 @@ std::string MakeSampleMovie(const std::string& folder, const std::string& name, 
             << (sample.busyPicture ? ",noise=alls=40:allf=t+u" : "")
             << (sample.sampleAspect.empty() ? "" : ",setsar=" + sample.sampleAspect);
   }
-  if (!RunFfmpeg(command.str() + " " + Quoted(encodedPath))) return "";
-  if (!sample.rotationDegrees) return path;
-  const bool turned = RunFfmpeg("-i " + Quoted(encodedPath) + " -c copy -metadata:s:v:0 rotate=" +
-                                std::to_string(sample.rotationDegrees) + " " + Quoted(path));
-  std::remove(encodedPath.c_str());
-  return turned ? path : "";
+  const std::string turn = " -c copy -metadata:s:v:0 rotate=" + std::to_string(sample.rotationDegrees) + " ";
+  const bool made = RunFfmpeg(command.str() + " " + Quoted(encodedPath)) &&
+                    (!sample.rotationDegrees || RunFfmpeg("-i " + Quoted(encodedPath) + turn + Quoted(path)));
+  if (sample.rotationDegrees) std::remove(encodedPath.c_str());
+  if (!made) throw std::runtime_error("ffmpeg could not make " + path);
+  return path;
 }
-
-namespace {
-
-std::vector<uint8_t> Picture(const std::string& path, double seconds, const std::string& filters, size_t bytes) {
-  std::string raw = RunAndRead("ffmpeg -nostdin -loglevel error -ss " + std::to_string(seconds) + " -i " +
-                               Quoted(path) + " -frames:v 1 -vf " + filters + " -f rawvideo - 2>/dev/null");
-  if (raw.size() != bytes) return {};
-  return std::vector<uint8_t>(raw.begin(), raw.end());
-}
-
-}  // namespace
 
 std::vector<uint8_t> GrayPicture(const std::string& path, double seconds, int width, int height) {
   return Picture(path, seconds, "format=gray", size_t(width) * height);

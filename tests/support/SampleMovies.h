@@ -26,7 +26,7 @@ struct SampleMovie {
   SampleMovie& busy() { return busyPicture = true, *this; }
 };
 
-// Makes the movie as folder/name and returns its path, or an empty string when ffmpeg failed.
+// Makes the movie as folder/name and returns its path; throws when ffmpeg failed, which ends the test.
 std::string MakeSampleMovie(const std::string& folder, const std::string& name, const SampleMovie& sample);
 
 // Runs the ffmpeg tool with these arguments (paths quoted within); true when it said nothing wrong.
@@ -63,9 +63,7 @@ struct ProbedMovie {
   bool plays() const { return readable && !streams.empty(); }
 
   const ProbedStream* stream(const std::string& type) const {  // the first of that type
-    for (const ProbedStream& found : streams) {
-      if (found.type == type) return &found;
-    }
+    for (const ProbedStream& found : streams) if (found.type == type) return &found;
     return nullptr;
   }
 };
