@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -101,7 +102,8 @@ class Probe {
     }
     return names.empty() ? "none" : names;
   }
-  // The access keys of the window's labels, buttons and menus, sorted: a key given twice shows twice.
+  // The access keys of the window's labels, buttons and menus, sorted (a key given twice shows twice),
+  // then the menu's shortcuts.
   std::string accessKeys() const {
     std::string keys;
     for (QWidget* shown : window()->findChildren<QWidget*>()) {
@@ -109,6 +111,9 @@ class Probe {
       if (const QKeySequence key = QKeySequence::mnemonic(text); !key.isEmpty()) keys += char(key[0].key());
     }
     std::sort(keys.begin(), keys.end());
+    for (QAction* action : window()->findChildren<QAction*>()) {  // and the menu's shortcuts
+      if (!action->shortcut().isEmpty()) keys += " " + action->shortcut().toString().toStdString();
+    }
     return keys;
   }
   // The window has taken the room its lines asked for: a label that grew has its height, and the

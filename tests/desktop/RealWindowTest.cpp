@@ -471,10 +471,10 @@ TEST_F(RealWindowTest, GermanAndJapaneseWindowsShowTheirTextsWhole) {
   const std::string missing = folder_.file(std::string(kLongFolder) + "/gone.mov");
   for (const auto& [language, noSuchFile, left, keepBoth, aborted, aMinute, frameKey, fraction, keys, settled] :
        {std::tuple{"de", "keine solche Datei: ", "noch ", "Beide behalten", "Abgebrochen: ",
-                   "etwa 490 KB pro Minute", "alt+i", "2 comma 5", "ABDEFGHIT",
+                   "etwa 490 KB pro Minute", "alt+i", "2 comma 5", "ABDEFGHIT Ctrl+O Ctrl+Q",
                    "Datenrate: aus 300 wurde 256 (ganze Zahlen, 1 bis 256)"},
         {"ja", "ファイルがありません: ", "残り ", "両方残す", "中止: ", "1 分あたり約 490 KB",
-         "alt+r", "2 period 5", "DFILORSTW", "データレート：300 を 256 にしました（整数、1～256）"}}) {
+         "alt+r", "2 period 5", "DFILORSTW Ctrl+O Ctrl+Q", "データレート：300 を 256 にしました（整数、1～256）"}}) {
     SCOPED_TRACE(language);
     fs::remove_all(folder_.file("config/pocketmovie"));  // each language from the same options
     folder_.write("clip.mov.amc", "an earlier output");
