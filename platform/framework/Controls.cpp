@@ -13,8 +13,8 @@
 #include "platform/framework/AppKit.h"
 #include "platform/framework/FieldLimits.h"
 #include "platform/framework/FrameworkInternal.h"
-#include "platform/framework/NumberText.h"
-#include "platform/framework/WholeLines.h"
+#include "platform/desktop/NumberText.h"
+#include "platform/desktop/WholeLines.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "platform/OptionRanges.h"
 #include "platform/desktop/Translation.h"
-#include "platform/framework/NumberText.h"
-#include "platform/framework/WholeLines.h"
+#include "platform/desktop/NumberText.h"
+#include "platform/desktop/WholeLines.h"
 
 namespace framework {
 

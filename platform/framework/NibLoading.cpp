@@ -36,7 +36,7 @@
 #include "platform/framework/FrameworkInternal.h"
 #include "platform/framework/HeldInput.h"
 #include "platform/framework/NibLoading.h"
-#include "platform/framework/NumberText.h"
+#include "platform/desktop/NumberText.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
 #include "platform/desktop/Translation.h"
-#include "platform/framework/NumberText.h"
+#include "platform/desktop/NumberText.h"
 #include "platform/media/stages/ExportJob.h"
 
 namespace framework {

@@ -9,7 +9,7 @@
 #include <map>
 #include <tuple>
 
-#include "platform/framework/NumberText.h"
+#include "platform/desktop/NumberText.h"
 #include "tests/framework/TestWindow.h"
 
 using namespace framework;

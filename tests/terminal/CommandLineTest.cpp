@@ -4,7 +4,7 @@
 #include "platform/OptionRanges.h"
 #include "platform/OutputFormats.h"
 #include "platform/desktop/FailureText.h"
-#include "platform/framework/NumberText.h"
+#include "platform/desktop/NumberText.h"
 #include "platform/terminal/BatchPlan.h"
 #include "platform/terminal/CommandLine.h"
 #include "tests/framework/TestWindow.h"

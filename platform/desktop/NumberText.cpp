@@ -1,4 +1,4 @@
-#include "platform/framework/NumberText.h"
+#include "platform/desktop/NumberText.h"
 
 #include <cctype>
 #include <charconv>

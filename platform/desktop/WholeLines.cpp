@@ -1,4 +1,4 @@
-#include "platform/framework/WholeLines.h"
+#include "platform/desktop/WholeLines.h"
 
 #include <QEvent>
 #include <QLabel>
