@@ -33,5 +33,6 @@ void ConverterController::writeSettingAtomFile(const char* fileName) {
 void ConverterController::setting3GPP2(id sender) {
   if (const char* settingsFile = OutputFormatOfTag(tagOfSelectedItem(popupCODEC)).settingsFile) {
     writeSettingAtomFile(settingsFile);
+    optionsChanged(sender);  // a new sound codec changes what a minute costs
   }
 }

@@ -326,6 +326,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   std::vector<Probe::Step> steps{
       [](Probe& p) {
         if (!p.exposed(p.control("settingsButton"))) return false;
+        p.note("estimateBefore", p.title("textEstimate").toStdString());
         p.click(p.control("settingsButton"));
         return true;
       },
@@ -347,6 +348,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
       },
       [](Probe& p) {
         if (p.modal()) return false;
+        p.note("estimateAfter", p.title("textEstimate").toStdString());
         NSApplication::sharedApplication()->terminate(nullptr);
         return true;
       }};
@@ -354,6 +356,7 @@ TEST_F(RealWindowTest, AmcSettingsFromTheDialogOutliveARestart) {
   ASSERT_TRUE(first.exited) << first.all();
   EXPECT_EQ(first.note("dialogTitle"), "AMC settings");
   EXPECT_EQ(first.note("offered"), "(none)");
+  EXPECT_NE(first.note("estimateAfter"), first.note("estimateBefore")) << first.all();
   ASSERT_TRUE(fs::exists(folder_.file("bundle/settingAmc.atom")));
   EXPECT_FALSE(fs::exists(folder_.file("bundle/setting3gpp2.atom")));
 
