@@ -249,13 +249,14 @@ x264_two_pass() {
 }
 
 # HandBrakeCLI's defaults (x264 "medium", High) in two passes at RATE bit/s, 320x240 at 15 fps, its
-# automatic crop and anamorphic storage off so that the geometry is the one compared.
+# automatic crop, anamorphic storage and the source's display shape off so that the geometry is the
+# one compared (320x240 stretched, as the program writes it).
 # Usage: handbrake_two_pass SOURCE RATE OUTPUT [audio arguments...]
 handbrake_two_pass() {
   local source="$1" rate="$2" out="$3"
   shift 3
   HandBrakeCLI -i "$source" -o "$out" -b $((rate / 1000)) --two-pass -w 320 -l 240 --crop 0:0:0:0 \
-    --non-anamorphic -r 15 --cfr "$@" >"$work/handbrake.log" 2>&1 && [ -s "$out" ]
+    --non-anamorphic --no-keep-display-aspect -r 15 --cfr "$@" >"$work/handbrake.log" 2>&1 && [ -s "$out" ]
 }
 
 # The ".mp4" job's time against x264's two passes, with --fit and without, and against HandBrakeCLI's.
@@ -325,7 +326,8 @@ mp4_quality_case() {
   for source in "$(screen_clip)" "$(busy_clip zoom)" "$(busy_clip noise)"; do
     hb=""
     if command -v HandBrakeCLI >/dev/null; then
-      ffmpeg -v error -y -i "$source" -vf "$filter" -an -c:v libx264 -qp 0 -preset ultrafast "$work/reference.mkv"
+      # Square pixels, so that the reference's display shape is its storage's.
+      ffmpeg -v error -y -i "$source" -vf "$filter,setsar=1" -an -c:v libx264 -qp 0 -preset ultrafast "$work/reference.mkv"
     fi
     for rate in 16 64; do
       "$engine" mp4 "$source" "$work/ours.mp4" 320 240 15 $((rate * 1024)) stretch
