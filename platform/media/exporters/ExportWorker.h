@@ -11,8 +11,17 @@
 #include "platform/media/pipeline/ExportPipeline.h"
 
 // The program's first call, before any other thread starts: in a worker's launch it runs that
-// conversion and ends the process; otherwise it notes that this program is its own worker.
+// conversion and ends the process; otherwise it notes that this program is its own worker and
+// forks the launcher its workers come from.
 void EnterExportWorkerIfLaunchedAsOne(int argc, const char* const* argv);
+
+// Forks the launcher that workers come from (ExportWorkerLauncher.h); to be called before any
+// thread starts. Without one (test programs, or once it is gone) a worker is started as a program
+// of its own.
+void StartExportWorkerLauncher();
+// Ends the launcher and waits for it, so that its workers' time counts among this process's
+// children's (for a benchmark's timing).
+void EndExportWorkerLauncher();
 
 // The program that runs the workers: this one where it entered through the call above, else the
 // one kExportWorkerVariable names; "" when neither.
