@@ -96,8 +96,8 @@ struct Worker {
   int channel;  // -1 once whoever asked for it is gone
 };
 
-[[noreturn]] void BecomeWorker(const Carried& fds, std::vector<char>& environment, const sigset_t& mask) {
-  const pid_t launcher = getppid();
+[[noreturn]] void BecomeWorker(pid_t launcher, const Carried& fds, std::vector<char>& environment,
+                               const sigset_t& mask) {
   // The asker's environment, as a program it started would have had.
   auto* settings = new std::vector<char*>;
   for (size_t at = 0; at < environment.size() && environment[at] != 0; at += std::strlen(&environment[at]) + 1) {
@@ -115,8 +115,9 @@ struct Worker {
 }
 
 void Launch(const Carried& fds, std::vector<char>& environment, const sigset_t& mask, std::vector<Worker>* workers) {
+  const pid_t launcher = getpid();
   const pid_t child = fork();
-  if (child == 0) BecomeWorker(fds, environment, mask);
+  if (child == 0) BecomeWorker(launcher, fds, environment, mask);
   for (int i = 0; i < 4; ++i) close(fds[i]);  // the worker's alone, or its reports never end
   if (child < 0) {
     close(fds[4]);  // the asker sees the channel close without an ID
@@ -151,8 +152,10 @@ void Reap(std::vector<Worker>* workers) {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != program) _exit(0);
   prctl(PR_SET_NAME, "worker-launcher");
-  // Ctrl-C and a closed terminal are the program's to handle; it stops its workers itself.
+  // Ctrl-C, a kill of the whole group and a closed terminal are the program's to handle: it stops
+  // its workers itself, and the launcher ends when the program does.
   signal(SIGINT, SIG_IGN);
+  signal(SIGTERM, SIG_IGN);
   signal(SIGHUP, SIG_IGN);
   signal(SIGPIPE, SIG_IGN);
   // It holds nothing of the program's but its socket: no terminal, no pipe whose reader waits for
