@@ -101,7 +101,6 @@ int main(int argc, char** argv) {
   CloseMovieFile(movieFile);
   CloseComponent(exporter);
   ExitMovies();
-  EndExportWorkerLauncher();
   if (status != noErr) return Fail(("failure " + std::to_string(int(failure.code)) + " " + failure.detail).c_str(), status);
   return 0;
 }

@@ -19,8 +19,8 @@ void EnterExportWorkerIfLaunchedAsOne(int argc, const char* const* argv);
 // thread starts. Without one (test programs, or once it is gone) a worker is started as a program
 // of its own.
 void StartExportWorkerLauncher();
-// Ends the launcher and waits for it, so that its workers' time counts among this process's
-// children's (for a benchmark's timing).
+// Ends the launcher and waits for it, so that its workers' time and memory count among this
+// process's children's, as they did when it started them itself. Called at exit() too.
 void EndExportWorkerLauncher();
 
 // The program that runs the workers: this one where it entered through the call above, else the

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -201,8 +202,10 @@ void Reap(std::vector<Worker>* workers) {
     Carried fds;
     const int received = ReceiveDescriptors(kLauncherSocket, fds, &environment);
     if (received == 0) {
-      // The program has ended: so do its workers.
+      // The program has ended: so do its workers, reaped so that their time counts in its own.
       for (const Worker& worker : workers) kill(worker.pid, SIGKILL);
+      while (wait(nullptr) > 0 || errno == EINTR) {
+      }
       _exit(0);
     }
     if (received > 0) Launch(fds, environment, mask, &workers);
@@ -224,6 +227,7 @@ void StartExportWorkerLauncher() {
   }
   launcherId = launcher;
   launcherSocket = ends[0];
+  std::atexit(EndExportWorkerLauncher);  // framework::EndProcess, which skips it, calls it itself
 }
 
 void EndExportWorkerLauncher() {
