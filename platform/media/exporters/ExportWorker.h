@@ -1,7 +1,8 @@
-// Each conversion runs in a process of its own: the program started again in a worker mode, given
-// the job on its standard input, confined to reading the source and writing in the output's
-// folder, and telling its progress and outcome on a pipe. A movie that makes a decoder misbehave
-// reaches nothing else, and a decoder that crashes takes only its worker down.
+// Each conversion runs in a process of its own: the program as it started (a child of its
+// launcher, or the program started again) in a worker mode, given the job on its standard input,
+// confined to reading the source and writing in the output's folder, and telling its progress and
+// outcome on a pipe. A movie that makes a decoder misbehave reaches nothing else, and a decoder
+// that crashes takes only its worker down.
 #pragma once
 
 #include <string>
