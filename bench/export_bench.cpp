@@ -2,15 +2,16 @@
 //   export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch] [onepass] [inprocess]
 //                [fit=BYTES]
 // FPS 0 keeps the source's rate; onepass encodes as the frames come, as before frames were kept
-// for a second pass; inprocess runs the export in this process rather than in a worker (the
-// program POCKETMOVIE_EXPORT_WORKER names), as before each conversion had one, and onepass does
-// too; fit limits the whole file. Prints "estimate BYTES", what the component expects to write,
+// for a second pass; inprocess runs the export in this process rather than in a worker (forked
+// by a launcher, as in the program), as before each conversion had one, and onepass does too; fit limits the whole file. Prints "estimate BYTES", what the component expects to write,
 // before it exports. Exit status 0 when the output was completely written.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/files/Files.h"
+#include "platform/media/exporters/ExportWorker.h"
 #include "platform/media/exporters/ExporterSettings.h"
 #include "platform/media/exporters/MovieExporterJob.h"
 #include "platform/media/pipeline/ExportPipeline.h"
@@ -30,6 +31,10 @@ int Fail(const char* what, long status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The worker comes from a launcher forked first, as in the program.
+  bool inWorker = true;
+  for (int i = 8; i < argc; ++i) inWorker = inWorker && std::strcmp(argv[i], "inprocess") && std::strcmp(argv[i], "onepass");
+  if (inWorker) StartExportWorkerLauncher();
   if (argc < 8) {
     std::fprintf(stderr, "usage: export_bench mp4|3gp SOURCE OUTPUT WIDTH HEIGHT FPS BYTES_PER_SECOND [stretch]\n");
     return 2;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/media/exporters/ExportWorker.h"
+
 #if defined(__SANITIZE_ADDRESS__)
 #define POCKETMOVIE_LEAK_CHECK 1
 #elif defined(__has_feature)
@@ -19,6 +21,8 @@ namespace framework {
 
 void EndProcess(int status) {
   std::fflush(nullptr);
+  // Its workers' time and memory count among the program's, as any child's would.
+  EndExportWorkerLauncher();
 #ifdef POCKETMOVIE_LEAK_CHECK
   __lsan_do_leak_check();  // ends the process with the sanitizer's status when it finds a leak
 #endif

@@ -27,6 +27,15 @@ std::vector<pid_t> ChildrenOf(pid_t batch) {
   return children;
 }
 
+// How many workers the program's launcher runs: each run's comes from that one launcher.
+size_t LaunchedWorkers(pid_t program) {
+  for (pid_t child : ChildrenOf(program)) {
+    std::ifstream name("/proc/" + std::to_string(child) + "/comm");
+    if (std::string word; name >> word && word == "worker-launcher") return ChildrenOf(child).size();
+  }
+  return 0;
+}
+
 }  // namespace
 
 TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndAgainOnlyWhereNeeded) {
@@ -102,9 +111,11 @@ TEST(Batch, CtrlCAbortsTheRunningMoviesAndAKilledBatchLeavesItsHiddenFoldersOnly
   fs::create_directories(movies);
   const std::string movie = MakeSampleMovie(movies, "a.mp4", SampleMovie().size(640, 480).lasting(20));
   for (const char* name : {"b.mp4", "c.mp4", "d.mp4"}) fs::copy_file(movie, movies + "/" + name);
-  // Acts once both runs are under way: their hidden folders are there.
+  // Acts once both runs are under way: their hidden folders are there, and their workers.
   const auto onceBothRun = [&movies](std::function<bool(pid_t)> act) -> WhileRunning {
-    return [&movies, act](pid_t batch, double, const std::string&) { return StagingFolders(movies) >= 2 && act(batch); };
+    return [&movies, act](pid_t batch, double, const std::string&) {
+      return StagingFolders(movies) >= 2 && LaunchedWorkers(batch) == 2 && act(batch);
+    };
   };
   const ProgramRun run =
       sandbox.run({"--jobs", "2", movies}, onceBothRun([](pid_t batch) { return kill(batch, SIGINT) == 0; }));

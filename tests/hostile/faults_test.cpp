@@ -191,11 +191,11 @@ TEST(Faults, ALiveWriterOnAnotherHostKeepsItsHiddenFiles) {
   const std::string movie = MakeSampleMovie(folder, "long.mp4", SampleMovie().size(640, 480).lasting(40));
   const std::string small = MakeSampleMovie(folder, "small.mov", SampleMovie().in("mov").lasting(1));
   const pid_t ended = EndedProcess();
-  // The run is the shell's first child there, given the process ID after the last one used, and
-  // its conversion's worker, the writer, the next.
+  // The run is the shell's first child there, given the process ID after the last one used, its
+  // workers' launcher the next, and its conversion's worker, the writer, the one after.
   const std::vector<std::string> namespaceOfItsOwn = {
       "unshare", "--pid", "--fork", "--kill-child", "--mount-proc", "sh", "-c",
-      "echo " + std::to_string(ended - 2) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
+      "echo " + std::to_string(ended - 3) + " > /proc/sys/kernel/ns_last_pid && \"$0\" \"$@\""};
   const std::string othersNames = ".pocketmovie-" + std::to_string(ended) + "-";
   bool overlapped = false;
   // At its natural size the picture is written as it is decoded: its hidden files stay the same

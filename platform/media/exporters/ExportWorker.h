@@ -1,7 +1,8 @@
-// Each conversion runs in a process of its own: the program started again in a worker mode, given
-// the job on its standard input, confined to reading the source and writing in the output's
-// folder, and telling its progress and outcome on a pipe. A movie that makes a decoder misbehave
-// reaches nothing else, and a decoder that crashes takes only its worker down.
+// Each conversion runs in a process of its own: the program as it started (a child of its
+// launcher, or the program started again) in a worker mode, given the job on its standard input,
+// confined to reading the source and writing in the output's folder, and telling its progress and
+// outcome on a pipe. A movie that makes a decoder misbehave reaches nothing else, and a decoder
+// that crashes takes only its worker down.
 #pragma once
 
 #include <string>
@@ -11,8 +12,17 @@
 #include "platform/media/pipeline/ExportPipeline.h"
 
 // The program's first call, before any other thread starts: in a worker's launch it runs that
-// conversion and ends the process; otherwise it notes that this program is its own worker.
+// conversion and ends the process; otherwise it notes that this program is its own worker and
+// forks the launcher its workers come from.
 void EnterExportWorkerIfLaunchedAsOne(int argc, const char* const* argv);
+
+// Forks the launcher that workers come from (ExportWorkerLauncher.h); to be called before any
+// thread starts. Without one (test programs, or once it is gone) a worker is started as a program
+// of its own.
+void StartExportWorkerLauncher();
+// Ends the launcher and waits for it, so that its workers' time and memory count among this
+// process's children's, as they did when it started them itself. Called at exit() too.
+void EndExportWorkerLauncher();
 
 // The program that runs the workers: this one where it entered through the call above, else the
 // one kExportWorkerVariable names; "" when neither.

@@ -12,6 +12,7 @@
 
 #include "platform/files/HiddenFiles.h"
 #include "platform/media/exporters/ExportWorker.h"
+#include "platform/media/exporters/ExportWorkerLauncher.h"
 #include "platform/media/exporters/WorkerMessages.h"
 #include "platform/movies/Movies.h"
 #include "platform/sandbox/Confinement.h"
@@ -54,10 +55,14 @@ WorkerOutcome Convert(const ExportJob& job) {
   return outcome;
 }
 
-[[noreturn]] void RunWorker(const char* parentId) {
+}  // namespace
+
+void RunExportWorker(pid_t parent) {
   // A parent that is gone, however it went, takes its worker with it.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (std::to_string(getppid()) != parentId) _exit(1);
+  if (getppid() != parent) _exit(1);
+  // Known by this name however it started (from the launcher it has the program's command line).
+  prctl(PR_SET_NAME, "export-worker");
   TakeSignals();
   WorkerJob order;
   if (!DecodeWorkerJob(ReadToEnd(STDIN_FILENO), &order)) _exit(2);
@@ -71,11 +76,10 @@ WorkerOutcome Convert(const ExportJob& job) {
   _exit(WriteWholly(kWorkerReportDescriptor, EncodeOutcomeReport(outcome)) ? 0 : 1);
 }
 
-}  // namespace
-
 void EnterExportWorkerIfLaunchedAsOne(int argc, const char* const* argv) {
-  if (argc == 3 && std::strcmp(argv[1], kExportWorkerWord) == 0) RunWorker(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], kExportWorkerWord) == 0) RunExportWorker(pid_t(std::atol(argv[2])));
   programIsItsOwnWorker = true;
+  StartExportWorkerLauncher();
 }
 
 std::string ExportWorkerProgram() {

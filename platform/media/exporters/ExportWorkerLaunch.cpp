@@ -14,6 +14,7 @@
 
 #include "platform/files/HiddenFiles.h"
 #include "platform/media/exporters/ExportWorker.h"
+#include "platform/media/exporters/ExportWorkerLauncher.h"
 #include "platform/media/exporters/WorkerMessages.h"
 
 extern char** environ;
@@ -35,30 +36,60 @@ struct Descriptor {
   }
 };
 
-// Starts the worker with the job waiting on its standard input: its process ID, or 0 with
-// `failure` set.
-pid_t StartWorker(const std::string& program, const std::string& job, Descriptor* reports, Failure* failure) {
+// A running worker, the launcher's child or this process's own.
+struct WorkerProcess {
+  pid_t pid = 0;
+  LaunchedWorker launched;
+
+  void signal(int signal) const {
+    if (launched.channel >= 0) {
+      SignalLaunchedWorker(launched, signal);
+    } else {
+      kill(pid, signal);
+    }
+  }
+  int wait() {
+    if (launched.channel >= 0) return AwaitLaunchedWorker(&launched);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+  }
+};
+
+// Starts the worker with the job waiting on its standard input: from the launcher where there is
+// one, else as the program `program` names; a status with `failure` set when it cannot start.
+ComponentResult StartWorker(const std::string& program, const std::string& job, Descriptor* reports, WorkerProcess* worker,
+                            Failure* failure) {
   int jobEnds[2], reportEnds[2];
   if (job.size() > kLargestJob) {
     *failure = {FailureCode::outputFolderPathTooLong};
-    return 0;
+    return ioErr;
   }
   if (pipe2(jobEnds, O_CLOEXEC) != 0) {
     *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
-    return 0;
+    return ioErr;
   }
   Descriptor jobRead{jobEnds[0]}, jobWrite{jobEnds[1]};
   if (pipe2(reportEnds, O_CLOEXEC) != 0) {
     *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
-    return 0;
+    return ioErr;
   }
   reports->fd = reportEnds[0];
   Descriptor reportWrite{reportEnds[1]};
   if (!WriteWholly(jobWrite.fd, job)) {
     *failure = {FailureCode::cannotStartConversion, {}, std::strerror(errno)};
-    return 0;
+    return ioErr;
   }
   jobWrite.close();
+  if (LaunchExportWorker(jobRead.fd, reportWrite.fd, &worker->launched)) {
+    worker->pid = worker->launched.pid;
+    return noErr;
+  }
+  if (program.empty()) {
+    *failure = {FailureCode::programNotFound};
+    return fnfErr;
+  }
 
   // Only the job and the report pipe go with it: no window connection, no other run's channel.
   posix_spawn_file_actions_t actions;
@@ -70,15 +101,14 @@ pid_t StartWorker(const std::string& program, const std::string& job, Descriptor
   std::string name = program;
   std::string word = kExportWorkerWord;
   char* argv[] = {name.data(), word.data(), parentId.data(), nullptr};
-  pid_t worker = 0;
-  const int err = posix_spawn(&worker, program.c_str(), &actions, nullptr, argv, environ);
+  const int err = posix_spawn(&worker->pid, program.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   if (err != 0) {
     *failure = err == ENOENT ? Failure{FailureCode::programNotFound, program}
                              : Failure{FailureCode::cannotStartConversion, {}, std::strerror(err)};
-    return 0;
+    return ioErr;
   }
-  return worker;
+  return noErr;
 }
 
 }  // namespace
@@ -91,17 +121,13 @@ ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress&
   Failure& reason = failure ? *failure : ignored;
   reason = {};
   if (notice) *notice = {};
-  const std::string program = ExportWorkerProgram();
-  if (program.empty()) {
-    reason = {FailureCode::programNotFound};
-    return fnfErr;
-  }
   Descriptor reports;
+  WorkerProcess worker;
   // What the kernel cannot confine is said once, by the first worker.
   static bool confinementSaid = false;
-  const pid_t worker = StartWorker(program, EncodeWorkerJob({job, verboseWorkers && !confinementSaid}), &reports,
-                                   &reason);
-  if (worker == 0) return ioErr;
+  const ComponentResult started = StartWorker(
+      ExportWorkerProgram(), EncodeWorkerJob({job, verboseWorkers && !confinementSaid}), &reports, &worker, &reason);
+  if (started != noErr) return started;
   confinementSaid = true;
 
   std::string received;
@@ -112,7 +138,7 @@ ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress&
     pollfd ready{reports.fd, POLLIN, 0};
     const int polled = poll(&ready, 1, stopAsked ? 100 : -1);
     if (stopAsked && !killed && std::chrono::steady_clock::now() - stopTime > kStopGrace) {
-      kill(worker, SIGKILL);
+      worker.signal(SIGKILL);
       killed = true;
     }
     if (polled <= 0) continue;
@@ -128,18 +154,16 @@ ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress&
       if (!report.fractionDone || stopAsked || !progress || progress(*report.fractionDone) == noErr) continue;
       stopAsked = true;
       stopTime = std::chrono::steady_clock::now();
-      kill(worker, SIGTERM);
+      worker.signal(SIGTERM);
     }
     if (malformed) {  // no longer a worker of ours
-      kill(worker, SIGKILL);
+      worker.signal(SIGKILL);
       outcome.reset();
       break;
     }
   }
   reports.close();
-  int status = 0;
-  while (waitpid(worker, &status, 0) < 0 && errno == EINTR) {
-  }
+  const int status = worker.wait();
   if (outcome) {
     reason = outcome->failure;
     if (notice) *notice = outcome->notice;

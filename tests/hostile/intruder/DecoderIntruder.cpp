@@ -22,9 +22,9 @@
 namespace {
 
 bool InWorker() {
-  std::ifstream words("/proc/self/cmdline");
-  const std::string all{std::istreambuf_iterator<char>(words), std::istreambuf_iterator<char>()};
-  return all.find("--export-worker") != std::string::npos;
+  std::ifstream name("/proc/self/comm");
+  const std::string all{std::istreambuf_iterator<char>(name), std::istreambuf_iterator<char>()};
+  return all == "export-worker\n";
 }
 
 int Refused(int result) { return result < 0 && (errno == EACCES || errno == EPERM) ? 1 : 0; }
