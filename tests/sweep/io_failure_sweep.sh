@@ -12,7 +12,8 @@ command -v strace >/dev/null || { echo "SKIP: no strace (scripts/setup-deps.sh i
 strace -f -qq -o /dev/null true 2>/dev/null || { echo "SKIP: strace cannot trace here"; exit 77; }
 # A sanitizer build probes memory by writing to a pipe of its own from the run's threads, so the
 # Nth write is not the same call from one run to the next (and its leak check cannot run traced).
-ldd "$program" | grep -q libubsan && { echo "SKIP: a sanitizer build's own writes shift the calls counted"; exit 77; }
+# grep reads the whole list: with pipefail, an early exit (-q) could fail ldd on a closed pipe.
+ldd "$program" | grep libubsan >/dev/null && { echo "SKIP: a sanitizer build's own writes shift the calls counted"; exit 77; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 export HOME=$tmp/home XDG_CONFIG_HOME=$tmp/config POCKETMOVIE_BUNDLE=$tmp/bundle LANGUAGE=en
