@@ -7,7 +7,9 @@
 #   720p30, 20 s and 5 min -> .3gp: peak memory over length
 #   quality: four 640x480 clips (a zoom, bars under fresh noise, scene cuts, a grainy camera-like pan)
 #            -> .3gp 176x144, 12 fps, at 8 and 64 KB/s: PSNR and SSIM at equal video bytes against
-#            ffmpeg's MPEG-4 in two passes with its quality tools and a key frame at most every 25 s
+#            ffmpeg's MPEG-4 in two passes with its quality tools and a key frame at most every 25 s;
+#            then the same on seven real movies from Debian's packages (camera and screen recordings,
+#            fetched once with apt-get download; skipped with a line where there is no package mirror)
 #   fit: --fit 300K, 600K and 1M on every clip: the limit held, and by how much
 #   mp4phone: 1080p30 30 s -> .mp4 320x240 15 fps 64 KB/s, with --fit 600K and without, against
 #             x264 -preset slow in two passes (which decodes the source twice): the time x264's
@@ -17,7 +19,7 @@
 #             itself where it binds)
 #   mp4quality: a screen recording and two busy clips -> .mp4 320x240 15 fps at 16 and 64 KB/s:
 #             PSNR and SSIM at equal video bytes against x264 -preset slow two-pass High and
-#             HandBrakeCLI's default two passes (when HandBrakeCLI is installed)
+#             HandBrakeCLI's default two passes (when HandBrakeCLI is installed); then the real movies
 #   worker: 720p30 20 s -> .3gp 176x144, 12 fps, 8 KB/s with the conversion in its worker process
 #             against the same export in the benchmark's own process: time and summed peak memory
 #             (targets: <= 1.03x the time, <= 10 MB more)
@@ -29,7 +31,8 @@
 #        (default: all)
 # Environment: POCKETMOVIE_BENCH_BUILD (build folder, also caches the clips), RUNS (default 3),
 #              CLIP_SECONDS (1080p and 2160p clips, default 10), POCKETMOVIE_BENCH_ENGINE (an
-#              export_bench built elsewhere, an earlier version's say, to measure instead).
+#              export_bench built elsewhere, an earlier version's say, to measure instead),
+#              QUALITY_CLIPS (the quality cases' clips: generated, real or both, the default).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${POCKETMOVIE_BENCH_BUILD:-$root/build-bench}"
@@ -211,30 +214,76 @@ match_bytes() {
 
 # Quality at equal video bytes: this program against ffmpeg's MPEG-4 in two passes with its quality
 # tools (-mbd rd -trellis 1 -flags +mv4 -cmp 2 -subcmp 2 -g 300), given the bytes this program wrote.
+# Usage: quality_case TITLE SOURCE...
 quality_case() {
-  local filter="fps=12,scale=176:144" tools="-mbd rd -trellis 1 -flags +mv4 -cmp 2 -subcmp 2 -g 300"
-  local kind rate source ours ff pe pf se sf diffs=()
-  printf '%s\n' "== quality, 640x480 14 s -> .3gp 176x144 12 fps" \
+  local title="$1" tools="-mbd rd -trellis 1 -flags +mv4 -cmp 2 -subcmp 2 -g 300"
+  shift
+  local kind rate source filter ours ff pe pf se sf diffs=()
+  printf '%s\n' "== quality, $title -> .3gp 176x144 12 fps" \
     "   (targets: PSNR >= ffmpeg's on average, no clip more than 0.2 dB below it)"
   for rate in 8 64; do
-    for kind in zoom noise cuts camera; do
-      source="$(busy_clip "$kind")"
-      "$engine" 3gp "$source" "$work/ours.3gp" 176 144 12 $((rate * 1024)) stretch
+    for source in "$@"; do
+      kind="$(clip_name "$source")"
+      filter="$(same_pictures "$source" 176 144 12 mpeg4)"
+      "$engine" 3gp "$source" "$work/ours.3gp" 176 144 12 $((rate * 1024)) stretch >/dev/null
       ours="$(video_bytes "$work/ours.3gp")"
       ff="$(cd "$work" && match_bytes "$ours" "$work/ff.mp4" $((rate * 8192)) bash -c \
-        "ffmpeg -v error -y -i '$source' -vf $filter -an -c:v mpeg4 -b:v RATE $tools -pass 1 -passlogfile ff \
-           -f mp4 /dev/null && ffmpeg -v error -y -i '$source' -vf $filter -an -c:v mpeg4 -b:v RATE $tools \
+        "ffmpeg -v error -y -i '$source' -vf '$filter' -an -c:v mpeg4 -b:v RATE $tools -pass 1 -passlogfile ff \
+           -f mp4 /dev/null && ffmpeg -v error -y -i '$source' -vf '$filter' -an -c:v mpeg4 -b:v RATE $tools \
            -pass 2 -passlogfile ff '$work/ff.mp4'")"
       pe="$(psnr "$work/ours.3gp" "$source" "$filter")"; se="$(ssim "$work/ours.3gp" "$source" "$filter")"
       pf="$(psnr "$work/ff.mp4" "$source" "$filter")"; sf="$(ssim "$work/ff.mp4" "$source" "$filter")"
-      diffs+=("$(awk -v a="$pe" -v b="$pf" 'BEGIN { printf "%+.2f", a - b }')")
-      printf '  %-6s %2s KB/s: video bytes %7s / ffmpeg %7s   PSNR %s / %s (%s)   SSIM %s / %s\n' "$kind" "$rate" \
+      diffs+=("$(gap "$pe" "$pf")")
+      printf '  %-8s %2s KB/s: video bytes %7s / ffmpeg %7s   PSNR %s / %s (%s)   SSIM %s / %s\n' "$kind" "$rate" \
         "$ours" "$ff" "$pe" "$pf" "${diffs[-1]}" "$se" "$sf"
     done
   done
-  printf '  PSNR against ffmpeg: mean %s, lowest %s\n' \
-    "$(printf '%s\n' "${diffs[@]}" | awk '{ s += $1 } END { printf "%+.2f", s / NR }')" \
-    "$(printf '%s\n' "${diffs[@]}" | sort -g | head -n 1)"
+  printf '  PSNR against ffmpeg: mean %s, lowest %s\n' "$(mean_of "${diffs[@]}")" "$(lowest_of "${diffs[@]}")"
+}
+
+# A figure's lead over its peer's ("-" where the peer has none), and the mean and lowest of such leads.
+gap() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == "-") print "-"; else printf "%+.2f", a - b }'; }
+mean_of() { printf '%s\n' "$@" | awk '{ s += $1 } END { printf "%+.2f", s / NR }'; }
+lowest_of() { printf '%s\n' "$@" | sort -g | head -n 1; }
+
+# kept_rate SOURCE MOST: the frame rate the program keeps of SOURCE when asked for at most MOST frames
+# a second: the source's own where lower (a fraction), else MOST.
+kept_rate() {
+  ffprobe -v error -select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0 "$1" |
+    awk -F/ -v most="$2" '{ print ($2 > 0 && $1 / $2 < most ? $1 "/" $2 : most) }'
+}
+
+# same_pictures SOURCE WIDTH HEIGHT MOST CODEC: the filter that makes of SOURCE the very pictures the
+# program encodes, so that every peer is given them and each output is measured against them: the
+# frames kept_rate keeps, the picture stretched to WIDTHxHEIGHT by averaging areas where it shrinks
+# fourfold both ways (bicubic elsewhere), and for CODEC mpeg4 (BT.601 pictures) the BT.709 values of an
+# HD source (so tagged, or untagged from 1280 wide or 720 high) turned into BT.601 ones.
+same_pictures() {
+  local source="$1" width="$2" height="$3" most="$4" codec="$5" key value w=0 h=0 space=unknown filter
+  while IFS== read -r key value; do
+    case "$key" in width) w="$value" ;; height) h="$value" ;; color_space) space="$value" ;; esac
+  done < <(ffprobe -v error -select_streams v:0 -show_entries stream=width,height,color_space -of default=nw=1 "$source")
+  filter="fps=$(kept_rate "$source" "$most"),scale=$width:$height"
+  [ $((width * 4)) -le "$w" ] && [ $((height * 4)) -le "$h" ] && filter+=":flags=area"
+  if [ "$codec" = mpeg4 ] && { [ "$space" = bt709 ] || { [ "$space" = unknown ] && [ "$w" -ge 1280 -o "$h" -ge 720 ]; }; }; then
+    filter+=",colorspace=fast=1:iprimaries=bt709:primaries=bt709:itrc=bt709:trc=bt709:range=tv:ispace=bt709"
+    filter+=":space=smpte170m"
+  fi
+  echo "$filter"
+}
+
+# The short name of a clip: "zoom" of busy-zoom-640x480-14s.mp4, "diver" of real-diver-14s.mp4.
+clip_name() { basename "$1" | cut -d- -f2; }
+
+# over_clip_sets CASE TITLE SOURCE...: a quality case on the generated clips given, then on the real
+# movies, as QUALITY_CLIPS asks (generated, real, or both: the default).
+over_clip_sets() {
+  local case="$1" title="$2" which="${QUALITY_CLIPS:-both}"
+  shift 2
+  local -a real=()
+  [ "$which" = real ] || "$case" "$title" "$@"
+  [ "$which" = generated ] || mapfile -t real < <(real_clips)
+  [ ${#real[@]} -eq 0 ] || "$case" "real movies" "${real[@]}"
 }
 
 # x264 -preset slow, High profile, in two passes at RATE bit/s through FILTER: the peer decodes the source
@@ -248,15 +297,17 @@ x264_two_pass() {
       -pass 2 -passlogfile "$work/x264" "$@" "$out"
 }
 
-# HandBrakeCLI's defaults (x264 "medium", High) in two passes at RATE bit/s, 320x240 at 15 fps, its
-# automatic crop, anamorphic storage and the source's display shape off so that the geometry is the
-# one compared (320x240 stretched, as the program writes it).
-# Usage: handbrake_two_pass SOURCE RATE OUTPUT [audio arguments...]
+# HandBrakeCLI's defaults (x264 "medium", High) in two passes at RATE bit/s, 320x240 at FPS frames a
+# second, its automatic crop and the source's display shape off and its pixels square, so that the
+# geometry is the one compared (320x240 stretched, as the program writes it). HandBrake 1.6's
+# --non-anamorphic would store 380x240 here once the display shape is off, and 426x240 from 16:9 with it on.
+# Usage: handbrake_two_pass SOURCE RATE FPS OUTPUT [audio arguments...]
 handbrake_two_pass() {
-  local source="$1" rate="$2" out="$3"
-  shift 3
+  local source="$1" rate="$2" fps="$3" out="$4"
+  shift 4
   HandBrakeCLI -i "$source" -o "$out" -b $((rate / 1000)) --two-pass -w 320 -l 240 --crop 0:0:0:0 \
-    --non-anamorphic --no-keep-display-aspect -r 15 --cfr "$@" >"$work/handbrake.log" 2>&1 && [ -s "$out" ]
+    --custom-anamorphic --pixel-aspect 1:1 --no-keep-display-aspect -r "$fps" --cfr "$@" \
+    >"$work/handbrake.log" 2>&1 && [ -s "$out" ]
 }
 
 # The ".mp4" job's time against x264's two passes, with --fit and without, and against HandBrakeCLI's.
@@ -277,7 +328,7 @@ mp4_phone_case() {
     cfr+=("$(ratio "${cp[-1]}" "$c")" "$(ratio "${cf[-1]}" "$c")")
     if command -v HandBrakeCLI >/dev/null; then
       read -r w c m < <(measure bash -c "$(declare -f handbrake_two_pass); work='$work'; handbrake_two_pass \
-        '$source' 524288 '$work/handbrake.mp4' -E av_aac -B 96 --mixdown stereo")
+        '$source' 524288 15 '$work/handbrake.mp4' -E av_aac -B 96 --mixdown stereo")
       wh+=("$w"); ch+=("$c")
       whr+=("$(ratio "${wp[-1]}" "$w")" "$(ratio "${wf[-1]}" "$w")")
       chr+=("$(ratio "${cp[-1]}" "$c")" "$(ratio "${cf[-1]}" "$c")")
@@ -319,18 +370,23 @@ text='%{pts\\:hms}':x=1100:y=8:fontsize=18:fontcolor=white[bg];[bg][1:v]overlay=
 # PSNR and SSIM at equal video bytes: this program's ".mp4" against x264 -preset slow two-pass High,
 # and against HandBrakeCLI's default two passes. HandBrake drops frames and scales by its own rules,
 # so it is given the very frames of the reference, already at their size, losslessly.
+# Usage: mp4_quality_case TITLE SOURCE...
 mp4_quality_case() {
-  local filter="fps=15,scale=320:240" source rate ours ff hb pe pf se sf ph sh
-  printf '%s\n' "== quality, .mp4 320x240 15 fps, at equal video bytes against x264 -preset slow two-pass High" \
-    "   and HandBrakeCLI's default two passes (ours / x264 / HandBrake)"
-  for source in "$(screen_clip)" "$(busy_clip zoom)" "$(busy_clip noise)"; do
+  local title="$1" source filter fps rate ours ff hb pe pf se sf ph sh
+  shift
+  local -a to_x264=() to_handbrake=()
+  printf '%s\n' "== quality, $title -> .mp4 320x240 15 fps, at equal video bytes against x264 -preset slow" \
+    "   two-pass High and HandBrakeCLI's default two passes (ours / x264 / HandBrake)"
+  for source in "$@"; do
     hb=""
+    filter="$(same_pictures "$source" 320 240 15 h264)"
+    fps="$(kept_rate "$source" 15 | awk -F/ '{ printf "%.6g", $1 / ($2 ? $2 : 1) }')"
     if command -v HandBrakeCLI >/dev/null; then
       # Square pixels, so that the reference's display shape is its storage's.
       ffmpeg -v error -y -i "$source" -vf "$filter,setsar=1" -an -c:v libx264 -qp 0 -preset ultrafast "$work/reference.mkv"
     fi
     for rate in 16 64; do
-      "$engine" mp4 "$source" "$work/ours.mp4" 320 240 15 $((rate * 1024)) stretch
+      "$engine" mp4 "$source" "$work/ours.mp4" 320 240 15 $((rate * 1024)) stretch >/dev/null
       ours="$(video_bytes "$work/ours.mp4")"
       ff="$(match_bytes "$ours" "$work/ff.mp4" $((rate * 8192)) bash -c \
         "$(declare -f x264_two_pass); work='$work'; x264_two_pass '$source' '$filter' RATE '$work/ff.mp4' -an")"
@@ -339,17 +395,21 @@ mp4_quality_case() {
       ph=- sh=-
       if [ -f "$work/reference.mkv" ]; then
         hb="$(match_bytes "$ours" "$work/hb.mp4" $((rate * 8192)) bash -c "$(declare -f handbrake_two_pass); \
-          work='$work'; handbrake_two_pass '$work/reference.mkv' RATE '$work/hb.mp4' -a none")"
+          work='$work'; handbrake_two_pass '$work/reference.mkv' RATE $fps '$work/hb.mp4' -a none")"
         ph="$(psnr "$work/hb.mp4" "$source" "$filter")"; sh="$(ssim "$work/hb.mp4" "$source" "$filter")"
       fi
+      to_x264+=("$(gap "$pe" "$pf")")
+      [ "$ph" = - ] || to_handbrake+=("$(gap "$pe" "$ph")")
       printf '  %-28s %2s KB/s: bytes %7s / %7s / %7s  PSNR %s / %s / %s (%s, %s)  SSIM %s / %s / %s\n' \
-        "$(basename "$source")" "$rate" "$ours" "$ff" "${hb:--}" "$pe" "$pf" "$ph" \
-        "$(awk -v a="$pe" -v b="$pf" 'BEGIN { printf "%+.2f", a - b }')" \
-        "$(awk -v a="$pe" -v b="$ph" 'BEGIN { if (b == "-") print "-"; else printf "%+.2f", a - b }')" "$se" "$sf" "$sh"
+        "$(basename "$source")" "$rate" "$ours" "$ff" "${hb:--}" "$pe" "$pf" "$ph" "${to_x264[-1]}" \
+        "$(gap "$pe" "$ph")" "$se" "$sf" "$sh"
     done
     rm -f "$work/reference.mkv"
   done
-  echo "  (target: PSNR and SSIM not lower than either peer's)"
+  printf '  PSNR against x264: mean %s, lowest %s' "$(mean_of "${to_x264[@]}")" "$(lowest_of "${to_x264[@]}")"
+  [ ${#to_handbrake[@]} -eq 0 ] ||
+    printf '; against HandBrake: mean %s, lowest %s' "$(mean_of "${to_handbrake[@]}")" "$(lowest_of "${to_handbrake[@]}")"
+  printf '\n%s\n' "  (target: PSNR and SSIM not lower than either peer's)"
 }
 
 # --fit on every clip: the whole file's size against the limit.
@@ -434,10 +494,13 @@ for case in "${cases[@]}"; do
       bench ".3gp 1080p30 ${seconds}s -> 176x144 12 fps 8 KB/s, two passes (targets: <=0.80x ffmpeg, <=1.1x one pass)" \
         "$(clip 1920 1080 "$seconds")" "fps=12,scale=176:144$to601" 3gp "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       one_pass_too= ;;
-    quality) quality_case ;;
+    quality)
+      over_clip_sets quality_case "640x480 14 s" "$(busy_clip zoom)" "$(busy_clip noise)" "$(busy_clip cuts)" \
+        "$(busy_clip camera)" ;;
     fit) fit_case ;;
     mp4phone) mp4_phone_case ;;
-    mp4quality) mp4_quality_case ;;
+    mp4quality)
+      over_clip_sets mp4_quality_case "generated clips" "$(screen_clip)" "$(busy_clip zoom)" "$(busy_clip noise)" ;;
     estimate) estimate_case ;;
     worker) worker_case ;;
     mp4)
