@@ -111,17 +111,21 @@ spread() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b > 0 ? a / b : 0) }'; }
 megabytes() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { printf "%.0f", v[int((NR + 1) / 2)] / 1024 }'; }
 
-# PSNR (average over Y, U, V) of a movie against its source taken through the same filters.
-psnr() {
-  ffmpeg -v info -i "$1" -i "$2" -lavfi "[1:v]$3[ref];[0:v][ref]psnr" -f null - 2>&1 |
-    sed -n 's/.*PSNR .*average:\([0-9.inf]*\).*/\1/p' | tail -n 1
+# compared MOVIE SOURCE FILTERS MEASURE: the log of ffmpeg's MEASURE (psnr or ssim) of a movie against its
+# source taken through the same filters; where it cannot measure (pictures of two sizes, say), why.
+compared() {
+  ffmpeg -v info -i "$1" -i "$2" -lavfi "[1:v]$3[ref];[0:v][ref]$4" -f null - >"$work/compared.log" 2>&1 || {
+    echo "cannot measure the $4 of $1: $(grep -m 1 '@ 0x' "$work/compared.log" || tail -n 1 "$work/compared.log")" >&2
+    return 1
+  }
+  cat "$work/compared.log"
 }
 
+# PSNR (average over Y, U, V) of a movie against its source taken through the same filters.
+psnr() { compared "$@" psnr | sed -n 's/.*PSNR .*average:\([0-9.inf]*\).*/\1/p' | tail -n 1; }
+
 # SSIM (all planes) likewise.
-ssim() {
-  ffmpeg -v info -i "$1" -i "$2" -lavfi "[1:v]$3[ref];[0:v][ref]ssim" -f null - 2>&1 |
-    sed -n 's/.*SSIM .*All:\([0-9.]*\).*/\1/p' | tail -n 1
-}
+ssim() { compared "$@" ssim | sed -n 's/.*SSIM .*All:\([0-9.]*\).*/\1/p' | tail -n 1; }
 
 video_bytes() {
   ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$1" | awk '{ s += $1 } END { print s + 0 }'
