@@ -28,7 +28,9 @@ NSMovie* NSMovie::initWithURL(NSURL* url, BOOL byReference) {
     // The file may have gone between the two calls; that is no judgement on its contents.
     const std::string path = url->path().str();
     const Failure what = GetMovieOpenFailure();
-    framework::NoteFailure({status == fnfErr ? FailureCode::noSuchFile : what ? what.code : FailureCode::notAMovie, path});
+    framework::NoteFailure(what               ? Failure{what.code, path, what.detail}
+                           : status == fnfErr ? Failure{FailureCode::noSuchFile, path}
+                                              : Failure{FailureCode::notAMovie, path});
     delete this;
     return nullptr;
   }

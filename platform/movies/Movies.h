@@ -18,8 +18,8 @@ OSErr EnterMovies();
 void ExitMovies();
 // Status of the last movie call on this thread.
 OSErr GetMoviesError();
-// What the file of the last NewMovieFromFile on this thread is instead of a movie, when that is
-// worth telling (a single picture); none otherwise.
+// Why the last NewMovieFromFile on this thread gave no movie, when that is worth telling (a single
+// picture, a reader that crashed on the file, no worker to read it in); none otherwise.
 Failure GetMovieOpenFailure();
 
 OSErr OpenMovieFile(const FSSpec* fileSpec, SInt16* resRefNum, SInt8 permission);

@@ -231,9 +231,14 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   ASSERT_TRUE(RunFfmpeg("-f lavfi -i testsrc2 -frames:v 1 '" + photo + "'"));
   const std::string good = MakeSampleMovie(folder_.path(), "short.mov", SampleMovie().in("mov").lasting(4));
   const std::string alsoGood = MakeSampleMovie(folder_.path(), "also.mov", SampleMovie().in("mov").lasting(2));
-  std::vector<std::string> panelSources{notes, photo};
+  // A movie that crashes the reader measuring it (a decoder gone bad in the workers): only that
+  // worker goes down.
+  const std::string crashing = folder_.file("crash.mov");
+  fs::copy_file(good, crashing);
+  std::vector<std::string> panelSources{notes, photo, crashing};
   std::vector<std::string> expected{"no such file: " + missing, "not a movie: " + notes,
-                                    "not a movie: a single picture: " + photo};
+                                    "not a movie: a single picture: " + photo,
+                                    "the movie could not be decoded (the decoder crashed): " + crashing};
   // The output cannot even be made there: the run gives up before its export.
   SmallTmpfs readOnly(long(fs::file_size(good) / 1024) + 64);
   const bool readOnlyCase = readOnly.mounted() && fs::copy_file(good, readOnly.file("clip.mov")) &&
@@ -285,9 +290,16 @@ TEST_F(RealWindowTest, EachFailureIsShownAndTheNextMovieConverts) {
   });
   for (Probe::Step& step : ChooseInPanel("\"" + good + "\" \"" + alsoGood + "\"")) steps.push_back(step);
 
+  setenv("LD_PRELOAD", POCKETMOVIE_INTRUDER, 1);
+  setenv("POCKETMOVIE_INTRUDER", "crash-measuring", 1);
+  const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
+  const std::string keptOptions = sanitizerOptions ? sanitizerOptions : "";
+  setenv("ASAN_OPTIONS", (keptOptions + ":verify_asan_link_order=0:handle_segv=0").c_str(), 1);
   const DesktopSession::Run run = session_->launch(folder_.path(), {"--size", "quarter", missing}, steps, [](Probe& p) {
     p.note("statusAtQuit", "[" + p.title("textStatus").toStdString() + "]");
   });
+  unsetenv("LD_PRELOAD");
+  setenv("ASAN_OPTIONS", keptOptions.c_str(), 1);
   ASSERT_TRUE(run.exited) << run.all();
   EXPECT_EQ(run.status, 0);
   std::vector<std::string> reasons;

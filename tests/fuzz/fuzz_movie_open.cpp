@@ -1,4 +1,5 @@
-// Any file opened as a source movie and measured.
+// Any file opened as a source movie and measured, as the measuring worker does it.
+#include "platform/media/stages/FfmpegSource.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using fuzz::Require;
@@ -6,21 +7,18 @@ using fuzz::Require;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Named as most sources are; FFmpeg still goes by the content first.
   const FSSpec file = fuzz::WriteScratchFile("source.mov", data, size);
-  SInt16 refNum = 0, resId = 0;
-  Require(OpenMovieFile(&file, &refNum, fsRdPerm) == noErr, "an existing file opens as a movie file");
-  Movie movie = nullptr;
-  const OSErr status = NewMovieFromFile(&movie, refNum, &resId, nullptr, newMovieActive, nullptr);
-  Require((status == noErr) == (movie != nullptr), "a movie exactly when the status says so");
-  Require(status == GetMoviesError(), "the movie error is the status returned");
+  std::string path;
+  Require(FSpGetPOSIXPath(&file, &path) == noErr, "the scratch file has a path");
+  SourceMovie source;
+  Failure failure;
+  const OSErr status = OpenSourceMovie(path, &source, &failure);
+  Require((status == noErr) == !failure, "a reason exactly when there is no movie");
   if (size == 0) Require(status != noErr, "an empty file is no movie");
-  if (movie != nullptr) {
-    Rect bounds{-1, -1, -1, -1};
-    GetMovieNaturalBoundsRect(movie, &bounds);
-    Require(bounds.top == 0 && bounds.left == 0 && bounds.right >= 0 && bounds.bottom >= 0,
-            "the natural bounds start at the origin");
-    Require(GetMovieDuration(movie) >= 0 && GetMovieTimeScale(movie) > 0, "a duration and a time scale");
-    DisposeMovie(movie);
+  if (status == noErr) {
+    const MovieFacts& facts = source.facts;
+    Require(facts.hasVideo || facts.hasAudio, "a movie has a picture or sound");
+    Require(facts.naturalWidth >= 0 && facts.naturalHeight >= 0, "the natural size is no less than nothing");
+    Require(facts.durationSeconds >= 0 && facts.frameRate >= 0, "a length and a rate no less than nothing");
   }
-  Require(CloseMovieFile(refNum) == noErr, "the movie file closes");
   return 0;
 }

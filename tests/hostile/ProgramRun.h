@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <functional>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -93,6 +94,23 @@ class ProgramSandbox {
  private:
   TempDir folder_;
 };
+
+// The processes a program started (a batch's runs live in process groups of their own).
+inline std::vector<pid_t> ChildrenOf(pid_t program) {
+  std::ifstream list("/proc/" + std::to_string(program) + "/task/" + std::to_string(program) + "/children");
+  std::vector<pid_t> children;
+  for (pid_t child; list >> child;) children.push_back(child);
+  return children;
+}
+
+// The launcher the program's conversion workers come from; 0 when it has none.
+inline pid_t LauncherOf(pid_t program) {
+  for (pid_t child : ChildrenOf(program)) {
+    std::ifstream name("/proc/" + std::to_string(child) + "/comm");
+    if (std::string word; name >> word && word == "worker-launcher") return child;
+  }
+  return 0;
+}
 
 // The lines a person reads, without the progress percentages, in the order printed.
 inline std::vector<std::string> ResultLines(const std::string& errors) {

@@ -19,21 +19,10 @@ size_t StagingFolders(const std::string& folder) {
                               [&](const std::string& name) { return fs::is_directory(folder + "/" + name); }));
 }
 
-// The processes the batch started, which live in process groups of their own.
-std::vector<pid_t> ChildrenOf(pid_t batch) {
-  std::ifstream list("/proc/" + std::to_string(batch) + "/task/" + std::to_string(batch) + "/children");
-  std::vector<pid_t> children;
-  for (pid_t child; list >> child;) children.push_back(child);
-  return children;
-}
-
 // How many workers the program's launcher runs: each run's comes from that one launcher.
 size_t LaunchedWorkers(pid_t program) {
-  for (pid_t child : ChildrenOf(program)) {
-    std::ifstream name("/proc/" + std::to_string(child) + "/comm");
-    if (std::string word; name >> word && word == "worker-launcher") return ChildrenOf(child).size();
-  }
-  return 0;
+  const pid_t launcher = LauncherOf(program);
+  return launcher ? ChildrenOf(launcher).size() : 0;
 }
 
 }  // namespace

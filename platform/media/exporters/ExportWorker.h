@@ -2,7 +2,8 @@
 // launcher, or the program started again) in a worker mode, given the job on its standard input,
 // confined to reading the source and writing in the output's folder, and telling its progress and
 // outcome on a pipe. A movie that makes a decoder misbehave reaches nothing else, and a decoder
-// that crashes takes only its worker down.
+// that crashes takes only its worker down. Movies are measured the same way, by a worker that
+// writes nothing.
 #pragma once
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/pipeline/ExportPipeline.h"
+#include "platform/media/stages/MovieRecord.h"
 
 // The program's first call, before any other thread starts: in a worker's launch it runs that
 // conversion and ends the process; otherwise it notes that this program is its own worker and
@@ -41,3 +43,7 @@ void SetExportWorkerVerbose(bool verbose);
 // programNotFound.
 ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress& progress, Failure* failure,
                                      Failure* notice);
+
+// OpenSourceMovie's measuring, run in a worker that may read the source and write nothing: a
+// file crafted to break the demuxers breaks only that worker (decoderCrashed).
+OSErr MeasureMovieInWorker(const std::string& sourcePath, MovieFacts* facts, Failure* failure);

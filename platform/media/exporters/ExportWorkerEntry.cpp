@@ -1,4 +1,5 @@
-// The worker's side: a conversion run in a process of its own, confined before it reads the movie.
+// The worker's side: a conversion, or the measuring of a source, run in a process of its own,
+// confined before it reads the movie.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "platform/media/exporters/ExportWorker.h"
 #include "platform/media/exporters/ExportWorkerLauncher.h"
 #include "platform/media/exporters/WorkerMessages.h"
+#include "platform/media/stages/FfmpegSource.h"
 #include "platform/movies/Movies.h"
 #include "platform/sandbox/Confinement.h"
 
@@ -55,23 +57,33 @@ WorkerOutcome Convert(const ExportJob& job) {
   return outcome;
 }
 
+WorkerOutcome Measure(const std::string& sourcePath) {
+  WorkerOutcome outcome;
+  SourceMovie source;
+  outcome.status = OpenSourceMovie(sourcePath, &source, &outcome.failure);
+  outcome.facts = source.facts;
+  return outcome;
+}
+
 }  // namespace
 
 void RunExportWorker(pid_t parent) {
   // A parent that is gone, however it went, takes its worker with it.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(1);
-  // Known by this name however it started (from the launcher it has the program's command line).
-  prctl(PR_SET_NAME, "export-worker");
   TakeSignals();
   WorkerJob order;
   if (!DecodeWorkerJob(ReadToEnd(STDIN_FILENO), &order)) _exit(2);
+  // Known by this name however it started (from the launcher it has the program's command line).
+  prctl(PR_SET_NAME, order.measureOnly ? "measure-worker" : "export-worker");
   EnterMovies();
-  const std::string missing = ConfineToConversion(order.job.sourcePath, hidden_files::FolderOf(order.job.outputPath));
+  // Measuring writes nothing anywhere.
+  const std::string writable = order.measureOnly ? "" : hidden_files::FolderOf(order.job.outputPath);
+  const std::string missing = ConfineToConversion(order.job.sourcePath, writable);
   if (order.verbose && !missing.empty()) {
     std::fprintf(stderr, "pocketmovie: this system leaves the conversion unconfined in: %s\n", missing.c_str());
   }
-  const WorkerOutcome outcome = Convert(order.job);
+  const WorkerOutcome outcome = order.measureOnly ? Measure(order.job.sourcePath) : Convert(order.job);
   // Ended at once: nothing is left to tidy that the system does not tidy better.
   _exit(WriteWholly(kWorkerReportDescriptor, EncodeOutcomeReport(outcome)) ? 0 : 1);
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/files/HiddenFiles.h"
@@ -48,12 +49,12 @@ struct WorkerProcess {
       kill(pid, signal);
     }
   }
-  int wait() {
-    if (launched.channel >= 0) return AwaitLaunchedWorker(&launched);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  // Its wait status; false when its launcher went first and took it along.
+  bool wait(int* status) {
+    if (launched.channel >= 0) return AwaitLaunchedWorker(&launched, status);
+    while (waitpid(pid, status, 0) < 0 && errno == EINTR) {
     }
-    return status;
+    return true;
   }
 };
 
@@ -115,19 +116,19 @@ ComponentResult StartWorker(const std::string& program, const std::string& job, 
 
 void SetExportWorkerVerbose(bool verbose) { verboseWorkers = verbose; }
 
-ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress& progress, Failure* failure,
-                                     Failure* notice) {
-  Failure ignored;
-  Failure& reason = failure ? *failure : ignored;
-  reason = {};
-  if (notice) *notice = {};
+namespace {
+
+// Runs `order` in a worker to its end, passing its progress on; a nonzero answer stops it. What the
+// worker reported, or what its end says when it reported nothing.
+WorkerOutcome RunInWorker(WorkerJob order, const ExportProgress& progress) {
+  WorkerOutcome result;
   Descriptor reports;
   WorkerProcess worker;
   // What the kernel cannot confine is said once, by the first worker.
   static bool confinementSaid = false;
-  const ComponentResult started = StartWorker(
-      ExportWorkerProgram(), EncodeWorkerJob({job, verboseWorkers && !confinementSaid}), &reports, &worker, &reason);
-  if (started != noErr) return started;
+  order.verbose = verboseWorkers && !confinementSaid;
+  result.status = StartWorker(ExportWorkerProgram(), EncodeWorkerJob(order), &reports, &worker, &result.failure);
+  if (result.status != noErr) return result;
   confinementSaid = true;
 
   std::string received;
@@ -163,22 +164,42 @@ ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress&
     }
   }
   reports.close();
-  const int status = worker.wait();
-  if (outcome) {
-    reason = outcome->failure;
-    if (notice) *notice = outcome->notice;
-    return outcome->status;
-  }
+  int status = 0;
+  const bool launcherStayed = worker.wait(&status);
+  if (outcome) return *outcome;
   // Its lock went with it: what it left beside the output is now a gone writer's.
-  hidden_files::RemoveAbandonedIn(hidden_files::FolderOf(job.outputPath));
-  if (killed) {
-    reason = {FailureCode::aborted};
-    return userCanceledErr;
+  if (!order.measureOnly) hidden_files::RemoveAbandonedIn(hidden_files::FolderOf(order.job.outputPath));
+  // Nothing about the movie ended it: it starts again, as a program of its own.
+  if (!launcherStayed && !stopAsked) return RunInWorker(order, progress);
+  if (killed || !launcherStayed) {
+    result.status = userCanceledErr;
+    result.failure = {FailureCode::aborted};
+  } else if (WIFSIGNALED(status)) {
+    result.status = invalidMovie;
+    result.failure = {FailureCode::decoderCrashed};
+  } else {
+    result.status = ioErr;
+    result.failure = {FailureCode::exportFailedStatus, {}, std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1)};
   }
-  if (WIFSIGNALED(status)) {
-    reason = {FailureCode::decoderCrashed};
-    return invalidMovie;
-  }
-  reason = {FailureCode::exportFailedStatus, {}, std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1)};
-  return ioErr;
+  return result;
+}
+
+}  // namespace
+
+ComponentResult RunExportJobInWorker(const ExportJob& job, const ExportProgress& progress, Failure* failure,
+                                     Failure* notice) {
+  const WorkerOutcome outcome = RunInWorker({job}, progress);
+  if (failure) *failure = outcome.failure;
+  if (notice) *notice = outcome.notice;
+  return outcome.status;
+}
+
+OSErr MeasureMovieInWorker(const std::string& sourcePath, MovieFacts* facts, Failure* failure) {
+  WorkerJob order;
+  order.job.sourcePath = sourcePath;
+  order.measureOnly = true;
+  const WorkerOutcome outcome = RunInWorker(order, {});
+  *facts = outcome.facts;
+  *failure = outcome.failure;
+  return outcome.status;
 }

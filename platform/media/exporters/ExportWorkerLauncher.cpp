@@ -264,11 +264,12 @@ bool LaunchExportWorker(int job, int reports, LaunchedWorker* worker) {
 
 void SignalLaunchedWorker(const LaunchedWorker& worker, int signal) { SendNumber(worker.channel, signal); }
 
-int AwaitLaunchedWorker(LaunchedWorker* worker) {
-  int status = 0;
-  // A launcher gone before it could say took its worker with it (PR_SET_PDEATHSIG): as killed.
-  if (!ReceiveNumber(worker->channel, &status)) status = SIGKILL;
+bool AwaitLaunchedWorker(LaunchedWorker* worker, int* status) {
+  const bool told = ReceiveNumber(worker->channel, status);
   close(worker->channel);
   worker->channel = -1;
-  return status;
+  // A launcher gone before it could say took its worker with it (PR_SET_PDEATHSIG), and takes no
+  // more requests.
+  if (!told) launcherSocket = -1;
+  return told;
 }

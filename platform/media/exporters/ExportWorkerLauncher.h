@@ -21,8 +21,9 @@ struct LaunchedWorker {
 bool LaunchExportWorker(int job, int reports, LaunchedWorker* worker);
 // Has the launcher send `signal` to the worker, unless it has ended already.
 void SignalLaunchedWorker(const LaunchedWorker& worker, int signal);
-// The worker's wait status once it has ended; closes the channel.
-int AwaitLaunchedWorker(LaunchedWorker* worker);
+// Sets the worker's wait status once it has ended, and closes the channel; false when the launcher
+// ended first, taking the worker with it and leaving workers to start as programs from then on.
+bool AwaitLaunchedWorker(LaunchedWorker* worker, int* status);
 
 // The worker's side, run in a child of `parent` with the job on standard input and the report
 // descriptor open: converts, and ends the process.

@@ -17,7 +17,7 @@ extern "C" {
 }
 
 #include "platform/media/exporters/BuiltInExporters.h"
-#include "platform/media/stages/FfmpegSource.h"
+#include "platform/media/exporters/ExportWorker.h"
 #include "platform/media/stages/MovieRecord.h"
 
 namespace {
@@ -70,6 +70,12 @@ MovieFileTable& OpenMovieFiles() {
   return table;
 }
 
+// What is worth telling about a file that gave no movie; any other reason reads as "no movie".
+bool IsToldOnOpen(FailureCode code) {
+  return code == FailureCode::singlePicture || code == FailureCode::decoderCrashed ||
+         code == FailureCode::programNotFound || code == FailureCode::cannotStartConversion;
+}
+
 SInt16 ClampToShort(int value) { return SInt16(std::clamp(value, 0, int(SHRT_MAX))); }
 
 }  // namespace
@@ -119,12 +125,13 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   if (!OpenMovieFiles().find(resRefNum, &path)) return Report(rfNumErr);
   if (resId && *resId != 0) return Report(noMovieFound);  // a file holds one movie, the first
 
-  SourceMovie source;
+  // Measured by a worker of its own: a file chosen from anywhere is read only under confinement.
+  MovieFacts facts;
   Failure failure;
-  OSErr status = OpenSourceMovie(path, &source, &failure);
-  lastOpenFailure = failure.code == FailureCode::singlePicture ? failure : Failure{};
+  OSErr status = MeasureMovieInWorker(path, &facts, &failure);
+  lastOpenFailure = IsToldOnOpen(failure.code) ? failure : Failure{};
   if (status != noErr) return Report(status);
-  *theMovie = new MovieRecord{path, source.facts};
+  *theMovie = new MovieRecord{path, facts};
   return Report(noErr);
 }
 

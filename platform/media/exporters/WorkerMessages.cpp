@@ -83,12 +83,21 @@ void EachJobField(Job& worker, Visit& visit) {
   visit(job.durationSeconds), visit(job.videoCodec), visit(job.baselineProfile), visit(job.width);
   visit(job.height), visit(job.frameRate), visit(job.keyFrameInterval), visit(job.videoBitRate), visit(job.fit);
   visit(job.sizeLimitBytes), visit(job.onePass), visit(job.audioCodec), visit(job.audioBitRate);
-  visit(job.audioSampleRate), visit(job.audioChannels), visit(worker.verbose);
+  visit(job.audioSampleRate), visit(job.audioChannels), visit(worker.verbose), visit(worker.measureOnly);
 }
 
 template <typename Some, typename Visit>
 void EachFailureField(Some& failure, Visit& visit) {
   visit(failure.code), visit(failure.subject), visit(failure.detail), visit(failure.secondDetail);
+}
+
+template <typename Facts, typename Visit>
+void EachFactsField(Facts& facts, Visit& visit) {
+  visit(facts.hasVideo), visit(facts.hasAudio), visit(facts.codedWidth), visit(facts.codedHeight);
+  visit(facts.sampleAspectNum), visit(facts.sampleAspectDen), visit(facts.rotationDegrees), visit(facts.frameRate);
+  visit(facts.audioSampleRate), visit(facts.audioChannels), visit(facts.durationSeconds), visit(facts.videoBitRate);
+  visit(facts.audioBitRate), visit(facts.wholeBitRate), visit(facts.durationKnown), visit(facts.naturalWidth);
+  visit(facts.naturalHeight);
 }
 
 // A message on the report pipe: its length, its tag, its fields.
@@ -123,6 +132,7 @@ std::string EncodeOutcomeReport(const WorkerOutcome& outcome) {
   writer(outcome.status);
   EachFailureField(outcome.failure, writer);
   EachFailureField(outcome.notice, writer);
+  EachFactsField(outcome.facts, writer);
   return Framed(kOutcomeTag, writer.take());
 }
 
@@ -148,6 +158,7 @@ bool TakeWorkerReport(std::string* received, WorkerReport* report, bool* malform
     reader(outcome.status);
     EachFailureField(outcome.failure, reader);
     EachFailureField(outcome.notice, reader);
+    EachFactsField(outcome.facts, reader);
     if (outcome.failure.code < FailureCode::count && outcome.notice.code < FailureCode::count) report->outcome = outcome;
   }
   received->erase(0, sizeof length + size_t(length));

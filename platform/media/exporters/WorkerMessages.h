@@ -11,16 +11,19 @@
 #include "platform/Failure.h"
 #include "platform/MacTypes.h"
 #include "platform/media/stages/ExportJob.h"
+#include "platform/media/stages/MovieRecord.h"
 
 struct WorkerJob {
   ExportJob job;
-  bool verbose = false;  // say on standard error what confinement the system could not give
+  bool verbose = false;   // say on standard error what confinement the system could not give
+  bool measureOnly = false;  // open and measure the source, writing nothing
 };
 
 struct WorkerOutcome {
   ComponentResult status = noErr;
   Failure failure;
   Failure notice;
+  MovieFacts facts;  // what a measuring worker found
 };
 
 // One message from the worker: a fraction of progress, or the outcome (the last message).

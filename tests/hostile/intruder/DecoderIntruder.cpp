@@ -1,8 +1,10 @@
 // A decoder gone bad, put into a conversion's worker with LD_PRELOAD: at the first packet it is
-// given it does what a hostile movie would make it do. POCKETMOVIE_INTRUDER says what: "crash", or
-// "probe:FOLDER" to read FOLDER/secret and $HOME/secret, write FOLDER/written, connect to
-// 127.0.0.1 and run /bin/sh, and then say on standard error how many of the five were refused.
-// Outside the worker (the program that starts it) it does nothing.
+// given, or the first movie it measures, it does what a hostile movie would make it do.
+// POCKETMOVIE_INTRUDER says what: "crash" (a conversion's worker, at its first packet),
+// "crash-measuring" (a worker measuring a source whose name holds "crash"), or "probe:FOLDER" (every
+// worker) to read FOLDER/secret and $HOME/secret, write FOLDER/written, connect to 127.0.0.1 and run
+// /bin/sh, and then say on standard error how many of the five were refused. Outside the workers it
+// only tells of a movie measured there, where nothing confines the reading.
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -19,12 +21,23 @@
 #include <iterator>
 #include <string>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 namespace {
 
-bool InWorker() {
+std::string ProcessName() {
   std::ifstream name("/proc/self/comm");
-  const std::string all{std::istreambuf_iterator<char>(name), std::istreambuf_iterator<char>()};
-  return all == "export-worker\n";
+  return {std::istreambuf_iterator<char>(name), std::istreambuf_iterator<char>()};
+}
+
+bool Converting() { return ProcessName() == "export-worker\n"; }
+bool Measuring() { return ProcessName() == "measure-worker\n"; }
+
+bool Asked(const char* mode) {
+  const char* what = std::getenv("POCKETMOVIE_INTRUDER");
+  return what && std::strncmp(what, mode, std::strlen(mode)) == 0;
 }
 
 int Refused(int result) { return result < 0 && (errno == EACCES || errno == EPERM) ? 1 : 0; }
@@ -49,15 +62,32 @@ void Intrude(const std::string& folder) {
 
 }  // namespace
 
+// The first thing a worker does with the movie it was given, either way.
+void Act() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  if (Asked("probe:")) Intrude(std::getenv("POCKETMOVIE_INTRUDER") + 6);
+}
+
+extern "C" int avformat_find_stream_info(AVFormatContext* format, AVDictionary** options) {
+  using FindStreamInfo = int (*)(AVFormatContext*, AVDictionary**);
+  static const auto real = reinterpret_cast<FindStreamInfo>(dlsym(RTLD_NEXT, "avformat_find_stream_info"));
+  if (Measuring()) {
+    if (Asked("crash-measuring") && std::strstr(format->url, "crash")) raise(SIGSEGV);
+    Act();
+  } else if (!Converting()) {
+    std::fprintf(stderr, "intruder: a movie measured outside a worker\n");
+  }
+  return real(format, options);
+}
+
 extern "C" int avcodec_send_packet(void* decoder, const void* packet) {
   using SendPacket = int (*)(void*, const void*);
   static const auto real = reinterpret_cast<SendPacket>(dlsym(RTLD_NEXT, "avcodec_send_packet"));
-  static bool done = false;
-  if (!done && InWorker()) {
-    const char* what = std::getenv("POCKETMOVIE_INTRUDER");
-    if (what && std::strcmp(what, "crash") == 0) raise(SIGSEGV);
-    if (what && std::strncmp(what, "probe:", 6) == 0) Intrude(what + 6);
+  if (Converting()) {
+    if (Asked("crash") && !Asked("crash-measuring")) raise(SIGSEGV);
+    Act();
   }
-  done = true;
   return real(decoder, packet);
 }
