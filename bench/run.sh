@@ -46,6 +46,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPOCKETMOVIE_TESTS=OFF >/dev/null
 fi
 cmake --build "$build" --target export_bench pocketmovie -j2 >/dev/null
+build="$(cd "$build" && pwd)"  # the cases run commands from other folders
 engine="${POCKETMOVIE_BENCH_ENGINE:-$build/export_bench}"
 # The program runs each conversion's worker.
 export POCKETMOVIE_EXPORT_WORKER="${POCKETMOVIE_EXPORT_WORKER:-$build/pocketmovie}"
@@ -200,18 +201,30 @@ bench() {
 }
 
 # Runs "$@" with its data rate (the argument after the placeholder RATE) adjusted until the video
-# takes $target bytes within 1%; leaves the output in $out. At most eight tries.
+# takes $target bytes within 1%; leaves the output in $out. The rates tried close in from both sides
+# (an encoder's bytes climb in steps as its rate rises, so a plain proportional step can swing past
+# the target back and forth), at most twelve tries.
 match_bytes() {
   local target="$1" out="$2" rate="$3"
   shift 3
   local -a command
-  local got
-  for _ in 1 2 3 4 5 6 7 8; do
+  local got low=0 lowGot=0 high=0 highGot=0
+  for _ in 1 2 3 4 5 6 7 8 9 10 11 12; do
     command=("${@//RATE/$rate}")
     "${command[@]}" >/dev/null 2>"$work/match.err" || { cat "$work/match.err" >&2; exit 1; }
     got="$(video_bytes "$out")"
     awk -v g="$got" -v t="$target" 'BEGIN { exit !(g > 0.99 * t && g < 1.01 * t) }' && break
-    rate="$(awk -v r="$rate" -v g="$got" -v t="$target" 'BEGIN { printf "%d", r * t / (g > 0 ? g : 1) }')"
+    if [ "$got" -lt "$target" ]; then low="$rate" lowGot="$got"; else high="$rate" highGot="$got"; fi
+    rate="$(awk -v r="$rate" -v g="$got" -v t="$target" -v l="$low" -v lg="$lowGot" -v h="$high" -v hg="$highGot" \
+      'BEGIN {
+         if (l > 0 && h > 0) {
+           n = l + (h - l) * (t - lg) / (hg > lg ? hg - lg : 1)   # between the two, where a line puts it
+           if (n <= l || n >= h) n = (l + h) / 2
+         } else {
+           n = r * t / (g > 0 ? g : 1)
+         }
+         printf "%d", n
+       }')"
   done
   echo "$got"
 }

@@ -77,6 +77,10 @@ void UseQualityTools(AVCodecContext* context, FfmpegOptions* options, VideoCodec
   context->me_cmp = FF_CMP_SATD;
   context->me_sub_cmp = FF_CMP_SATD;
   options->set("trellis", "1");
+  // The motion search also weighs standing still and starts from three of the last picture's
+  // vectors: a tenth of a dB on camera footage for a few percent more encoding.
+  options->set("mpv_flags", "+mv0");
+  context->last_predictor_count = 3;
   if (codec == VideoCodecChoice::mpeg4Visual) context->flags |= AV_CODEC_FLAG_4MV;
 }
 
