@@ -21,8 +21,8 @@ extern "C" {
 
 // Each of FFmpeg's MPEG-4 and H.263 encoders the export opens, as it is opened (observed on FFmpeg's
 // own call, which the export reaches through this definition): its flags, and whether it has every
-// quality tool: rate-distortion decisions, trellis quantisation, SATD motion comparison, and four
-// vectors a macroblock in MPEG-4.
+// quality tool: rate-distortion decisions, trellis quantisation, SATD motion comparison, a motion
+// search that weighs a still vector and the last picture's, and four vectors a macroblock in MPEG-4.
 std::mutex openedLock;
 std::vector<std::pair<int, bool>> opened;
 
@@ -31,8 +31,10 @@ extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDi
       dlsym(RTLD_NEXT, "avcodec_open2"));
   if (codec && av_codec_is_encoder(codec) && (codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_H263)) {
     const AVDictionaryEntry* trellis = options ? av_dict_get(*options, "trellis", nullptr, 0) : nullptr;
+    const AVDictionaryEntry* search = options ? av_dict_get(*options, "mpv_flags", nullptr, 0) : nullptr;
     const bool tools = context->mb_decision == FF_MB_DECISION_RD && context->me_cmp == FF_CMP_SATD &&
                        context->me_sub_cmp == FF_CMP_SATD && trellis && std::string(trellis->value) == "1" &&
+                       search && std::string(search->value) == "+mv0" && context->last_predictor_count == 3 &&
                        bool(context->flags & AV_CODEC_FLAG_4MV) == (codec->id == AV_CODEC_ID_MPEG4);
     std::lock_guard hold(openedLock);
     opened.emplace_back(context->flags, tools);
