@@ -19,9 +19,9 @@ namespace {
 // and a stretch without a cut spends little on key frames.
 constexpr double kDefaultKeyFrameSeconds = 10.0;
 // At phone sizes x264 costs little next to decoding the source, which happens once here: this is
-// the slowest preset that keeps a two-pass ".mp4" within half the time of a converter that decodes
-// the source for each pass (bench/run.sh mp4phone).
-constexpr const char* kX264Preset = "slow";
+// the slowest preset that keeps a two-pass ".mp4" well within half the time of HandBrake's two passes,
+// which decode the source for each (bench/run.sh mp4phone); "veryslow" would cost far more for little.
+constexpr const char* kX264Preset = "slower";
 // A picture too large to keep is encoded once, as it is decoded, and there the encoder's time counts:
 // "fast" without B-frames (640x480 at 25 fps: 7.0 s of CPU for 40 s, against 8.5 with them).
 constexpr const char* kX264OnePassPreset = "fast";
