@@ -1,7 +1,8 @@
 // Confines the calling process, for good, to what converting one movie needs: the one source file
 // to read (and what libraries read as they load: /usr, /lib, /etc, /proc/self), one folder to
-// write in (none when it is ""), and no network, new program, debugger or mount. Landlock for the files and the
-// network, as far as the kernel offers it; a seccomp filter for the system calls in every case.
+// write in (none when it is ""), and no network, new program, debugger or mount. Landlock for the
+// files and the network, as far as the kernel offers it; a seccomp filter for the system calls in
+// every case.
 // Call it before a second thread starts: both hold only for the thread that asks and its future
 // threads.
 #pragma once

@@ -26,5 +26,5 @@ void SignalLaunchedWorker(const LaunchedWorker& worker, int signal);
 bool AwaitLaunchedWorker(LaunchedWorker* worker, int* status);
 
 // The worker's side, run in a child of `parent` with the job on standard input and the report
-// descriptor open: converts, and ends the process.
+// descriptor open: converts or measures, and ends the process.
 [[noreturn]] void RunExportWorker(pid_t parent);

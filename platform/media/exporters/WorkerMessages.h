@@ -15,7 +15,7 @@
 
 struct WorkerJob {
   ExportJob job;
-  bool verbose = false;   // say on standard error what confinement the system could not give
+  bool verbose = false;      // say on standard error what confinement the system could not give
   bool measureOnly = false;  // open and measure the source, writing nothing
 };
 
