@@ -1,8 +1,11 @@
 // The frames between an export's stages: the queue between the decoding and the encoding threads
-// (nothing lost, nothing stranded), and the store a second pass reads them back from.
+// (nothing lost, nothing stranded), the store a second pass reads them back from, and the thread
+// that encodes the sound beside the pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 #include <functional>
 #include <thread>
 
@@ -11,7 +14,10 @@ extern "C" {
 }
 
 #include "platform/media/pipeline/FrameHandoff.h"
+#include "platform/media/stages/EncodeAndDrain.h"
+#include "platform/media/stages/EncoderSetup.h"
 #include "platform/media/twopass/FrameStore.h"
+#include "platform/media/twopass/SoundAlongside.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -93,6 +99,45 @@ TEST(FrameStore, GivesEveryFrameBackForEachPassThenSaysItIsAtTheEnd) {
     EXPECT_FALSE(reason);
   }
   EXPECT_EQ(store.add(*PatternFrame(0), 0, &reason), paramErr);  // once read, the store takes no more
+}
+
+// Encoded on a thread of its own, each sound frame's packets are those encoding it in line gives,
+// taken by its number; a frame the encoder refuses is told for its number and every later one.
+TEST(SoundAlongside, GivesEachFramesPacketsAsEncodingInLineWouldThenTellsAFailure) {
+  ExportJob job;
+  job.audioCodec = AudioCodecChoice::amrNB;  // 160 samples a frame, as PatternFrame's sound has
+  CodecContextPtr inLine, aside;
+  Failure reason;
+  for (CodecContextPtr* encoder : {&inLine, &aside}) {
+    ASSERT_EQ(OpenAudioEncoder(job, 8000, 1, false, encoder, &reason), noErr);
+  }
+  SoundAlongside alongside(aside.get());
+  constexpr int kFrames = 30;
+  for (int number = 0; number <= kFrames; ++number) {
+    alongside.give(number < kFrames ? PatternFrame(2 * number + 1) : nullptr);
+  }
+  PacketPtr scratch = MakePacket();
+  for (int number = 0; number <= kFrames; ++number) {
+    std::vector<PacketPtr> packets;
+    ASSERT_EQ(alongside.take(std::size_t(number), &packets, &reason), noErr);
+    auto next = packets.begin();
+    FramePtr frame = number < kFrames ? PatternFrame(2 * number + 1) : nullptr;
+    const EncodedPacketSink same = [&](AVPacket& packet) {
+      const bool equal = next != packets.end() && (*next)->size == packet.size && (*next)->pts == packet.pts &&
+                         std::equal(packet.data, packet.data + packet.size, (*next++)->data);
+      return equal ? OSErr(noErr) : OSErr(paramErr);
+    };
+    EXPECT_EQ(EncodeAndDrain(inLine.get(), frame.get(), scratch.get(), same, &reason), noErr) << number;
+    EXPECT_TRUE(next == packets.end()) << number;
+  }
+  SoundAlongside failing(inLine.get());  // ended above, it takes no more frames
+  failing.give(PatternFrame(1));
+  failing.give(PatternFrame(3));
+  std::vector<PacketPtr> packets;
+  for (std::size_t number : {0, 1}) {
+    EXPECT_NE(failing.take(number, &packets, &reason), noErr);
+    EXPECT_EQ(reason.code, FailureCode::cannotEncodeOutput);
+  }
 }
 
 }  // namespace

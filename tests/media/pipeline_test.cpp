@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <pthread.h>
 
+#include <atomic>
 #include <cmath>
 #include <mutex>
 #include <numeric>
@@ -20,16 +22,26 @@ extern "C" {
 #include "tests/support/TempDir.h"
 
 // Each of FFmpeg's MPEG-4 and H.263 encoders the export opens, as it is opened (observed on FFmpeg's
-// own call, which the export reaches through this definition): its flags, and whether it has every
-// quality tool: rate-distortion decisions, trellis quantisation, SATD motion comparison, a motion
-// search that weighs a still vector and the last picture's, and four vectors a macroblock in MPEG-4.
+// own call, which the export reaches through this definition): its flags, whether it has every
+// quality tool (rate-distortion decisions, trellis quantisation, SATD motion comparison, a motion
+// search that weighs a still vector and the last picture's, and four vectors a macroblock in MPEG-4),
+// and whether the encodes made while the source decodes opened it. Those can be refused.
+struct OpenedEncoder {
+  int flags = 0;
+  bool tools = false;
+  bool early = false;
+};
 std::mutex openedLock;
-std::vector<std::pair<int, bool>> opened;
+std::vector<OpenedEncoder> opened;
+std::atomic<bool> refuseEarlyEncoders = false;
 
 extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDictionary** options) {
   static const auto real = reinterpret_cast<int (*)(AVCodecContext*, const AVCodec*, AVDictionary**)>(
       dlsym(RTLD_NEXT, "avcodec_open2"));
   if (codec && av_codec_is_encoder(codec) && (codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_H263)) {
+    char thread[16] = {};
+    pthread_getname_np(pthread_self(), thread, sizeof thread);
+    const bool early = std::string(thread) == "early-encodes";
     const AVDictionaryEntry* trellis = options ? av_dict_get(*options, "trellis", nullptr, 0) : nullptr;
     const AVDictionaryEntry* search = options ? av_dict_get(*options, "mpv_flags", nullptr, 0) : nullptr;
     const bool tools = context->mb_decision == FF_MB_DECISION_RD && context->me_cmp == FF_CMP_SATD &&
@@ -37,7 +49,8 @@ extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDi
                        search && std::string(search->value) == "+mv0" && context->last_predictor_count == 3 &&
                        bool(context->flags & AV_CODEC_FLAG_4MV) == (codec->id == AV_CODEC_ID_MPEG4);
     std::lock_guard hold(openedLock);
-    opened.emplace_back(context->flags, tools);
+    opened.push_back({context->flags, tools, early});
+    if (early && refuseEarlyEncoders) return AVERROR(EINVAL);
   }
   return real(context, codec, options);
 }
@@ -48,9 +61,9 @@ namespace {
 void ExpectQualityToolsInEveryPass() {
   std::lock_guard hold(openedLock);
   int passes = 0;
-  for (const auto& [flags, tools] : opened) {
-    EXPECT_TRUE(tools) << "flags " << flags;
-    passes |= flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2);
+  for (const OpenedEncoder& encoder : opened) {
+    EXPECT_TRUE(encoder.tools) << "flags " << encoder.flags;
+    passes |= encoder.flags & (AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2);
   }
   EXPECT_EQ(passes, AV_CODEC_FLAG_PASS1 | AV_CODEC_FLAG_PASS2);
   opened.clear();
@@ -306,6 +319,34 @@ TEST(Pipeline, KeyFramesFollowCutsAndComeEveryTenSeconds) {
     for (size_t next = 1; next < keys.size(); ++next) EXPECT_LE(keys[next] - keys[next - 1], 10 + 1 / 12.0);
   }
   ExpectQualityToolsInEveryPass();
+}
+
+// The encodes made while the source decodes (statistics at the quantiser a low rate needs, what a
+// high rate's pictures take at the finest) change nothing but the time: the movie is the very one
+// made where they fail and the second half makes them itself. Where it takes them, it makes fewer.
+TEST(Pipeline, EncodingWhileDecodingChangesNothingButTheTime) {
+  TempDir folder;
+  const std::string source = MakeSampleMovie(folder.path(), "busy.mp4", SampleMovie().lasting(6));
+  for (long rate : {24000L, 600000L}) {
+    SCOPED_TRACE(rate);
+    std::string written[2];
+    long encodesAfter[2] = {};
+    for (bool refuse : {false, true}) {
+      ExportJob job = SmallJob(source, folder.file(std::to_string(refuse) + ".3gp"));
+      job.videoBitRate = rate;
+      opened.clear();  // the export's threads have all ended before and after it
+      refuseEarlyEncoders = refuse;
+      Export(job);
+      refuseEarlyEncoders = false;
+      EXPECT_TRUE(std::any_of(opened.begin(), opened.end(), [](const OpenedEncoder& encoder) { return encoder.early; }));
+      encodesAfter[refuse] = std::count_if(opened.begin(), opened.end(), [](const OpenedEncoder& encoder) {
+        return !encoder.early && (encoder.flags & AV_CODEC_FLAG_QSCALE);
+      });
+      written[refuse] = ReadWholeFile(job.outputPath);
+    }
+    EXPECT_TRUE(!written[0].empty() && written[0] == written[1]);
+    EXPECT_TRUE(rate < 100000 || encodesAfter[0] < encodesAfter[1]);
+  }
 }
 
 }  // namespace

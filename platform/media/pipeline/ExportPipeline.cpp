@@ -20,6 +20,7 @@ extern "C" {
 
 #include "platform/files/Files.h"
 #include "platform/files/HiddenFiles.h"
+#include "platform/media/pipeline/EarlyEncodes.h"
 #include "platform/media/pipeline/ExportPipeline.h"
 #include "platform/media/pipeline/FrameHandoff.h"
 #include "platform/media/pipeline/JoinedTimestamps.h"
@@ -276,6 +277,11 @@ class ExportRun {
     if (status == noErr && !twoPass_) status = output_.addStream(*video_->encoder, &video_->outputIndex, &reason_);
     if (status == noErr && twoPass_) {
       status = leastSize_.open(sized, frameRate_, outputColours_, MuxerFile::NeedsGlobalHeader(job_.container), &reason_);
+    }
+    if (status == noErr && (video_->encoder->flags & AV_CODEC_FLAG_PASS1)) {
+      early_ = std::make_unique<EarlyEncodes>(sized, frameRate_, outputColours_,
+                                              MuxerFile::NeedsGlobalHeader(job_.container),
+                                              long(spanSeconds_ * av_q2d(frameRate_)));
     }
     return status;
   }
@@ -539,6 +545,7 @@ class ExportRun {
     if (lane.encoder->flags & AV_CODEC_FLAG_PASS1) {
       status = EncodeForStatistics(lane.encoder.get(), frame, encoded_.get(), &passOneStatistics_, &encodeReason_);
     }
+    if (status == noErr && early_) early_->add(frame, passOneStatistics_);
     if (status == noErr) status = leastSize_.code(frame, encoded_.get(), &encodeReason_);
     if (status == noErr) status = leastSize_.check(video_ ? sizedJob_ : job_, expectedFacts(), &encodeReason_);
     return status;
@@ -579,6 +586,10 @@ class ExportRun {
     movie.sourceChannels = source_.facts.audioChannels;
     movie.colours = outputColours_;
     movie.bitsAtCoarsest = leastSize_.bitsAtCoarsest();
+    if (early_) {
+      movie.early = early_->results();
+      early_.reset();
+    }
     StoredMovieFacts& facts = movie.facts;
     facts.hasVideo = video_.has_value() && storedVideoFrames_ > 0;
     facts.hasSound = audio_.has_value() && storedSoundFrames_ > 0;
@@ -607,7 +618,9 @@ class ExportRun {
     if (&lane != videoLane()) return noErr;
     if (OSErr status = leastSize_.code(nullptr, encoded_.get(), &encodeReason_); status != noErr) return status;
     if (!(lane.encoder->flags & AV_CODEC_FLAG_PASS1)) return noErr;
-    return EncodeForStatistics(lane.encoder.get(), nullptr, encoded_.get(), &passOneStatistics_, &encodeReason_);
+    OSErr status = EncodeForStatistics(lane.encoder.get(), nullptr, encoded_.get(), &passOneStatistics_, &encodeReason_);
+    if (status == noErr && early_) early_->add(nullptr, passOneStatistics_);
+    return status;
   }
 
   OSErr closeFilters(StreamLane& lane, int64_t end) {
@@ -683,6 +696,7 @@ class ExportRun {
   long storedVideoFrames_ = 0;
   long storedSoundFrames_ = 0;
   LeastSizeWatch leastSize_;  // under a size limit
+  std::unique_ptr<EarlyEncodes> early_;  // FFmpeg's own encoders' second half, begun
   double decodeShare_ = 1;  // of the progress bar
   Failure notice_;
   ExportJob sizedJob_;  // the job with the picture size the encoder writes

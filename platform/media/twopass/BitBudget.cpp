@@ -67,6 +67,14 @@ PassOneSummary SummarisePassOne(const std::string& statistics) {
   return summary;
 }
 
+double QuantiserForBits(const PassOneSummary& summary, double bits) {
+  const double texture =
+      (summary.bitsAtFinest - summary.bitsAtCoarsest) / (1.0 / kFinestQuantiser - 1.0 / kCoarsestQuantiser);
+  const double rest = summary.bitsAtFinest - texture / kFinestQuantiser;
+  if (bits <= rest) return kCoarsestQuantiser;
+  return std::clamp(texture / (bits - rest), double(kFinestQuantiser), double(kCoarsestQuantiser));
+}
+
 long ContainerOverheadBytes(long videoFrames, long soundFrames, AudioCodecChoice sound) {
   // Fixed boxes, then some twelve bytes of sample tables per frame of a size of its own (its size,
   // and the chunk that interleaving starts for it); measured 7-13 on phone movies.

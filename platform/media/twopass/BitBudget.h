@@ -27,6 +27,15 @@ struct PassOneSummary {
 // Reads FFmpeg's MPEG-4 / H.263 statistics ("in:.. q:.. itex:.. ptex:.. mv:.. misc:..;" a frame).
 PassOneSummary SummarisePassOne(const std::string& statistics);
 
+// The model of the finest quantiser misses by a third either way: from this share of it up, what
+// the finest costs is measured, and a rate that affords it gets just that.
+inline constexpr double kNearFinestShare = 0.5;
+
+// The quantiser at which the summarised pictures take `bits`, by the model of the statistics:
+// texture bits fall as the quantiser rises, the rest stays; the model's two ends tell how much of
+// each there is.
+double QuantiserForBits(const PassOneSummary& summary, double bits);
+
 // A video rate is aimed at again when a pass misses it by more than this share: the most a
 // written video may spend over its rate.
 inline constexpr double kRateTolerance = 0.08;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "platform/media/stages/EncoderSetup.h"
 #include "platform/media/stages/FfmpegErrors.h"
 #include "platform/media/stages/MuxerFile.h"
+#include "platform/media/twopass/SoundAlongside.h"
 
 namespace {
 
@@ -32,9 +34,6 @@ constexpr double kLeastShareOfLimit = 0.90;
 // statistics can spend the rate at quantisers it allows; its key frames stay finer than the
 // coarsest, which the summary counts, and this margin covers its buffer model's rounding.
 constexpr double kCoarsestModelMargin = 1.1;
-// The model of the finest quantiser misses by a third either way: from this share of it up, what
-// the finest costs is measured, and a rate that affords it gets just that.
-constexpr double kNearFinestShare = 0.5;
 // Each widening of the stride encodes the kept pictures once more at the coarsest quantiser; it
 // grows by the overshoot measured, which settles it in one or two, and this bounds the time spent.
 constexpr int kStrideWidenings = 4;
@@ -224,23 +223,9 @@ class StoredFramesWriter {
     return status;
   }
 
-  void modelStatistics() {
-    const PassOneSummary summary = SummarisePassOne(statistics_);
-    modelledCoarsestBits_ = summary.bitsAtCoarsest;
-    modelledFinestBits_ = summary.bitsAtFinest;
-  }
+  void modelStatistics() { model_ = SummarisePassOne(statistics_); }
 
-  double finestBits() const { return measuredFinestBits_ > 0 ? measuredFinestBits_ : modelledFinestBits_; }
-
-  // The quantiser at which the statistics' model spends `bits`: texture bits fall as the quantiser
-  // rises, the rest stays; the model's two ends tell how much of each there is.
-  double quantiserFor(double bits) const {
-    const double texture =
-        (modelledFinestBits_ - modelledCoarsestBits_) / (1.0 / kFinestQuantiser - 1.0 / kCoarsestQuantiser);
-    const double rest = modelledFinestBits_ - texture / kFinestQuantiser;
-    if (bits <= rest) return kCoarsestQuantiser;
-    return std::clamp(texture / (bits - rest), double(kFinestQuantiser), double(kCoarsestQuantiser));
-  }
+  double finestBits() const { return measuredFinestBits_ > 0 ? measuredFinestBits_ : model_.bitsAtFinest; }
 
   // How the video is encoded at `videoRate`. FFmpeg's own encoders: by their second pass wherever
   // its model of the statistics can spend the rate; at the finest quantiser where that takes no
@@ -263,20 +248,32 @@ class StoredFramesWriter {
     if (statistics_.empty()) return noErr;
     const double bits = videoRate * movie_.facts.ratedSeconds();
     OSErr status = noErr;
-    if (bits >= modelledFinestBits_ * kNearFinestShare && measuredFinestBits_ <= 0) {
-      status = encodeAtQuantiser(kFinestQuantiser, &measuredFinestBits_);
+    // Every picture kept (a stride of one) was encoded while the source decoded, where the rate
+    // looked as it does now; what was made then is what would be made here.
+    const EarlyEncodeResults& early = movie_.early;
+    if (bits >= model_.bitsAtFinest * kNearFinestShare && measuredFinestBits_ <= 0) {
+      if (early.bitsAtFinest > 0 && stride_ == 1) {
+        measuredFinestBits_ = early.bitsAtFinest;
+      } else {
+        status = encodeAtQuantiser(kFinestQuantiser, &measuredFinestBits_);
+      }
     }
     if (status != noErr || (measuredFinestBits_ > 0 && bits >= measuredFinestBits_)) {
       pass->fixedQuantiser = kFinestQuantiser;
       return status;
     }
     if (!statisticsAtOneQuantiser_) {
+      const int quantiser = int(std::lround(QuantiserForBits(model_, bits)));
       double ignored = 0;
-      status = encodeAtQuantiser(int(std::lround(quantiserFor(bits))), &ignored, &statistics_);
+      if (early.quantiser == quantiser && stride_ == 1) {
+        statistics_ = early.statistics;
+      } else {
+        status = encodeAtQuantiser(quantiser, &ignored, &statistics_);
+      }
       modelStatistics();
       statisticsAtOneQuantiser_ = true;
     }
-    if (bits < modelledCoarsestBits_ * kCoarsestModelMargin) {
+    if (bits < model_.bitsAtCoarsest * kCoarsestModelMargin) {
       pass->fixedQuantiser = kCoarsestQuantiser;
     } else {
       pass->number = 2;
@@ -354,6 +351,13 @@ class StoredFramesWriter {
     if (status == noErr) status = output_->writeHeader(&reason_);
     if (status == noErr) status = movie_.store->rewind(&reason_);
     beginPass(kWriteShareOfRest);
+    // Beside pictures, the sound is encoded on a thread of its own; what either gives waits in
+    // `pending_` until everything kept before it is written.
+    std::optional<SoundAlongside> alongside;
+    if (status == noErr && video_ && sound_) alongside.emplace(sound_.get());
+    if (alongside && !alongside->running()) alongside.reset();
+    alongside_ = alongside ? &*alongside : nullptr;
+    pending_.clear();
 
     FramePtr frame;
     int lane = 0;
@@ -368,16 +372,26 @@ class StoredFramesWriter {
         frame->pts /= stride_;
         frame->quality = video_->global_quality;
         status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
+      } else if (alongside_) {
+        pending_.push_back({.soundNumber = alongside_->give(std::move(frame)), .videoPackets = {}});
       } else if (sound_) {
         status = encode(sound_.get(), soundIndex_, frame.get(), nullptr);
       }
+      if (status == noErr) status = writePending(false);
     }
     if (status == noErr && read == FrameStoreRead::failed) status = ioErr;
     // Stopped, the pictures x264 still holds for its look-ahead are left out rather than encoded at length.
     if (status == noErr && video_ && !attempt->stopped) {
       status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
     }
-    if (status == noErr && sound_) status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
+    if (status == noErr && alongside_) {
+      pending_.push_back({.soundNumber = alongside_->give(nullptr), .videoPackets = {}});
+      status = writePending(true);
+    } else if (status == noErr && sound_) {
+      status = encode(sound_.get(), soundIndex_, nullptr, nullptr);
+    }
+    alongside_ = nullptr;
+    pending_.clear();
     if (status == noErr) status = output_->complete(&reason_);
     if (status == noErr) attempt->fileBytes = output_->completedBytes();
     return status;
@@ -395,14 +409,46 @@ class StoredFramesWriter {
     return !progress_ || progress_(passStart_ + (passEnd_ - passStart_) * (double(++passFrames_) / total));
   }
 
+  // Encodes and writes, or, while sound kept before is still being encoded, keeps the packets to
+  // write after it.
   OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
     return EncodeAndDrain(
         encoder, frame, packet_.get(),
         [&](AVPacket& packet) {
           if (bytes) *bytes += packet.size;
-          return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
+          if (pending_.empty()) return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
+          if (pending_.back().soundNumber) pending_.emplace_back();
+          PacketPtr kept = MakePacket();
+          if (!kept) return OSErr(memFullErr);
+          av_packet_move_ref(kept.get(), &packet);
+          pending_.back().videoPackets.push_back(std::move(kept));
+          return OSErr(noErr);
         },
         &reason_);
+  }
+
+  // Writes what waits, in order, up to sound not yet encoded; with `all`, waiting for that too.
+  OSErr writePending(bool all) {
+    while (!pending_.empty()) {
+      Pending& first = pending_.front();
+      std::vector<PacketPtr> packets = std::move(first.videoPackets);
+      AVCodecContext* encoder = video_.get();
+      int streamIndex = videoIndex_;
+      if (first.soundNumber) {
+        if (!all && !alongside_->ready(*first.soundNumber)) return noErr;
+        if (OSErr status = alongside_->take(*first.soundNumber, &packets, &reason_); status != noErr) return status;
+        encoder = sound_.get();
+        streamIndex = soundIndex_;
+      }
+      pending_.pop_front();
+      for (PacketPtr& packet : packets) {
+        if (OSErr status = output_->writePacket(packet.get(), encoder->time_base, streamIndex, &reason_);
+            status != noErr) {
+          return status;
+        }
+      }
+    }
+    return noErr;
   }
 
   const ExportJob& job_;
@@ -417,13 +463,19 @@ class StoredFramesWriter {
   const long lowestSound_ = LowestSoundBitRate(job_.audioCodec, job_.audioChannels);
   std::string statistics_;  // of the very frames the stride keeps; empty when the encoder keeps none in memory
   bool statisticsAtOneQuantiser_ = false;
-  double modelledCoarsestBits_ = 0;
-  double modelledFinestBits_ = 0;
+  PassOneSummary model_;  // of statistics_
   double measuredFinestBits_ = 0;  // 0 until measured
   PacketPtr packet_;
   std::unique_ptr<MuxerFile> output_;
   CodecContextPtr video_;
   CodecContextPtr sound_;
+  // While a write encodes its sound alongside: a sound frame's packets, or the pictures' after it.
+  struct Pending {
+    std::optional<std::size_t> soundNumber;
+    std::vector<PacketPtr> videoPackets;
+  };
+  std::deque<Pending> pending_;
+  SoundAlongside* alongside_ = nullptr;
   int videoIndex_ = -1;
   int soundIndex_ = -1;
   double passStart_ = 0;  // of this half of the export

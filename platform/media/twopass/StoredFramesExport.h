@@ -18,6 +18,14 @@
 inline constexpr int kStoredVideoLane = 0;
 inline constexpr int kStoredSoundLane = 1;
 
+// Encodes of the kept pictures made while the source decoded, as the second half would make them:
+// what they take at the finest quantiser, or statistics gathered at one quantiser.
+struct EarlyEncodeResults {
+  double bitsAtFinest = 0;  // 0: not made
+  int quantiser = 0;        // of the statistics; 0: none
+  std::string statistics;
+};
+
 struct StoredMovie {
   FrameStore* store = nullptr;
   AVRational frameRate = {0, 1};  // the video frames' pts count frames at this rate
@@ -28,6 +36,7 @@ struct StoredMovie {
   int sourceChannels = 0;
   ColourDescription colours;  // the pictures', as the encoder tags them
   double bitsAtCoarsest = 0;  // the pictures coded at the coarsest quantiser as they were kept; 0: not
+  EarlyEncodeResults early;
 };
 
 // Gives the first pass's encoder one frame (nullptr: the end) and adds what it learns to *statistics.
