@@ -100,6 +100,12 @@ TEST(MoviesOpen, MeasuresCommonKinds) {
     EXPECT_NEAR(GetMovieDuration(movie), sample.seconds * 600, 600 / 10);
     DisposeMovie(movie);
   }
+  // Measured once while the file stays as it was; another movie put in its place is measured anew.
+  Movie replaced = OpenedMovie(MakeSampleMovie(folder.path(), "turned.mp4", SampleMovie().size(96, 64).lasting(1)));
+  Rect bounds;
+  GetMovieNaturalBoundsRect(replaced, &bounds);
+  EXPECT_EQ(bounds.right - bounds.left, 96);
+  DisposeMovie(replaced);
   ExitMovies();
 }
 

@@ -18,6 +18,7 @@ extern "C" {
 
 #include "platform/media/exporters/BuiltInExporters.h"
 #include "platform/media/exporters/ExportWorker.h"
+#include "platform/media/exporters/MeasuredMovies.h"
 #include "platform/media/stages/MovieRecord.h"
 
 namespace {
@@ -127,10 +128,15 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
 
   // Measured by a worker of its own: a file chosen from anywhere is read only under confinement.
   MovieFacts facts;
-  Failure failure;
-  OSErr status = MeasureMovieInWorker(path, &facts, &failure);
-  lastOpenFailure = IsToldOnOpen(failure.code) ? failure : Failure{};
-  if (status != noErr) return Report(status);
+  lastOpenFailure = {};
+  if (!FindMeasuredMovie(path, &facts)) {
+    const FileAsItIs before = LookAtFile(path);
+    Failure failure;
+    OSErr status = MeasureMovieInWorker(path, &facts, &failure);
+    lastOpenFailure = IsToldOnOpen(failure.code) ? failure : Failure{};
+    if (status != noErr) return Report(status);
+    KeepMeasuredMovie(path, before, facts);
+  }
   *theMovie = new MovieRecord{path, facts};
   return Report(noErr);
 }
