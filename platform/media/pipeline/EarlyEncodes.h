@@ -1,9 +1,10 @@
-// While the source decodes, its reference pictures are decoded one after another, which keeps
-// about one core busy; the other is mostly idle. The encodes of the kept pictures that the second
-// half of a two-pass export begins with (at the finest quantiser, to learn the most they cost; at
-// the one quantiser the rate looks to need, for statistics that model it closely) are made on a
-// thread of their own meanwhile, so that the second half finds them done. They are the very
-// encodes it would make, and it takes them only where it would have asked for the same.
+// While the source decodes, its reference pictures are decoded one after another, and what else is
+// done beside them leaves some room on another core; the second half of a two-pass export then runs
+// on one core alone. The encode of the kept pictures it begins with (at the finest quantiser, to
+// learn the most they cost; or at the one quantiser the rate looks to need, for statistics that
+// model it closely) is made on a thread of its own meanwhile, so that the second half finds it
+// done. It is the very encode the second half would make, which takes it only where it would have
+// asked for the same.
 #pragma once
 
 #include <atomic>
