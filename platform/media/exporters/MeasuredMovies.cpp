@@ -27,8 +27,7 @@ FileAsItIs LookAtFile(const std::string& path) {
   return {true, status.st_dev, status.st_ino, status.st_size, status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
 }
 
-bool FindMeasuredMovie(const std::string& path, MovieFacts* facts) {
-  const FileAsItIs now = LookAtFile(path);
+bool FindMeasuredMovie(const std::string& path, const FileAsItIs& now, MovieFacts* facts) {
   if (!now.known) return false;
   std::lock_guard hold(keptLock);
   for (const Measured& movie : kept) {

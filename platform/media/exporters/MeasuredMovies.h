@@ -17,8 +17,9 @@ struct FileAsItIs {
 };
 FileAsItIs LookAtFile(const std::string& path);
 
-// Whether the file at `path` is as it was when its facts were kept; *facts then holds them.
-bool FindMeasuredMovie(const std::string& path, MovieFacts* facts);
+// Whether the file at `path`, as it is now (`now`, from LookAtFile), is as it was when its facts were
+// kept; *facts then holds them.
+bool FindMeasuredMovie(const std::string& path, const FileAsItIs& now, MovieFacts* facts);
 // Keeps what a worker measured of the file at `path` as it was before the worker began (`before`):
 // a file that changed meanwhile is not kept.
 void KeepMeasuredMovie(const std::string& path, const FileAsItIs& before, const MovieFacts& facts);

@@ -129,8 +129,8 @@ OSErr NewMovieFromFile(Movie* theMovie, SInt16 resRefNum, SInt16* resId, UInt8* 
   // Measured by a worker of its own: a file chosen from anywhere is read only under confinement.
   MovieFacts facts;
   lastOpenFailure = {};
-  if (!FindMeasuredMovie(path, &facts)) {
-    const FileAsItIs before = LookAtFile(path);
+  const FileAsItIs before = LookAtFile(path);
+  if (!FindMeasuredMovie(path, before, &facts)) {
     Failure failure;
     OSErr status = MeasureMovieInWorker(path, &facts, &failure);
     lastOpenFailure = IsToldOnOpen(failure.code) ? failure : Failure{};

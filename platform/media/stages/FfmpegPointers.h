@@ -61,3 +61,9 @@ class FfmpegOptions {
 
 inline FramePtr MakeFrame() { return FramePtr(av_frame_alloc()); }
 inline PacketPtr MakePacket() { return PacketPtr(av_packet_alloc()); }
+// A packet of its own holding what `from` held (which is left empty); nullptr without memory.
+inline PacketPtr MovedPacket(AVPacket* from) {
+  PacketPtr kept = MakePacket();
+  if (kept) av_packet_move_ref(kept.get(), from);
+  return kept;
+}

@@ -67,11 +67,8 @@ void SoundAlongside::encodeGiven() {
         status = EncodeAndDrain(
             encoder_, frame.get(), scratch.get(),
             [&](AVPacket& packet) {
-              PacketPtr kept = MakePacket();
-              if (!kept) return OSErr(memFullErr);
-              av_packet_move_ref(kept.get(), &packet);
-              packets.push_back(std::move(kept));
-              return OSErr(noErr);
+              packets.push_back(MovedPacket(&packet));
+              return packets.back() ? OSErr(noErr) : OSErr(memFullErr);
             },
             &reason);
       }

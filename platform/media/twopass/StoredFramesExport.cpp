@@ -418,11 +418,8 @@ class StoredFramesWriter {
           if (bytes) *bytes += packet.size;
           if (pending_.empty()) return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
           if (pending_.back().soundNumber) pending_.emplace_back();
-          PacketPtr kept = MakePacket();
-          if (!kept) return OSErr(memFullErr);
-          av_packet_move_ref(kept.get(), &packet);
-          pending_.back().videoPackets.push_back(std::move(kept));
-          return OSErr(noErr);
+          pending_.back().videoPackets.push_back(MovedPacket(&packet));
+          return pending_.back().videoPackets.back() ? OSErr(noErr) : OSErr(memFullErr);
         },
         &reason_);
   }
@@ -431,14 +428,12 @@ class StoredFramesWriter {
   OSErr writePending(bool all) {
     while (!pending_.empty()) {
       Pending& first = pending_.front();
+      if (first.soundNumber && !all && !alongside_->ready(*first.soundNumber)) return noErr;
       std::vector<PacketPtr> packets = std::move(first.videoPackets);
-      AVCodecContext* encoder = video_.get();
-      int streamIndex = videoIndex_;
+      AVCodecContext* encoder = first.soundNumber ? sound_.get() : video_.get();
+      const int streamIndex = first.soundNumber ? soundIndex_ : videoIndex_;
       if (first.soundNumber) {
-        if (!all && !alongside_->ready(*first.soundNumber)) return noErr;
         if (OSErr status = alongside_->take(*first.soundNumber, &packets, &reason_); status != noErr) return status;
-        encoder = sound_.get();
-        streamIndex = soundIndex_;
       }
       pending_.pop_front();
       for (PacketPtr& packet : packets) {
