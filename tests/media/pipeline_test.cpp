@@ -24,7 +24,8 @@ extern "C" {
 // Each of FFmpeg's MPEG-4 and H.263 encoders the export opens, as it is opened (observed on FFmpeg's
 // own call, which the export reaches through this definition): its flags, whether it has every
 // quality tool (rate-distortion decisions, trellis quantisation, SATD motion comparison, a motion
-// search that weighs a still vector and the last picture's, and four vectors a macroblock in MPEG-4),
+// search that weighs a still vector and the last picture's, four vectors a macroblock in MPEG-4, and
+// key frames finer than FFmpeg's own ratio to the pictures before them),
 // and whether the encodes made while the source decodes opened it. Those can be refused.
 struct OpenedEncoder {
   int flags = 0;
@@ -47,7 +48,8 @@ extern "C" int avcodec_open2(AVCodecContext* context, const AVCodec* codec, AVDi
     const bool tools = context->mb_decision == FF_MB_DECISION_RD && context->me_cmp == FF_CMP_SATD &&
                        context->me_sub_cmp == FF_CMP_SATD && trellis && std::string(trellis->value) == "1" &&
                        search && std::string(search->value) == "+mv0" && context->last_predictor_count == 3 &&
-                       bool(context->flags & AV_CODEC_FLAG_4MV) == (codec->id == AV_CODEC_ID_MPEG4);
+                       bool(context->flags & AV_CODEC_FLAG_4MV) == (codec->id == AV_CODEC_ID_MPEG4) &&
+                       context->i_quant_factor < 0 && context->i_quant_factor > -0.8f;
     std::lock_guard hold(openedLock);
     opened.push_back({context->flags, tools, early});
     if (early && refuseEarlyEncoders) return AVERROR(EINVAL);
