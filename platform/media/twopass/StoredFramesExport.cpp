@@ -158,6 +158,7 @@ class StoredFramesWriter {
         if (std::fabs(attempt.videoBytes / wanted - 1) > kRateTolerance && round == 0 && reachable) aim = wanted;
       }
       if (!aim || round + 1 >= kAttempts || *aim <= 0) break;
+      aimedBits_ = *aim * 8;
       const long nextRate = std::max(std::max(1L, floorRate_), long(RateForBytes(tried, *aim)));
       if (nextRate == videoRate) break;  // held at the floor
       videoRate = nextRate;
@@ -247,6 +248,8 @@ class StoredFramesWriter {
     }
     if (statistics_.empty()) return noErr;
     const double bits = videoRate * movie_.facts.ratedSeconds();
+    // A rate raised to hit the bytes aimed at must not buy the finest pictures where they take more.
+    const double aimed = aimedBits_ > 0 ? aimedBits_ : bits;
     OSErr status = noErr;
     // Every picture kept (a stride of one) was encoded while the source decoded, where the rate
     // looked as it does now; what was made then is what would be made here.
@@ -258,7 +261,7 @@ class StoredFramesWriter {
         status = encodeAtQuantiser(kFinestQuantiser, &measuredFinestBits_);
       }
     }
-    if (status != noErr || (measuredFinestBits_ > 0 && bits >= measuredFinestBits_)) {
+    if (status != noErr || (measuredFinestBits_ > 0 && aimed >= measuredFinestBits_)) {
       pass->fixedQuantiser = kFinestQuantiser;
       return status;
     }
@@ -460,6 +463,7 @@ class StoredFramesWriter {
   bool statisticsAtOneQuantiser_ = false;
   PassOneSummary model_;  // of statistics_
   double measuredFinestBits_ = 0;  // 0 until measured
+  double aimedBits_ = 0;  // the video bits a write after the first aims at; 0: what its rate gives
   PacketPtr packet_;
   std::unique_ptr<MuxerFile> output_;
   CodecContextPtr video_;
