@@ -20,6 +20,10 @@ namespace {
 // least two seconds' worth.
 constexpr std::size_t kLeastDecidingFrames = 24;
 constexpr long kDecidingShare = 4;
+// The first quarter foretells a finer quantiser than the whole movie needs (on 7 of 8 movies at
+// 8 KB/s, by 0.7 at the median): the guess leans this much coarser, which foretold 4 of them
+// rather than 2.
+constexpr double kQuantiserLean = 0.5;
 // The pictures held before that, and those waiting for the thread after, take at most this much.
 constexpr std::size_t kMostWaitingBytes = 8 << 20;
 
@@ -83,7 +87,7 @@ void EarlyEncodes::start(const std::string& passOne) {
   }
   const double bits = double(job_.videoBitRate) * double(seen.frames) / av_q2d(frameRate_);
   if (bits < seen.bitsAtFinest * kNearFinestShare) {
-    results_.quantiser = int(std::lround(QuantiserForBits(seen, bits)));
+    results_.quantiser = int(std::lround(QuantiserForBits(seen, bits) + kQuantiserLean));
   }
   try {
     thread_ = std::thread([this] { encodeHanded(); });
