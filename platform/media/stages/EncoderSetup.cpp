@@ -29,7 +29,8 @@ constexpr const char* kX264OnePassPreset = "fast";
 constexpr long kLeastX264BitRate = 1000;
 constexpr long kDefaultAacBitRatePerChannel = 64000;
 
-// Rate control holds this many seconds of data; see OpenVideoEncoder.
+// Rate control holds this many seconds of data, the second pass this many at its ceiling; see
+// OpenVideoEncoder.
 constexpr int kRateBufferSeconds = 2;
 constexpr int kPeakBufferSeconds = 4;
 // A key frame's quantiser against the pictures' before it: finer than FFmpeg's 0.8, as x264's
@@ -169,7 +170,7 @@ OSErr OpenVideoEncoder(const ExportJob& job, AVRational frameRate, const ColourD
     // 0.17 dB behind four).
     context->bit_rate = bitRate;
     context->rc_max_rate = bitRate * 2;
-    context->rc_buffer_size = int(std::min<long>(bitRate * 2 * kPeakBufferSeconds, INT32_MAX));
+    context->rc_buffer_size = int(std::min<long>(context->rc_max_rate * kPeakBufferSeconds, INT32_MAX));
     // FFmpeg's tolerance is how far the bits spent may stray before the quantiser is pulled back;
     // its default of 4 Mbit lets a phone's rate miss by 15% and more.
     context->bit_rate_tolerance = int(std::min<long>(bitRate * 2, INT32_MAX));
