@@ -163,7 +163,7 @@ int NSApplicationMain(int argc, const char** argv) {
   framework::ForgetFailures();
   const framework::RunOptions options = framework::ParseCommandLine(argc, argv);
   if (options.error) {
-    framework::SendRunResult({options.error, {}});
+    framework::SendRunResult({options.error, {}, {}});
     framework::ReportLine(framework::FailureText(options.error));
     std::fprintf(stderr, "%s\n", framework::Tr("CommandLine", "Try 'pocketmovie --help'.").c_str());
     return kUsageStatus;
@@ -207,7 +207,7 @@ int NSApplicationMain(int argc, const char** argv) {
   framework::EnsureApplication();
   if (!NSLoadMainNib()) {
     const Failure failure{FailureCode::windowDescriptionMissing};
-    framework::SendRunResult({failure, {}});
+    framework::SendRunResult({failure, {}, {}});
     framework::ReportLine(framework::FailureText(failure));
     return 1;
   }

@@ -360,6 +360,8 @@ class Batch {
       if (const Failure problem = OutputFileProblem(job.plan.output)) {
         fail(job.plan, problem);
       } else if (std::rename(written.c_str(), job.plan.output.c_str()) == 0) {
+        // As a movie converted alone tells it, though named: several end among each other here.
+        if (result && result->notice) line(Fill(Tr("Failure", "%1: %2"), job.plan.output, FailureText(result->notice)));
         std::string text = Fill(Tr("Terminal", "wrote %1"), job.plan.output);
         if (job.plan.renamed) text += Tr("Terminal", " (a movie of the same name is already in this batch)");
         line(text);

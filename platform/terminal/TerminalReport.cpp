@@ -92,12 +92,12 @@ int FinishRunReport() {
     const std::string& output = report.outputPath.empty() ? LastOutputPath() : report.outputPath;
     if (report.notice) ReportLine(FailureText(report.notice));
     ReportLine(Fill(Tr("Terminal", "wrote %1"), output));
-    SendRunResult({{}, output});
+    SendRunResult({{}, output, report.notice});
     return 0;
   }
   const Failure failure = LastRunFailure();
   ReportLine(FailureText(failure));
-  SendRunResult({failure, {}});
+  SendRunResult({failure, {}, {}});
   RemoveEmptyOutputs();
   return 1;
 }

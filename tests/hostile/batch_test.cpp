@@ -64,6 +64,14 @@ TEST(Batch, EveryMovieIsConvertedPastAFailureWithoutOverwritingASameNamedOneAndA
                                       "pocketmovie: 0 geschrieben, 2 fehlgeschlagen"}))
       << german.errors;
 
+  // A movie that drops frames to hold its rate says so, naming itself among the others' lines.
+  const std::string busy = MakeSampleMovie(folder.path(), "busy.mp4", SampleMovie().busy().lasting(2));
+  const ProgramRun dropped = sandbox.run({"--format", "3gp", "--rate", "1", "--output-dir", folder.file("slow"), busy});
+  const std::vector<std::string> droppedLines = ResultLines(dropped.errors);
+  ASSERT_EQ(droppedLines.size(), 3u) << dropped.errors;
+  EXPECT_EQ(droppedLines[0].rfind("pocketmovie: " + folder.file("slow/busy.mp4.3gp") + ": video written at ", 0), 0u)
+      << dropped.errors;
+
   // A stopped batch run again: a complete output stays, a damaged or missing one is made again.
   fs::remove(broken);
   fs::resize_file(out + "/clip.mov (2).3gp", fs::file_size(out + "/clip.mov (2).3gp") / 2);
