@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -76,6 +77,8 @@ enum class FailureCode : std::uint8_t {
   abortedEarlierKept,  // subject: the earlier output
   // Not a failure: the movie was written, with fewer frames than asked for to hold the data rate.
   framesDroppedForRate,  // detail: the frames per second written; subject: the source's; second detail: KB/s
+  // Nor this: a picture encoded as it is decoded took more than the data rate at its coarsest.
+  rateExceededByPicture,  // detail: the KB/s written; subject: the frames per second; second detail: the KB/s chosen
   exportFailed,        // detail: what the failing part said
   exportFailedStatus,  // detail: the status code
   aborted,
@@ -115,3 +118,10 @@ struct Failure {
 
   explicit operator bool() const { return code != FailureCode::none; }
 };
+
+// A number for a failure's words, in the precision they want ("%.4g" frames per second).
+inline std::string FailureNumber(const char* format, double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}

@@ -435,6 +435,10 @@ kommen aus dem Hauptfenster.</translation>
         <translation>Video mit %1 Bildern pro Sekunde geschrieben: mit %2 Bildern pro Sekunde braucht dieses Bild mehr als %3 KB/s</translation>
     </message>
     <message>
+        <source>video written at %1 KB/s: at %2 frames per second this picture needs more than %3 KB/s</source>
+        <translation>Video mit %1 KB/s geschrieben: mit %2 Bildern pro Sekunde braucht dieses Bild mehr als %3 KB/s</translation>
+    </message>
+    <message>
         <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
         <translation>braucht selbst in der niedrigsten Qualität mindestens %1 KB; ein kleineres Bild oder eine niedrigere Bildrate versuchen</translation>
     </message>

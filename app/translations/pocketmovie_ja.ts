@@ -435,6 +435,10 @@ come from the main window.</source>
         <translation>映像は毎秒 %1 フレームで書き出しました。毎秒 %2 フレームでは、この映像に %3 KB/s より多く必要です</translation>
     </message>
     <message>
+        <source>video written at %1 KB/s: at %2 frames per second this picture needs more than %3 KB/s</source>
+        <translation>映像は %1 KB/s で書き出しました。毎秒 %2 フレームでは、この映像に %3 KB/s より多く必要です</translation>
+    </message>
+    <message>
         <source>needs at least %1 KB at the lowest quality; try a smaller picture or frame rate</source>
         <translation>最低画質でも %1 KB 以上必要です。画像を小さくするかフレームレートを下げてください</translation>
     </message>

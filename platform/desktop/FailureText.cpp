@@ -105,6 +105,8 @@ const char* FailureSourceText(FailureCode code) {
     case FailureCode::cannotReadKeptFrames: return QT_TRANSLATE_NOOP("Failure", "cannot read the kept frames back");
     case FailureCode::framesDroppedForRate:
       return QT_TRANSLATE_NOOP("Failure", "video written at %1 frames per second: at %2 frames per second this picture needs more than %3 KB/s");
+    case FailureCode::rateExceededByPicture:
+      return QT_TRANSLATE_NOOP("Failure", "video written at %1 KB/s: at %2 frames per second this picture needs more than %3 KB/s");
     case FailureCode::abortedEarlierKept: return QT_TRANSLATE_NOOP("Failure", "aborted, the earlier movie is kept");
     case FailureCode::exportFailed: return QT_TRANSLATE_NOOP("Failure", "the export failed");
     case FailureCode::exportFailedStatus: return QT_TRANSLATE_NOOP("Failure", "the export failed (status %1)");

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/desktop/FailureText.h"
 #include "platform/desktop/SizeEstimateText.h"
 #include "platform/desktop/Translation.h"
 #include "platform/desktop/WrittenNotification.h"
@@ -54,22 +55,23 @@ EndOfRun LastRunEnd(const std::vector<std::string>& outputsWritten) {
     long long bytes = 0;
     for (const std::string& output : outputsWritten) bytes += std::max(bytesOf(output), 0LL);
     return {Fill(Tr("EndOfRun", "Written: %1 movies, %2"), std::to_string(outputsWritten.size()), ByteCountText(double(bytes))),
-            outputsWritten.back()};
+            outputsWritten.back(), {}};
   }
   const MovieExportReport report = LastMovieExportReport();
   const std::string output = !outputsWritten.empty()      ? outputsWritten.front()
                              : report.outputPath.empty() ? LastOutputPath()
                                                          : report.outputPath;
   if (!outputsWritten.empty() || LastRunWritten()) {
-    return {Fill(Tr("EndOfRun", "Written: %1, %2"), nameOf(output), ByteCountText(double(bytesOf(output)))), output};
+    return {Fill(Tr("EndOfRun", "Written: %1, %2"), nameOf(output), ByteCountText(double(bytesOf(output)))), output,
+            report.notice && LastRunWritten() ? FailureText(report.notice) : std::string()};
   }
   const Failure failure = LastRunFailure();
   if (failure.code == FailureCode::abortedEarlierKept) {
-    return {Fill(Tr("EndOfRun", "Aborted: the earlier %1 is kept"), nameOf(output)), output};
+    return {Fill(Tr("EndOfRun", "Aborted: the earlier %1 is kept"), nameOf(output)), output, {}};
   }
   if (failure.code != FailureCode::aborted) return {};
-  if (bytesOf(output) <= 0) return {Tr("EndOfRun", "Aborted: nothing was written"), {}};
-  return {Fill(Tr("EndOfRun", "Aborted: %1 keeps the first %2"), nameOf(output), lengthOf(output)), output};
+  if (bytesOf(output) <= 0) return {Tr("EndOfRun", "Aborted: nothing was written"), {}, {}};
+  return {Fill(Tr("EndOfRun", "Aborted: %1 keeps the first %2"), nameOf(output), lengthOf(output)), output, {}};
 }
 
 void ShowEndOfRun(const EndOfRun& end, QWidget* window) {
@@ -78,6 +80,7 @@ void ShowEndOfRun(const EndOfRun& end, QWidget* window) {
   box.setObjectName(QStringLiteral("endOfRun"));
   box.setWindowTitle(QStringLiteral("pocketmovie"));
   box.setText(QString::fromStdString(end.text));
+  if (!end.notice.empty()) box.setInformativeText(QString::fromStdString(end.notice));
   QPushButton* show = nullptr;
   if (!end.shownFile.empty()) {
     show = box.addButton(QCoreApplication::translate("Notification", "Show in Folder"), QMessageBox::ActionRole);

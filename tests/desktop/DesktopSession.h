@@ -134,7 +134,9 @@ class Probe {
   bool endOfRunShown(const std::string& name) {
     auto* end = qobject_cast<QMessageBox*>(modal());
     if (!exposed(end) || end->objectName() != "endOfRun") return false;
-    note("endOfRun", end->text().toStdString() + " | " + std::to_string(end->buttons().size()) + " buttons");
+    const std::string notice = end->informativeText().toStdString();
+    note("endOfRun", end->text().toStdString() + (notice.empty() ? "" : " / " + notice) + " | " +
+                         std::to_string(end->buttons().size()) + " buttons");
     note("clippedEnd", clipped(end));
     shot(name, end);
     return true;

@@ -274,7 +274,7 @@ TEST(Pipeline, AFailureOrAStopLeavesNoWorkingFileBehind) {
 }
 
 // Where even the coarsest picture would spend more than the data rate allows, the video drops
-// frames to land within 10% of it, and says so. (The export test holds the rate where it fits.)
+// frames to land within 10% of it, and says so; in one pass it says what it took instead. (The export test holds the rate where it fits.)
 TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   TempDir folder;
   const std::string source = MakeSampleMovie(folder.path(), "busy.mp4", SampleMovie().busy().lasting(11));
@@ -294,6 +294,18 @@ TEST(Pipeline, HoldsTheDataRateAndSaysWhenItDropsFrames) {
   EXPECT_NEAR(double(written.stream("video")->bitRate) / job.videoBitRate, 1.0, 0.10);
   EXPECT_LT(written.stream("video")->frameRate, 11.9);
   EXPECT_EQ(notice.code, FailureCode::framesDroppedForRate);
+
+  // Encoded as it is decoded, the picture keeps every frame and overshoots: it says so, and
+  // nothing where the rate holds.
+  job.onePass = true;
+  notice = {};
+  ASSERT_EQ(RunExportJob(job, nullptr, &failure, &notice), noErr) << int(failure.code) << " " << failure.detail;
+  EXPECT_EQ(notice.code, FailureCode::rateExceededByPicture);
+  EXPECT_GT(double(ProbeMovie(job.outputPath).stream("video")->bitRate) / job.videoBitRate, 1.25);
+  job.videoBitRate *= 64;
+  notice = {};
+  ASSERT_EQ(RunExportJob(job, nullptr, &failure, &notice), noErr) << int(failure.code) << " " << failure.detail;
+  EXPECT_FALSE(notice) << int(notice.code);
 }
 
 // Players seek to key frames: a hard cut gets one at once, whatever the encoder, and a long take

@@ -49,6 +49,9 @@ constexpr std::size_t kHandoffFrames = 2;
 // Frames kept for a second pass stay in memory up to this (a few seconds of a phone's picture),
 // then go to a file beside the output, whose pages the system keeps or lets go as memory allows.
 constexpr std::size_t kStoreMemoryBound = 1 << 20;
+// A rate missed by more than this in one pass was missed for want of a coarser quantiser: FFmpeg's
+// own rate control otherwise lands within a few percent of it.
+constexpr double kRateMissNoticed = 1.25;
 // Kept frames above this many bytes a second would cost more disk traffic than a second pass earns.
 constexpr double kLargestStoredBytesPerSecond = 4e6;
 // A kept picture is 4:2:0: a byte of brightness per pixel and two quarter-size planes of colour.
@@ -124,6 +127,7 @@ class ExportRun {
     if (status != noErr) return status;
     if (keepEarlier) reason_ = {FailureCode::abortedEarlierKept, job_.outputPath};
     if (cancelled_) return userCanceledErr;
+    if (!twoPass_) noteRateExceeded();
     if (progress_) progress_(1.0);
     return noErr;
   }
@@ -527,9 +531,22 @@ class ExportRun {
     return EncodeAndDrain(
         lane.encoder.get(), frame, encoded_.get(),
         [&](AVPacket& packet) {
+          if (&lane == videoLane()) writtenVideoBytes_ += packet.size;
           return output_.writePacket(&packet, lane.encoder->time_base, lane.outputIndex, &encodeReason_);
         },
         &encodeReason_);
+  }
+
+  // Encoded as it was decoded, a picture too busy for the rate even at FFmpeg's coarsest quantiser
+  // cannot drop frames the way a second pass does: at least the user learns what it took. x264
+  // holds any rate.
+  void noteRateExceeded() {
+    if (!video_ || job_.videoBitRate <= 0 || !HasTwoPassRateControl(job_.videoCodec) || spanSeconds_ <= 0) return;
+    const double written = writtenVideoBytes_ * 8 / spanSeconds_;
+    if (written <= job_.videoBitRate * kRateMissNoticed) return;
+    auto kilobytes = [](double bitRate) { return FailureNumber("%.1f", bitRate / 8 / 1024); };
+    notice_ = {FailureCode::rateExceededByPicture, FailureNumber("%.4g", av_q2d(frameRate_)), kilobytes(written),
+               kilobytes(double(job_.videoBitRate))};
   }
 
   // Into the store, and a picture through the first pass.
@@ -680,6 +697,7 @@ class ExportRun {
   ColourDescription sourceColours_;
   ColourDescription outputColours_;
   double spanSeconds_ = 0;  // the span's expected length; 0: unknown
+  double writtenVideoBytes_ = 0;  // in one pass
   bool toTheEnd_ = false;   // the span ends where the source's data does, whatever its header says
   std::optional<JoinedTimestamps> joins_;
   SpanProgress spanProgress_;

@@ -19,13 +19,6 @@
 
 namespace {
 
-// A number for the notice, in the words' own precision.
-std::string Decimal(const char* format, double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
-
 // A size limit is aimed at again this many times when the complete file misses it.
 constexpr int kAttempts = 4;
 constexpr double kLeastShareOfLimit = 0.90;
@@ -198,8 +191,8 @@ class StoredFramesWriter {
     if (status != noErr) return status;
     if (stride_ > 1 && movie_.facts.hasVideo && notice) {
       const double fps = av_q2d(movie_.frameRate);
-      *notice = {FailureCode::framesDroppedForRate, Decimal("%.4g", fps), Decimal("%.4g", fps / stride_),
-                 Decimal("%.1f", job_.videoBitRate / 8.0 / 1024)};
+      *notice = {FailureCode::framesDroppedForRate, FailureNumber("%.4g", fps), FailureNumber("%.4g", fps / stride_),
+                 FailureNumber("%.1f", job_.videoBitRate / 8.0 / 1024)};
     }
     return attempt.stopped ? OSErr(userCanceledErr) : OSErr(noErr);
   }
