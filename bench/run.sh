@@ -201,7 +201,7 @@ bench() {
 }
 
 # Runs "$@" with its data rate (the argument after the placeholder RATE) adjusted until the video
-# takes $target bytes within 1%; leaves the output in $out. The rates tried close in from both sides
+# takes $target bytes within 0.5%; leaves the output in $out. The rates tried close in from both sides
 # (an encoder's bytes climb in steps as its rate rises, so a plain proportional step can swing past
 # the target back and forth), at most twelve tries.
 match_bytes() {
@@ -213,7 +213,7 @@ match_bytes() {
     command=("${@//RATE/$rate}")
     "${command[@]}" >/dev/null 2>"$work/match.err" || { cat "$work/match.err" >&2; exit 1; }
     got="$(video_bytes "$out")"
-    awk -v g="$got" -v t="$target" 'BEGIN { exit !(g > 0.99 * t && g < 1.01 * t) }' && break
+    awk -v g="$got" -v t="$target" 'BEGIN { exit !(g > 0.995 * t && g < 1.005 * t) }' && break
     if [ "$got" -lt "$target" ]; then low="$rate" lowGot="$got"; else high="$rate" highGot="$got"; fi
     rate="$(awk -v r="$rate" -v g="$got" -v t="$target" -v l="$low" -v lg="$lowGot" -v h="$high" -v hg="$highGot" \
       'BEGIN {
