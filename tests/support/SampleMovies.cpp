@@ -1,5 +1,6 @@
 #include "tests/support/SampleMovies.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -83,13 +84,18 @@ std::vector<double> PicturePsnr(const std::string& movie, const std::string& sou
   return psnr;
 }
 
-std::vector<double> KeyFrameTimes(const std::string& path) {
-  // One line per packet: "0.083333,K_" for a key frame.
+std::vector<double> KeyFrameTimes(const std::string& path, bool* outOfOrder) {
+  // One line per packet, in the order stored: "0.083333,K_" for a key frame.
   std::istringstream lines(RunAndRead("ffprobe -v error -select_streams v:0 -show_entries packet=pts_time,flags "
                                       "-of csv=p=0 " + Quoted(path) + " 2>/dev/null"));
   std::vector<double> times;
+  double latest = -1e9;
+  if (outOfOrder) *outOfOrder = false;
   for (std::string line; std::getline(lines, line);) {
-    if (line.find(",K") != std::string::npos) times.push_back(std::atof(line.c_str()));
+    const double at = std::atof(line.c_str());
+    if (outOfOrder && at < latest) *outOfOrder = true;
+    latest = std::max(latest, at);
+    if (line.find(",K") != std::string::npos) times.push_back(at);
   }
   return times;
 }

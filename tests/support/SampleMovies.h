@@ -42,8 +42,9 @@ std::vector<uint8_t> RgbPicture(const std::string& path, double seconds, int wid
 // reference filters; empty when ffmpeg could not compare them.
 std::vector<double> PicturePsnr(const std::string& movie, const std::string& source, const std::string& filters);
 
-// The times in seconds of the video's key frames, in order.
-std::vector<double> KeyFrameTimes(const std::string& path);
+// The times in seconds of the video's key frames, in order; `outOfOrder`: whether pictures are stored
+// before ones they follow, as B-frames are.
+std::vector<double> KeyFrameTimes(const std::string& path, bool* outOfOrder = nullptr);
 
 struct ProbedStream {
   std::string type, codec, profile;  // type: "video" or "audio"
