@@ -325,7 +325,7 @@ TEST(Pipeline, KeyFramesFollowCutsAndComeEveryTenSeconds) {
     SCOPED_TRACE(job.outputPath);
     job.videoCodec = codec;
     job.videoBitRate = 8192 * 8;
-    // H.264 also as a picture too large to keep is written, in one pass; High's B-frames in both.
+    // H.264 in one pass too, as a picture too large to keep is written; High's B-frames in both.
     for (bool onePass : {false, true}) {
       if (onePass && codec != VideoCodecChoice::h264) continue;
       job.onePass = onePass;
