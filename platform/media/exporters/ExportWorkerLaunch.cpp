@@ -25,6 +25,9 @@ namespace {
 bool verboseWorkers = false;
 // A worker asked to stop has this long to close its movie before it is killed.
 constexpr auto kStopGrace = std::chrono::seconds(5);
+// The window answers its screen reader and its "Abort" only while progress is passed on: when the
+// worker has said nothing new for this long, its last progress is passed on again.
+constexpr int kQuietProgressMilliseconds = 50;
 // The job goes into the pipe whole before the worker starts, so it must fit the pipe.
 constexpr size_t kLargestJob = 60000;
 
@@ -134,14 +137,24 @@ WorkerOutcome RunInWorker(WorkerJob order, const ExportProgress& progress) {
   std::string received;
   std::optional<WorkerOutcome> outcome;
   bool stopAsked = false, killed = false;
+  std::optional<double> lastFraction;
   std::chrono::steady_clock::time_point stopTime;
+  // A nonzero answer to the progress asks the worker to stop.
+  auto passOn = [&](double fraction) {
+    lastFraction = fraction;
+    if (stopAsked || !progress || progress(fraction) == noErr) return;
+    stopAsked = true;
+    stopTime = std::chrono::steady_clock::now();
+    worker.signal(SIGTERM);
+  };
   for (;;) {
     pollfd ready{reports.fd, POLLIN, 0};
-    const int polled = poll(&ready, 1, stopAsked ? 100 : -1);
+    const int polled = poll(&ready, 1, stopAsked ? 100 : progress ? kQuietProgressMilliseconds : -1);
     if (stopAsked && !killed && std::chrono::steady_clock::now() - stopTime > kStopGrace) {
       worker.signal(SIGKILL);
       killed = true;
     }
+    if (polled == 0 && lastFraction) passOn(*lastFraction);
     if (polled <= 0) continue;
     char buffer[4096];
     const ssize_t got = read(reports.fd, buffer, sizeof buffer);
@@ -152,10 +165,7 @@ WorkerOutcome RunInWorker(WorkerJob order, const ExportProgress& progress) {
     bool malformed = false;
     while (TakeWorkerReport(&received, &report, &malformed)) {
       if (report.outcome) outcome = report.outcome;
-      if (!report.fractionDone || stopAsked || !progress || progress(*report.fractionDone) == noErr) continue;
-      stopAsked = true;
-      stopTime = std::chrono::steady_clock::now();
-      worker.signal(SIGTERM);
+      if (report.fractionDone) passOn(*report.fractionDone);
     }
     if (malformed) {  // no longer a worker of ours
       worker.signal(SIGKILL);
