@@ -13,7 +13,7 @@ namespace framework {
 struct EndOfRun {
   std::string text;       // empty: nothing to say (a run failed, or none ran)
   std::string shownFile;  // what "Show in Folder" shows; empty: no such button
-  std::string notice;     // what the user should know of a movie written (frames it dropped)
+  std::string notice;     // what the user should know of a movie written (frames dropped, a rate overshot)
 };
 
 // From the last export, or from the outputs of several movies written in turn when there are any.

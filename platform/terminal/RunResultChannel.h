@@ -13,7 +13,7 @@ namespace framework {
 struct RunResult {
   Failure failure;         // none when the movie was written
   std::string outputPath;  // where it was written
-  Failure notice;          // what the written movie's owner should know of it (frames it dropped)
+  Failure notice;          // what the written movie's owner should know of it (frames dropped, a rate overshot)
 };
 
 // The environment variable that names the channel's file descriptor in a run of a batch.
