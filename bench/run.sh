@@ -3,6 +3,8 @@
 # decode of the source, on generated H.264 + AAC clips:
 #   1080p30 -> .3gp 176x144, 12 fps, 8 KB/s video, AMR-NB sound (ffmpeg timed also without the colour
 #            conversion from BT.709 to BT.601 that this program makes)
+#   3gp64: 720p30 20 s -> .3gp 176x144, 12 fps, at the default 64 KB/s, where a plain picture takes
+#            less than the rate at the finest quantiser
 #   1080p30 -> .mp4 960x540, 64 KB/s video, AAC sound
 #   2160p30 -> .3g2 176x144, 12 fps, 8 KB/s video, AAC mono sound
 #   720p30, 20 s and 5 min -> .3gp: peak memory over length
@@ -513,6 +515,7 @@ worker_case() {
 to601=":in_color_matrix=bt709:out_color_matrix=bt601"
 qcif_3gp=(-vf "fps=12,scale=176:144$to601" -c:v mpeg4 -b:v 65536 -c:a libopencore_amrnb -ar 8000 -ac 1)
 plain_ffmpeg=()
+qcif_3gp64=("${qcif_3gp[@]:0:4}" -b:v 524288 "${qcif_3gp[@]:6}")
 qcif_3g2=(-vf "scale=176:144$to601" -r 12 -c:v mpeg4 -b:v 65536 -c:a aac -b:a 32k -ar 22050 -ac 1)
 for case in "${cases[@]}"; do
   case "$case" in
@@ -528,6 +531,9 @@ for case in "${cases[@]}"; do
       ffmpeg_filter=
       plain_ffmpeg=()
       one_pass_too= ;;
+    3gp64)
+      bench ".3gp 720p30 20 s -> 176x144 12 fps 64 KB/s" "$(clip 1280 720 20)" "" 3gp "176 144 12 65536 stretch" \
+        "${qcif_3gp64[@]}" ;;
     quality)
       over_clip_sets quality_case "640x480 14 s" "$(busy_clip zoom)" "$(busy_clip noise)" "$(busy_clip cuts)" \
         "$(busy_clip camera)" ;;
@@ -557,7 +563,7 @@ for case in "${cases[@]}"; do
         "176 144 12 8192 stretch" "${qcif_3gp[@]}"
       runs="$RUNS_SAVED"
       printf '  peak memory, 5 min against 20 s: %s (target: within 10%%)\n' "$(ratio "$peak_kb" "$short_kb")" ;;
-    *) echo "unknown case: $case (3gp mp4 3g2 length quality fit mp4phone mp4quality estimate worker)" >&2; exit 2 ;;
+    *) echo "unknown case: $case (3gp 3gp64 mp4 3g2 length quality fit mp4phone mp4quality estimate worker)" >&2; exit 2 ;;
   esac
 done
 echo "targets also: peak memory <= ffmpeg's; PSNR no more than 0.3 dB below ffmpeg's"

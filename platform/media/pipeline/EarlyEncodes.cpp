@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <pthread.h>
 
@@ -26,6 +28,9 @@ constexpr long kDecidingShare = 4;
 constexpr double kQuantiserLean = 0.5;
 // The pictures held before that, and those waiting for the thread after, take at most this much.
 constexpr std::size_t kMostWaitingBytes = 8 << 20;
+// The finest quantiser's packets are kept for the second half to write, up to this much (some two
+// minutes at 64 KB/s); past it, it encodes the pictures again.
+constexpr std::size_t kMostKeptPacketBytes = 8 << 20;
 
 }  // namespace
 
@@ -107,19 +112,37 @@ void EarlyEncodes::encodeHanded() {
                                     : EncoderPass{.number = 1, .fixedQuantiser = results_.quantiser};
     PacketPtr scratch = MakePacket();
     failed = !scratch || OpenVideoEncoder(job_, frameRate_, colours_, globalHeader_, &encoder, &ignored, pass) != noErr;
+    std::vector<std::vector<PacketPtr>>& kept = results_.packetsAtFinest;
+    bool keeping = finest;
+    std::size_t keptBytes = 0;
     const EncodedPacketSink eachPacket = [&](AVPacket& packet) {
       if (finest) results_.bitsAtFinest += packet.size * 8.0;
       if (!finest && encoder->stats_out) results_.statistics += encoder->stats_out;
+      if (keeping) {
+        keptBytes += std::size_t(packet.size);
+        PacketPtr copy = keptBytes <= kMostKeptPacketBytes ? MovedPacket(&packet) : nullptr;
+        if (copy) {
+          kept.back().push_back(std::move(copy));
+        } else {
+          keeping = false;  // too many, or no memory: the second half encodes them again
+          kept.clear();
+        }
+      }
       return OSErr(noErr);
+    };
+    // Each picture, then the end: the packets given on each are kept apart.
+    const auto encode = [&](const AVFrame* picture) {
+      if (keeping) kept.emplace_back();
+      return EncodeAndDrain(encoder.get(), picture, scratch.get(), eachPacket, &ignored) == noErr;
     };
     FramePtr picture;
     int lane = 0;
     while (!failed && handoff_->take(&picture, &lane)) {
       picture->quality = encoder->global_quality;
-      failed = stopping_ || EncodeAndDrain(encoder.get(), picture.get(), scratch.get(), eachPacket, &ignored) != noErr;
+      failed = stopping_ || !encode(picture.get());
       picture.reset();
     }
-    failed = failed || EncodeAndDrain(encoder.get(), nullptr, scratch.get(), eachPacket, &ignored) != noErr;
+    failed = failed || !encode(nullptr);
   } catch (const std::bad_alloc&) {  // escaping a thread, it would end the program
     failed = true;
   }

@@ -4,7 +4,7 @@
 // learn the most they cost; or at the one quantiser the rate looks to need, for statistics that
 // model it closely) is made on a thread of its own meanwhile, so that the second half finds it
 // done. It is the very encode the second half would make, which takes it only where it would have
-// asked for the same.
+// asked for the same; at the finest quantiser, it writes the very packets rather than encoding again.
 #pragma once
 
 #include <atomic>
@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/media/pipeline/FrameHandoff.h"
@@ -36,7 +37,7 @@ class EarlyEncodes {
   void add(const AVFrame* picture, const std::string& passOne);
 
   // What was made, once the end came; nothing otherwise.
-  EarlyEncodeResults results() const { return complete_ ? results_ : EarlyEncodeResults{}; }
+  EarlyEncodeResults takeResults() { return complete_ ? std::move(results_) : EarlyEncodeResults{}; }
 
  private:
   void start(const std::string& passOne);

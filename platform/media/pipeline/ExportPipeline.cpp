@@ -608,7 +608,7 @@ class ExportRun {
     movie.colours = outputColours_;
     movie.bitsAtCoarsest = leastSize_.bitsAtCoarsest();
     if (early_) {
-      movie.early = early_->results();
+      movie.early = early_->takeResults();
       early_.reset();
     }
     StoredMovieFacts& facts = movie.facts;

@@ -324,6 +324,13 @@ class StoredFramesWriter {
     if (status == noErr && movie_.facts.hasVideo) {
       EncoderPass pass;
       status = videoPassFor(videoRate, &pass);
+      // The pictures at the finest quantiser, encoded while the source decoded, are the very ones
+      // this write would encode (the encoder opened alike, every kept picture in order): written as
+      // they are. The encoder still gives the stream its description.
+      writesEarlyPackets_ = pass.number == 0 && pass.fixedQuantiser == kFinestQuantiser && !atCoarsest_ &&
+                            stride_ == 1 &&
+                            movie_.early.packetsAtFinest.size() == std::size_t(movie_.facts.videoFrames) + 1;
+      if (!writesEarlyPackets_) movie_.early.packetsAtFinest.clear();  // nor kept for another try
       if (status == noErr) {
         status = OpenVideoEncoder(job_, writtenRate(), movie_.colours, globalHeader, &video_, &reason_, pass);
       }
@@ -356,6 +363,7 @@ class StoredFramesWriter {
 
     FramePtr frame;
     int lane = 0;
+    std::size_t picture = 0;
     FrameStoreRead read = FrameStoreRead::end;
     while (status == noErr && (read = movie_.store->next(&frame, &lane, &reason_)) == FrameStoreRead::frame) {
       if (!passGoesOn()) {
@@ -366,7 +374,8 @@ class StoredFramesWriter {
         if (!video_ || !keeps(*frame)) continue;
         frame->pts /= stride_;
         frame->quality = video_->global_quality;
-        status = encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
+        status = writesEarlyPackets_ ? putEarlyPackets(picture++, &attempt->videoBytes)
+                                     : encode(video_.get(), videoIndex_, frame.get(), &attempt->videoBytes);
       } else if (alongside_) {
         pending_.push_back({.soundNumber = alongside_->give(std::move(frame)), .videoPackets = {}});
       } else if (sound_) {
@@ -377,7 +386,8 @@ class StoredFramesWriter {
     if (status == noErr && read == FrameStoreRead::failed) status = ioErr;
     // Stopped, the pictures x264 still holds for its look-ahead are left out rather than encoded at length.
     if (status == noErr && video_ && !attempt->stopped) {
-      status = encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
+      status = writesEarlyPackets_ ? putEarlyPackets(picture, &attempt->videoBytes)
+                                   : encode(video_.get(), videoIndex_, nullptr, &attempt->videoBytes);
     }
     if (status == noErr && alongside_) {
       pending_.push_back({.soundNumber = alongside_->give(nullptr), .videoPackets = {}});
@@ -408,15 +418,27 @@ class StoredFramesWriter {
   // write after it.
   OSErr encode(AVCodecContext* encoder, int streamIndex, AVFrame* frame, long long* bytes) {
     return EncodeAndDrain(
-        encoder, frame, packet_.get(),
-        [&](AVPacket& packet) {
-          if (bytes) *bytes += packet.size;
-          if (pending_.empty()) return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
-          if (pending_.back().soundNumber) pending_.emplace_back();
-          pending_.back().videoPackets.push_back(MovedPacket(&packet));
-          return pending_.back().videoPackets.back() ? OSErr(noErr) : OSErr(memFullErr);
-        },
+        encoder, frame, packet_.get(), [&](AVPacket& packet) { return put(packet, encoder, streamIndex, bytes); },
         &reason_);
+  }
+
+  OSErr put(AVPacket& packet, AVCodecContext* encoder, int streamIndex, long long* bytes) {
+    if (bytes) *bytes += packet.size;
+    if (pending_.empty()) return output_->writePacket(&packet, encoder->time_base, streamIndex, &reason_);
+    if (pending_.back().soundNumber) pending_.emplace_back();
+    pending_.back().videoPackets.push_back(MovedPacket(&packet));
+    return pending_.back().videoPackets.back() ? OSErr(noErr) : OSErr(memFullErr);
+  }
+
+  // What the early encode gave on the picture-th kept picture (at the count of them: at the end), as
+  // encode() would give it; kept for another write.
+  OSErr putEarlyPackets(std::size_t picture, long long* bytes) {
+    for (const PacketPtr& early : movie_.early.packetsAtFinest.at(picture)) {
+      PacketPtr copy(av_packet_clone(early.get()));
+      if (!copy) return memFullErr;
+      if (OSErr status = put(*copy, video_.get(), videoIndex_, bytes); status != noErr) return status;
+    }
+    return noErr;
   }
 
   // Writes what waits, in order, up to sound not yet encoded; with `all`, waiting for that too.
@@ -447,6 +469,7 @@ class StoredFramesWriter {
   Failure& reason_;
   int stride_ = 1;
   bool atCoarsest_ = false;  // writing at the lowest quality
+  bool writesEarlyPackets_ = false;  // this write's pictures are the early encode's
   const long floorRate_ = movie_.facts.hasVideo ? LeastVideoBitRate(job_.videoCodec, job_.width, job_.height,
                                                                     movie_.facts.frameRate)
                                                 : 0;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Failure.h"
 #include "platform/MacTypes.h"
@@ -22,7 +23,10 @@ inline constexpr int kStoredSoundLane = 1;
 // what they take at the finest quantiser, or statistics gathered at one quantiser.
 struct EarlyEncodeResults {
   double bitsAtFinest = 0;  // 0: not made
-  int quantiser = 0;        // of the statistics; 0: none
+  // The finest quantiser's packets, where they were few enough to keep: [i] holds what the encoder
+  // gave on the i-th kept picture, the last entry what it gave at the end. Empty: not kept.
+  std::vector<std::vector<PacketPtr>> packetsAtFinest;
+  int quantiser = 0;  // of the statistics; 0: none
   std::string statistics;
 };
 
