@@ -430,8 +430,8 @@ class StoredFramesWriter {
     return pending_.back().videoPackets.back() ? OSErr(noErr) : OSErr(memFullErr);
   }
 
-  // What the early encode gave on the picture-th kept picture (at the count of them: at the end), as
-  // encode() would give it; kept for another write.
+  // What the early encode gave on kept picture number `picture` (counting from 0; one past the last:
+  // at the end), passed on as encode() passes its own. Copies: the kept ones serve another write.
   OSErr putEarlyPackets(std::size_t picture, long long* bytes) {
     for (const PacketPtr& early : movie_.early.packetsAtFinest.at(picture)) {
       PacketPtr copy(av_packet_clone(early.get()));
