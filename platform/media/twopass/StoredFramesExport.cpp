@@ -327,8 +327,7 @@ class StoredFramesWriter {
       // The pictures at the finest quantiser, encoded while the source decoded, are the very ones
       // this write would encode (the encoder opened alike, every kept picture in order): written as
       // they are. The encoder still gives the stream its description.
-      writesEarlyPackets_ = pass.number == 0 && pass.fixedQuantiser == kFinestQuantiser && !atCoarsest_ &&
-                            stride_ == 1 &&
+      writesEarlyPackets_ = pass.number == 0 && pass.fixedQuantiser == kFinestQuantiser && stride_ == 1 &&
                             movie_.early.packetsAtFinest.size() == std::size_t(movie_.facts.videoFrames) + 1;
       if (!writesEarlyPackets_) movie_.early.packetsAtFinest.clear();  // nor kept for another try
       if (status == noErr) {
